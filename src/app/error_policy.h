@@ -1,0 +1,55 @@
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/run_error.h"
+
+namespace orvanta {
+
+class AppState;
+
+// The text shown when a picture operation ran out of memory; the project is then closed.
+inline constexpr const char* kOutOfMemoryMessage =
+    "Not enough memory to proceed! To resolve this issue please: 1- Restart the OVT "
+    "Application. 2-Close Google Earth if it is loaded to free up some memeory resourses. 3- "
+    "Reduce the Screen resolution to 16-bit i is it set to 32-bit";
+
+// Turns whatever a step threw into a run-time error: filesystem errors become 53, 75 or 76,
+// exhausted memory 480.
+RunError toRunError(std::exception_ptr error);
+
+// The one error policy of every long operation. Each step runs inside `run`:
+// - errors 75 and -2147215503 skip the step, and the operation goes on;
+// - error 480 shows the memory message, closes the project and ends the operation;
+// - any other error shows "number description" and ends the operation.
+// Skipped steps are counted; `finish` tells the user how many failed, so that an operation
+// with failed steps never reads as a plain success.
+class RunErrorPolicy {
+public:
+    explicit RunErrorPolicy(AppState& app) : app_(app) {}
+
+    // Runs one step. Returns false when the operation must end now.
+    bool run(const std::function<void()>& step);
+
+    // Ends the operation: reports the skipped steps, if any. Returns true when the operation
+    // ran clean (no step skipped, none ended it).
+    bool finish();
+
+    bool ended() const { return ended_; }
+    int skippedSteps() const { return skipped_; }
+    const std::optional<RunError>& firstSkipped() const { return firstSkipped_; }
+
+private:
+    AppState& app_;
+    bool ended_ = false;
+    int skipped_ = 0;
+    std::optional<RunError> firstSkipped_;
+};
+
+// The message that reports skipped steps.
+std::string skippedStepsMessage(int count, const RunError& first);
+
+}  // namespace orvanta

@@ -1,0 +1,53 @@
+#include "app/google_earth.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/app_state.h"
+
+namespace orvanta {
+namespace {
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+}  // namespace
+
+std::string shortenDocumentsAndSettings(const std::string& kmlPath) {
+    static const std::string kLong = "documents and settings";
+    const std::string lower = lowerCase(kmlPath);
+    std::string result;
+    std::size_t from = 0;
+    for (std::size_t at = lower.find(kLong); at != std::string::npos;
+         at = lower.find(kLong, from)) {
+        result += kmlPath.substr(from, at - from) + "Docume~1";
+        from = at + kLong.size();
+    }
+    return result + kmlPath.substr(from);
+}
+
+std::string googleEarthCommandLine(const std::string& program, const std::string& kmlPath) {
+    return program + " " + kmlPath;
+}
+
+std::vector<std::string> googleEarthArguments(const std::string& program,
+                                              const std::string& kmlPath) {
+#ifdef __APPLE__
+    // An application bundle is started through the system's opener.
+    if (program.size() > 4 && program.compare(program.size() - 4, 4, ".app") == 0) {
+        return {"open", "-a", program, kmlPath};
+    }
+#endif
+    return {program, kmlPath};
+}
+
+void StartGoogleEarth(AppState& app, const std::string& kmlPath) {
+    const std::string path = shortenDocumentsAndSettings(kmlPath);
+    app.host().startDetached(googleEarthArguments(app.settings.pathtogoogle, path));
+    app.doEvents();
+}
+
+}  // namespace orvanta

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace orvanta {
+
+// Splits text into lines at CR LF, LF or a lone CR; a last line without an end counts too.
+std::vector<std::string> splitLines(const std::string& text);
+
+// Reads a text file's lines (see splitLines), at most `maxLines` of them. Throws RunError 53
+// when the file does not exist and 75 when it cannot be read.
+std::vector<std::string> readTextLines(const std::string& path,
+                                       std::size_t maxLines = static_cast<std::size_t>(-1));
+
+// Joins lines, each ended by CR LF.
+std::string joinCrLf(const std::vector<std::string>& lines);
+
+// Writes the file whole or not at all: the text goes to a scratch file beside it that then
+// replaces it. Throws RunError 76 when the folder does not exist and 75 when it cannot be written.
+void writeFileAtomically(const std::string& path, const std::string& content);
+
+}  // namespace orvanta

@@ -1,0 +1,69 @@
+#include "app/paths.h"
+
+#include <gtest/gtest.h>
+
+#include "app/run_error.h"
+#include "platform/os_services.h"
+
+namespace orvanta {
+namespace {
+
+// Builds a path with the platform's separator from one written with "/".
+std::string native(std::string path) {
+    for (char& c : path) {
+        if (c == '/') c = kPathSeparator;
+    }
+    return path;
+}
+
+TEST(PathFunctions, FileExtensionTakesTextAfterTheLastDotOfTheName) {
+    EXPECT_EQ(GetFileExtension("x.JPG"), "JPG");
+    EXPECT_EQ(GetFileExtension(native("a.b/c")), "");
+    EXPECT_EQ(GetFileExtension(native("dir/file")), "");
+    EXPECT_EQ(GetFileExtension(native("d.x/area.old.tif")), "tif");
+    EXPECT_EQ(GetFileExtension("name."), "");
+}
+
+TEST(PathFunctions, ProjDirSplitsFolderAndBaseName) {
+    ProjectSettings settings;
+    EXPECT_EQ(GetProjDir(native("/maps/area.old.tif"), settings), native("/maps"));
+    EXPECT_EQ(settings.kmlpath, native("/maps"));
+    EXPECT_EQ(settings.imagename, "area.old");
+}
+
+TEST(PathFunctions, ProjDirWithoutFolderChangesNothing) {
+    ProjectSettings settings;
+    settings.kmlpath = "keep";
+    settings.imagename = "keep too";
+    EXPECT_EQ(GetProjDir("area.tif", settings), "");
+    EXPECT_EQ(settings.kmlpath, "keep");
+    EXPECT_EQ(settings.imagename, "keep too");
+}
+
+TEST(PathFunctions, ProjDirOfANameWithoutItsOwnDotIsAnInvalidArgument) {
+    ProjectSettings settings;
+    try {
+        GetProjDir(native("/x.y/file"), settings);
+        FAIL() << "no error raised";
+    } catch (const RunError& error) {
+        EXPECT_EQ(error.number(), errors::InvalidArgument);
+    }
+    // The folder is recorded before the name fails.
+    EXPECT_EQ(settings.kmlpath, native("/x.y"));
+    EXPECT_THROW(GetProjDir(native("/maps/file"), settings), RunError);
+}
+
+TEST(PathFunctions, AddKmlPathRecordsTheFolderOnlyForMultiResolution) {
+    ProjectSettings settings;
+    settings.Check6 = 1;
+    addkmlpath(native("/hi/a.tif"), settings);
+    EXPECT_EQ(settings.List3, std::vector<std::string>{native("/hi")});
+    addkmlpath("a.tif", settings);
+    EXPECT_EQ(settings.List3.size(), 1u);
+    settings.Check6 = 0;
+    addkmlpath(native("/hi/a.tif"), settings);
+    EXPECT_TRUE(settings.List3.empty());
+}
+
+}  // namespace
+}  // namespace orvanta
