@@ -4,13 +4,15 @@
 // finds it before theirs, so the library's own one is included by its full name below.
 #include "magick/magick.h"
 
-#include <ImageMagick-6/magick/magick.h>
 #include <wand/MagickWand.h>
+// After the library's other headers, which it needs.
+#include <ImageMagick-6/magick/magick.h>
 
 #include <algorithm>
 #include <memory>
 
 #include "app/run_error.h"
+
 namespace orvanta {
 namespace {
 
