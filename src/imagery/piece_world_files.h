@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "imagery/world_file.h"
 
 namespace orvanta {
@@ -65,5 +66,19 @@ std::vector<std::string> backgroundPictureArguments(const std::string& colourTex
 // write the 4096 x 4096 result back over the piece.
 std::vector<std::string> padPieceArguments(const std::string& piecePath,
                                            const std::string& backgroundPath);
+
+// What the pieces are made of, from the large-image options.
+struct PieceSettings {
+    std::string pieceFormat = "JPG";      // extension of every piece, as typed
+    std::uint32_t background = 16711935;  // padding colour, red in the low byte
+};
+
+// "Gen world F" (Command32): gives every piece of the large image Projectimage (Label1 x Label2
+// pixels, in projdir/imagename"L") its world file, pads every short piece to 4096 x 4096 with
+// the background colour, lists the padded pieces and their tiles in Transplist, sets
+// PaddedPieces, and points the tiles folder, the KML folder and the 4096 root at the piece
+// folder with no size class, ready for the folder scan and Transform. Failed steps are
+// skipped under the error policy. Returns false when the operation had to end early.
+bool PieceWorldFiles(AppState& app, const PieceSettings& pieces);
 
 }  // namespace orvanta

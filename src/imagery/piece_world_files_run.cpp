@@ -1,0 +1,78 @@
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/error_policy.h"
+#include "imagery/open_image.h"
+#include "imagery/piece_world_files.h"
+#include "magick/magick.h"
+#include "platform/file_lookup.h"
+#include "platform/os_services.h"
+#include "platform/text_file.h"
+
+namespace orvanta {
+namespace {
+
+std::vector<std::string> withProgram(const char* program, std::vector<std::string> args) {
+    args.insert(args.begin(), program);
+    return args;
+}
+
+// The background picture the short pieces are laid on, made once per run.
+void makeBackground(const std::string& folder, std::uint32_t colour) {
+    std::filesystem::create_directories(folder + kPathSeparator + "Stiles");
+    runConvert(withProgram(
+        "convert", backgroundPictureArguments(colourText(colour), backgroundPicturePath(folder))));
+}
+
+}  // namespace
+
+bool PieceWorldFiles(AppState& app, const PieceSettings& pieces) {
+    ProjectSettings& settings = app.settings;
+    const std::string folder = pieceFolder(settings.projdir, settings.imagename);
+    const int width = std::atoi(settings.Label1.c_str());
+    const int height = std::atoi(settings.Label2.c_str());
+    RunErrorPolicy policy(app);
+
+    PieceWorldPlan plan;
+    app.Transplist.clear();
+    policy.run([&] {
+        std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
+        if (worldPath.empty())
+            worldPath = projectWorldFilePath(settings);
+        plan = planPieceWorldFiles(width, height, readWorldFile(worldPath), settings.imagename);
+    });
+    if (policy.ended())
+        return false;
+    app.Transplist = plan.Transplist;
+    app.run.PaddedPieces = plan.PaddedPieces;
+    if (plan.PaddedPieces == "1")
+        policy.run([&] { makeBackground(folder, pieces.background); });
+
+    for (const PiecePlan& piece : plan.pieces) {
+        const std::string image =
+            pieceImagePath(folder, settings.imagename, piece.k, pieces.pieceFormat);
+        policy.run([&] {
+            writeFileAtomically(
+                pieceWorldFilePath(folder, settings.imagename, piece.k, pieces.pieceFormat),
+                piece.worldFileText);
+        });
+        if (piece.edge) {
+            policy.run([&] {
+                runComposite(withProgram("composite",
+                                         padPieceArguments(image, backgroundPicturePath(folder))));
+            });
+        }
+        app.doEvents();
+        if (policy.ended())
+            return false;
+    }
+
+    settings.tilesdirr = folder;
+    settings.kmlpath = folder;
+    app.run.Root4096 = folder;
+    app.run.sizeClass = SizeClass::None;
+    policy.finish();
+    return true;
+}
+
+}  // namespace orvanta
