@@ -1,8 +1,5 @@
 #include "imagery/open_image.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "app/paths.h"
 #include "imagery/world_file.h"
 #include "platform/file_lookup.h"
@@ -65,10 +62,8 @@ void takeProjectImage(AppState& app, const std::string& path) {
 }
 
 std::string projectWorldFilePath(const ProjectSettings& settings) {
-    std::string extension = GetFileExtension(settings.Projectimage);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return settings.projdir + kPathSeparator + settings.imagename + "." + getworldfile(extension);
+    return settings.projdir + kPathSeparator + settings.imagename + "." +
+           getworldfile(GetFileExtension(settings.Projectimage));
 }
 
 bool acceptProjectWorldFile(AppState& app, const std::string& path) {

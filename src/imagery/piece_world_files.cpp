@@ -1,7 +1,5 @@
 #include "imagery/piece_world_files.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 #include "app/run_error.h"
@@ -22,12 +20,6 @@ double requireNumber(const std::string& text) {
     if (auto value = WorldFile::number(text))
         return *value;
     throw RunError(errors::TypeMismatch, "Type mismatch: '" + text + "' in the world file");
-}
-
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 int piecesAlong(int pixels) {
@@ -103,7 +95,7 @@ std::string pieceImagePath(const std::string& folder, const std::string& imagena
 std::string pieceWorldFilePath(const std::string& folder, const std::string& imagename, int k,
                                const std::string& pieceFormat) {
     return folder + kPathSeparator + imagename + "_" + std::to_string(k) + "." +
-           getworldfile(lowerCase(pieceFormat));
+           getworldfile(pieceFormat);
 }
 
 std::string backgroundPicturePath(const std::string& folder) {
