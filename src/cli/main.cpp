@@ -2,12 +2,17 @@
 #include <string>
 #include <vector>
 
+#include "cli/info_command.h"
+
 namespace {
 
 constexpr const char* kUsage =
     "Usage: orvanta-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
     "\n"
     "Turns georeferenced WGS84 imagery into a tile pyramid and a KML super-overlay.\n"
+    "\n"
+    "Commands:\n"
+    "  info IMAGE|FOLDER   header facts, size class, world file, bounds\n"
     "\n"
     "Options:\n"
     "  --help       show this help\n"
@@ -29,6 +34,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (args[0] == "info")
+        return orvanta::runInfoCommand({args.begin() + 1, args.end()});
     std::fprintf(stderr, "orvanta-cli: unknown command '%s'\n\n%s", args[0].c_str(), kUsage);
     return 2;
 }
