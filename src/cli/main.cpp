@@ -11,9 +11,6 @@ constexpr const char* kUsage =
     "\n"
     "Turns georeferenced WGS84 imagery into a tile pyramid and a KML super-overlay.\n"
     "\n"
-    "Commands:\n"
-    "  info IMAGE|FOLDER   header facts, size class, world file, bounds\n"
-    "\n"
     "Options:\n"
     "  --help       show this help\n"
     "  --version    show the version\n";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "imagery/header_bytes.h"
@@ -120,6 +121,23 @@ TEST(JpegHeader, EndsOnTruncatedAndLoopingSegments) {
     EXPECT_EQ(readHeader(GetHeaderJPG, looping).second, facts(0, 0, 24, 1, false));
     // A segment length past the end.
     EXPECT_TRUE(readHeader(GetHeaderJPG, std::string("\xFF\xD8\xFF\xE0\xFF\xFF", 6)).first);
+}
+
+TEST(HeaderReaders, RandomBytesAfterEachSignatureEndQuietly) {
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(0, 300);
+    for (int round = 0; round < 3000; ++round) {
+        std::string tail(length(random), '\0');
+        // Mostly marker and small bytes, so segment, chunk and entry walks get far.
+        for (char& c : tail)
+            c = static_cast<char>(byte(random) < 96 ? 0xFF : byte(random) % 8);
+        readHeader(GetHeaderPNG, kPngSignature + tail);
+        readHeader(GetHeaderTIF, "II*" + tail);
+        const auto [ok, info] = readHeader(GetHeaderJPG, "\xFF\xD8" + tail);
+        EXPECT_TRUE(ok);
+        EXPECT_LE(info.width, 0xFFFFu);
+    }
 }
 
 }  // namespace

@@ -16,15 +16,6 @@ WorldFile withCorner(const std::string& c, const std::string& f) {
     return world;
 }
 
-TEST(WorldFile, ExtensionsIgnoreCase) {
-    EXPECT_EQ(getworldfile("PNG"), "pgw");
-    EXPECT_EQ(getworldfile("Png"), "pgw");
-    EXPECT_EQ(getworldfile("jp2"), "j2w");
-    EXPECT_EQ(getworldfile("bmp"), "bpw");
-    EXPECT_EQ(getworldfile("jpeg"), "");
-    EXPECT_EQ(getworldfile("tiff"), "");
-}
-
 TEST(WorldFile, ShortFilesLeaveLinesEmpty) {
     const WorldFile world = parseWorldFile("1\r\n0\r\n0\r\n-1\r\n10\r\n");
     EXPECT_EQ(world.lineCount, 5);
@@ -59,15 +50,6 @@ TEST(GeoImage, BlockBoundsUseTheUpperLeftPixelCentre) {
     const WorldFile world = parseWorldFile("0.001\n0\n0\n-0.0005\n10\n50\n");
     EXPECT_EQ(blockBounds(world, 2048, 1024), (GeoBounds{50, 50 - 1024 * 0.0005, 10 + 2.048, 10}));
     EXPECT_EQ(blockBounds(parseWorldFile("0.001\n0\n0\n"), 1, 1), std::nullopt);
-}
-
-TEST(GeoImage, WorldFileFoundWhateverItsLetterCase) {
-    testing::ScratchDir dir;
-    testing::writeFile(dir / "IMG.JGW", "1\n");
-    EXPECT_EQ(findWorldFile(dir.path().string(), "IMG", "JPG"), dir / "IMG.JGW");
-    EXPECT_EQ(findWorldFile(dir.path().string(), "img", "jpg"), dir / "IMG.JGW");
-    EXPECT_EQ(findWorldFile(dir.path().string(), "img", "png"), "");
-    EXPECT_EQ(findWorldFile(dir.path().string(), "img", "jpeg"), "");
 }
 
 }  // namespace
