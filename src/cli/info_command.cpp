@@ -117,23 +117,7 @@ int folderInfo(AppState& app, const std::string& folder, std::FILE* out) {
 
 }  // namespace
 
-int runInfoCommand(const std::vector<std::string>& args, std::FILE* out) {
-    std::optional<bool> answer;
-    std::string target;
-    for (const std::string& arg : args) {
-        if (arg == "--yes" || arg == "--no") {
-            answer = arg == "--yes";
-        } else if (target.empty() && !arg.empty() && arg[0] != '-') {
-            target = arg;
-        } else {
-            std::fprintf(stderr, "Usage: orvanta-cli info IMAGE|FOLDER [--yes|--no]\n");
-            return 2;
-        }
-    }
-    if (target.empty()) {
-        std::fprintf(stderr, "Usage: orvanta-cli info IMAGE|FOLDER [--yes|--no]\n");
-        return 2;
-    }
+int runInfoCommand(const std::string& target, std::optional<bool> answer, std::FILE* out) {
     ConsoleHost host(answer);
     AppState app(host);
     std::error_code error;
