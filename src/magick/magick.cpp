@@ -43,7 +43,12 @@ void startWithOwnPolicy() {
     if (haveFolder) {
         std::ofstream(folder + "/policy.xml") << magickPolicy(physicalMemory().totalBytes);
         // Our folder first: the first policy found for a resource wins.
-        const std::string path = previous ? folder + ":" + saved : folder;
+#ifdef _WIN32
+        const char* const listSeparator = ";";
+#else
+        const char* const listSeparator = ":";
+#endif
+        const std::string path = previous ? folder + listSeparator + saved : folder;
         setenv("MAGICK_CONFIGURE_PATH", path.c_str(), 1);
     }
     MagickWandGenesis();
