@@ -1,6 +1,11 @@
 #include "imagery/open_image.h"
 
+#include <algorithm>
+
+#include "app/error_policy.h"
 #include "app/paths.h"
+#include "imagery/geotiff.h"
+#include "imagery/image_header.h"
 #include "imagery/world_file.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
@@ -82,6 +87,59 @@ bool acceptProjectWorldFile(AppState& app, const std::string& path) {
         return false;
     }
     return true;
+}
+
+bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff) {
+    takeProjectImage(app, path);
+    const std::string worldPath = projectWorldFilePath(app.settings);
+    if (convertGeoTiff && findFileLoosely(worldPath).empty() &&
+        GetFileExtension(worldPath) == "tfw") {
+        orvanta::convertGeoTiff(app.host(), app.settings.projdir,
+                                path.substr(app.settings.projdir.size() + 1));
+    }
+    if (!acceptProjectWorldFile(app, worldPath))
+        return false;
+    if (GetImageInfo(app, path) == 1) {
+        app.CloseProject();
+        return false;
+    }
+    return true;
+}
+
+std::optional<Preview> ImagePreview(AppState& app) {
+    if (app.settings.Projectimage.empty())
+        return std::nullopt;
+    const PreviewSize size = previewSize(static_cast<int>(app.imageHeader.width),
+                                         static_cast<int>(app.imageHeader.height));
+    // A sliver of an image still shows as at least one pixel across.
+    int width = size.fullSize ? -1 : std::max(size.width, 1);
+    int height = size.fullSize ? -1 : std::max(size.height, 1);
+    std::optional<Preview> preview;
+    RunErrorPolicy policy(app);
+    policy.run([&] {
+        preview = Preview{
+            LoadPictureResized(app.settings.Projectimage, width, height, kPreviewBackground), size};
+    });
+    policy.finish();
+    return preview;
+}
+
+std::optional<Preview> OpenImage(AppState& app) {
+    resetForOpenImage(app);
+    const std::string path = app.host().chooseOpenFile(kOpenImageTitle, kOpenImageFilter);
+    if (path.empty())
+        return std::nullopt;
+    bool accepted = false;
+    RunErrorPolicy policy(app);
+    policy.run([&] { accepted = openChosenImage(app, path, true); });
+    policy.finish();
+    if (!accepted)
+        return std::nullopt;
+    if (app.settings.Check6 != 1)
+        app.enabled.Command25 = true;
+    if (app.settings.Check5 == 1)
+        return ImagePreview(app);
+    return std::nullopt;
 }
 
 }  // namespace orvanta

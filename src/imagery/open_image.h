@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/app_state.h"
+#include "tiling/picture.h"
 
 namespace orvanta {
 
@@ -63,5 +65,25 @@ std::string projectWorldFilePath(const ProjectSettings& settings);
 // must exist and place the image in WGS84 latitude/longitude. Otherwise the refusal is shown
 // and the project closed; returns false then.
 bool acceptProjectWorldFile(AppState& app, const std::string& path);
+
+// Takes the chosen file as the project image and checks it: its world file (first written by
+// the GeoTIFF listing program for a ".tif" without one, when `convertGeoTiff`), WGS84, and its
+// header and size class. A refused image leaves an empty project; returns false then.
+bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff);
+
+// What the viewer window shows: the picture and its displayed size.
+struct Preview {
+    Picture picture;
+    PreviewSize size;
+};
+
+// "Image Preview": the project image at its preview size over white, for the viewer window;
+// nothing when no image is open or it cannot be loaded (the failure has been shown).
+std::optional<Preview> ImagePreview(AppState& app);
+
+// "&Open Image...": resets the project, asks for the image, checks it and enables Transform
+// (unless "Multi Resolution Imagery" is checked). Returns the preview when the image was
+// accepted and "Preview Image" is checked.
+std::optional<Preview> OpenImage(AppState& app);
 
 }  // namespace orvanta

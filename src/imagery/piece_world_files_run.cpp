@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "app/error_policy.h"
+#include "imagery/folder_scan.h"
 #include "imagery/open_image.h"
 #include "imagery/piece_world_files.h"
 #include "magick/magick.h"
@@ -72,6 +73,7 @@ bool PieceWorldFiles(AppState& app, const PieceSettings& pieces) {
     app.run.Root4096 = folder;
     app.run.sizeClass = SizeClass::None;
     policy.finish();
+    getdirinfo(app, folder);  // its verdict is not needed: Transform checks the folder again
     return true;
 }
 

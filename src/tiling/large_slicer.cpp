@@ -88,6 +88,20 @@ void resetForOpenLargeImage(AppState& app) {
     app.run.KmlOnlyMode = false;
 }
 
+std::optional<Preview> OpenLargeImage(AppState& app) {
+    resetForOpenLargeImage(app);
+    const std::string path = app.host().chooseOpenFile(kOpenLargeImageTitle, kOpenLargeImageFilter);
+    if (path.empty())
+        return std::nullopt;
+    bool accepted = false;
+    RunErrorPolicy policy(app);
+    policy.run([&] { accepted = openChosenImage(app, path, false); });
+    policy.finish();
+    if (!accepted || app.settings.Check5 != 1)
+        return std::nullopt;
+    return ImagePreview(app);
+}
+
 bool SliceLargeImage(AppState& app, const LargeSliceSettings& slice) {
     const ProjectSettings& settings = app.settings;
     if (const auto extent = sourcePieceExtent(app); extent && beyondTheGlobe(*extent)) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "imagery/open_image.h"
 #include "imagery/piece_world_files.h"
 #include "imagery/world_file.h"
 
@@ -47,6 +48,11 @@ std::string beyondTheGlobeQuestion(const PieceExtent& extent);
 // "Multi Resolution Imagery" is checked), no padded pieces, "Multiple Tiles Directories"
 // unchecked, no tiles folder, no image name, not a KML-only run.
 void resetForOpenLargeImage(AppState& app);
+
+// "Large Image Slicer" (Command29): opens an image of any size for slicing, as "&Open Image..."
+// does, but in large-image mode, without the GeoTIFF conversion and without enabling
+// Transform. Returns the preview when the image was accepted and "Preview Image" is checked.
+std::optional<Preview> OpenLargeImage(AppState& app);
 
 // "Imagemagick large image slicer" (Command33): cuts Largeimage into the pieces of
 // projdir/imagename"L" and gives them their world files and padding. When the padded pieces

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "imagery/image_header.h"
+#include "imagery/world_file.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"
+#include "support/test_images.h"
 
 namespace orvanta {
 namespace {
@@ -116,6 +119,83 @@ TEST_F(OpenImageWorldFile, ProjectedWorldFileIsRefused) {
     EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
     EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kNotWgs84Message});
     EXPECT_TRUE(app.settings.Projectimage.empty());
+}
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+class OpenImageRun : public ::testing::Test {
+  protected:
+    FakeHost host;
+    AppState app{host};
+    ScratchDir dir;
+
+    std::string image(const std::string& name, int width, int height, bool world = true) {
+        const std::string path = dir / name;
+        testing::makeImage(path, width, height);
+        if (world) {
+            const std::string base = path.substr(0, path.rfind('.'));
+            const std::string ext = getworldfile(path.substr(path.rfind('.') + 1));
+            testing::writeWorldFile(base + "." + ext, 0.01, -0.01, 10, 50);
+        }
+        return path;
+    }
+};
+
+TEST_F(OpenImageRun, CancelledDialogKeepsOnlyTheReset) {
+    app.settings.tilesdirr = "tiles";
+    app.settings.Projectimage = "kept.jpg";
+    EXPECT_FALSE(OpenImage(app));
+    EXPECT_TRUE(app.settings.tilesdirr.empty());
+    EXPECT_EQ(app.settings.Projectimage, "kept.jpg");
+    EXPECT_FALSE(app.enabled.Command25);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(OpenImageRun, TileSizedImageIsOpenedAndPreviewed) {
+    host.fileAnswers.push_back(image("tile.jpg", 1024, 1024));
+    app.settings.Check5 = 1;
+    const std::optional<Preview> preview = OpenImage(app);
+    EXPECT_TRUE(host.messages.empty()) << host.messageTexts()[0];
+    EXPECT_EQ(app.run.sizeClass, SizeClass::S1024);
+    EXPECT_EQ(app.settings.imagename, "tile");
+    EXPECT_TRUE(app.enabled.Command25);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->size, (PreviewSize{427, 427, false}));
+    EXPECT_EQ(preview->picture.width(), 427);
+    EXPECT_EQ(preview->picture.height(), 427);
+
+    // "Image Preview" shows the same again; with no image open it does nothing.
+    EXPECT_EQ(ImagePreview(app)->picture.width(), 427);
+    app.CloseProject();
+    EXPECT_FALSE(ImagePreview(app));
+}
+
+TEST_F(OpenImageRun, OtherSizesAreRefusedAndTheProjectClosed) {
+    host.fileAnswers.push_back(image("odd.png", 300, 200));
+    EXPECT_FALSE(OpenImage(app));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kNotTileSizeMessage});
+    EXPECT_TRUE(app.settings.Projectimage.empty());
+    EXPECT_FALSE(app.enabled.Command25);
+}
+
+TEST_F(OpenImageRun, GeoTiffGetsItsWorldFileFromTheListingProgram) {
+    const std::string tiff = image("geo.tif", 1024, 1024, false);
+    host.fileAnswers.push_back(tiff);
+    host.onRun = [&](const std::vector<std::string>& argv) {
+        testing::writeWorldFile(dir / "geo.tfw", 0.01, -0.01, 10, 50);
+        EXPECT_EQ(argv.back(), tiff);
+        return std::optional<int>(0);
+    };
+    app.settings.Check6 = 1;  // multi-resolution: Transform stays as it was
+    EXPECT_FALSE(OpenImage(app));
+    EXPECT_EQ(host.ran.size(), 1u);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(app.settings.Projectimage, tiff);
+    EXPECT_FALSE(app.enabled.Command25);
 }
 
 }  // namespace

@@ -63,6 +63,7 @@ TEST_F(PiecePadding, ShortPieceIsLaidOnTheBackgroundAndLocated) {
     EXPECT_EQ(app.settings.tilesdirr, folder);
     EXPECT_EQ(app.settings.kmlpath, folder);
     EXPECT_EQ(app.run.Root4096, folder);
+    EXPECT_EQ(app.run.sizeClass, SizeClass::S4096);  // the folder scan has accepted the pieces
     EXPECT_TRUE(host.messages.empty());
 }
 

@@ -72,6 +72,37 @@ TEST(OpenLargeImage, ResetEntersLargeImageModeAndKeepsTheSlicerInput) {
     EXPECT_FALSE(app.run.KmlOnlyMode);
 }
 
+TEST(OpenLargeImage, AnySizeIsAcceptedInLargeImageMode) {
+    ScratchDir dir;
+    FakeHost host;
+    AppState app(host);
+    testing::makeImage(dir / "odd.png", 300, 200);
+    testing::writeWorldFile(dir / "odd.pgw", 0.01, -0.01, 10, 50);
+    host.fileAnswers.push_back(dir / "odd.png");
+    app.settings.Check5 = 1;
+    const std::optional<Preview> preview = OpenLargeImage(app);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(app.run.LargeImageMode);
+    EXPECT_EQ(app.run.sizeClass, SizeClass::None);
+    EXPECT_FALSE(app.enabled.Command25);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->picture.width(), 300);
+    EXPECT_EQ(preview->picture.height(), 200);
+}
+
+TEST(OpenLargeImage, GeoTiffWithoutWorldFileIsRefusedAtOnce) {
+    ScratchDir dir;
+    FakeHost host;
+    AppState app(host);
+    testing::makeImage(dir / "geo.tif", 300, 200);
+    host.fileAnswers.push_back(dir / "geo.tif");
+    EXPECT_FALSE(OpenLargeImage(app));
+    EXPECT_TRUE(host.ran.empty());  // no world-file conversion is tried
+    EXPECT_EQ(host.messageTexts(),
+              std::vector<std::string>{missingWorldFileMessage("geo", "tfw", dir.path().string())});
+    EXPECT_FALSE(app.run.LargeImageMode);  // the project is closed
+}
+
 class SliceRun : public ::testing::Test {
   protected:
     ScratchDir dir;
