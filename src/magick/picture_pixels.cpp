@@ -42,8 +42,13 @@ PixelWandPtr colourWand(std::uint32_t colour) {
 }
 
 // The first frame of the file, in sRGB.
-WandPtr readFirstFrame(const std::string& path) {
+// A size hint lets JPEG decoding skip detail the wanted size does not need.
+WandPtr readFirstFrame(const std::string& path, int width, int height) {
     WandPtr file(NewMagickWand());
+    if (width > 0 && height > 0) {
+        const std::string hint = std::to_string(width) + "x" + std::to_string(height);
+        MagickSetOption(file.get(), "jpeg:size", hint.c_str());
+    }
     // "[0]" keeps the library from decoding every frame of an animation or a multi-page file.
     if (MagickReadImage(file.get(), (path + "[0]").c_str()) == MagickFalse)
         fail(file.get(), path);
@@ -79,7 +84,7 @@ std::string magickWriterFor(const std::string& extension) {
 
 PixelRows readPixelRows(const std::string& path, int width, int height, std::uint32_t background) {
     startMagick();
-    WandPtr frame = readFirstFrame(path);
+    WandPtr frame = readFirstFrame(path, width, height);
     PixelRows pixels;
     const bool ownSize = width <= 0 || height <= 0;
     pixels.width = ownSize ? static_cast<int>(MagickGetImageWidth(frame.get())) : width;

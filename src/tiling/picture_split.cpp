@@ -122,6 +122,39 @@ std::string tileWorldFileText(const WorldFile& source, int row, int column, int 
                      formatWorldNumber(*f + static_cast<double>(row) * tileSize * e)});
 }
 
+namespace {
+
+// Where the tiles of a full-resolution split go and how they are located.
+struct TileOutput {
+    std::string folder;
+    std::string worldExtension;
+    WorldFile world;
+    int tileSize = 0;
+};
+
+// Cuts tile number i, in `row` and `column`, out of the display picture and writes it and its
+// world file.
+void writeTile(AppState& app, PictureBoxes& boxes, cGdiPlus& saver, RunErrorPolicy& policy,
+               const TileOutput& output, int row, int column, int i) {
+    const int T = output.tileSize;
+    // The tile's own rectangle, its y counted from the bottom row of the image.
+    setCopyParameters(boxes, T, column * T, boxes.picDisplay.height() - (row + 1) * T);
+    boxes.Picture2 = Picture(T, T, kWhite);
+    StretchCopy(boxes, boxes.picDisplay, boxes.Picture2);
+    ProjectSettings& settings = app.settings;
+    if (settings.Check4 == 1)
+        settings.Combo2 = "PNG";
+    const std::string name =
+        output.folder + kPathSeparator + settings.imagename + "_" + std::to_string(i);
+    policy.run([&] { save(saver, boxes.Picture2, name + "." + settings.Combo2, 100); });
+    policy.run([&] {
+        writeFileAtomically(name + "." + output.worldExtension,
+                            tileWorldFileText(output.world, row, column, T));
+    });
+}
+
+}  // namespace
+
 void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
     ProjectSettings& settings = app.settings;
     if (settings.Projectimage.empty() || settings.Label1.empty() || settings.Label2.empty()) {
@@ -129,11 +162,8 @@ void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
         return;
     }
     app.setStatus("...");
-    const int width = number(settings.Label1);
-    const int height = number(settings.Label2);
-    const TileGrid grid = fullResolutionGrid(width, height);
+    const TileGrid grid = fullResolutionGrid(number(settings.Label1), number(settings.Label2));
     const std::string worldPath = projectWorldFilePath(settings);
-    const std::string worldExt = GetFileExtension(worldPath);
     const std::string foundWorld = findFileLoosely(worldPath);
     if (foundWorld.empty()) {
         app.host().messageBox(missingTileWorldFileMessage(worldPath), kAppTitle);
@@ -141,36 +171,26 @@ void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
     }
 
     RunErrorPolicy policy(app);
-    WorldFile world;
-    const std::string folder = settings.projdir + kPathSeparator + "Tiles";
-    policy.run([&] { world = readWorldFile(foundWorld); });
+    TileOutput output{settings.projdir + kPathSeparator + "Tiles",
+                      GetFileExtension(worldPath),
+                      {},
+                      grid.tileSize};
+    policy.run([&] { output.world = readWorldFile(foundWorld); });
     policy.run([&] {
         int ownWidth = -1, ownHeight = -1;
         boxes.picDisplay = LoadPictureResized(settings.Projectimage, ownWidth, ownHeight, kWhite);
     });
-    settings.tilesdirr = folder;
-    policy.run([&] { std::filesystem::create_directories(folder); });
-    policy.run(
-        [&] { writeFileAtomically(folder + kPathSeparator + "tiles.txt", joinCrLf({" "})); });
-
-    const int T = grid.tileSize;
-    for (int row = 0, i = 1; row < grid.rows && !policy.ended(); ++row) {
-        for (int column = 0; column < grid.columns && !policy.ended(); ++column, ++i) {
-            // The tile's own rectangle, its y counted from the bottom row of the image.
-            setCopyParameters(boxes, T, column * T, height - (row + 1) * T);
-            boxes.Picture2 = Picture(T, T, kWhite);
-            StretchCopy(boxes, boxes.picDisplay, boxes.Picture2);
-            if (settings.Check4 == 1)
-                settings.Combo2 = "PNG";
-            const std::string name =
-                folder + kPathSeparator + settings.imagename + "_" + std::to_string(i);
-            policy.run([&] { save(saver, boxes.Picture2, name + "." + settings.Combo2, 100); });
-            policy.run([&] {
-                writeFileAtomically(name + "." + worldExt,
-                                    tileWorldFileText(world, row, column, T));
-            });
-            app.doEvents();
-        }
+    settings.tilesdirr = output.folder;
+    policy.run([&] { std::filesystem::create_directories(output.folder); });
+    policy.run([&] {
+        writeFileAtomically(output.folder + kPathSeparator + "tiles.txt", joinCrLf({" "}));
+    });
+    const int total = grid.rows * grid.columns;
+    for (int i = 1; i <= total && !policy.ended(); ++i) {
+        writeTile(app, boxes, saver, policy, output, (i - 1) / grid.columns, (i - 1) % grid.columns,
+                  i);
+        app.host().progress(i, total);
+        app.doEvents();
     }
     boxes.picDisplay = boxes.Picture2 = boxes.Picture3 = boxes.Picture4 = Picture();
     policy.finish();
