@@ -41,8 +41,8 @@ PixelWandPtr colourWand(std::uint32_t colour) {
     return pixel;
 }
 
-// The first frame of the file, in sRGB.
-// A size hint lets JPEG decoding skip detail the wanted size does not need.
+// The first frame of the file, in sRGB. A wanted size (width and height above 0) lets JPEG
+// decoding skip detail that size does not need.
 WandPtr readFirstFrame(const std::string& path, int width, int height) {
     WandPtr file(NewMagickWand());
     if (width > 0 && height > 0) {
