@@ -7,7 +7,9 @@
 namespace orvanta {
 namespace {
 
-CoordValue num(double v) { return CoordValue::number(v); }
+CoordValue num(double v) {
+    return CoordValue::number(v);
+}
 
 WorldFile worldFile(const std::string& a, const std::string& e, const std::string& c,
                     const std::string& f) {
@@ -67,13 +69,13 @@ TEST(KmlBounds, CellEdgesFollowThePath) {
 }
 
 TEST(KmlBounds, CellEdgesMatchRepeatedQuadrantStepsBitForBit) {
-    const LatLonBounds tile =
-        TileBounds(worldFile("0.000123456789", "-0.000098765", "-122.50000000", "47.25000000"),
-                   4096);
+    const LatLonBounds tile = TileBounds(
+        worldFile("0.000123456789", "-0.000098765", "-122.50000000", "47.25000000"), 4096);
     for (int path = 0; path < 256; ++path) {
         const QuadPath p{{path / 64 + 1, path / 16 % 4 + 1, path / 4 % 4 + 1, path % 4 + 1}};
         LatLonBounds stepped = tile;
-        for (int q : p.digits) stepped = QuadrantBounds(stepped, q);
+        for (int q : p.digits)
+            stepped = QuadrantBounds(stepped, q);
         const LatLonBounds cell = CellBounds(p, tile);
         EXPECT_EQ(cell.north.value(), stepped.north.value());
         EXPECT_EQ(cell.south.value(), stepped.south.value());

@@ -8,14 +8,15 @@ namespace {
 // Expected texts are written with "\n"; the files end every line with CR LF.
 std::string crlf(std::string_view text) {
     std::string out;
-    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (char c : text)
+        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
     return out;
 }
 
 // A tile of the world file C = 10, F = 20 (kept as text), 1024 pixels of 0.001 degrees.
 LatLonBounds tile() {
-    return {CoordValue::fromText("20.000"), CoordValue::number(18.976),
-            CoordValue::number(11.024), CoordValue::fromText("10")};
+    return {CoordValue::fromText("20.000"), CoordValue::number(18.976), CoordValue::number(11.024),
+            CoordValue::fromText("10")};
 }
 
 template <typename Write>
@@ -35,8 +36,8 @@ TEST(KmlFragments, HeaderAndFooterOfRootAndTreeFiles) {
 }
 
 TEST(KmlFragments, RootDocumentByDisplayOrder) {
-    const std::string low = written(
-        [](KmlWriter& w) { writeRootDocument(w, "area&co", tile(), DisplayOrder::Low); });
+    const std::string low =
+        written([](KmlWriter& w) { writeRootDocument(w, "area&co", tile(), DisplayOrder::Low); });
     EXPECT_EQ(low, crlf(R"(    <name>area&amp;co</name>
     <Region>
         <LatLonAltBox>
@@ -55,8 +56,8 @@ TEST(KmlFragments, RootDocumentByDisplayOrder) {
         </Lod>
     </Region>
 )"));
-    const std::string high = written(
-        [](KmlWriter& w) { writeRootDocument(w, "area&co", tile(), DisplayOrder::High); });
+    const std::string high =
+        written([](KmlWriter& w) { writeRootDocument(w, "area&co", tile(), DisplayOrder::High); });
     EXPECT_NE(high.find("\r\n            <minLodPixels>384</minLodPixels>\r\n"), std::string::npos);
     EXPECT_EQ(high.size(), low.size() + 7);  // only that line differs
 }
