@@ -1,11 +1,11 @@
 #include "kml/kml_layout.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "app/paths.h"
 #include "imagery/world_file.h"
 #include "platform/os_services.h"
+#include "platform/text_case.h"
 
 namespace orvanta {
 namespace {
@@ -41,12 +41,6 @@ const KmlTreeLayout kLayout4096{
     .rootLodFollowsOrder = true,
     .successStatus = "KML files were written successfully...",
 };
-
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::string join(const std::string& folder, const std::string& name) {
     return folder + kPathSeparator + name;

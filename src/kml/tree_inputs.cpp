@@ -1,7 +1,5 @@
 #include "kml/tree_inputs.h"
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <filesystem>
 
@@ -9,16 +7,11 @@
 #include "platform/host.h"
 #include "platform/os_services.h"
 #include "platform/process.h"
+#include "platform/text_case.h"
 #include "platform/text_file.h"
 
 namespace orvanta {
 namespace {
-
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // The converter beside the program first, then the one on the PATH.
 std::string listgeoProgram() {

@@ -28,6 +28,18 @@ std::string native(std::string path) {
     return path;
 }
 
+// Every KML file under a folder, by its path relative to the folder.
+std::map<std::string, std::string> kmlFilesUnder(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.path().extension() == ".kml") {
+            files[fs::relative(entry.path(), folder).generic_string()] =
+                readFile(entry.path().string());
+        }
+    }
+    return files;
+}
+
 // The pictures the splitter leaves for one source image, by size class: the folder under the
 // tile root and the number of quadrant digits of the names in it.
 const std::map<SizeClass, std::vector<std::pair<std::string, int>>> kPyramid = {
@@ -78,17 +90,7 @@ class TileRoot {
         }
     }
 
-    // Every KML file under the root, by path relative to it.
-    std::map<std::string, std::string> kmlFiles() const {
-        std::map<std::string, std::string> files;
-        for (const auto& entry : fs::recursive_directory_iterator(root_)) {
-            if (entry.path().extension() == ".kml") {
-                files[fs::relative(entry.path(), root_).generic_string()] =
-                    readFile(entry.path().string());
-            }
-        }
-        return files;
-    }
+    std::map<std::string, std::string> kmlFiles() const { return kmlFilesUnder(root_); }
 
   private:
     std::string root_;
@@ -129,16 +131,11 @@ void expectGolden(const TileRoot& root, const std::string& rootPath, const std::
         }
         writeFile((golden / ".gitattributes").string(), "* -text\n");
     }
-    std::map<std::string, std::string> expected;
-    for (const auto& entry : fs::recursive_directory_iterator(golden)) {
-        if (entry.path().extension() == ".kml") {
-            expected[fs::relative(entry.path(), golden).generic_string()] =
-                readFile(entry.path().string());
-        }
-    }
+    const std::map<std::string, std::string> expected = kmlFilesUnder(golden);
     ASSERT_EQ(actual.size(), expected.size());
-    for (const auto& [path, text] : expected)
+    for (const auto& [path, text] : expected) {
         EXPECT_EQ(actual[path], text) << path;
+    }
 }
 
 TEST_F(KmlTreeTest, GoldenFolderOf1024TilesNotAligned) {
