@@ -87,15 +87,6 @@ TEST(KmlBounds, CellEdgesMatchRepeatedQuadrantStepsBitForBit) {
     EXPECT_EQ(FormatCoord(CellBounds(QuadPath{{1, 1, 0, 0}}, tile).north), "47.25");
 }
 
-TEST(KmlBounds, QuadPathNames) {
-    const QuadPath p{{2, 4, 0, 0}};
-    EXPECT_EQ(p.depth(), 2);
-    EXPECT_EQ(p.kmlSuffix(), "_2_4");
-    EXPECT_EQ(p.pictureSuffix(), "_1_3");
-    EXPECT_EQ(p.child(1), (QuadPath{{2, 4, 1, 0}}));
-    EXPECT_EQ(QuadPath{}.kmlSuffix(), "");
-}
-
 TEST(KmlBounds, RootBoundsTakeExtremesFromDifferentTiles) {
     LatLonBounds all = EmptyRootBounds();
     // Two tiles not aligned: the second lies further north, the first further west.

@@ -32,7 +32,7 @@ std::string native(std::string path) {
 std::map<std::string, std::string> kmlFilesUnder(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() == ".kml") {
+        if (entry.is_regular_file() && entry.path().extension() == ".kml") {
             files[fs::relative(entry.path(), folder).generic_string()] =
                 readFile(entry.path().string());
         }
@@ -253,6 +253,19 @@ TEST_F(KmlTreeTest, LastTileOutsideGeographicRangeEndsWithProjectionMessage) {
               "Transformatiom was not complete due to Error is Image Projection...");
     EXPECT_EQ(root.kmlFiles().size(), 1u);
     EXPECT_EQ(readFile(rootFile()), "");
+}
+
+// A file that cannot be written is skipped; the tree is finished and the person is told.
+TEST_F(KmlTreeTest, UnwritableFileIsSkippedAndReported) {
+    root.image("a.jpg", "a.jgw", "10", "20");
+    fs::create_directories(root.path("kml/a_2.kml"));  // a folder stands in the file's way
+    MakeKml1024(app);
+    EXPECT_EQ(root.kmlFiles().size(), 1u + 20);
+    EXPECT_EQ(app.statusText(), "KML files was written successfully...");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(
+        host.messages[0].text.rfind("1 step failed and was skipped. The first failure: 75 ", 0),
+        0u);
 }
 
 TEST_F(KmlTreeTest, EmptyFileListWritesRootWithStartingBounds) {
