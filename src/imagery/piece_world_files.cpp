@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/run_error.h"
+#include "kml/lat_lon_bounds.h"
 #include "platform/os_services.h"
 #include "platform/text_file.h"
 
@@ -41,17 +42,9 @@ PieceGrid pieceGrid(int width, int height) {
     return {piecesAlong(width), piecesAlong(height)};
 }
 
-std::string formatWorldNumber(double value) {
-    if (value == 0)
-        return "0";  // never "-0"
-    char text[32];
-    std::snprintf(text, sizeof text, "%.15G", value);
-    return text;
-}
-
 std::string pieceWorldFileText(const WorldFile& source, double x, double y) {
     return joinCrLf({trimmed(source.A), trimmed(source.D), trimmed(source.B), trimmed(source.E),
-                     formatWorldNumber(x), formatWorldNumber(y)});
+                     FormatNumber(x), FormatNumber(y)});
 }
 
 PieceWorldPlan planPieceWorldFiles(int width, int height, const WorldFile& source,

@@ -37,9 +37,6 @@ struct PieceWorldPlan {
     std::string PaddedPieces = "0";       // "1" when any piece is an edge piece
 };
 
-// A world file value computed here, as text: at most 15 significant digits, no leading blank.
-std::string formatWorldNumber(double value);
-
 // The world file of a piece whose upper-left pixel lies at x, y: A, D, B and E as the trimmed
 // texts of the source, then x and y.
 std::string pieceWorldFileText(const WorldFile& source, double x, double y);

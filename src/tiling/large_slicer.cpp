@@ -6,6 +6,7 @@
 
 #include "app/error_policy.h"
 #include "imagery/open_image.h"
+#include "kml/lat_lon_bounds.h"
 #include "magick/magick.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
@@ -63,7 +64,7 @@ bool beyondTheGlobe(const PieceExtent& extent) {
 }
 
 std::string beyondTheGlobeQuestion(const PieceExtent& extent) {
-    const auto number = [](double value) { return formatWorldNumber(value); };
+    const auto number = [](double value) { return FormatNumber(value); };
     return "Padded to 4096 x 4096 pixels, the pieces of this image would reach beyond 180\u00B0 "
            "of longitude or 90\u00B0 of latitude (west " +
            number(extent.west) + ", east " + number(extent.east) + ", south " +

@@ -6,7 +6,7 @@
 #include "app/error_policy.h"
 #include "app/paths.h"
 #include "imagery/open_image.h"
-#include "imagery/piece_world_files.h"
+#include "kml/lat_lon_bounds.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/text_file.h"
@@ -118,8 +118,8 @@ std::string tileWorldFileText(const WorldFile& source, int row, int column, int 
     if (!c || !f)
         throw RunError(errors::TypeMismatch, "Type mismatch: the world file has no origin");
     return joinCrLf({source.A, "0.000000000000000", "0.000000000000000", source.E,
-                     formatWorldNumber(*c + static_cast<double>(column) * tileSize * a),
-                     formatWorldNumber(*f + static_cast<double>(row) * tileSize * e)});
+                     FormatNumber(*c + static_cast<double>(column) * tileSize * a),
+                     FormatNumber(*f + static_cast<double>(row) * tileSize * e)});
 }
 
 namespace {

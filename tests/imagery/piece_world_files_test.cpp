@@ -81,14 +81,6 @@ TEST(PieceWorldFiles, UnusableWorldFileIsATypeMismatch) {
     }
 }
 
-TEST(PieceWorldFiles, NumbersHaveAtMostFifteenSignificantDigits) {
-    EXPECT_EQ(formatWorldNumber(1.0 / 3.0), "0.333333333333333");
-    EXPECT_EQ(formatWorldNumber(-179.99990234375), "-179.99990234375");
-    EXPECT_EQ(formatWorldNumber(12.5), "12.5");
-    EXPECT_EQ(formatWorldNumber(-0.0), "0");
-    EXPECT_EQ(formatWorldNumber(0.00001), "1E-05");
-}
-
 TEST(PieceWorldFiles, ImageToolArguments) {
     EXPECT_EQ(backgroundPictureArguments("RGB(255, 0, 128)", "bg.jpg"),
               (std::vector<std::string>{"-size", "4096x4096", "xc:RGB(255, 0, 128)", "bg.jpg"}));
