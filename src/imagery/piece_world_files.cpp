@@ -5,17 +5,11 @@
 #include "app/run_error.h"
 #include "kml/lat_lon_bounds.h"
 #include "platform/os_services.h"
+#include "platform/text_case.h"
 #include "platform/text_file.h"
 
 namespace orvanta {
 namespace {
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 double requireNumber(const std::string& text) {
     if (auto value = WorldFile::number(text))
@@ -43,8 +37,8 @@ PieceGrid pieceGrid(int width, int height) {
 }
 
 std::string pieceWorldFileText(const WorldFile& source, double x, double y) {
-    return joinCrLf({trimmed(source.A), trimmed(source.D), trimmed(source.B), trimmed(source.E),
-                     FormatNumber(x), FormatNumber(y)});
+    return joinCrLf({trimBlanks(source.A), trimBlanks(source.D), trimBlanks(source.B),
+                     trimBlanks(source.E), FormatNumber(x), FormatNumber(y)});
 }
 
 PieceWorldPlan planPieceWorldFiles(int width, int height, const WorldFile& source,
