@@ -1,7 +1,5 @@
 #include "imagery/piece_world_files.h"
 
-#include <cstdio>
-
 #include "app/run_error.h"
 #include "kml/lat_lon_bounds.h"
 #include "platform/os_services.h"
