@@ -1,0 +1,148 @@
+#include "magick/magick.h"
+
+#include <stdlib.h>
+#include <wand/MagickWand.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+
+#include "app/run_error.h"
+#include "platform/os_services.h"
+
+namespace orvanta {
+namespace {
+
+// Writes the policy into a private folder that is looked at before the system's, starts the
+// library (which reads the resource policy while it starts) and removes the folder again.
+void startWithOwnPolicy() {
+    std::error_code ignored;
+    std::string folder =
+        (std::filesystem::temp_directory_path(ignored) / "orvanta-magick-XXXXXX").string();
+    const bool haveFolder = mkdtemp(folder.data()) != nullptr;
+    const char* previous = getenv("MAGICK_CONFIGURE_PATH");
+    const std::string saved = previous ? previous : "";
+    if (haveFolder) {
+        std::ofstream(folder + "/policy.xml") << magickPolicy(physicalMemory().totalBytes);
+        // Our folder first: the first policy found for a resource wins.
+        const std::string path = previous ? folder + ":" + saved : folder;
+        setenv("MAGICK_CONFIGURE_PATH", path.c_str(), 1);
+    }
+    MagickWandGenesis();
+    if (!haveFolder)
+        return;
+    if (previous) {
+        setenv("MAGICK_CONFIGURE_PATH", saved.c_str(), 1);
+    } else {
+        unsetenv("MAGICK_CONFIGURE_PATH");
+    }
+    std::filesystem::remove_all(folder, ignored);
+}
+
+struct InfoDeleter {
+    void operator()(ImageInfo* info) const { DestroyImageInfo(info); }
+    void operator()(ExceptionInfo* exception) const { DestroyExceptionInfo(exception); }
+    void operator()(Image* image) const { DestroyImageList(image); }
+};
+using ImageInfoPtr = std::unique_ptr<ImageInfo, InfoDeleter>;
+using ExceptionPtr = std::unique_ptr<ExceptionInfo, InfoDeleter>;
+using ImagePtr = std::unique_ptr<Image, InfoDeleter>;
+
+using Command = MagickBooleanType (*)(ImageInfo*, int, char**, char**, ExceptionInfo*);
+
+std::string describe(const ExceptionInfo& exception) {
+    std::string text = exception.reason ? exception.reason : "image operation failed";
+    if (exception.description && *exception.description) {
+        text += std::string(" `") + exception.description + "'";
+    }
+    return text;
+}
+
+// Only identify is handed a place for its text: composite misuses a given one after it has
+// freed its images.
+std::string run(Command command, const std::vector<std::string>& argv, bool wantText) {
+    startMagick();
+    if (argv.empty())
+        throw RunError(errors::ImageTool, "no image operation given");
+    std::vector<std::string> copies(argv);
+    std::vector<char*> args;
+    for (std::string& arg : copies)
+        args.push_back(arg.data());
+    args.push_back(nullptr);
+    ImageInfoPtr info(AcquireImageInfo());
+    ExceptionPtr exception(AcquireExceptionInfo());
+    char* metadata = nullptr;
+    const MagickBooleanType ok = command(info.get(), static_cast<int>(copies.size()), args.data(),
+                                         wantText ? &metadata : nullptr, exception.get());
+    std::string text = metadata ? metadata : "";
+    if (metadata)
+        metadata = DestroyString(metadata);
+    if (exception->severity >= ErrorException) {
+        throw RunError(errors::ImageTool, describe(*exception));
+    }
+    if (ok == MagickFalse && exception->severity == UndefinedException) {
+        throw RunError(errors::ImageTool, argv[0] + " failed");
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string magickPolicy(std::uint64_t physicalBytes) {
+    const std::uint64_t mebibytes = std::max<std::uint64_t>(physicalBytes >> 20, 1024);
+    const auto resource = [](const std::string& name, const std::string& value) {
+        return "  <policy domain=\"resource\" name=\"" + name + "\" value=\"" + value + "\"/>\n";
+    };
+    // Pixel caches beyond the memory limit go to memory-mapped files and then to disk, so the
+    // memory figures follow the machine and disk is practically unbounded. Callers lower these
+    // limits per operation with "-limit".
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<policymap>\n" + resource("width", "1GP") +
+           resource("height", "1GP") + resource("area", "1EP") +
+           resource("memory", std::to_string(mebibytes) + "MiB") +
+           resource("map", std::to_string(2 * mebibytes) + "MiB") + resource("disk", "1PiB") +
+           "</policymap>\n";
+}
+
+void startMagick() {
+    static std::once_flag once;
+    std::call_once(once, startWithOwnPolicy);
+}
+
+std::string runConvert(const std::vector<std::string>& argv) {
+    return run(ConvertImageCommand, argv, false);
+}
+
+std::string runComposite(const std::vector<std::string>& argv) {
+    return run(CompositeImageCommand, argv, false);
+}
+
+std::string runIdentify(const std::vector<std::string>& argv) {
+    return run(IdentifyImageCommand, argv, true);
+}
+
+void setMagickThreads(int threads) {
+    startMagick();
+    SetMagickResourceLimit(ThreadResource, static_cast<MagickSizeType>(std::max(threads, 1)));
+}
+
+std::optional<PixelSize> pingImageSize(const std::string& path) {
+    startMagick();
+    if (path.empty() || path.size() >= MaxTextExtent)
+        return std::nullopt;
+    ImageInfoPtr info(AcquireImageInfo());
+    ExceptionPtr exception(AcquireExceptionInfo());
+    CopyMagickString(info->filename, path.c_str(), MaxTextExtent);
+    ImagePtr image(PingImage(info.get(), exception.get()));
+    if (!image || exception->severity >= ErrorException)
+        return std::nullopt;
+    if (image->columns == 0 || image->rows == 0 || image->columns > UINT32_MAX ||
+        image->rows > UINT32_MAX) {
+        return std::nullopt;
+    }
+    return PixelSize{static_cast<std::uint32_t>(image->columns),
+                     static_cast<std::uint32_t>(image->rows)};
+}
+
+}  // namespace orvanta

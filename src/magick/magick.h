@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The only interface to the image library. Every pixel operation of the program is an argument
+// vector of the library's command-line programs, run in-process.
+namespace orvanta {
+
+// Starts the image library once per process; later calls and calls from other threads wait
+// for the first and then do nothing. The program's own resource policy lifts the system's caps
+// on width, height, area, memory, map and disk, which would refuse large images. Every other
+// function here starts the library itself, so calling this is only needed to start it early.
+void startMagick();
+
+// Run an argument vector in-process; argv[0] names the program ("convert", "composite",
+// "identify") and is otherwise ignored. They return the text the command produced for its
+// caller (the "-format" text of identify), empty when there is none. An error of the library
+// throws RunError(errors::ImageTool, the library's reason); warnings are not failures.
+std::string runConvert(const std::vector<std::string>& argv);
+std::string runComposite(const std::vector<std::string>& argv);
+std::string runIdentify(const std::vector<std::string>& argv);
+
+// Limits how many threads the library uses for one operation (at least 1).
+void setMagickThreads(int threads);
+
+struct PixelSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    bool operator==(const PixelSize&) const = default;
+};
+
+// The pixel size of an image file read from its header only (the pixels are not decoded);
+// nothing when the library cannot read the file. The first frame counts.
+std::optional<PixelSize> pingImageSize(const std::string& path);
+
+// The text of the resource policy the library is started with, for a machine with
+// `physicalBytes` of memory.
+std::string magickPolicy(std::uint64_t physicalBytes);
+
+}  // namespace orvanta

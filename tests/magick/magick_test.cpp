@@ -1,0 +1,105 @@
+#include "magick/magick.h"
+
+#include <gtest/gtest.h>
+#include <wand/MagickWand.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "app/run_error.h"
+#include "support/scratch_dir.h"
+
+namespace orvanta {
+namespace {
+
+using testing::ScratchDir;
+
+std::string pixelAt(const std::string& path, int x, int y) {
+    return runIdentify({"identify", "-format",
+                        "%[pixel:p{" + std::to_string(x) + "," + std::to_string(y) + "}]", path});
+}
+
+TEST(Magick, SlicesAnImageWiderThanTheSystemCaps) {
+    ScratchDir dir;
+    // 20000 pixels wide: refused by the system's 16K cap unless the program's policy lifts it.
+    runConvert({"convert", "-limit", "memory", "512MiB", "-limit", "map", "4096MiB", "-size",
+                "20000x16", "xc:white", "-crop", "4096x16", dir / "piece_%d.png"});
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pingImageSize(dir / ("piece_" + std::to_string(i) + ".png")),
+                  (PixelSize{4096, 16}));
+    }
+    EXPECT_EQ(pingImageSize(dir / "piece_4.png"), (PixelSize{20000 - 4 * 4096, 16}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "piece_5.png"));
+}
+
+TEST(Magick, ErrorsCarryTheLibraryReason) {
+    ScratchDir dir;
+    try {
+        runConvert({"convert", dir / "missing.png", dir / "out.png"});
+        FAIL() << "a missing input must fail";
+    } catch (const RunError& error) {
+        EXPECT_EQ(error.number(), errors::ImageTool);
+        EXPECT_NE(error.description().find("missing.png"), std::string::npos)
+            << error.description();
+    }
+    EXPECT_THROW(runConvert({"convert", "-size", "4x4", "xc:red", "-resize"}), RunError);
+    EXPECT_THROW(runIdentify({"identify", dir / "missing.png"}), RunError);
+    EXPECT_THROW(runConvert({}), RunError);
+}
+
+TEST(Magick, IdentifyFormatAndCompositeGeometry) {
+    ScratchDir dir;
+    runConvert({"convert", "-size", "8x6", "xc:blue", dir / "base.png"});
+    runConvert({"convert", "-size", "2x2", "xc:red", dir / "dot.png"});
+    EXPECT_EQ(runIdentify({"identify", "-format", "%w,%h", dir / "base.png"}), "8,6");
+    runComposite(
+        {"composite", "-geometry", "+4+3", dir / "dot.png", dir / "base.png", dir / "out.png"});
+    EXPECT_EQ(pixelAt(dir / "out.png", 5, 4), "srgb(255,0,0)");
+    EXPECT_EQ(pixelAt(dir / "out.png", 3, 3), "srgb(0,0,255)");
+}
+
+TEST(Magick, FuzzWidensTheTransparentMatch) {
+    ScratchDir dir;
+    // A JPEG decodes a magenta pad as a near colour: exact matching leaves it, fuzz clears it.
+    runConvert({"convert", "-size", "4x4", "xc:rgb(254,0,254)", "-transparent", "rgb(255,0,255)",
+                dir / "exact.png"});
+    runConvert({"convert", "-size", "4x4", "xc:rgb(254,0,254)", "-fuzz", "3%", "-transparent",
+                "rgb(255,0,255)", dir / "fuzzy.png"});
+    EXPECT_EQ(pixelAt(dir / "exact.png", 0, 0), "srgb(254,0,254)");
+    EXPECT_EQ(pixelAt(dir / "fuzzy.png", 0, 0), "srgba(0,0,0,0)");
+}
+
+TEST(Magick, PingReadsSizesWithoutPixelsAndRefusesNonImages) {
+    ScratchDir dir;
+    runConvert({"convert", "-size", "300x200", "xc:gray", "-interlace", "JPEG", dir / "p.jpg"});
+    EXPECT_EQ(pingImageSize(dir / "p.jpg"), (PixelSize{300, 200}));
+    testing::writeFile(dir / "text.png", "not an image at all");
+    EXPECT_EQ(pingImageSize(dir / "text.png"), std::nullopt);
+    EXPECT_EQ(pingImageSize(dir / "absent.png"), std::nullopt);
+    std::filesystem::create_directory(dir / "folder.png");
+    EXPECT_EQ(pingImageSize(dir / "folder.png"), std::nullopt);
+}
+
+TEST(Magick, ThreadLimitAndConcurrentCommands) {
+    setMagickThreads(1);
+    EXPECT_EQ(GetMagickResourceLimit(ThreadResource), 1u);
+    setMagickThreads(0);
+    EXPECT_EQ(GetMagickResourceLimit(ThreadResource), 1u);
+
+    ScratchDir dir;
+    std::vector<std::thread> workers;
+    for (int i = 0; i < 4; ++i) {
+        workers.emplace_back([&dir, i] {
+            const std::string out = dir / ("t" + std::to_string(i) + ".png");
+            runConvert({"convert", "-size", "64x64", "xc:green", "-resize", "32x32", out});
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pingImageSize(dir / ("t" + std::to_string(i) + ".png")), (PixelSize{32, 32}));
+    }
+}
+
+}  // namespace
+}  // namespace orvanta
