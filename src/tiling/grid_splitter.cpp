@@ -62,20 +62,22 @@ bool haveRoot(AppState& app, const std::string& root) {
     return false;
 }
 
-// Makes the folders and markers of the start. A start that cannot write them ends the
-// operation with one clear message instead of a tree of failed steps.
+// Makes the folders and markers of the start. A tree that cannot be made ends the operation
+// at its first failure with one clear message, before any picture work.
 bool runStart(AppState& app, const TilePlan& plan, const ConvertRunner& convert,
               const std::string& root) {
-    RunErrorPolicy startPolicy(app);
-    executePlan(plan, startPolicy, convert);
-    if (startPolicy.ended())
-        return false;
-    if (startPolicy.skippedSteps() == 0)
-        return true;
-    app.host().messageBox("The tiles cannot be written into the folder " + root + ". " +
-                              startPolicy.firstSkipped()->description(),
-                          kAppTitle);
-    return false;
+    for (const TileOp& op : plan.ops()) {
+        try {
+            performTileOp(op, convert);
+        } catch (...) {
+            const RunError error = toRunError(std::current_exception());
+            app.host().messageBox(
+                "The tiles cannot be written into the folder " + root + ". " + error.description(),
+                kAppTitle);
+            return false;
+        }
+    }
+    return true;
 }
 
 // Runs the plan of every image in turn; `saved` switches are restored after each image, so
