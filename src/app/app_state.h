@@ -6,6 +6,7 @@
 
 #include "app/project_settings.h"
 #include "app/run_state.h"
+#include "kml/lat_lon_bounds.h"
 #include "options/large_image_options.h"
 #include "platform/host.h"
 
@@ -43,6 +44,10 @@ public:
     LargeImageOptions options;
     std::vector<std::string> Transplist;  // padded edge pieces of a large image and their tiles
     std::string dosave = "0";
+    // Batch of several tile folders: the index in List2 of the folder being processed, and the
+    // bounds of all tiles of the last folder whose KML tree was written.
+    std::string tilescount = "0";
+    LatLonBounds folderBounds = EmptyRootBounds();
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);
