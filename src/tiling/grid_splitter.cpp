@@ -6,6 +6,7 @@
 
 #include "app/error_policy.h"
 #include "imagery/world_file.h"
+#include "kml/kml_tree.h"
 #include "options/large_image_options.h"
 #include "platform/file_list.h"
 #include "tiling/split_plans.h"
@@ -136,9 +137,10 @@ bool split1024Run(AppState& app, RunErrorPolicy& policy, const ConvertRunner& co
     return tileImages(app, policy, images, planFor, convert, saved, single);
 }
 
-// Reports skipped steps, then writes the KML tree of the class.
-bool finishRun([[maybe_unused]] AppState& app, RunErrorPolicy& policy) {
+// Reports skipped steps, then writes the KML tree of `sizeClass` over the tiles.
+bool finishRun(AppState& app, RunErrorPolicy& policy, SizeClass sizeClass) {
     const bool clean = policy.finish();
+    MakeKml(app, sizeClass);
     return clean;
 }
 
@@ -169,7 +171,7 @@ bool Split1024(AppState& app, const ConvertRunner& convert) {
     RunErrorPolicy policy(app);
     if (!split1024Run(app, policy, convert, app.run.sizeClass != SizeClass::S1024))
         return false;
-    return finishRun(app, policy);
+    return finishRun(app, policy, app.run.sizeClass);
 }
 
 bool Split2048(AppState& app, const ConvertRunner& convert) {
@@ -197,7 +199,7 @@ bool Split2048(AppState& app, const ConvertRunner& convert) {
     if (!tileImages(app, policy, images, planFor, convert, std::nullopt, run.SingleImageMode)) {
         return false;
     }
-    return finishRun(app, policy);
+    return finishRun(app, policy, SizeClass::S2048);
 }
 
 bool Split4096(AppState& app, const ConvertRunner& convert) {
@@ -236,7 +238,7 @@ bool Split4096(AppState& app, const ConvertRunner& convert) {
         return false;
     if (!split1024Run(app, policy, convert, true))
         return false;
-    return finishRun(app, policy);
+    return finishRun(app, policy, app.run.sizeClass);
 }
 
 }  // namespace orvanta

@@ -5,6 +5,9 @@
 #include <algorithm>
 
 #include "app/error_policy.h"
+#include "app/paths.h"
+#include "imagery/world_file.h"
+#include "platform/file_list.h"
 #include "tiling/tile_set.h"
 #include "tiling/tiling_rig.h"
 
@@ -21,8 +24,14 @@ bool has(const ConvertCall& call, const std::string& arg) {
 
 // A folder run of the 2048 class over a folder of the given images.
 void prepareFolderRun(TilingRig& rig, SizeClass sizeClass, const std::vector<std::string>& names) {
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         testing::writeFile(rig.path(name), "image");
+        const std::string world = getworldfile(GetFileExtension(name));
+        if (!world.empty()) {
+            testing::writeFile(rig.path(imageBaseName(name) + "." + world),
+                               "0.001\n0\n0\n-0.001\n10\n20\n");
+        }
+    }
     rig.app.run.sizeClass = sizeClass;
     rig.app.settings.tilesdirr = rig.dir.path().string();
     rig.app.run.Root1024 = rig.app.run.Root2048 = rig.app.run.Root4096 = rig.dir.path().string();
@@ -46,14 +55,16 @@ TEST(GridSplitter, FolderRunTilesEveryImageUnderOneRoot) {
     EXPECT_TRUE(std::filesystem::exists(joinPath(tiles.tgroup1(), "c.d.JPG")));
     EXPECT_EQ(countFiles(tiles.sgroup1(), ".JPG"), 3 * 16);
     EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 3 * 64);
-    EXPECT_TRUE(testing::filesIn(tiles.kml()).empty());
-    EXPECT_TRUE(testing::filesIn(joinPath(tiles.sgroup1(), "kml")).empty());
+    EXPECT_TRUE(listFiles(tiles.kml(), kImagePattern).empty());
+    EXPECT_TRUE(listFiles(joinPath(tiles.sgroup1(), "kml"), kImagePattern).empty());
     EXPECT_EQ(testing::readFile(tiles.formatMarker()), "JPG\r\n");
     EXPECT_EQ(testing::readFile(joinPath(tiles.sgroup2(), "Sgroup2.txt")), " \r\n");
-    EXPECT_EQ(rig.host.statuses, (std::vector<std::string>{"Building Files... "}));
+    EXPECT_EQ(rig.host.statuses,
+              (std::vector<std::string>{"Building Files... ", "Generating kml files...",
+                                        "KML files were written successfully..."}));
     EXPECT_EQ(rig.app.run.Root1024, tiles.tgroup1());
     EXPECT_EQ(rig.app.run.Sgroup2Slash, slashForm(tiles.sgroup2()));
-    EXPECT_TRUE(rig.host.messages.empty());
+    EXPECT_EQ(rig.host.messageTexts(), std::vector<std::string>{});
     EXPECT_EQ(rig.host.progressReports.back(), std::make_pair(3, 3));
 }
 
@@ -75,7 +86,7 @@ TEST(GridSplitter, SingleImageRunTilesOnlyTheProjectImage) {
     }
     const std::string s1 = TileSet{rig.path("img")}.sgroup1();
     EXPECT_EQ(countFiles(s1, ".JPG"), 21);
-    EXPECT_TRUE(testing::filesIn(joinPath(s1, "kml")).empty());
+    EXPECT_TRUE(listFiles(joinPath(s1, "kml"), kImagePattern).empty());
     EXPECT_EQ(rig.app.run.Sgroup1Path, s1);
     EXPECT_EQ(rig.app.run.Sgroup2Path, s1);
 }
@@ -115,8 +126,8 @@ TEST(GridSplitter, EdgeImagesOfAPaddedLargeImageGetTransparentPngTilesForThemsel
     EXPECT_EQ(countFiles(tiles.sgroup1(), ".JPG"), 2 * (16 + 64));
     EXPECT_EQ(countFiles(tiles.sgroup2(), ".PNG"), 256);
     EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 512);
-    EXPECT_TRUE(testing::filesIn(joinPath(tiles.tgroup2(), "kml")).empty());
-    EXPECT_TRUE(testing::filesIn(joinPath(tiles.sgroup1(), "kml")).empty());
+    EXPECT_TRUE(listFiles(joinPath(tiles.tgroup2(), "kml"), kImagePattern).empty());
+    EXPECT_TRUE(listFiles(joinPath(tiles.sgroup1(), "kml"), kImagePattern).empty());
     // The person's own switches are back.
     EXPECT_EQ(rig.app.settings.Check4, 0);
     EXPECT_EQ(rig.app.settings.Combo2, "JPG");
