@@ -1,0 +1,190 @@
+#include "app/app_state.h"
+
+#include <gtest/gtest.h>
+
+#include "app/error_policy.h"
+#include "app/google_earth.h"
+#include "app/window_rules.h"
+#include "support/fake_host.h"
+
+namespace orvanta {
+namespace {
+
+using testing::FakeHost;
+
+class AppStateTest : public ::testing::Test {
+protected:
+    AppStateTest() : app(host) { app.formLoad({"C:", "D:"}); }
+    FakeHost host;
+    AppState app;
+};
+
+TEST_F(AppStateTest, StartUpHoldsAnEmptyProjectWithItsDefaults) {
+    EXPECT_EQ(app.options.primaryDrives, (std::vector<std::string>{"C:", "D:"}));
+    EXPECT_EQ(app.options.secondaryDrives, app.options.primaryDrives);
+    EXPECT_EQ(app.settings.projname, "Default");
+    EXPECT_EQ(app.settings.Combo1, "256x256");
+    EXPECT_EQ(app.settings.Combo2, "JPG");
+    EXPECT_EQ(app.settings.Combo4, "LOW");
+    EXPECT_EQ(app.settings.Combo5, "100");
+    EXPECT_EQ(app.settings.Check3, 1);
+    EXPECT_EQ(app.settings.Text11.substr(app.settings.Text11.size() - 14), "/Tilesproject/");
+    EXPECT_EQ(app.run.sizeClass, SizeClass::None);
+    EXPECT_FALSE(app.enabled.Command25 || app.enabled.Command26 || app.enabled.Command30);
+    EXPECT_FALSE(app.enabled.Command11 || app.enabled.Command15 || app.enabled.Command28);
+}
+
+TEST_F(AppStateTest, WebserverAndTransparencyInterlocks) {
+    app.settings.Check1 = 1;
+    app.check1Click();
+    EXPECT_TRUE(app.enabled.Text11);
+    app.settings.Check1 = 0;
+    app.check1Click();
+    EXPECT_FALSE(app.enabled.Text11);
+
+    app.settings.Check4 = 1;
+    app.check4Click();
+    EXPECT_EQ(app.settings.Combo2, "PNG");
+    EXPECT_FALSE(app.enabled.Combo2);
+    app.settings.Check4 = 0;
+    app.check4Click();
+    EXPECT_EQ(app.settings.Combo2, "PNG");
+    EXPECT_TRUE(app.enabled.Combo2);
+}
+
+TEST_F(AppStateTest, ClearingMultipleDirectoriesEmptiesTheListAndLocksItsGroup) {
+    app.settings.Check2 = 1;
+    app.check2Click();
+    EXPECT_TRUE(app.enabled.List2 && app.enabled.Command15 && app.enabled.Command28 &&
+                app.enabled.Command16 && app.enabled.Command17);
+    app.settings.List2 = {"/a", "/b"};
+    app.settings.Check2 = 0;
+    app.check2Click();
+    EXPECT_TRUE(app.settings.List2.empty());
+    EXPECT_FALSE(app.enabled.List2 || app.enabled.Command15 || app.enabled.Command28 ||
+                 app.enabled.Command16 || app.enabled.Command17);
+}
+
+TEST_F(AppStateTest, MultiResolutionAlwaysLocksTransformAndLoad) {
+    app.enabled.Command25 = app.enabled.Command26 = true;
+    app.settings.Check6 = 1;
+    app.check6Click();
+    EXPECT_EQ(host.messages,
+              (std::vector<FakeHost::Message>{
+                  {"Please add first the High Resolution Image then add the low resolution Image.",
+                   "Orvanta"}}));
+    EXPECT_TRUE(app.enabled.List1 && app.enabled.Command11 && app.enabled.Command12 &&
+                app.enabled.Command13);
+    EXPECT_FALSE(app.enabled.Command25 || app.enabled.Command26);
+
+    app.settings.List1 = {"/hi.jpg"};
+    app.settings.List3 = {"/"};
+    app.enabled.Command25 = true;
+    app.settings.Check6 = 0;
+    app.check6Click();
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(app.settings.List1.empty() && app.settings.List3.empty());
+    EXPECT_FALSE(app.enabled.List1 || app.enabled.Command11 || app.enabled.Command25);
+}
+
+TEST_F(AppStateTest, ColourPickerDerivesTheRgbText) {
+    host.colourAnswers = {0x0000FFu, 0xFF0000u, std::nullopt};
+    app.label25Click();
+    EXPECT_EQ(app.settings.Label26, "RGB(255, 0, 0)");
+    app.label25Click();
+    EXPECT_EQ(app.settings.Label26, "RGB(0, 0, 255)");
+    app.label25Click();  // cancelled: the colour stays
+    EXPECT_EQ(app.settings.Label25, 0xFF0000u);
+    EXPECT_EQ(colourText(0x00FF00FF), "RGB(255, 0, 255)");
+    EXPECT_EQ(colourText(0x123456), "RGB(86, 52, 18)");
+}
+
+TEST_F(AppStateTest, CloseProjectResetsTheCloseValuesAndKeepsTheOthers) {
+    ProjectSettings& s = app.settings;
+    s.Projectimage = "/a.jpg";
+    s.projname = "P";
+    s.pathtogoogle = "/earth";
+    s.Check3 = 0;
+    s.Combo2 = "TIF";
+    s.Combo4 = "HIGH";
+    s.Label1 = "1024";
+    s.Check2 = 1;
+    s.List2 = {"/x"};
+    app.setTransparentColour(255);
+    app.run.PaddedPieces = "1";
+    app.run.LargeImageMode = true;
+    app.enabled.Command25 = app.enabled.Command26 = true;
+    const int pumps = host.eventPumps;
+
+    app.CloseProject();
+    EXPECT_EQ(s.Projectimage + s.projname + s.Label1, "");
+    EXPECT_TRUE(s.List2.empty());
+    EXPECT_EQ(s.Check2, 0);
+    EXPECT_EQ(s.Label25, 0u);
+    EXPECT_EQ(s.Label26, "RGB(255, 0, 0)");  // the text is kept
+    EXPECT_EQ(s.Combo4, "LOW");
+    EXPECT_EQ(s.pathtogoogle, "/earth");
+    EXPECT_EQ(s.Check3, 0);
+    EXPECT_EQ(s.Combo2, "TIF");
+    EXPECT_EQ(app.run.PaddedPieces, "0");
+    EXPECT_FALSE(app.run.LargeImageMode);
+    EXPECT_FALSE(app.enabled.Command25 || app.enabled.Command26);
+    EXPECT_EQ(app.statusText(), "Status...");
+    EXPECT_EQ(host.eventPumps, pumps + 1);
+}
+
+TEST(WindowRules, WindowIsNeverLargerThanTwelveThousandByNineThousandTwips) {
+    const WindowPlacement big = applySizeRule({10, 20, 15000, 9500});
+    EXPECT_EQ(big.width, 12000);
+    EXPECT_EQ(big.height, 9000);
+    const WindowPlacement small = applySizeRule({0, 0, 8000.5f, 6000});
+    EXPECT_EQ(small.width, 8000.5f);
+    EXPECT_EQ(small.height, 6000);
+}
+
+TEST(WindowRules, PlacementIsSavedUnlessMinimised) {
+    MemorySettingsStore store;
+    store.setValue("Settings", "MainLeft", "old");
+    saveWindowPlacement(store, {1, 2, 3, 4}, true);
+    EXPECT_EQ(store.value("Settings", "MainLeft"), "old");
+    saveWindowPlacement(store, {120, 345.5f, 12000, 9000}, false);
+    EXPECT_EQ(store.value("Settings", "MainLeft"), "120");
+    EXPECT_EQ(store.value("Settings", "MainTop"), "345.5");
+    EXPECT_EQ(store.value("Settings", "MainWidth"), "12000");
+    EXPECT_EQ(store.value("Settings", "MainHeight"), "9000");
+}
+
+TEST(GoogleEarthStart, DocumentsAndSettingsIsShortenedInAnyCaseEverywhere) {
+    EXPECT_EQ(shortenDocumentsAndSettings("C:\\Documents and Settings\\x.kml"),
+              "C:\\Docume~1\\x.kml");
+    EXPECT_EQ(shortenDocumentsAndSettings("C:\\DOCUMENTS AND SETTINGS\\documents and settings"),
+              "C:\\Docume~1\\Docume~1");
+    EXPECT_EQ(shortenDocumentsAndSettings("/home/me/x.kml"), "/home/me/x.kml");
+    EXPECT_EQ(googleEarthCommandLine("/opt/g e/earth", "/a b.kml"), "/opt/g e/earth /a b.kml");
+}
+
+TEST(GoogleEarthStart, StartsTheProgramWithTheKmlAsOneArgument) {
+    FakeHost host;
+    AppState app(host);
+    app.settings.pathtogoogle = "/opt/my earth/ge; rm -rf x";
+    StartGoogleEarth(app, "/home/Documents and Settings/$(id).kml");
+    ASSERT_EQ(host.started.size(), 1u);
+    EXPECT_EQ(host.started[0], (std::vector<std::string>{"/opt/my earth/ge; rm -rf x",
+                                                         "/home/Docume~1/$(id).kml"}));
+    EXPECT_GE(host.eventPumps, 1);
+}
+
+TEST(GoogleEarthStart, AProgramThatCannotStartIsReportedByThePolicy) {
+    FakeHost host;
+    host.onStart = [](const std::vector<std::string>& argv) {
+        throw RunError(errors::FileNotFound, "File not found: " + argv[0]);
+    };
+    AppState app(host);
+    app.settings.pathtogoogle = "/no/earth";
+    RunErrorPolicy policy(app);
+    EXPECT_FALSE(policy.run([&] { StartGoogleEarth(app, "/x.kml"); }));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{"53 File not found: /no/earth"});
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,277 @@
+#include "app/project_file.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "app/run_error.h"
+#include "support/fake_host.h"
+#include "support/scratch_dir.h"
+
+namespace orvanta {
+namespace {
+
+using testing::FakeHost;
+using testing::ScratchDir;
+
+// A project file of the two header lines followed by `lines`, each ended by CR LF.
+std::string projectFile(const std::vector<std::string>& lines) {
+    std::string text = "#OVT Project File\r\n#----------------\r\n";
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+TEST(ProjectFileValues, NumbersTakeTheLeadingDecimalRoundedHalfToEven) {
+    EXPECT_EQ(leadingNumber("1abc"), 1);
+    EXPECT_EQ(leadingNumber("abc"), 0);
+    EXPECT_EQ(leadingNumber("  -2.5x"), -2);
+    EXPECT_EQ(leadingNumber("0.5"), 0);
+    EXPECT_EQ(leadingNumber("1.5"), 2);
+    EXPECT_EQ(leadingNumber(".7"), 1);
+    EXPECT_EQ(leadingNumber("-"), 0);
+    EXPECT_EQ(parseCheckLine("2"), 2);
+    EXPECT_THROW(parseCheckLine("3"), RunError);
+}
+
+TEST(ProjectFileValues, ColourLinesAreWholeNumbersOfTwentyFourBits) {
+    EXPECT_EQ(parseColourLine(" 16711935 "), 16711935u);
+    auto numberOf = [](const std::string& line) {
+        try {
+            parseColourLine(line);
+        } catch (const RunError& error) {
+            return error.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(numberOf(""), errors::TypeMismatch);
+    EXPECT_EQ(numberOf("red"), errors::TypeMismatch);
+    EXPECT_EQ(numberOf("12abc"), errors::TypeMismatch);
+    EXPECT_EQ(numberOf("99999999999"), errors::Overflow);
+    EXPECT_EQ(numberOf("-1"), errors::InvalidProperty);
+}
+
+TEST(ProjectFileValues, ListLinesEndEveryItemWithAComma) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(parseListLine("C:\\a,C:\\b,"), (List{"C:\\a", "C:\\b"}));
+    EXPECT_EQ(parseListLine("C:\\a"), (List{"C:\\a"}));
+    EXPECT_EQ(parseListLine("C:\\a,C:\\b"), (List{"C:\\a"}));
+    EXPECT_EQ(parseListLine("a, b, c,"), (List{"a", " b", " c"}));
+    EXPECT_EQ(parseListLine("   "), List{});
+    EXPECT_EQ(formatListLine({"C:\\tiles\\a", "C:\\tiles\\b"}), "C:\\tiles\\a,C:\\tiles\\b,");
+    EXPECT_EQ(formatListLine({}), "");
+}
+
+class ProjectFileTest : public ::testing::Test {
+protected:
+    ProjectFileTest() : app(host) {}
+
+    // Loads `content` the way "Open Project..." does.
+    bool load(const std::string& content) {
+        const std::string path = dir / "project.ovt";
+        testing::writeFile(path, content);
+        app.CloseProject();
+        return loadProjectFile(app, path);
+    }
+
+    FakeHost host;
+    AppState app;
+    ScratchDir dir;
+};
+
+TEST_F(ProjectFileTest, SaveThenOpenGivesBackEveryField) {
+    ProjectSettings& s = app.settings;
+    s.Projectimage = "/img/area.jpg";
+    s.Check5 = 1;
+    s.Check2 = 1;
+    s.tilesdirr = "/tiles";
+    s.List2 = {"/tiles/a", "/tiles/b"};
+    s.pathtogoogle = "/opt/earth prog";
+    s.kmlpath = "/out";
+    s.Check3 = 0;
+    s.Text11 = "http://host/x/";
+    s.projname = "Area";
+    s.Label1 = "2048";
+    s.Label2 = "2048";
+    s.Label3 = "24";
+    s.Label4 = "72";
+    s.Combo1 = "512x512";
+    s.Combo2 = "PNG";
+    s.Check4 = 1;
+    app.setTransparentColour(16711935);
+    s.Combo4 = "HIGH";
+    s.projdir = "/img";
+    s.imagename = "area";
+    app.run.Root4096 = "/img/area";
+    s.Check1 = 1;
+    s.Check6 = 1;
+    s.List1 = {"/hi/a.jpg", "/lo/b.jpg"};
+    s.List3 = {"/hi", "/lo"};
+    const ProjectSettings saved = s;
+
+    const std::string path = dir / "round.ovt";
+    ASSERT_TRUE(writeProjectFile(app, path));
+    EXPECT_EQ(app.statusText(), "Project file " + path + " was saved!");
+    app.CloseProject();
+    app.run.Root4096.clear();
+    ASSERT_TRUE(loadProjectFile(app, path));
+
+    const ProjectSettings& l = app.settings;
+    EXPECT_EQ(l.Projectimage, saved.Projectimage);
+    EXPECT_EQ(l.Check5, 1);
+    EXPECT_EQ(l.Check2, 1);
+    EXPECT_EQ(l.tilesdirr, saved.tilesdirr);
+    EXPECT_EQ(l.List2, saved.List2);
+    EXPECT_EQ(l.pathtogoogle, saved.pathtogoogle);
+    EXPECT_EQ(l.kmlpath, saved.kmlpath);
+    EXPECT_EQ(l.Check3, 0);
+    EXPECT_EQ(l.Text11, saved.Text11);
+    EXPECT_EQ(l.projname, "Area");
+    EXPECT_EQ(l.Label1 + l.Label2 + l.Label3 + l.Label4, "204820482472");
+    EXPECT_EQ(l.Combo1, "512x512");
+    EXPECT_EQ(l.Combo2, "PNG");
+    EXPECT_EQ(l.Check4, 1);
+    EXPECT_EQ(l.Label25, 16711935u);
+    EXPECT_EQ(l.Label26, "RGB(255, 0, 255)");
+    EXPECT_EQ(l.Combo4, "HIGH");
+    EXPECT_EQ(l.projdir, "/img");
+    EXPECT_EQ(l.imagename, "area");
+    EXPECT_EQ(app.run.Root4096, "/img/area");
+    EXPECT_EQ(l.Check1, 1);
+    EXPECT_EQ(l.Check6, 1);
+    EXPECT_EQ(l.List1, saved.List1);
+    EXPECT_EQ(l.List3, saved.List3);
+    EXPECT_EQ(l.Projectfilename, "");  // set by the menu command, not by loading
+    // The list groups follow their boxes after loading.
+    EXPECT_TRUE(app.enabled.List2 && app.enabled.Command28 && app.enabled.List1);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ProjectFileTest, WrittenFileHasThirtyCrLfLines) {
+    const std::string path = dir / "lines.ovt";
+    ASSERT_TRUE(writeProjectFile(app, path));
+    const std::string text = testing::readFile(path);
+    EXPECT_EQ(text.rfind("#OVT Project File\r\n#----------------\r\n", 0), 0u);
+    int lineEnds = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+        ++lineEnds;
+    }
+    EXPECT_EQ(lineEnds, 30);
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
+}
+
+TEST_F(ProjectFileTest, HeaderOnlyFileIsAnEmptyProjectLoadedWithSuccess) {
+    EXPECT_TRUE(load(projectFile({})));
+    EXPECT_EQ(app.settings.projname, "");
+    EXPECT_TRUE(app.settings.List2.empty());
+    EXPECT_NE(app.statusText().find("was loaded successfully!"), std::string::npos);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ProjectFileTest, EmptyMultiResolutionLineEmptiesBothLists) {
+    // Lines 2 to 29 of a valid file; index 0 is line 2.
+    std::vector<std::string> lines(28, "0");
+    lines[25] = "/hi/a.tif,";  // line 27 adds to List1 ...
+    lines[26] = "";            // ... and an empty line 28 empties both lists
+    ASSERT_TRUE(load(projectFile(lines)));
+    EXPECT_TRUE(app.settings.List1.empty());
+    EXPECT_TRUE(app.settings.List3.empty());
+
+    lines[25] = "";          // line 27 empty
+    lines[26] = "/hi,/lo,";  // line 28 then names folders: they go to List3 alone
+    lines[24] = "1";         // Check6, so the lists are kept after loading
+    ASSERT_TRUE(load(projectFile(lines)));
+    EXPECT_TRUE(app.settings.List1.empty());
+    EXPECT_EQ(app.settings.List3, (std::vector<std::string>{"/hi", "/lo"}));
+}
+
+TEST_F(ProjectFileTest, LaterLinesWinAndLineEndsOfAnyKindAreRead) {
+    std::string text = "#OVT Project File\n#----------------\r/first.jpg\n";
+    text += "0\n0\n\n\n/earth\n/out\n1\nurl\nName\n\n\n\n\n256x256\nJPG\n0\n255\nHIGH\n/d\n/second.jpg";
+    ASSERT_TRUE(load(text));
+    EXPECT_EQ(app.settings.Projectimage, "/second.jpg");
+    EXPECT_EQ(app.settings.pathtogoogle, "/earth");
+    EXPECT_EQ(app.settings.Label26, "RGB(255, 0, 0)");
+    EXPECT_EQ(app.settings.Combo4, "HIGH");
+}
+
+TEST_F(ProjectFileTest, BadCheckOrColourLineStopsLoadingWithItsError) {
+    // Line 3 holds 7: loading stops there, the error is shown, success is not reported.
+    EXPECT_FALSE(load(projectFile({"/keep.jpg", "7", "1", "/never"})));
+    EXPECT_EQ(app.settings.Projectimage, "/keep.jpg");
+    EXPECT_EQ(app.settings.Check2, 0);
+    EXPECT_EQ(app.settings.tilesdirr, "");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], (FakeHost::Message{"380 Invalid property value", "Orvanta"}));
+    EXPECT_EQ(app.statusText(), "Status...");
+
+    host.messages.clear();
+    std::vector<std::string> lines(17, "0");
+    lines.push_back("not a colour");  // line 19
+    EXPECT_FALSE(load(projectFile(lines)));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{"13 Type mismatch"});
+}
+
+TEST_F(ProjectFileTest, HostileFilesNeverCrash) {
+    const std::vector<std::string> contents = {
+        "",
+        "#OVT",
+        std::string(100000, 'x'),
+        "#OVT Project File\r\n#----------------\r\n\xff\xfe\x80\r\n1e999\r\n-0\r\n",
+        projectFile(std::vector<std::string>(40, ",,,,")),
+        std::string("\0\0\0\r\n\0", 6),
+    };
+    for (const std::string& content : contents) {
+        load(content);
+        EXPECT_LE(host.messages.size(), 1u);
+        host.messages.clear();
+    }
+}
+
+TEST_F(ProjectFileTest, MissingFileIsReportedAndNothingChanges) {
+    app.CloseProject();
+    EXPECT_FALSE(loadProjectFile(app, dir / "none.ovt"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text.rfind("53 File not found", 0), 0u);
+}
+
+TEST_F(ProjectFileTest, OpenCancelledLeavesTheProjectClosed) {
+    app.settings.projname = "Open";
+    openProject(app);
+    EXPECT_EQ(app.settings.projname, "");
+    EXPECT_EQ(app.statusText(), "Status...");
+}
+
+TEST_F(ProjectFileTest, SaveAsAsksBeforeOverwriting) {
+    const std::string path = dir / "exists.ovt";
+    testing::writeFile(path, "old");
+    host.fileAnswers = {path};
+    host.yesNoAnswers = {false};
+    saveProjectAs(app);
+    EXPECT_EQ(testing::readFile(path), "old");
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0],
+              (FakeHost::Message{"The Target Project already Exists. Do you want to overwrite ?",
+                                 "OVT Project already Exists"}));
+    EXPECT_EQ(app.settings.Projectfilename, "");
+
+    host.fileAnswers = {path};
+    host.yesNoAnswers = {true};
+    saveProjectAs(app);
+    EXPECT_EQ(app.settings.Projectfilename, path);
+    EXPECT_EQ(testing::readFile(path).rfind("#OVT Project File\r\n", 0), 0u);
+
+    // Save writes to the chosen file without asking again.
+    app.settings.projname = "Again";
+    saveProject(app);
+    EXPECT_EQ(host.questions.size(), 2u);
+    EXPECT_NE(testing::readFile(path).find("\r\nAgain\r\n"), std::string::npos);
+}
+
+TEST_F(ProjectFileTest, UnwritableTargetIsReportedNotClaimedSaved) {
+    EXPECT_FALSE(writeProjectFile(app, dir / "no-such-folder/p.ovt"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text.rfind("76 Path not found", 0), 0u);
+    EXPECT_EQ(app.statusText().find("was saved!"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvanta
