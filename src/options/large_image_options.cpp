@@ -139,7 +139,7 @@ std::string gigabytesText(std::uint64_t bytes) {
     return text;
 }
 
-double leadingNumber(const std::string& text) {
+double optionNumber(const std::string& text) {
     const std::string value = trimmed(text);
     char* end = nullptr;
     const double number = std::strtod(value.c_str(), &end);
@@ -165,7 +165,7 @@ void loadOptions(LargeImageOptions& options, const std::optional<std::vector<std
         options.Label12 = freeSpaceText(options, options.Combo5);
     if (!options.Combo3.empty())
         options.Label11 = freeSpaceText(options, options.Combo3);
-    options.Combo2 = defaultDiskChoice(leadingNumber(options.Label12));
+    options.Combo2 = defaultDiskChoice(optionNumber(options.Label12));
     options.loaded = true;
 }
 
@@ -176,13 +176,13 @@ LargeImageOptions& ensureLoaded(LargeImageOptions& options) {
 }
 
 void combo1Changed(LargeImageOptions& options) {
-    if (leadingNumber(options.Combo1) >= options.F)
+    if (optionNumber(options.Combo1) >= options.F)
         options.Combo1 = defaultMemoryChoice(options.T);
 }
 
 void combo2Changed(LargeImageOptions& options) {
-    const double freeGb = leadingNumber(options.Label12);
-    if (!(freeGb > 1 && freeGb < leadingNumber(options.Combo2)))
+    const double freeGb = optionNumber(options.Label12);
+    if (!(freeGb > 1 && freeGb < optionNumber(options.Combo2)))
         return;
     for (auto it = kDiskChoices.rbegin(); it != kDiskChoices.rend(); ++it) {
         if (std::stod(*it) <= freeGb) {
@@ -194,7 +194,7 @@ void combo2Changed(LargeImageOptions& options) {
 
 void combo5Changed(LargeImageOptions& options) {
     options.Label12 = options.Combo5.empty() ? "" : freeSpaceText(options, options.Combo5);
-    options.Combo2 = defaultDiskChoice(leadingNumber(options.Label12));
+    options.Combo2 = defaultDiskChoice(optionNumber(options.Label12));
 }
 
 void combo3Changed(LargeImageOptions& options) {

@@ -68,7 +68,7 @@ std::string defaultDiskChoice(double freeGb);
 // Free bytes as gigabytes cut down (not rounded) to two decimals: "7.5", "150", "0.99".
 std::string gigabytesText(std::uint64_t bytes);
 // The number at the start of a text, 0 when there is none (so "" and "junk" give 0).
-double leadingNumber(const std::string& text);
+double optionNumber(const std::string& text);
 
 // Runs the loading steps: choice defaults, memory figures, settings.ini (its lines when it
 // exists, else nothing), the memory check, the drives' free space and the disk default.

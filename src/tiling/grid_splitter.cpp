@@ -38,7 +38,7 @@ std::vector<SourceImage> runImages(const AppState& app, bool single, const std::
 
 // A setting's number as the image tool takes it: "100", "75"; 0 for a text without one.
 std::string numberText(const std::string& text) {
-    const double value = leadingNumber(text);
+    const double value = optionNumber(text);
     if (value == static_cast<long long>(value))
         return std::to_string(static_cast<long long>(value));
     return std::to_string(value);

@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "imagery/world_file.h"
 #include "platform/file_list.h"
+#include "support/test_images.h"
 #include "tiling/tile_set.h"
 #include "tiling/tiling_rig.h"
 
@@ -28,8 +29,8 @@ void prepareFolderRun(TilingRig& rig, SizeClass sizeClass, const std::vector<std
         testing::writeFile(rig.path(name), "image");
         const std::string world = getworldfile(GetFileExtension(name));
         if (!world.empty()) {
-            testing::writeFile(rig.path(imageBaseName(name) + "." + world),
-                               "0.001\n0\n0\n-0.001\n10\n20\n");
+            testing::writeWorldFile(rig.path(imageBaseName(name) + "." + world), 0.001, -0.001, 10,
+                                    20);
         }
     }
     rig.app.run.sizeClass = sizeClass;

@@ -79,14 +79,6 @@ inline int countFiles(const std::string& folder, const std::string& extension) {
     return count;
 }
 
-// A square image of four coloured quadrants (top-left, top-right, bottom-left, bottom-right).
-inline void makeQuadrantImage(const std::string& path, int size, const std::string& tl,
-                              const std::string& tr, const std::string& bl, const std::string& br) {
-    const std::string half = std::to_string(size / 2) + "x" + std::to_string(size / 2);
-    runConvert({"convert", "-size", half, "xc:" + tl, "xc:" + tr, "+append", "(", "-size", half,
-                "xc:" + bl, "xc:" + br, "+append", ")", "-append", "-quality", "95", path});
-}
-
 // The pixels of an image as 8-bit RGBA bytes, row by row.
 inline std::vector<unsigned char> rgbaPixels(const std::string& path, const ScratchDir& scratch) {
     const std::string raw = scratch / "pixels.rgba";
