@@ -51,7 +51,6 @@ TileSwitches switchesOf(AppState& app, bool edge) {
     switches.transparent = app.settings.Check4 == 1;
     switches.colour = app.settings.Label26;
     switches.fuzzy = edge;
-    switches.memoryMb = numberText(ensureLoaded(app.options).Combo1);
     return switches;
 }
 
@@ -231,7 +230,9 @@ bool Split4096(AppState& app, const ConvertRunner& convert) {
         const bool edge = edgeCheck(app, image.name);
         if (settings.Check4 == 1)
             settings.Combo2 = "PNG";
-        return image4096Plan(image.path, image.name, tiles, switchesOf(app, edge));
+        TileSwitches switches = switchesOf(app, edge);
+        switches.memoryMb = numberText(ensureLoaded(app.options).Combo1);
+        return image4096Plan(image.path, image.name, tiles, switches);
     };
     const auto images = runImages(app, single, tiles.root);
     if (!tileImages(app, policy, images, planFor, convert, saved, single))

@@ -111,11 +111,12 @@ TEST(RealSplit, Image2048GivesEightyFiveTilesAndAKmlTreeOverThem) {
     EXPECT_TRUE(rig.host.messages.empty());
 }
 
-TEST(RealSplit, UnreadableSourceIsSkippedAndReportedWhileTheOthersAreTiled) {
+TEST(RealSplit, FolderRunSkipsAnUnreadableSourceAndTilesTheOthersUnderOneRoot) {
     TilingRig rig;
     testing::makeImage(rig.path("a.jpg"), 1024, 1024);
     testing::writeFile(rig.path("b.jpg"), "not a picture at all");
-    for (const std::string name : {"a", "b"}) {
+    testing::makeImage(rig.path("c.jpg"), 1024, 1024);
+    for (const std::string name : {"a", "b", "c"}) {
         testing::writeWorldFile(rig.path(name + ".jgw"), 0.001, -0.001, 10, 20);
     }
     rig.app.settings.tilesdirr = rig.dir.path().string();
@@ -125,7 +126,7 @@ TEST(RealSplit, UnreadableSourceIsSkippedAndReportedWhileTheOthersAreTiled) {
     EXPECT_FALSE(Split1024(rig.app));
 
     const std::string s1 = TileSet{rig.dir.path().string()}.sgroup1();
-    EXPECT_EQ(countFiles(s1, ".JPG"), 21);
+    EXPECT_EQ(countFiles(s1, ".JPG"), 2 * 21);
     ASSERT_FALSE(rig.host.messages.empty());
     EXPECT_TRUE(rig.host.messages[0].text.starts_with("10 steps failed and were skipped. "))
         << rig.host.messages[0].text;
