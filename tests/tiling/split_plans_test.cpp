@@ -132,7 +132,7 @@ TEST(SplitPlans, EdgeImagesMatchTheirBackgroundWithATolerance) {
     EXPECT_TRUE(transparencyArgs(plain()).empty());
 }
 
-TEST(SplitPlans, StartPlansMakeTheTreeAndItsMarkers) {
+TEST(SplitPlans, StartOfASingle4096ImageMakesItsRootAndMarkerFirst) {
     auto describe = [](const TilePlan& plan) {
         std::vector<std::string> lines;
         for (const TileOp& op : plan.ops()) {
@@ -142,14 +142,6 @@ TEST(SplitPlans, StartPlansMakeTheTreeAndItsMarkers) {
         return lines;
     };
     const TileSet tiles{n("/r")};
-    EXPECT_EQ(describe(start2048Plan(tiles, true, "PNG")),
-              (std::vector<std::string>{
-                  "dir " + n("/r"), "dir " + n("/r/kml"), "dir " + n("/r/Tgroup1"),
-                  n("/r/Tgroup1.txt 'PNG'"), "dir " + n("/r/Tgroup1/Sgroup2"),
-                  "dir " + n("/r/Tgroup1/Sgroup2/kml"), n("/r/Tgroup1/Sgroup2/Sgroup2.txt ' '"),
-                  "dir " + n("/r/Tgroup1/Sgroup1"), "dir " + n("/r/Tgroup1/Sgroup1/kml"),
-                  n("/r/Tgroup1/Sgroup1/Sgroup1.txt ' '")}));
-    EXPECT_EQ(describe(start1024Plan(tiles, false, "JPG")).size(), 6u);
     EXPECT_EQ(describe(start4096Plan(tiles, "JPG", n("/r/x.txt"))),
               (std::vector<std::string>{"dir " + n("/r"), n("/r/x.txt ' '"),
                                         "dir " + n("/r/Tgroup2"), "dir " + n("/r/Tgroup2/kml"),
@@ -202,17 +194,6 @@ TEST(SplitPlans, ScratchPiecesAreDeletedAfterTheirLastUse) {
     // The 1024 pieces of a 4096 image stay: they are the next stage's images.
     for (const TileOp& op : big.ops())
         EXPECT_EQ(op.path.find(n("/Tgroup1/")), std::string::npos);
-}
-
-TEST(SplitPlans, QuartersOfOneImageDoNotWaitForEachOther) {
-    const TilePlan plan = image2048Plan("b.jpg", "b", TileSet{n("/r")}, true, plain());
-    const auto& ops = plan.ops();
-    // The crop of quarter 1 depends on the first crop only, not on quarter 0's work.
-    const auto crop1 = std::find_if(ops.begin(), ops.end(), [](const TileOp& op) {
-        return op.kind == TileOp::Kind::Convert && op.call.input() == n("/r/kml/b_1.JPG");
-    });
-    ASSERT_NE(crop1, ops.end());
-    EXPECT_EQ(crop1->after, (std::vector<std::size_t>{0}));
 }
 
 TEST(TileSetNames, BaseNameIsCutAtTheFirstDotBeforeTheExtension) {

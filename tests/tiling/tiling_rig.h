@@ -48,34 +48,15 @@ struct FakeConvert {
                 writeFile(out, "");
         };
     }
-    // The calls whose input is `path`.
-    std::vector<ConvertCall> readingFrom(const std::string& path) const {
-        std::vector<ConvertCall> found;
-        for (const ConvertCall& call : calls) {
-            if (call.input() == path)
-                found.push_back(call);
-        }
-        return found;
-    }
 };
-
-// Files directly in a folder, names only, sorted.
-inline std::vector<std::string> filesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
-        if (entry.is_regular_file())
-            names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Files with the extension (case kept) directly in a folder.
 inline int countFiles(const std::string& folder, const std::string& extension) {
     int count = 0;
-    for (const std::string& name : filesIn(folder))
-        count += name.ends_with(extension);
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        count += entry.path().filename().string().ends_with(extension);
+    }
     return count;
 }
 
