@@ -6,6 +6,7 @@
 
 #include "app/project_settings.h"
 #include "app/run_state.h"
+#include "imagery/image_header_info.h"
 #include "kml/lat_lon_bounds.h"
 #include "options/large_image_options.h"
 #include "platform/host.h"
@@ -44,6 +45,8 @@ public:
     LargeImageOptions options;
     std::vector<std::string> Transplist;  // padded edge pieces of a large image and their tiles
     std::string dosave = "0";
+    ImageHeaderInfo imageHeader;  // facts of the image read last
+    std::string Label5;           // greyscale of the image read last, "True" or "False"
     // Batch of several tile folders: the index in List2 of the folder being processed, and the
     // bounds of all tiles of the last folder whose KML tree was written.
     std::string tilescount = "0";

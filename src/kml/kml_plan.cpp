@@ -8,25 +8,26 @@ namespace {
 
 // The parts of a tree that every file of one tile shares.
 struct TileContext {
-    const KmlTreeSpec& spec;
+    const KmlTreeOptions& options;
     const KmlTile& tile;
     const PictureLookup& findPicture;
 
-    const KmlTreeLayout& layout() const { return *spec.layout; }
+    const KmlTreeLayout& layout() const { return *options.layout; }
     TreeFolder kmlFolder(int level) const { return layout().kmlFolder[level - 1]; }
     TreeFolder pictureFolder(int level) const { return layout().pictureFolder[level - 1]; }
 
     FadePair fade(int level) const {
-        return fadePairFor(level >= layout().settingFadeFrom, spec.order);
+        return fadePairFor(level >= layout().settingFadeFrom, options.order);
     }
     std::string kmlName(const QuadPath& path) const { return tile.name + path.kmlSuffix(); }
     std::string kmlHref(const QuadPath& path) const {
         const int level = path.depth() + 1;
-        return hrefPrefix(spec.root, kmlFolder(level), spec.url) + "/kml/" + kmlName(path) + ".kml";
+        return hrefPrefix(options.root, kmlFolder(level), options.url) + "/kml/" + kmlName(path) +
+               ".kml";
     }
     std::string kmlPath(const QuadPath& path) const {
         const int level = path.depth() + 1;
-        return treeFolderPath(spec.root, kmlFolder(level)) + kPathSeparator + "kml" +
+        return treeFolderPath(options.root, kmlFolder(level)) + kPathSeparator + "kml" +
                kPathSeparator + kmlName(path) + ".kml";
     }
 };
@@ -76,16 +77,16 @@ void writeLinks(KmlWriter& out, const TileContext& context, const QuadPath& path
 void writeOverlay(KmlWriter& out, const TileContext& context, const QuadPath& path,
                   const LatLonBounds& bounds) {
     const int level = path.depth() + 1;
-    const std::string folder = treeFolderPath(context.spec.root, context.pictureFolder(level));
+    const std::string folder = treeFolderPath(context.options.root, context.pictureFolder(level));
     const std::string picture = context.tile.name + path.pictureSuffix();
     std::string found = context.findPicture(folder, picture + ".png");
     if (found.empty())
-        found = context.findPicture(folder, picture + "." + context.spec.pictureExtension);
+        found = context.findPicture(folder, picture + "." + context.options.pictureExtension);
     if (found.empty())
         return;
     const std::string prefix =
-        hrefPrefix(context.spec.root, context.pictureFolder(level), context.spec.url);
-    writeGroundOverlay(out, GroundOverlay{DrawOrder(context.spec.order, level),
+        hrefPrefix(context.options.root, context.pictureFolder(level), context.options.url);
+    writeGroundOverlay(out, GroundOverlay{DrawOrder(context.options.order, level),
                                           prefix + "/" + found, bounds, styleAt(level)});
 }
 
@@ -95,7 +96,7 @@ KmlFile cellFile(const TileContext& context, const QuadPath& path) {
     KmlWriter out;
     writeHeader(out, false);
     if (level == 1) {
-        writeTileRegion(out, bounds, context.spec.order, context.fade(level));
+        writeTileRegion(out, bounds, context.options.order, context.fade(level));
     } else {
         writeCellRegion(out, bounds,
                         CellLod{cellMinLodPixels(level), context.fade(level), styleAt(level)});
@@ -125,28 +126,28 @@ std::vector<QuadPath> pathsOfDepth(int depth) {
 
 }  // namespace
 
-std::string rootKmlText(const KmlTreeSpec& spec, const LatLonBounds& rootBounds,
+std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootBounds,
                         const std::vector<KmlTile>& tiles) {
-    const KmlTreeLayout& layout = *spec.layout;
+    const KmlTreeLayout& layout = *options.layout;
     KmlWriter out;
     writeHeader(out, true);
-    writeRootDocument(out, spec.imageName, rootBounds,
-                      layout.rootLodFollowsOrder ? spec.order : DisplayOrder::Low);
-    const std::string prefix = hrefPrefix(spec.root, layout.kmlFolder[0], spec.url);
+    writeRootDocument(out, options.imageName, rootBounds,
+                      layout.rootLodFollowsOrder ? options.order : DisplayOrder::Low);
+    const std::string prefix = hrefPrefix(options.root, layout.kmlFolder[0], options.url);
     for (std::size_t i = 0; i < tiles.size(); ++i) {
-        const KmlLink link{spec.imageName + std::to_string(i), tiles[i].bounds,
+        const KmlLink link{options.imageName + std::to_string(i), tiles[i].bounds,
                            prefix + "/kml/" + tiles[i].name + ".kml"};
-        writeRootLink(out, link, spec.order);
+        writeRootLink(out, link, options.order);
     }
     writeFooter(out);
     return out.text();
 }
 
-std::vector<KmlFile> tileKmlFiles(const KmlTreeSpec& spec, const KmlTile& tile,
+std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
                                   const PictureLookup& findPicture) {
-    const TileContext context{spec, tile, findPicture};
+    const TileContext context{options, tile, findPicture};
     std::vector<KmlFile> files;
-    for (int depth = 0; depth < spec.layout->depth; ++depth) {
+    for (int depth = 0; depth < options.layout->depth; ++depth) {
         for (const QuadPath& path : pathsOfDepth(depth))
             files.push_back(cellFile(context, path));
     }

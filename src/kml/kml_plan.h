@@ -12,7 +12,7 @@
 namespace orvanta {
 
 // What the KML tree of one run is made of, decided before any file is written.
-struct KmlTreeSpec {
+struct KmlTreeOptions {
     const KmlTreeLayout* layout = nullptr;
     std::string root;  // the tile root R
     std::string url;   // web-server base URL; empty when hosting is off
@@ -33,12 +33,12 @@ using PictureLookup =
     std::function<std::string(const std::string& folder, const std::string& fileName)>;
 
 // The text of the root file: its Region over all tiles and one link per tile.
-std::string rootKmlText(const KmlTreeSpec& spec, const LatLonBounds& rootBounds,
+std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootBounds,
                         const std::vector<KmlTile>& tiles);
 
 // The KML files of one tile, level by level: the tile file, then its quarters, then their
 // quarters, each level in path order.
-std::vector<KmlFile> tileKmlFiles(const KmlTreeSpec& spec, const KmlTile& tile,
+std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
                                   const PictureLookup& findPicture);
 
 }  // namespace orvanta

@@ -78,16 +78,17 @@ class KmlTreeRun {
         app_.doEvents();
         listTiles();
         app_.doEvents();
-        spec_.order = displayOrderOf(app_.settings.Combo4);
+        options_.order = displayOrderOf(app_.settings.Combo4);
         if (!boundsPass() || !projectionTest())
             return;
-        if (!policy_.run([&] { spec_.pictureExtension = readPictureExtension(spec_.root); })) {
+        if (!policy_.run(
+                [&] { options_.pictureExtension = readPictureExtension(options_.root); })) {
             return;
         }
         if (!tilePass())
             return;
         if (!policy_.run([&] {
-                writeKmlFile({rootFile_, rootKmlText(spec_, app_.folderBounds, tiles_)});
+                writeKmlFile({rootFile_, rootKmlText(options_, app_.folderBounds, tiles_)});
             })) {
             return;
         }
@@ -113,15 +114,15 @@ class KmlTreeRun {
         } else {
             rootFile_ = join(s.tilesdirr, s.projname + ".kml");
         }
-        spec_.root = root;
+        options_.root = root;
         if (sizeClass_ != SizeClass::S1024)
             app_.run.Root1024 = join(root, "Tgroup1");
         if (sizeClass_ == SizeClass::S4096)
             app_.run.Root2048 = join(root, "Tgroup2");
-        spec_.layout = &layout_;
-        spec_.imageName = s.imagename;
+        options_.layout = &layout_;
+        options_.imageName = s.imagename;
         if (s.Check1 == 1)
-            spec_.url = s.Text11;
+            options_.url = s.Text11;
         writeKmlFile({rootFile_, ""});
     }
 
@@ -131,8 +132,8 @@ class KmlTreeRun {
             sources_ = {singleImageTile(s.projdir, s.imagename, s.Projectimage)};
             return;
         }
-        for (const std::string& entry : listFiles(spec_.root, kImagePattern)) {
-            sources_.push_back(folderTile(spec_.root, entry));
+        for (const std::string& entry : listFiles(options_.root, kImagePattern)) {
+            sources_.push_back(folderTile(options_.root, entry));
         }
     }
 
@@ -182,7 +183,7 @@ class KmlTreeRun {
             return findPicture(folder, name);
         };
         for (std::size_t i = 0; i < tiles_.size(); ++i) {
-            for (const KmlFile& file : tileKmlFiles(spec_, tiles_[i], lookup)) {
+            for (const KmlFile& file : tileKmlFiles(options_, tiles_[i], lookup)) {
                 if (!policy_.run([&] { writeKmlFile(file); }))
                     return false;
                 app_.doEvents();
@@ -208,7 +209,7 @@ class KmlTreeRun {
     const KmlTreeLayout& layout_;
     bool single_;
     RunErrorPolicy policy_;
-    KmlTreeSpec spec_;
+    KmlTreeOptions options_;
     std::string rootFile_;
     std::vector<TileSource> sources_;
     std::vector<KmlTile> tiles_;

@@ -13,9 +13,9 @@ namespace {
 // and Lod rules of every size class under both display orders.
 
 std::vector<KmlFile> treeOf(SizeClass sizeClass, DisplayOrder order) {
-    const KmlTreeSpec spec{&kmlTreeLayout(sizeClass), "R", "", order, "JPG", "img"};
+    const KmlTreeOptions options{&kmlTreeLayout(sizeClass), "R", "", order, "JPG", "img"};
     const KmlTile tile{"a", TileBounds(parseWorldFile("0.001\n0\n0\n-0.001\n10\n20\n"), 1024)};
-    return tileKmlFiles(spec, tile, [](const std::string&, const std::string&) { return ""; });
+    return tileKmlFiles(options, tile, [](const std::string&, const std::string&) { return ""; });
 }
 
 std::string native(std::string path) {
