@@ -5,15 +5,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/text_case.h"
+
 namespace orvanta {
 namespace {
-
-std::string trimmed(const std::string& text) {
-    const auto notBlank = [](unsigned char c) { return !std::isspace(c); };
-    auto first = std::find_if(text.begin(), text.end(), notBlank);
-    auto last = std::find_if(text.rbegin(), text.rend(), notBlank).base();
-    return first < last ? std::string(first, last) : std::string();
-}
 
 bool isNumber(const std::string& text) {
     if (text.empty())
@@ -80,7 +75,7 @@ void readMemoryFigures(LargeImageOptions& options) {
 // Lines of settings.ini, in file order; a missing or unusable value leaves the default.
 void readIniLines(LargeImageOptions& options, const std::vector<std::string>& lines) {
     auto line = [&](std::size_t index) {
-        return index < lines.size() ? trimmed(lines[index]) : std::string();
+        return index < lines.size() ? trimBlanks(lines[index]) : std::string();
     };
     if (isNumber(line(0)))
         options.Combo1 = line(0);
@@ -140,7 +135,7 @@ std::string gigabytesText(std::uint64_t bytes) {
 }
 
 double optionNumber(const std::string& text) {
-    const std::string value = trimmed(text);
+    const std::string value = trimBlanks(text);
     char* end = nullptr;
     const double number = std::strtod(value.c_str(), &end);
     return end == value.c_str() ? 0 : number;

@@ -5,18 +5,9 @@
 
 #include "app/paths.h"
 #include "platform/os_services.h"
+#include "platform/text_case.h"
 
 namespace orvanta {
-namespace {
-
-std::string lowerCase(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-}  // namespace
-
 std::string joinPath(const std::string& folder, const std::string& name) {
     return folder + kPathSeparator + name;
 }
