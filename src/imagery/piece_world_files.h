@@ -77,5 +77,9 @@ struct PieceSettings {
 // folder with no size class, ready for the folder scan and Transform. Failed steps are
 // skipped under the error policy. Returns false when the operation had to end early.
 bool PieceWorldFiles(AppState& app, const PieceSettings& pieces);
+// The same with the piece format and background colour of the large-image options.
+bool PieceWorldFiles(AppState& app);
+// The piece format ("Large Tiles Image Format:") and background colour of the options.
+PieceSettings pieceSettings(LargeImageOptions& options);
 
 }  // namespace orvanta

@@ -27,6 +27,15 @@ void makeBackground(const std::string& folder, std::uint32_t colour) {
 
 }  // namespace
 
+PieceSettings pieceSettings(LargeImageOptions& options) {
+    const LargeImageOptions& loaded = ensureLoaded(options);
+    return {loaded.Combo6, loaded.Label8};
+}
+
+bool PieceWorldFiles(AppState& app) {
+    return PieceWorldFiles(app, pieceSettings(app.options));
+}
+
 bool PieceWorldFiles(AppState& app, const PieceSettings& pieces) {
     ProjectSettings& settings = app.settings;
     const std::string folder = pieceFolder(settings.projdir, settings.imagename);

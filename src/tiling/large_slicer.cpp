@@ -103,6 +103,15 @@ std::optional<Preview> OpenLargeImage(AppState& app) {
     return ImagePreview(app);
 }
 
+LargeSliceSettings largeSliceSettings(LargeImageOptions& options) {
+    const PieceSettings pieces = pieceSettings(options);
+    return {options.Combo1, options.Combo2, pieces};
+}
+
+bool SliceLargeImage(AppState& app) {
+    return SliceLargeImage(app, largeSliceSettings(app.options));
+}
+
 bool SliceLargeImage(AppState& app, const LargeSliceSettings& slice) {
     const ProjectSettings& settings = app.settings;
     if (const auto extent = sourcePieceExtent(app); extent && beyondTheGlobe(*extent)) {

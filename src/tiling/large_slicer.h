@@ -59,5 +59,9 @@ std::optional<Preview> OpenLargeImage(AppState& app);
 // would reach beyond the globe, asks first; No stops. Returns true when the piece folder is
 // ready for the folder scan and Transform.
 bool SliceLargeImage(AppState& app, const LargeSliceSettings& slice);
+// The same with the limits, piece format and background colour of the large-image options.
+bool SliceLargeImage(AppState& app);
+// The slice settings of the large-image options, loaded on first use.
+LargeSliceSettings largeSliceSettings(LargeImageOptions& options);
 
 }  // namespace orvanta

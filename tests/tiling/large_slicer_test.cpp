@@ -27,6 +27,20 @@ TEST(SliceLargeImage, CropArgumentsCarryLimitsWithUnits) {
     EXPECT_EQ(args[9], "0GiB");
 }
 
+TEST(SliceLargeImage, SettingsComeFromTheLargeImageOptions) {
+    LargeImageOptions options;
+    options.loaded = true;
+    options.Combo1 = "768";
+    options.Combo2 = "10";
+    options.Combo6 = "PNG";
+    options.Label8 = 255;
+    const LargeSliceSettings slice = largeSliceSettings(options);
+    EXPECT_EQ(slice.memoryMegabytes, "768");
+    EXPECT_EQ(slice.diskGigabytes, "10");
+    EXPECT_EQ(slice.pieces.pieceFormat, "PNG");
+    EXPECT_EQ(slice.pieces.background, 255u);
+}
+
 WorldFile world(double a, double c, double f) {
     char text[128];
     std::snprintf(text, sizeof text, "%.17g\n0\n0\n%.17g\n%.17g\n%.17g\n", a, -a, c, f);
