@@ -36,42 +36,51 @@ bool PieceWorldFiles(AppState& app) {
     return PieceWorldFiles(app, pieceSettings(app.options));
 }
 
+namespace {
+
+// The pieces of the project image, from its size and its world file.
+PieceWorldPlan planFromSource(const ProjectSettings& settings) {
+    std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
+    if (worldPath.empty())
+        worldPath = projectWorldFilePath(settings);
+    return planPieceWorldFiles(std::atoi(settings.Label1.c_str()),
+                               std::atoi(settings.Label2.c_str()), readWorldFile(worldPath),
+                               settings.imagename);
+}
+
+// Writes the world file of one piece and pads it when it is short.
+void placePiece(RunErrorPolicy& policy, const std::string& folder, const std::string& imagename,
+                const PiecePlan& piece, const PieceSettings& pieces) {
+    policy.run([&] {
+        writeFileAtomically(pieceWorldFilePath(folder, imagename, piece.k, pieces.pieceFormat),
+                            piece.worldFileText);
+    });
+    if (!piece.edge)
+        return;
+    policy.run([&] {
+        const std::string image = pieceImagePath(folder, imagename, piece.k, pieces.pieceFormat);
+        runComposite(
+            withProgram("composite", padPieceArguments(image, backgroundPicturePath(folder))));
+    });
+}
+
+}  // namespace
+
 bool PieceWorldFiles(AppState& app, const PieceSettings& pieces) {
     ProjectSettings& settings = app.settings;
     const std::string folder = pieceFolder(settings.projdir, settings.imagename);
-    const int width = std::atoi(settings.Label1.c_str());
-    const int height = std::atoi(settings.Label2.c_str());
     RunErrorPolicy policy(app);
-
     PieceWorldPlan plan;
     app.Transplist.clear();
-    policy.run([&] {
-        std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
-        if (worldPath.empty())
-            worldPath = projectWorldFilePath(settings);
-        plan = planPieceWorldFiles(width, height, readWorldFile(worldPath), settings.imagename);
-    });
+    policy.run([&] { plan = planFromSource(settings); });
     if (policy.ended())
         return false;
     app.Transplist = plan.Transplist;
     app.run.PaddedPieces = plan.PaddedPieces;
     if (plan.PaddedPieces == "1")
         policy.run([&] { makeBackground(folder, pieces.background); });
-
     for (const PiecePlan& piece : plan.pieces) {
-        const std::string image =
-            pieceImagePath(folder, settings.imagename, piece.k, pieces.pieceFormat);
-        policy.run([&] {
-            writeFileAtomically(
-                pieceWorldFilePath(folder, settings.imagename, piece.k, pieces.pieceFormat),
-                piece.worldFileText);
-        });
-        if (piece.edge) {
-            policy.run([&] {
-                runComposite(withProgram("composite",
-                                         padPieceArguments(image, backgroundPicturePath(folder))));
-            });
-        }
+        placePiece(policy, folder, settings.imagename, piece, pieces);
         app.doEvents();
         if (policy.ended())
             return false;
