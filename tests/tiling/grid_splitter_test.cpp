@@ -46,7 +46,7 @@ TEST(GridSplitter, FolderRunTilesEveryImageUnderOneRoot) {
 
     std::vector<std::string> sources;
     for (const ConvertCall& call : convert.calls) {
-        if (call.args[4] == "1024x1024")
+        if (has(call, "1024x1024"))
             sources.push_back(call.input());
     }
     EXPECT_EQ(sources, (std::vector<std::string>{rig.path("a.jpg"), rig.path("b.JPG"),
