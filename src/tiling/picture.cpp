@@ -67,11 +67,9 @@ Picture LoadPictureResized(const std::string& sFilename, int& Width, int& Height
     return Picture(rows.width, rows.height, flipRows(rows.bgr, rows.width, rows.height));
 }
 
-cGdiPlus::cGdiPlus() : writerOf_(magickWriterFor) {}
-
 long cGdiPlus::PictureBoxToFile(const Picture& Pic, const std::string& sFilename, long lQuality) {
     const std::string extension = GetFileExtension(sFilename);
-    const std::string format = extension.empty() ? std::string() : writerOf_(extension);
+    const std::string format = magickWriterFor(extension);
     if (format.empty())
         return 0;
     if (Pic.empty()) {

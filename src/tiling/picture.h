@@ -49,16 +49,10 @@ class Picture {
 Picture LoadPictureResized(const std::string& sFilename, int& Width, int& Height,
                            std::uint32_t BackColor);
 
-// Saves pictures in the format their file name's extension asks for.
+// Saves pictures in the format their file name's extension asks for, through the writers of
+// the image library.
 class cGdiPlus {
   public:
-    // The writer format of a file extension, empty when there is none.
-    using WriterLookup = std::function<std::string(const std::string& extension)>;
-
-    // Uses the writers of the image library.
-    cGdiPlus();
-    explicit cGdiPlus(WriterLookup writerOf) : writerOf_(std::move(writerOf)) {}
-
     // Writes the picture to sFilename through the writer of its extension (compared without
     // regard to case); an extension starting with "J" or "j" is written with JPEG quality
     // lQuality (0 to 100). Returns -1 when the file was written, 0 otherwise. No extension or
@@ -73,8 +67,6 @@ class cGdiPlus {
 
   private:
     void raise(long status);
-
-    WriterLookup writerOf_;
 };
 
 // Status numbers the saver raises.
