@@ -22,19 +22,6 @@ std::string forwardSlashes(std::string path) {
 
 }  // namespace
 
-LatLonBounds mergeBounds(const LatLonBounds& batch, const LatLonBounds& folder) {
-    LatLonBounds merged = batch;
-    if (folder.west.value() < merged.west.value())
-        merged.west = folder.west;
-    if (folder.south.value() < merged.south.value())
-        merged.south = folder.south;
-    if (folder.east.value() > merged.east.value())
-        merged.east = folder.east;
-    if (folder.north.value() > merged.north.value())
-        merged.north = folder.north;
-    return merged;
-}
-
 std::string batchTopKmlText(const std::string& projname, const LatLonBounds& bounds,
                             const std::string& order, const std::vector<std::string>& folders) {
     std::vector<std::string> lines = {
@@ -90,7 +77,11 @@ void MultipleDirectories(AppState& app) {
         });
         if (!goOn)
             break;
-        batchBounds = i == 0 ? app.folderBounds : mergeBounds(batchBounds, app.folderBounds);
+        if (i == 0) {
+            batchBounds = app.folderBounds;
+        } else {
+            IncludeTile(batchBounds, app.folderBounds);
+        }
         app.host().progress(static_cast<int>(i) + 1, static_cast<int>(folders.size()));
     }
     s.Check3 = openWhenDone;

@@ -9,10 +9,6 @@ namespace orvanta {
 
 class AppState;
 
-// The batch bounds after one more folder: the smaller west and south, the larger east and
-// north, compared as numbers; each winning edge keeps its form.
-LatLonBounds mergeBounds(const LatLonBounds& batch, const LatLonBounds& folder);
-
 // The text of the top KML file of a batch, which links the KML file of every folder.
 std::string batchTopKmlText(const std::string& projname, const LatLonBounds& bounds,
                             const std::string& order, const std::vector<std::string>& folders);

@@ -4,6 +4,7 @@
 
 #include "app/error_policy.h"
 #include "app/paths.h"
+#include "imagery/geo_image.h"
 #include "imagery/geotiff.h"
 #include "imagery/image_header.h"
 #include "imagery/world_file.h"
@@ -35,18 +36,15 @@ ViewerGeometry viewerGeometry(const PreviewSize& picture, int screenWidthPixels,
     return geometry;
 }
 
-std::string missingWorldFileMessage(const std::string& imagename, const std::string& worldExt,
-                                    const std::string& projdir) {
-    return "There are no reference 'world file' associated with this image. OVT cannot process "
-           "unreferenced images. A World file named: '" +
-           imagename + "." + worldExt + "' has to exists in the folder '" + projdir +
-           kPathSeparator + "'";
+void resetForOpenImage(AppState& app) {
+    app.run.LargeImageMode = false;
+    app.settings.Largeimage.clear();
+    clearOtherInputs(app);
+    app.enabled.Command26 = false;
 }
 
-void resetForOpenImage(AppState& app) {
+void clearOtherInputs(AppState& app) {
     ProjectSettings& settings = app.settings;
-    app.run.LargeImageMode = false;
-    settings.Largeimage.clear();
     settings.List2.clear();
     if (settings.Check6 != 1) {
         settings.List1.clear();
@@ -58,7 +56,6 @@ void resetForOpenImage(AppState& app) {
     settings.tilesdirr.clear();
     settings.imagename.clear();
     app.run.KmlOnlyMode = false;
-    app.enabled.Command26 = false;
 }
 
 void takeProjectImage(AppState& app, const std::string& path) {
@@ -76,13 +73,13 @@ bool acceptProjectWorldFile(AppState& app, const std::string& path) {
     if (found.empty()) {
         const std::string extension = GetFileExtension(path);
         app.host().messageBox(
-            missingWorldFileMessage(app.settings.imagename, extension, app.settings.projdir),
+            imageWithoutWorldFileMessage(app.settings.imagename, extension, app.settings.projdir),
             kAppTitle);
         app.CloseProject();
         return false;
     }
     if (!isWgs84(readWorldFile(found))) {
-        app.host().messageBox(kNotWgs84Message, kAppTitle);
+        app.host().messageBox(kImageNotWgs84Message, kAppTitle);
         app.CloseProject();
         return false;
     }

@@ -39,20 +39,14 @@ struct ViewerGeometry {
 ViewerGeometry viewerGeometry(const PreviewSize& picture, int screenWidthPixels,
                               int screenHeightPixels, int twipsPerPixel);
 
-// The texts that refuse an image.
-std::string missingWorldFileMessage(const std::string& imagename, const std::string& worldExt,
-                                    const std::string& projdir);
-inline constexpr const char* kNotWgs84Message =
-    "The Selected image is not using 'WGS84 Datum Projection'. Google Earth requires a raster "
-    "in TIFF, JPEG, or PNG format with a WGS84 Lat/Lon Coordinate Reference System (WGS84 "
-    "Geographic). If you are using some projection other than Lat/Lon Google Earth will not "
-    "be able to display your image correctly!";
-
 // Step 1 of "&Open Image...": leaves single-image input behind it, in this order: not a large
 // image, no tiles folders, no multi-resolution lists (unless "Multi Resolution Imagery" is
 // checked), no padded pieces, "Multiple Tiles Directories" unchecked, no tiles folder, no image
 // name, not a KML-only run, "Load in GoogleEarth" disabled.
 void resetForOpenImage(AppState& app);
+// The part of that reset that the large-image open shares: from the tiles folders to the
+// KML-only mode.
+void clearOtherInputs(AppState& app);
 
 // Takes the chosen path as the project image: Projectimage, projdir, kmlpath and imagename.
 void takeProjectImage(AppState& app, const std::string& path);

@@ -74,19 +74,8 @@ std::string beyondTheGlobeQuestion(const PieceExtent& extent) {
 }
 
 void resetForOpenLargeImage(AppState& app) {
-    ProjectSettings& settings = app.settings;
     app.run.LargeImageMode = true;
-    settings.List2.clear();
-    if (settings.Check6 != 1) {
-        settings.List1.clear();
-        settings.List3.clear();
-    }
-    app.run.PaddedPieces = "0";
-    settings.Check2 = 0;
-    app.applyMultipleDirectoriesRule();
-    settings.tilesdirr.clear();
-    settings.imagename.clear();
-    app.run.KmlOnlyMode = false;
+    clearOtherInputs(app);
 }
 
 bool openLargeImageFile(AppState& app, const std::string& path) {

@@ -10,15 +10,6 @@ LatLonBounds bounds(double north, double south, double east, double west) {
             CoordValue::number(west)};
 }
 
-TEST(BatchBounds, MergeKeepsTheOuterEdgeOfEachSide) {
-    const LatLonBounds merged = mergeBounds(bounds(30, 10, 20, 10), bounds(35, 5, 12, 5));
-    EXPECT_EQ(merged, bounds(35, 5, 20, 5));
-    // A winning edge keeps its form: a world file's text stays text.
-    LatLonBounds text = bounds(0, 0, 0, 0);
-    text.west = CoordValue::fromText("4.50");
-    EXPECT_EQ(FormatCoord(mergeBounds(bounds(1, 1, 1, 5), text).west), "4.50");
-}
-
 TEST(BatchTopKml, LinksEveryFolderWithTheExactLines) {
     const std::string text = batchTopKmlText("Area", bounds(20, 5, 20, 5), "LOW", {"/t/a", "/t/b"});
     const std::string expected =

@@ -1,4 +1,5 @@
 #include "imagery/open_image.h"
+#include "imagery/geo_image.h"
 
 #include <gtest/gtest.h>
 
@@ -117,7 +118,7 @@ TEST_F(OpenImageWorldFile, ProjectedWorldFileIsRefused) {
     open("utm.png");
     testing::writeFile(dir / "utm.pgw", "30\n0\n0\n-30\n500000\n4649776\n");
     EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
-    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kNotWgs84Message});
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kImageNotWgs84Message});
     EXPECT_TRUE(app.settings.Projectimage.empty());
 }
 

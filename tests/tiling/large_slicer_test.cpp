@@ -1,4 +1,5 @@
 #include "tiling/large_slicer.h"
+#include "imagery/geo_image.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +113,8 @@ TEST(OpenLargeImage, GeoTiffWithoutWorldFileIsRefusedAtOnce) {
     host.fileAnswers.push_back(dir / "geo.tif");
     EXPECT_FALSE(OpenLargeImage(app));
     EXPECT_TRUE(host.ran.empty());  // no world-file conversion is tried
-    EXPECT_EQ(host.messageTexts(),
-              std::vector<std::string>{missingWorldFileMessage("geo", "tfw", dir.path().string())});
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{imageWithoutWorldFileMessage(
+                                       "geo", "tfw", dir.path().string())});
     EXPECT_FALSE(app.run.LargeImageMode);  // the project is closed
 }
 
