@@ -1,62 +1,35 @@
 #include "app/batch.h"
 
-#include <algorithm>
-
 #include "app/app_state.h"
 #include "app/error_policy.h"
 #include "app/google_earth.h"
+#include "app/paths.h"
 #include "app/size_class_run.h"
 #include "imagery/folder_scan.h"
+#include "kml/fragments.h"
 #include "platform/os_services.h"
 #include "platform/text_file.h"
 
 namespace orvanta {
-namespace {
-
-constexpr const char* kKmlNamespace = "http://earth.google.com/kml/2.1";
-
-std::string forwardSlashes(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
-}  // namespace
 
 std::string batchTopKmlText(const std::string& projname, const LatLonBounds& bounds,
                             const std::string& order, const std::vector<std::string>& folders) {
-    std::vector<std::string> lines = {
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
-        std::string("<kml xmlns=\"") + kKmlNamespace + "\">",
-        "<Document>",
-        "    <name>" + projname + "</name>",
-        "    <Region>",
-        "        <LatLonAltBox>",
-        "            <north>" + FormatCoord(bounds.north) + "</north>",
-        "        <south>" + FormatCoord(bounds.south) + "</south>",
-        "        <east>" + FormatCoord(bounds.east) + "</east>",
-        "        <west>" + FormatCoord(bounds.west) + "</west>",
-        "            <minAltitude>0.000000</minAltitude>",
-        "            <maxAltitude>0.000000</maxAltitude>",
-        "        </LatLonAltBox>",
-        "        <Lod>",
-        order == "HIGH" ? "            <minLodPixels>384</minLodPixels>"
-                        : "       <minLodPixels>0</minLodPixels>",
-        "            <maxLodPixels>-1</maxLodPixels>",
-        "            <minFadeExtent>0</minFadeExtent>",
-        "            <maxFadeExtent>0</maxFadeExtent>",
-        "        </Lod>",
-        "    </Region>",
-    };
+    KmlWriter out;
+    writeHeader(out, true);
+    writeRootDocument(out, projname, bounds, displayOrderOf(order));
     for (std::size_t j = 0; j < folders.size(); ++j) {
         const std::string name = projname + std::to_string(j);
-        lines.insert(lines.end(),
-                     {"<NetworkLink>", "    <name>" + name + "</name>", "    <Link>",
-                      "        <href>" + forwardSlashes(folders[j]) + "/" + name + ".kml</href>",
-                      "        <viewRefreshMode>onRegion</viewRefreshMode>", "    </Link>",
-                      "</NetworkLink>"});
+        out.line("<NetworkLink>");
+        out.line("    <name>", xmlText(name), "</name>");
+        out.line("    <Link>");
+        out.line("        <href>", xmlText(slashForm(folders[j]) + "/" + name + ".kml"),
+                 "</href>");
+        out.line("        <viewRefreshMode>onRegion</viewRefreshMode>");
+        out.line("    </Link>");
+        out.line("</NetworkLink>");
     }
-    lines.insert(lines.end(), {"</Document>", "</kml>"});
-    return joinCrLf(lines);
+    writeFooter(out);
+    return out.text();
 }
 
 void MultipleDirectories(AppState& app) {

@@ -1,5 +1,7 @@
 #include "app/paths.h"
 
+#include <algorithm>
+
 #include "app/run_error.h"
 #include "platform/os_services.h"
 
@@ -26,6 +28,11 @@ std::string GetProjDir(const std::string& sFile, ProjectSettings& settings) {
     }
     settings.imagename = sFile.substr(slash + 1, dot - slash - 1);
     return folder;
+}
+
+std::string slashForm(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 void addkmlpath(const std::string& sFile, ProjectSettings& settings) {

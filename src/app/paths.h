@@ -22,4 +22,7 @@ std::string GetProjDir(const std::string& sFile, ProjectSettings& settings);
 // otherwise empties List3. A path without a separator changes nothing.
 void addkmlpath(const std::string& sFile, ProjectSettings& settings);
 
+// The path with every "\\" written as "/", the form KML links take.
+std::string slashForm(std::string path);
+
 }  // namespace orvanta

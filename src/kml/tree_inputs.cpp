@@ -12,6 +12,7 @@
 #include "platform/text_file.h"
 
 namespace orvanta {
+
 std::string locateWorldFile(Host& host, const TileSource& tile) {
     std::string found = findFileLoosely(tile.worldFilePath);
     if (found.empty() && tile.worldFileExtension == "tfw") {

@@ -8,13 +8,9 @@
 #include "platform/text_case.h"
 
 namespace orvanta {
+
 std::string joinPath(const std::string& folder, const std::string& name) {
     return folder + kPathSeparator + name;
-}
-
-std::string slashForm(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
 }
 
 std::string imageBaseName(const std::string& fileName) {
