@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
 JOBS ?= 2
 
-.PHONY: all deps configure build test demo clean
+.PHONY: all deps configure build test test-asan demo clean
 
 all: build
 
@@ -20,6 +20,12 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build folder.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON
+	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	cd $(ASAN_BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
 
 demo: build
 	@scripts/demo $(BUILD_DIR)

@@ -2,33 +2,26 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-constexpr const char* kUsage =
-    "Usage: orvanta-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
-    "\n"
-    "Turns georeferenced WGS84 imagery into a tile pyramid and a KML super-overlay.\n"
-    "\n"
-    "Options:\n"
-    "  --help       show this help\n"
-    "  --version    show the version\n";
-
-}  // namespace
+#include "cli/cli_options.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        std::fputs(kUsage, stderr);
+    using namespace orvanta::cli;
+    CliOptions options;
+    try {
+        options = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "orvanta-cli: %s\n\n%s", error.message.c_str(), usageText().c_str());
         return 2;
     }
-    if (args[0] == "--version") {
-        std::printf("orvanta-cli %s\n", ORVANTA_VERSION);
-        return 0;
+    switch (options.command) {
+        case Command::Version:
+            std::printf("orvanta-cli %s\n", ORVANTA_VERSION);
+            return 0;
+        case Command::Help:
+            std::fputs(usageText(options.helpFor).c_str(), stdout);
+            return 0;
+        default:
+            std::fprintf(stderr, "orvanta-cli: this command is not available yet\n");
+            return 1;
     }
-    if (args[0] == "--help" || args[0] == "-h") {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    std::fprintf(stderr, "orvanta-cli: unknown command '%s'\n\n%s", args[0].c_str(), kUsage);
-    return 2;
 }
