@@ -165,6 +165,8 @@ QPushButton* MainWindow::button(const char* name, const char* caption,
     auto* push = new QPushButton(caption);
     push->setObjectName(name);
     push->setAutoDefault(false);
+    if (QString(caption) == "...")
+        push->setFixedWidth(36);
     if (!command)
         push->setToolTip("Not available in this version");
     connect(push, &QPushButton::clicked, this,

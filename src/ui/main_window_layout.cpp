@@ -84,12 +84,21 @@ QWidget* MainWindow::buildInputGroup() {
     image->setPlaceholderText("an image of 1024, 2048 or 4096 pixels square, or a large image");
     grid->addWidget(new QLabel("Raster Image File:"), 0, 0);
     grid->addWidget(image, 0, 1, 1, 2);
-    grid->addWidget(button("Command10", "...", openImageCommand(), true), 0, 3);
+    auto* openButtons = new QHBoxLayout;
+    openButtons->addWidget(button("Command10", "...", openImageCommand(), true));
+    // Pictures of any other size come in through the large-image slicer.
+    QPushButton* large =
+        button("Command29", "Large Image Slicer", specialistCommand("Command29"), true);
+    large->setToolTip("Open a picture of any size; it is cut into 4096 pieces when transformed");
+    openButtons->addWidget(large);
+    grid->addLayout(openButtons, 0, 3);
     auto* tiles = textField("tilesdirr", &ProjectSettings::tilesdirr, false);
     tiles->setPlaceholderText("a folder of images of one tile size, each with its world file");
     grid->addWidget(new QLabel("Tiles Image Directory:"), 1, 0);
     grid->addWidget(tiles, 1, 1, 1, 2);
-    grid->addWidget(button("Command14", "...", listCommand(ListCommand::ChooseTiles), true), 1, 3);
+    QPushButton* chooseTiles =
+        button("Command14", "...", listCommand(ListCommand::ChooseTiles), true);
+    grid->addWidget(chooseTiles, 1, 3, Qt::AlignLeft);
     grid->addWidget(new QLabel("Project Name:"), 2, 0);
     grid->addWidget(textField("projname", &ProjectSettings::projname, true), 2, 1);
     grid->addWidget(checkBox("Check5", "Preview Image", &ProjectSettings::Check5, nullptr), 2, 2, 1,
@@ -270,9 +279,7 @@ QWidget* MainWindow::buildAdvancedPanel() {
           {"Command9", "Make KML 4096"},
           {"Command19", "Multiple "}}},
         {"Large images",
-         {{"Command29", "Large Image Slicer"},
-          {"Command33", "Imagemagick large image slicer"},
-          {"Command32", "Gen world F"}}},
+         {{"Command33", "Imagemagick large image slicer"}, {"Command32", "Gen world F"}}},
         {"Picture copies",
          {{"Command5", "StretchDIBits"},
           {"Command4", "StretchDIBits2"},
