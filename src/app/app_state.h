@@ -6,6 +6,7 @@
 
 #include "app/project_settings.h"
 #include "app/run_state.h"
+#include "imagery/image_header_info.h"
 #include "options/large_image_options.h"
 #include "platform/host.h"
 
@@ -43,6 +44,8 @@ public:
     LargeImageOptions options;
     std::vector<std::string> Transplist;  // padded edge pieces of a large image and their tiles
     std::string dosave = "0";
+    ImageHeaderInfo imageHeader;  // facts of the image read last
+    std::string Label5;           // greyscale of the image read last, "True" or "False"
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);

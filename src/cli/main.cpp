@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/info_command.h"
 
 int main(int argc, char** argv) {
     using namespace orvanta::cli;
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
         case Command::Help:
             std::fputs(usageText(options.helpFor).c_str(), stdout);
             return 0;
+        case Command::Info:
+            return orvanta::runInfoCommand(options.inputs.at(0), options.answer);
         default:
             std::fprintf(stderr, "orvanta-cli: this command is not available yet\n");
             return 1;

@@ -19,6 +19,9 @@ struct WorldFile {
     static std::optional<double> number(const std::string& text);
 };
 
+// The text with ASCII letters lower-cased.
+std::string lowerCase(std::string text);
+
 // The world-file extension of an image extension, compared without regard to case:
 // jpg→jgw, tif→tfw, gif→gfw, png→pgw, jp2→j2w, bmp→bpw, anything else empty.
 std::string getworldfile(const std::string& imageExtension);

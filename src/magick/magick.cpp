@@ -15,6 +15,22 @@
 namespace orvanta {
 namespace {
 
+// The resource policy the library starts with on a machine with `physicalBytes` of memory.
+std::string magickPolicy(std::uint64_t physicalBytes) {
+    const std::uint64_t mebibytes = std::max<std::uint64_t>(physicalBytes >> 20, 1024);
+    const auto resource = [](const std::string& name, const std::string& value) {
+        return "  <policy domain=\"resource\" name=\"" + name + "\" value=\"" + value + "\"/>\n";
+    };
+    // Pixel caches beyond the memory limit go to memory-mapped files and then to disk, so the
+    // memory figures follow the machine and disk is practically unbounded. Callers lower these
+    // limits per operation with "-limit".
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<policymap>\n" + resource("width", "1GP") +
+           resource("height", "1GP") + resource("area", "1EP") +
+           resource("memory", std::to_string(mebibytes) + "MiB") +
+           resource("map", std::to_string(2 * mebibytes) + "MiB") + resource("disk", "1PiB") +
+           "</policymap>\n";
+}
+
 // Writes the policy into a private folder that is looked at before the system's, starts the
 // library (which reads the resource policy while it starts) and removes the folder again.
 void startWithOwnPolicy() {
@@ -27,7 +43,12 @@ void startWithOwnPolicy() {
     if (haveFolder) {
         std::ofstream(folder + "/policy.xml") << magickPolicy(physicalMemory().totalBytes);
         // Our folder first: the first policy found for a resource wins.
-        const std::string path = previous ? folder + ":" + saved : folder;
+#ifdef _WIN32
+        const char* const listSeparator = ";";
+#else
+        const char* const listSeparator = ":";
+#endif
+        const std::string path = previous ? folder + listSeparator + saved : folder;
         setenv("MAGICK_CONFIGURE_PATH", path.c_str(), 1);
     }
     MagickWandGenesis();
@@ -89,21 +110,6 @@ std::string run(Command command, const std::vector<std::string>& argv, bool want
 }
 
 }  // namespace
-
-std::string magickPolicy(std::uint64_t physicalBytes) {
-    const std::uint64_t mebibytes = std::max<std::uint64_t>(physicalBytes >> 20, 1024);
-    const auto resource = [](const std::string& name, const std::string& value) {
-        return "  <policy domain=\"resource\" name=\"" + name + "\" value=\"" + value + "\"/>\n";
-    };
-    // Pixel caches beyond the memory limit go to memory-mapped files and then to disk, so the
-    // memory figures follow the machine and disk is practically unbounded. Callers lower these
-    // limits per operation with "-limit".
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<policymap>\n" + resource("width", "1GP") +
-           resource("height", "1GP") + resource("area", "1EP") +
-           resource("memory", std::to_string(mebibytes) + "MiB") +
-           resource("map", std::to_string(2 * mebibytes) + "MiB") + resource("disk", "1PiB") +
-           "</policymap>\n";
-}
 
 void startMagick() {
     static std::once_flag once;

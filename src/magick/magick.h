@@ -39,8 +39,4 @@ std::optional<PixelSize> pingImageSize(const std::string& path);
 // The library's version text, as it names itself.
 std::string magickVersion();
 
-// The text of the resource policy the library is started with, for a machine with
-// `physicalBytes` of memory.
-std::string magickPolicy(std::uint64_t physicalBytes);
-
 }  // namespace orvanta

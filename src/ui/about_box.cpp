@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/app_state.h"
+#include "imagery/geotiff.h"
 #include "magick/magick.h"
 #include "platform/os_services.h"
 #include "platform/process.h"
@@ -40,14 +41,11 @@ std::string processorModel() {
     return {};
 }
 
-// listgeo beside the program first, then on the PATH.
+// Where listgeo was found (beside the program first, then on the PATH).
 std::string listgeoLocation() {
-    const std::string beside = findProgram(programFolder() + kPathSeparator + "listgeo");
-    if (!beside.empty())
-        return beside;
-    const std::string onPath = findProgram("listgeo");
-    return onPath.empty() ? "not found (GeoTIFF images without a world file cannot be opened)"
-                          : onPath;
+    const std::string found = findProgram(findListgeo());
+    return found.empty() ? "not found (GeoTIFF images without a world file cannot be opened)"
+                         : found;
 }
 
 }  // namespace

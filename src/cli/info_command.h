@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace orvanta {
+
+// `orvanta-cli info IMAGE|FOLDER`: prints to `out` the header facts, size class, world file and
+// bounds of an image, or the verdict and size class of a folder scan. Messages go to the error
+// stream; `answer` answers the folder scan's question when there is no terminal. Returns the
+// exit status: 0, or 1 when the input is refused.
+int runInfoCommand(const std::string& target, std::optional<bool> answer, std::FILE* out = stdout);
+
+}  // namespace orvanta

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+
+namespace orvanta {
+
+// Messages of the folder scan; `folder` is the path given to the scan.
+std::string differentSizesMessage(const std::string& folder);                      // M1
+std::string noWorldFilesMessage(const std::string& folder);                        // M2
+std::string someWorldFilesMissingMessage(const std::string& folder, int missing);  // M3
+std::string noTileSizeMessage(const std::string& folder);                          // M4
+inline constexpr const char* kFolderNotWgs84Message =                              // M5
+    "There are images in the selected folder not using 'WGS84 Datum Projection'. Google Earth "
+    "requires a raster in TIFF, JPEG, or PNG format with a WGS84 Lat/Lon Coordinate Reference "
+    "System (WGS84 Geographic). If you are using some projection other than Lat/Lon Google "
+    "Earth will not be able to display your image correctly!";
+inline constexpr const char* kMissingWorldFilesTitle = "Missing Reference 'world files'";
+
+// Scans the images of a folder (not its subfolders) before processing: reads every header,
+// finds every world file (writing a GeoTIFF's with the listing program), refuses images not in
+// WGS84 latitude/longitude, checks that all images share the first image's size, asks whether
+// to go on without the images that have no world file, and sets the folder's size class.
+// 1 when processing may go on, 0 when not.
+float getdirinfo(AppState& app, const std::string& folder);
+
+}  // namespace orvanta

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace orvanta {
+
+// How long the GeoTIFF listing program may take to write a world file.
+inline constexpr std::chrono::seconds kListgeoLimit{30};
+
+// The GeoTIFF listing program: beside this program first, then on the PATH; the bare name
+// "listgeo" when neither has it.
+std::string findListgeo();
+
+// The argument vector that writes the "tfw" world file of a GeoTIFF beside it.
+std::vector<std::string> listgeoCommand(const std::string& listgeo, const std::string& imagePath);
+
+// Writes the world file of a GeoTIFF that has none: runs the listing program and waits for it
+// to end (at most kListgeoLimit), letting window events run before and after. The caller then
+// looks for the world file again; a program that is missing or fails leaves none.
+void convertGeoTiff(Host& host, const std::string& folder, const std::string& fileName);
+
+// Returns after `seconds`, letting window events run meanwhile.
+void Wait(Host& host, std::int32_t seconds);
+
+}  // namespace orvanta
