@@ -102,6 +102,7 @@ void AppState::CloseProject() {
     settings.Label2.clear();
     settings.Label3.clear();
     settings.Label4.clear();
+    Label5.clear();
     doEvents();
 }
 

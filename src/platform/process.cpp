@@ -30,11 +30,15 @@ pid_t spawn(const std::vector<std::string>& argv) {
     args.reserve(argv.size() + 1);
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    // What outside programs print goes to the error stream: the standard output of the
+    // command line carries only its result.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0].c_str(), nullptr, nullptr, args.data(), environ) != 0) {
-        return -1;
-    }
-    return pid;
+    const int failed = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed != 0 ? -1 : pid;
 }
 
 }  // namespace
