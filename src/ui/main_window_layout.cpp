@@ -159,9 +159,16 @@ QWidget* MainWindow::buildImageFacts() {
         row->addWidget(new QLabel(caption));
         const std::string name = "Label" + std::to_string(index++);
         auto* value = factLabel(name.c_str(), field);
-        value->setMinimumWidth(60);
+        value->setMinimumWidth(50);
         row->addWidget(value);
     }
+    row->addWidget(new QLabel("Greyscale:"));
+    auto* greyscale = new QLabel;
+    greyscale->setObjectName("Label5");
+    greyscale->setMinimumWidth(40);
+    refreshers_.push_back(
+        [this, greyscale] { greyscale->setText(QString::fromStdString(app_.Label5)); });
+    row->addWidget(greyscale);
     row->addStretch();
     return facts;
 }
