@@ -162,3 +162,22 @@ TEST(MainWindowMenus, NewClosesTheProject) {
 
 }  // namespace
 }  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+TEST(MainWindowHelp, ContentsHomepageAndSupportOpenTheManual) {
+    testing::WindowFixture f;
+    f.child<QAction>("mnuHelpContents")->trigger();
+    f.child<QAction>("mnuHelpHomepage")->trigger();
+    f.child<QAction>("mnuHelpSupport")->trigger();
+    f.child<QAction>("Help")->trigger();
+    ASSERT_EQ(f.dialogs.openedUrls.size(), 4u);
+    for (int index : {0, 1, 3}) {
+        EXPECT_TRUE(f.dialogs.openedUrls[index].ends_with("docs/manual/index.html"));
+    }
+    EXPECT_TRUE(f.dialogs.openedUrls[2].ends_with("docs/manual/troubleshooting.html"));
+}
+
+}  // namespace
+}  // namespace orvanta

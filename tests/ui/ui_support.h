@@ -15,8 +15,9 @@ inline QApplication& qtApp() {
     static int argc = 1;
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: QTest's input device must not outlive the application at exit.
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
 }
 
 // A main window whose dialogs are answered by a FakeHost and whose placement goes to memory.
