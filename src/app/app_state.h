@@ -7,6 +7,7 @@
 #include "app/project_settings.h"
 #include "app/run_state.h"
 #include "imagery/image_header_info.h"
+#include "kml/lat_lon_bounds.h"
 #include "options/large_image_options.h"
 #include "platform/host.h"
 
@@ -46,6 +47,10 @@ public:
     std::string dosave = "0";
     ImageHeaderInfo imageHeader;  // facts of the image read last
     std::string Label5;           // greyscale of the image read last, "True" or "False"
+    // Batch of several tile folders: the index in List2 of the folder being processed, and the
+    // bounds of all tiles of the last folder whose KML tree was written.
+    std::string tilescount = "0";
+    LatLonBounds folderBounds = EmptyRootBounds();
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);

@@ -1,0 +1,21 @@
+#include "kml/display_order.h"
+
+namespace orvanta {
+
+DisplayOrder displayOrderOf(const std::string& combo4Text) {
+    return combo4Text == "HIGH" ? DisplayOrder::High : DisplayOrder::Low;
+}
+
+int DrawOrderBase(DisplayOrder order) {
+    return order == DisplayOrder::High ? 3 : -2;
+}
+
+int DrawOrder(DisplayOrder order, int level) {
+    return DrawOrderBase(order) + 22 + level;
+}
+
+FadePair fadePairFor(bool followsSetting, DisplayOrder order) {
+    return followsSetting && order == DisplayOrder::High ? FadePair::High : FadePair::Fixed;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,157 @@
+#include "kml/kml_plan.h"
+
+#include "kml/fragments.h"
+#include "platform/os_services.h"
+
+namespace orvanta {
+namespace {
+
+// The parts of a tree that every file of one tile shares.
+struct TileContext {
+    const KmlTreeOptions& options;
+    const KmlTile& tile;
+    const PictureLookup& findPicture;
+
+    const KmlTreeLayout& layout() const { return *options.layout; }
+    TreeFolder kmlFolder(int level) const { return layout().kmlFolder[level - 1]; }
+    TreeFolder pictureFolder(int level) const { return layout().pictureFolder[level - 1]; }
+
+    FadePair fade(int level) const {
+        return fadePairFor(level >= layout().settingFadeFrom, options.order);
+    }
+    std::string kmlName(const QuadPath& path) const { return tile.name + path.kmlSuffix(); }
+    std::string kmlHref(const QuadPath& path) const {
+        const int level = path.depth() + 1;
+        return hrefPrefix(options.root, kmlFolder(level), options.url) + "/kml/" + kmlName(path) +
+               ".kml";
+    }
+    std::string kmlPath(const QuadPath& path) const {
+        const int level = path.depth() + 1;
+        return treeFolderPath(options.root, kmlFolder(level)) + kPathSeparator + "kml" +
+               kPathSeparator + kmlName(path) + ".kml";
+    }
+};
+
+// The Region bounds of a cell: the tile's own at level 1, one quadrant step at level 2 (so the
+// tile's world-file edges keep their text), the cell-edge functions further down.
+LatLonBounds boundsOf(const TileContext& context, const QuadPath& path) {
+    const int level = path.depth() + 1;
+    if (level == 1)
+        return context.tile.bounds;
+    if (level == 2)
+        return QuadrantBounds(context.tile.bounds, path.digits[0]);
+    return CellBounds(path, context.tile.bounds);
+}
+
+// The bounds of a link out of a file: the links of a level-2 file take one quadrant step
+// from their parent's bounds, like level 2 itself.
+LatLonBounds childBounds(const TileContext& context, const QuadPath& parent,
+                         const LatLonBounds& parentBounds, int q) {
+    if (parent.depth() <= 1)
+        return QuadrantBounds(parentBounds, q);
+    return CellBounds(parent.child(q), context.tile.bounds);
+}
+
+BoundsStyle styleAt(int level) {
+    return level <= 2 ? BoundsStyle::Plain : BoundsStyle::Indented;
+}
+
+void writeLinks(KmlWriter& out, const TileContext& context, const QuadPath& path,
+                const LatLonBounds& bounds) {
+    const int level = path.depth() + 1;
+    for (int q = 1; q <= 4; ++q) {
+        const QuadPath child = path.child(q);
+        const KmlLink link{context.kmlName(child), childBounds(context, path, bounds, q),
+                           context.kmlHref(child)};
+        if (level == 1) {
+            writeTileLink(out, link, context.fade(level));
+        } else {
+            writeCellLink(
+                out, link,
+                CellLod{cellMinLodPixels(level + 1), context.fade(level), styleAt(level)});
+        }
+    }
+}
+
+// The cell's picture, PNG first; nothing when the folder holds neither.
+void writeOverlay(KmlWriter& out, const TileContext& context, const QuadPath& path,
+                  const LatLonBounds& bounds) {
+    const int level = path.depth() + 1;
+    const std::string folder = treeFolderPath(context.options.root, context.pictureFolder(level));
+    const std::string picture = context.tile.name + path.pictureSuffix();
+    std::string found = context.findPicture(folder, picture + ".png");
+    if (found.empty())
+        found = context.findPicture(folder, picture + "." + context.options.pictureExtension);
+    if (found.empty())
+        return;
+    const std::string prefix =
+        hrefPrefix(context.options.root, context.pictureFolder(level), context.options.url);
+    writeGroundOverlay(out, GroundOverlay{DrawOrder(context.options.order, level),
+                                          prefix + "/" + found, bounds, styleAt(level)});
+}
+
+KmlFile cellFile(const TileContext& context, const QuadPath& path) {
+    const int level = path.depth() + 1;
+    const LatLonBounds bounds = boundsOf(context, path);
+    KmlWriter out;
+    writeHeader(out, false);
+    if (level == 1) {
+        writeTileRegion(out, bounds, context.options.order, context.fade(level));
+    } else {
+        writeCellRegion(out, bounds,
+                        CellLod{cellMinLodPixels(level), context.fade(level), styleAt(level)});
+    }
+    if (level < context.layout().depth)
+        writeLinks(out, context, path, bounds);
+    if (level >= 2)
+        writeDocumentName(out, context.tile.name + path.pictureSuffix());
+    writeOverlay(out, context, path, bounds);
+    writeFooter(out);
+    return KmlFile{context.kmlPath(path), out.text()};
+}
+
+// Every path of `depth` digits, in order.
+std::vector<QuadPath> pathsOfDepth(int depth) {
+    std::vector<QuadPath> paths{QuadPath{}};
+    for (int d = 0; d < depth; ++d) {
+        std::vector<QuadPath> next;
+        for (const QuadPath& path : paths) {
+            for (int q = 1; q <= 4; ++q)
+                next.push_back(path.child(q));
+        }
+        paths = std::move(next);
+    }
+    return paths;
+}
+
+}  // namespace
+
+std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootBounds,
+                        const std::vector<KmlTile>& tiles) {
+    const KmlTreeLayout& layout = *options.layout;
+    KmlWriter out;
+    writeHeader(out, true);
+    writeRootDocument(out, options.imageName, rootBounds,
+                      layout.rootLodFollowsOrder ? options.order : DisplayOrder::Low);
+    const std::string prefix = hrefPrefix(options.root, layout.kmlFolder[0], options.url);
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        const KmlLink link{options.imageName + std::to_string(i), tiles[i].bounds,
+                           prefix + "/kml/" + tiles[i].name + ".kml"};
+        writeRootLink(out, link, options.order);
+    }
+    writeFooter(out);
+    return out.text();
+}
+
+std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
+                                  const PictureLookup& findPicture) {
+    const TileContext context{options, tile, findPicture};
+    std::vector<KmlFile> files;
+    for (int depth = 0; depth < options.layout->depth; ++depth) {
+        for (const QuadPath& path : pathsOfDepth(depth))
+            files.push_back(cellFile(context, path));
+    }
+    return files;
+}
+
+}  // namespace orvanta

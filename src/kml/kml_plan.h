@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "kml/display_order.h"
+#include "kml/kml_layout.h"
+#include "kml/kml_writer.h"
+#include "kml/lat_lon_bounds.h"
+
+namespace orvanta {
+
+// What the KML tree of one run is made of, decided before any file is written.
+struct KmlTreeOptions {
+    const KmlTreeLayout* layout = nullptr;
+    std::string root;  // the tile root R
+    std::string url;   // web-server base URL; empty when hosting is off
+    DisplayOrder order = DisplayOrder::Low;
+    std::string pictureExtension;  // X, the splitter's picture format
+    std::string imageName;         // names the root document and its links
+};
+
+// One tile of the run with its bounds.
+struct KmlTile {
+    std::string name;
+    LatLonBounds bounds;
+};
+
+// Finds a picture in a folder: the file name to link (the name asked for when that file
+// exists, else the spelling found on disk), or empty when the folder does not hold it.
+using PictureLookup =
+    std::function<std::string(const std::string& folder, const std::string& fileName)>;
+
+// The text of the root file: its Region over all tiles and one link per tile.
+std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootBounds,
+                        const std::vector<KmlTile>& tiles);
+
+// The KML files of one tile, level by level: the tile file, then its quarters, then their
+// quarters, each level in path order.
+std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
+                                  const PictureLookup& findPicture);
+
+}  // namespace orvanta

@@ -1,0 +1,180 @@
+#include "kml/lat_lon_bounds.h"
+
+#include <cstdio>
+
+#include "app/run_error.h"
+#include "imagery/world_file.h"
+
+namespace orvanta {
+
+CoordValue CoordValue::fromText(const std::string& text) {
+    const std::optional<double> value = WorldFile::number(text);
+    if (!value) {
+        throw RunError(errors::TypeMismatch, "Type mismatch: \"" + text + "\" is not a number");
+    }
+    return CoordValue(*value, text);
+}
+
+int QuadPath::depth() const {
+    int depth = 0;
+    while (depth < 4 && digits[depth] != 0)
+        ++depth;
+    return depth;
+}
+
+QuadPath QuadPath::child(int q) const {
+    QuadPath next = *this;
+    next.digits[depth()] = q;
+    return next;
+}
+
+std::string QuadPath::kmlSuffix() const {
+    std::string suffix;
+    for (int i = 0; i < depth(); ++i)
+        suffix += "_" + std::to_string(digits[i]);
+    return suffix;
+}
+
+std::string QuadPath::pictureSuffix() const {
+    std::string suffix;
+    for (int i = 0; i < depth(); ++i)
+        suffix += "_" + std::to_string(digits[i] - 1);
+    return suffix;
+}
+
+std::string FormatNumber(double value) {
+    if (value == 0)
+        return "0";  // also for -0: zero carries no sign
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15G", value);
+    std::string text = buffer;
+    // Some C libraries write three exponent digits; the format has two at least.
+    const std::size_t e = text.find('E');
+    if (e != std::string::npos) {
+        const std::size_t digits = e + 2;  // after the exponent's sign
+        while (text.size() - digits > 2 && text[digits] == '0')
+            text.erase(digits, 1);
+    }
+    return text;
+}
+
+std::string FormatCoord(const CoordValue& value) {
+    return value.isText() ? *value.text() : FormatNumber(value.value());
+}
+
+double Midpoint(const CoordValue& a, const CoordValue& b) {
+    return (a.value() + b.value()) / 2;
+}
+
+LatLonBounds TileBounds(const WorldFile& worldFile, int size) {
+    const CoordValue a = CoordValue::fromText(worldFile.A);
+    const CoordValue e = CoordValue::fromText(worldFile.E);
+    const CoordValue c = CoordValue::fromText(worldFile.C);
+    const CoordValue f = CoordValue::fromText(worldFile.F);
+    return LatLonBounds{
+        .north = f,
+        .south = CoordValue::number(size * e.value() + f.value()),
+        .east = CoordValue::number(c.value() + size * a.value()),
+        .west = c,
+    };
+}
+
+LatLonBounds QuadrantBounds(const LatLonBounds& bounds, int q) {
+    const CoordValue m = CoordValue::number(Midpoint(bounds.north, bounds.south));
+    const CoordValue n = CoordValue::number(Midpoint(bounds.west, bounds.east));
+    const bool northern = q == 1 || q == 2;
+    const bool western = q == 1 || q == 3;
+    return LatLonBounds{
+        .north = northern ? bounds.north : m,
+        .south = northern ? m : bounds.south,
+        .east = western ? n : bounds.east,
+        .west = western ? bounds.west : n,
+    };
+}
+
+namespace {
+
+// The interval of one axis after following the path. `keepsFirst` tells for a digit whether
+// it keeps the half next to the first edge (north, or west).
+template <typename KeepsFirst>
+std::pair<double, double> narrow(const std::array<int, 4>& path, const CoordValue& first,
+                                 const CoordValue& second, KeepsFirst keepsFirst) {
+    double a = first.value();
+    double b = second.value();
+    for (int digit : path) {
+        if (digit == 0)
+            break;
+        const double mid = (a + b) / 2;
+        if (keepsFirst(digit)) {
+            b = mid;
+        } else {
+            a = mid;
+        }
+    }
+    return {a, b};
+}
+
+std::pair<double, double> northSouth(const std::array<int, 4>& path, const CoordValue& north,
+                                     const CoordValue& south) {
+    return narrow(path, north, south, [](int d) { return d == 1 || d == 2; });
+}
+
+std::pair<double, double> westEast(const std::array<int, 4>& path, const CoordValue& west,
+                                   const CoordValue& east) {
+    return narrow(path, west, east, [](int d) { return d == 1 || d == 3; });
+}
+
+}  // namespace
+
+double QuadNorth(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
+                 const CoordValue&, const CoordValue&) {
+    return northSouth({i1, i2, i3, i4}, north, south).first;
+}
+
+double QuadSouth(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
+                 const CoordValue&, const CoordValue&) {
+    return northSouth({i1, i2, i3, i4}, north, south).second;
+}
+
+double QuadEast(int i1, int i2, int i3, int i4, const CoordValue&, const CoordValue&,
+                const CoordValue& west, const CoordValue& east) {
+    return westEast({i1, i2, i3, i4}, west, east).second;
+}
+
+double QuadWest(int i1, int i2, int i3, int i4, const CoordValue&, const CoordValue&,
+                const CoordValue& west, const CoordValue& east) {
+    return westEast({i1, i2, i3, i4}, west, east).first;
+}
+
+LatLonBounds CellBounds(const QuadPath& path, const LatLonBounds& tile) {
+    const auto [north, south] = northSouth(path.digits, tile.north, tile.south);
+    const auto [west, east] = westEast(path.digits, tile.west, tile.east);
+    return LatLonBounds{
+        .north = CoordValue::number(north),
+        .south = CoordValue::number(south),
+        .east = CoordValue::number(east),
+        .west = CoordValue::number(west),
+    };
+}
+
+void IncludeTile(LatLonBounds& all, const LatLonBounds& tile) {
+    if (tile.west.value() < all.west.value())
+        all.west = tile.west;
+    if (tile.south.value() < all.south.value())
+        all.south = tile.south;
+    if (tile.east.value() > all.east.value())
+        all.east = tile.east;
+    if (tile.north.value() > all.north.value())
+        all.north = CoordValue::number(tile.north.value());
+}
+
+LatLonBounds EmptyRootBounds() {
+    return LatLonBounds{
+        .north = CoordValue::number(-90),
+        .south = CoordValue::number(90),
+        .east = CoordValue::number(-180),
+        .west = CoordValue::number(180),
+    };
+}
+
+}  // namespace orvanta

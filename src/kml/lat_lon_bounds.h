@@ -1,0 +1,94 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace orvanta {
+
+struct WorldFile;
+
+// One edge of a region. A value copied straight from a world file keeps the text of its line
+// and is printed exactly so; every computed value is a number and is printed in the number
+// format. Arithmetic always uses the numeric value.
+class CoordValue {
+  public:
+    CoordValue() = default;
+    // A computed value.
+    static CoordValue number(double value) { return CoordValue(value, std::nullopt); }
+    // A world-file line, kept as read. Throws RunError 13 when the text is not a number.
+    static CoordValue fromText(const std::string& text);
+
+    double value() const { return value_; }
+    bool isText() const { return text_.has_value(); }
+    const std::optional<std::string>& text() const { return text_; }
+
+    bool operator==(const CoordValue&) const = default;
+
+  private:
+    CoordValue(double value, std::optional<std::string> text)
+        : value_(value), text_(std::move(text)) {}
+    double value_ = 0;
+    std::optional<std::string> text_;
+};
+
+// The four edges of a rectangle in WGS84 degrees, always handled in the order north, south,
+// east, west.
+struct LatLonBounds {
+    CoordValue north, south, east, west;
+    bool operator==(const LatLonBounds&) const = default;
+};
+
+// A cell inside one tile: up to four quadrant digits from the tile down (1 north-west,
+// 2 north-east, 3 south-west, 4 south-east), 0 in the places below the path's depth.
+struct QuadPath {
+    std::array<int, 4> digits{0, 0, 0, 0};
+
+    int depth() const;
+    // The path one level further down, into quadrant q.
+    QuadPath child(int q) const;
+    // The digits joined by "_" after a leading "_": "_2_4" for (2, 4); empty for the tile.
+    std::string kmlSuffix() const;
+    // The same with every digit minus one, as pictures and document names carry them: "_1_3".
+    std::string pictureSuffix() const;
+
+    bool operator==(const QuadPath&) const = default;
+};
+
+// A computed coordinate as text: %.15G with a two-digit exponent at least.
+std::string FormatNumber(double value);
+// An edge as text: the world file's own text, or the number format.
+std::string FormatCoord(const CoordValue& value);
+
+// The middle of two edges, each taken as a number.
+double Midpoint(const CoordValue& a, const CoordValue& b);
+
+// The bounds of a tile of `size` pixels from its world file: north and west are the world
+// file's own F and C texts, east = C + size*A and south = size*E + F are numbers.
+LatLonBounds TileBounds(const WorldFile& worldFile, int size);
+
+// Quadrant q (1 to 4) of a rectangle by one midpoint step; edges taken over keep their form.
+LatLonBounds QuadrantBounds(const LatLonBounds& bounds, int q);
+
+// One edge of the cell named by the path (i1..i4) inside a tile with the given edges; each
+// uses only the two edges of its own axis.
+double QuadNorth(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
+                 const CoordValue& west, const CoordValue& east);
+double QuadSouth(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
+                 const CoordValue& west, const CoordValue& east);
+double QuadEast(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
+                const CoordValue& west, const CoordValue& east);
+double QuadWest(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
+                const CoordValue& west, const CoordValue& east);
+
+// All four edges of a cell by the cell-edge functions, as numbers.
+LatLonBounds CellBounds(const QuadPath& path, const LatLonBounds& tile);
+
+// Widens the bounds of all tiles by one tile: smaller west and south, greater east and north
+// win. Winning west, south and east keep their form; the north is held as a number.
+void IncludeTile(LatLonBounds& all, const LatLonBounds& tile);
+
+// The starting point of IncludeTile: west 180, south 90, east -180, north -90.
+LatLonBounds EmptyRootBounds();
+
+}  // namespace orvanta

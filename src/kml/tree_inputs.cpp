@@ -1,0 +1,73 @@
+#include "kml/tree_inputs.h"
+
+#include <chrono>
+#include <filesystem>
+
+#include "platform/file_lookup.h"
+#include "platform/host.h"
+#include "platform/os_services.h"
+#include "platform/process.h"
+#include "platform/text_case.h"
+#include "platform/text_file.h"
+
+namespace orvanta {
+namespace {
+
+// The converter beside the program first, then the one on the PATH.
+std::string listgeoProgram() {
+#ifdef _WIN32
+    const std::string name = "listgeo.exe";
+#else
+    const std::string name = "listgeo";
+#endif
+    const std::string beside = programFolder() + kPathSeparator + name;
+    return findProgram(beside).empty() ? name : beside;
+}
+
+std::string trimBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+std::vector<std::string> listgeoArguments(const std::string& imagePath) {
+    return {listgeoProgram(), "-tfw", imagePath};
+}
+
+std::string locateWorldFile(Host& host, const TileSource& tile) {
+    std::string found = findFileLoosely(tile.worldFilePath);
+    if (found.empty() && tile.worldFileExtension == "tfw") {
+        host.runAndWait(listgeoArguments(tile.imagePath), std::chrono::seconds(kListgeoSeconds));
+        host.doEvents();
+        found = findFileLoosely(tile.worldFilePath);
+    }
+    return found;
+}
+
+std::string readPictureExtension(const std::string& root) {
+    const std::string spelled = root + kPathSeparator + "Tgroup1.txt";
+    const std::string found = findFileLoosely(spelled);
+    const std::vector<std::string> lines = readTextLines(found.empty() ? spelled : found, 1);
+    return lines.empty() ? std::string{} : trimBlanks(lines.front());
+}
+
+std::string PictureFinder::operator()(const std::string& folder, const std::string& fileName) {
+    namespace fs = std::filesystem;
+    auto [entry, isNew] = lowerCaseNames_.try_emplace(folder);
+    if (isNew) {
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            entry->second.insert(lowerCase(it->path().filename().string()));
+        }
+    }
+    if (!entry->second.contains(lowerCase(fileName)))
+        return {};
+    const std::string found = findFileLoosely(folder + kPathSeparator + fileName);
+    return found.empty() ? std::string{} : fs::path(found).filename().string();
+}
+
+}  // namespace orvanta

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "kml/kml_layout.h"
+
+namespace orvanta {
+
+class Host;
+
+// How long the GeoTIFF converter may take to write a world file.
+inline constexpr int kListgeoSeconds = 30;
+
+// The world file of a tile as found on disk, without regard to letter case. When a GeoTIFF
+// has none, the converter is run once (waited for, at most kListgeoSeconds) and the file is
+// looked for again. Empty when there is still none.
+std::string locateWorldFile(Host& host, const TileSource& tile);
+
+// The argument vector that has the GeoTIFF converter write the .tfw beside the image.
+std::vector<std::string> listgeoArguments(const std::string& imagePath);
+
+// The splitter's picture format: the first line of R/Tgroup1.txt without leading and trailing
+// blanks. Throws RunError 53 when the file does not exist.
+std::string readPictureExtension(const std::string& root);
+
+// Looks pictures up in the folders of a tree. Each folder is listed once, so that the many
+// lookups of a large tree do not search the folder again for every cell.
+class PictureFinder {
+  public:
+    // The name to link: the name asked for when that file exists, else the spelling found on
+    // disk when one differs only in letter case; empty when there is none.
+    std::string operator()(const std::string& folder, const std::string& fileName);
+
+  private:
+    std::map<std::string, std::set<std::string>> lowerCaseNames_;
+};
+
+}  // namespace orvanta

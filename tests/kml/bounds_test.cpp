@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "app/run_error.h"
+#include "imagery/world_file.h"
+#include "kml/lat_lon_bounds.h"
+
+namespace orvanta {
+namespace {
+
+CoordValue num(double v) {
+    return CoordValue::number(v);
+}
+
+WorldFile worldFile(const std::string& a, const std::string& e, const std::string& c,
+                    const std::string& f) {
+    return parseWorldFile(a + "\n0\n0\n" + e + "\n" + c + "\n" + f + "\n");
+}
+
+TEST(KmlNumberFormat, FifteenSignificantDigitsCapitalExponent) {
+    EXPECT_EQ(FormatNumber(-90), "-90");
+    EXPECT_EQ(FormatNumber(10.5), "10.5");
+    EXPECT_EQ(FormatNumber(0.0001), "0.0001");
+    EXPECT_EQ(FormatNumber(0.00001), "1E-05");
+    EXPECT_EQ(FormatNumber(-1.25e-7), "-1.25E-07");
+    EXPECT_EQ(FormatNumber(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(FormatNumber(-0.0), "0");
+    EXPECT_EQ(FormatNumber(Midpoint(num(0), num(0.0001))), "5E-05");
+    EXPECT_EQ(FormatNumber(Midpoint(num(10), num(11))), "10.5");
+    // A text edge prints unchanged, its value converts for arithmetic.
+    const CoordValue text = CoordValue::fromText("-122.50000000");
+    EXPECT_EQ(FormatCoord(text), "-122.50000000");
+    EXPECT_EQ(text.value(), -122.5);
+    EXPECT_THROW(CoordValue::fromText("1,5"), RunError);
+}
+
+TEST(KmlBounds, TileFromWorldFileKeepsNorthAndWestText) {
+    const LatLonBounds t = TileBounds(worldFile("0.001", "-0.001", "10", "20"), 1024);
+    EXPECT_EQ(FormatCoord(t.north), "20");
+    EXPECT_EQ(FormatCoord(t.south), "18.976");
+    EXPECT_EQ(FormatCoord(t.east), "11.024");
+    EXPECT_EQ(FormatCoord(t.west), "10");
+    EXPECT_TRUE(t.north.isText() && t.west.isText());
+    const LatLonBounds q4 = QuadrantBounds(t, 4);
+    EXPECT_EQ(q4, (LatLonBounds{num(19.488), t.south, t.east, num(10.512)}));
+    // 0.1024 degrees east of C, printed with at most 15 significant digits.
+    const LatLonBounds fine = TileBounds(worldFile("0.0001", "-0.0001", "7.3", "1"), 1024);
+    EXPECT_EQ(FormatCoord(fine.east), "7.4024");
+    // A short world file cannot give bounds.
+    EXPECT_THROW(TileBounds(parseWorldFile("0.001\n0\n0\n-0.001\n10\n"), 1024), RunError);
+}
+
+TEST(KmlBounds, QuadrantsCoverParent) {
+    const LatLonBounds p{num(16), num(0), num(8), num(0)};
+    EXPECT_EQ(QuadrantBounds(p, 1), (LatLonBounds{num(16), num(8), num(4), num(0)}));
+    EXPECT_EQ(QuadrantBounds(p, 2), (LatLonBounds{num(16), num(8), num(8), num(4)}));
+    EXPECT_EQ(QuadrantBounds(p, 3), (LatLonBounds{num(8), num(0), num(4), num(0)}));
+    EXPECT_EQ(QuadrantBounds(p, 4), (LatLonBounds{num(8), num(0), num(8), num(4)}));
+}
+
+TEST(KmlBounds, CellEdgesFollowThePath) {
+    const CoordValue w = num(0), e = num(8), n = num(16), s = num(0);
+    EXPECT_EQ(QuadNorth(1, 1, 1, 3, n, s, w, e), 15);
+    EXPECT_EQ(QuadSouth(1, 1, 1, 3, n, s, w, e), 14);
+    EXPECT_EQ(QuadWest(2, 0, 0, 0, n, s, w, e), 4);
+    EXPECT_EQ(QuadEast(2, 0, 0, 0, n, s, w, e), 8);
+    EXPECT_EQ(FormatNumber(QuadEast(2, 0, 0, 0, n, s, w, e)), "8");
+    // A digit 0 ends the path: later digits are not read.
+    EXPECT_EQ(QuadNorth(3, 0, 1, 1, n, s, w, e), 8);
+}
+
+TEST(KmlBounds, CellEdgesMatchRepeatedQuadrantStepsBitForBit) {
+    const LatLonBounds tile = TileBounds(
+        worldFile("0.000123456789", "-0.000098765", "-122.50000000", "47.25000000"), 4096);
+    for (int path = 0; path < 256; ++path) {
+        const QuadPath p{{path / 64 + 1, path / 16 % 4 + 1, path / 4 % 4 + 1, path % 4 + 1}};
+        LatLonBounds stepped = tile;
+        for (int q : p.digits)
+            stepped = QuadrantBounds(stepped, q);
+        const LatLonBounds cell = CellBounds(p, tile);
+        EXPECT_EQ(cell.north.value(), stepped.north.value());
+        EXPECT_EQ(cell.south.value(), stepped.south.value());
+        EXPECT_EQ(cell.east.value(), stepped.east.value());
+        EXPECT_EQ(cell.west.value(), stepped.west.value());
+        EXPECT_FALSE(cell.north.isText() || cell.west.isText());
+    }
+    // The north-western cell reached by the cell-edge functions prints as a number.
+    EXPECT_EQ(FormatCoord(CellBounds(QuadPath{{1, 1, 0, 0}}, tile).north), "47.25");
+}
+
+TEST(KmlBounds, RootBoundsTakeExtremesFromDifferentTiles) {
+    LatLonBounds all = EmptyRootBounds();
+    // Two tiles not aligned: the second lies further north, the first further west.
+    const LatLonBounds a = TileBounds(worldFile("0.001", "-0.001", "10.0", "20.0"), 1024);
+    const LatLonBounds b = TileBounds(worldFile("0.001", "-0.001", "10.5", "20.5"), 1024);
+    IncludeTile(all, a);
+    IncludeTile(all, b);
+    EXPECT_EQ(FormatCoord(all.west), "10.0");   // text of the westmost tile
+    EXPECT_EQ(FormatCoord(all.north), "20.5");  // held as a number
+    EXPECT_FALSE(all.north.isText());
+    EXPECT_EQ(all.south, a.south);
+    EXPECT_EQ(all.east, b.east);
+}
+
+}  // namespace
+}  // namespace orvanta
