@@ -1,6 +1,7 @@
 // The operations of the core behind the controls of the main window.
 #include <QListWidget>
 
+#include "kml/kml_tree.h"
 #include "ui/main_window.h"
 
 namespace orvanta {
