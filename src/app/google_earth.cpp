@@ -4,18 +4,9 @@
 #include <cctype>
 
 #include "app/app_state.h"
+#include "platform/text_case.h"
 
 namespace orvanta {
-namespace {
-
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-}  // namespace
-
 std::string shortenDocumentsAndSettings(const std::string& kmlPath) {
     static const std::string kLong = "documents and settings";
     const std::string lower = lowerCase(kmlPath);

@@ -6,6 +6,7 @@
 
 #include "app/project_settings.h"
 #include "app/run_state.h"
+#include "platform/text_case.h"
 
 namespace orvanta {
 
@@ -15,7 +16,6 @@ inline constexpr const char* kProjectFileFilter = "OVT Project Files (*.ovt)|*.o
 inline constexpr int kProjectFileLines = 30;  // two header lines and lines 2 to 29
 
 // Value encodings of the project file.
-std::string trimBlanks(const std::string& text);
 // The leading decimal number of the trimmed text (no number gives 0), rounded half to even.
 double leadingNumber(const std::string& text);
 double roundHalfEven(double value);

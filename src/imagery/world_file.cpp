@@ -22,12 +22,6 @@ WorldFile fromLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 std::optional<double> WorldFile::number(const std::string& text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_case.h"
+
 namespace orvanta {
 
 // The six lines of a world file, kept as text: A (pixel size along x), D and B (rotation, never
@@ -18,9 +20,6 @@ struct WorldFile {
     // The value of a line as a number; nothing when the text is not a plain decimal number.
     static std::optional<double> number(const std::string& text);
 };
-
-// The text with ASCII letters lower-cased.
-std::string lowerCase(std::string text);
 
 // The world-file extension of an image extension, compared without regard to case:
 // jpg→jgw, tif→tfw, gif→gfw, png→pgw, jp2→j2w, bmp→bpw, anything else empty.

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "imagery/geotiff.h"
 #include "platform/file_lookup.h"
 #include "platform/host.h"
 #include "platform/os_services.h"
@@ -11,36 +12,10 @@
 #include "platform/text_file.h"
 
 namespace orvanta {
-namespace {
-
-// The converter beside the program first, then the one on the PATH.
-std::string listgeoProgram() {
-#ifdef _WIN32
-    const std::string name = "listgeo.exe";
-#else
-    const std::string name = "listgeo";
-#endif
-    const std::string beside = programFolder() + kPathSeparator + name;
-    return findProgram(beside).empty() ? name : beside;
-}
-
-std::string trimBlanks(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
-
-std::vector<std::string> listgeoArguments(const std::string& imagePath) {
-    return {listgeoProgram(), "-tfw", imagePath};
-}
-
 std::string locateWorldFile(Host& host, const TileSource& tile) {
     std::string found = findFileLoosely(tile.worldFilePath);
     if (found.empty() && tile.worldFileExtension == "tfw") {
-        host.runAndWait(listgeoArguments(tile.imagePath), std::chrono::seconds(kListgeoSeconds));
+        host.runAndWait(listgeoCommand(findListgeo(), tile.imagePath), kListgeoLimit);
         host.doEvents();
         found = findFileLoosely(tile.worldFilePath);
     }

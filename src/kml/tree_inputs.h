@@ -11,16 +11,10 @@ namespace orvanta {
 
 class Host;
 
-// How long the GeoTIFF converter may take to write a world file.
-inline constexpr int kListgeoSeconds = 30;
-
 // The world file of a tile as found on disk, without regard to letter case. When a GeoTIFF
-// has none, the converter is run once (waited for, at most kListgeoSeconds) and the file is
+// has none, the converter is run once (waited for, within its time limit) and the file is
 // looked for again. Empty when there is still none.
 std::string locateWorldFile(Host& host, const TileSource& tile);
-
-// The argument vector that has the GeoTIFF converter write the .tfw beside the image.
-std::vector<std::string> listgeoArguments(const std::string& imagePath);
 
 // The splitter's picture format: the first line of R/Tgroup1.txt without leading and trailing
 // blanks. Throws RunError 53 when the file does not exist.

@@ -1,4 +1,5 @@
 #include "platform/file_list.h"
+#include "platform/text_case.h"
 
 #include <fnmatch.h>
 
@@ -7,23 +8,15 @@
 #include <filesystem>
 
 namespace orvanta {
-namespace {
-
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-}  // namespace
-
 bool matchesPattern(const std::string& fileName, const std::string& pattern) {
     std::size_t start = 0;
     while (start <= pattern.size()) {
         std::size_t end = pattern.find(';', start);
-        if (end == std::string::npos) end = pattern.size();
+        if (end == std::string::npos)
+            end = pattern.size();
         const std::string one = pattern.substr(start, end - start);
-        if (!one.empty() && fnmatch(one.c_str(), fileName.c_str(), FNM_CASEFOLD) == 0) return true;
+        if (!one.empty() && fnmatch(one.c_str(), fileName.c_str(), FNM_CASEFOLD) == 0)
+            return true;
         start = end + 1;
     }
     return false;
@@ -42,9 +35,11 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;
-        if (!it->is_regular_file(typeError)) continue;
+        if (!it->is_regular_file(typeError))
+            continue;
         const std::string name = it->path().filename().string();
-        if (matchesPattern(name, pattern)) names.push_back(name);
+        if (matchesPattern(name, pattern))
+            names.push_back(name);
     }
     sortFileNames(names);
     return names;

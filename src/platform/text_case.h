@@ -13,4 +13,12 @@ inline std::string lowerCase(std::string text) {
     return text;
 }
 
+// The text without leading and trailing blanks.
+inline std::string trimBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace orvanta

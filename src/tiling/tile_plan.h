@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace orvanta {
+
+// One convert operation as an argument vector of the same form as a convert command line:
+// the input file first, then the options, the output file last (without the program name).
+struct ConvertCall {
+    std::vector<std::string> args;
+
+    const std::string& input() const { return args.front(); }
+    const std::string& output() const { return args.back(); }
+    bool operator==(const ConvertCall&) const = default;
+};
+
+// The files a convert operation writes: its output, or, when the output name holds "%d"
+// (a crop into tiles), the four tiles numbered 0 to 3 row by row from the top left.
+std::vector<std::string> outputFiles(const ConvertCall& call);
+
+// One step of tiling an image.
+struct TileOp {
+    enum class Kind { CreateFolder, WriteMarker, Convert, DeleteFile };
+    Kind kind = Kind::Convert;
+    std::string path;  // the folder, the marker file or the file to delete
+    std::string text;  // the one line of a marker file
+    ConvertCall call;  // a convert operation
+    // Files and folders the step reads and writes (a deletion and a new folder count as
+    // writes), and the earlier steps of the plan it must wait for.
+    std::vector<std::string> reads, writes;
+    std::vector<std::size_t> after;
+};
+
+// The ordered steps of one tiling stage. Each step records the earlier steps it depends on:
+// those that make what it reads or the folder it writes into, and those that must read or
+// write a file before this step writes or deletes it. Running the steps in order is always
+// right; steps without a path between them may run at the same time.
+class TilePlan {
+  public:
+    void createFolder(const std::string& path);
+    void writeMarker(const std::string& path, const std::string& line);
+    void convert(std::vector<std::string> args);
+    void deleteFile(const std::string& path);
+
+    const std::vector<TileOp>& ops() const { return ops_; }
+    // The convert operations alone, in order.
+    std::vector<ConvertCall> convertCalls() const;
+
+  private:
+    void add(TileOp op);
+    std::vector<TileOp> ops_;
+};
+
+}  // namespace orvanta

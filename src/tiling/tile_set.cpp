@@ -1,0 +1,35 @@
+#include "tiling/tile_set.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/paths.h"
+#include "platform/os_services.h"
+#include "platform/text_case.h"
+
+namespace orvanta {
+std::string joinPath(const std::string& folder, const std::string& name) {
+    return folder + kPathSeparator + name;
+}
+
+std::string slashForm(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::string imageBaseName(const std::string& fileName) {
+    const std::string extension = lowerCase(GetFileExtension(fileName));
+    if (extension.empty())
+        return fileName;
+    const std::size_t cut = lowerCase(fileName).find("." + extension);
+    return fileName.substr(0, cut);
+}
+
+std::string groupMarker(const std::string& groupFolder) {
+    const std::size_t separator = groupFolder.rfind(kPathSeparator);
+    const std::string name =
+        separator == std::string::npos ? groupFolder : groupFolder.substr(separator + 1);
+    return joinPath(groupFolder, name + ".txt");
+}
+
+}  // namespace orvanta

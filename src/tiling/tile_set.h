@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+namespace orvanta {
+
+// `folder`, the platform's separator and `name`.
+std::string joinPath(const std::string& folder, const std::string& name);
+// The path with every "\" replaced by "/", as KML links write it.
+std::string slashForm(std::string path);
+// The base name of an image file name: the name up to the first ".", followed by its own
+// lower-cased extension, compared without regard to case ("a.b.JPG" gives "a.b").
+std::string imageBaseName(const std::string& fileName);
+
+// The directory tree of tiles and marker files under a tile root: Tgroup2 holds the two top
+// levels of a 4096 image, Tgroup1 the levels of a 2048 image (or the 1024 pieces of a 4096
+// image), Sgroup1 and Sgroup2 the two levels below. Every group folder has a `kml` folder for
+// the KML files written over it (and for scratch pieces while tiling).
+struct TileSet {
+    std::string root;
+
+    std::string kml() const { return joinPath(root, "kml"); }
+    std::string tgroup1() const { return joinPath(root, "Tgroup1"); }
+    std::string tgroup2() const { return joinPath(root, "Tgroup2"); }
+    std::string sgroup1() const { return joinPath(tgroup1(), "Sgroup1"); }
+    std::string sgroup2() const { return joinPath(tgroup1(), "Sgroup2"); }
+    // The marker naming the picture format of the tiles.
+    std::string formatMarker() const { return joinPath(root, "Tgroup1.txt"); }
+};
+
+// The marker file a group folder carries: Tgroup2.txt, Sgroup1.txt, Sgroup2.txt.
+std::string groupMarker(const std::string& groupFolder);
+
+}  // namespace orvanta
