@@ -2,7 +2,9 @@
 #include <QListWidget>
 
 #include "kml/kml_tree.h"
+#include "tiling/grid_splitter.h"
 #include "ui/main_window.h"
+#include "ui/options_dialog.h"
 
 namespace orvanta {
 
@@ -42,10 +44,25 @@ std::function<void()> MainWindow::previewCommand() {
 }
 
 std::function<void()> MainWindow::optionsCommand() {
-    return {};
+    return [this] {
+        OptionsDialog dialog(app_.options, app_.host(), this);
+        dialog.exec();
+    };
 }
 
-std::function<void()> MainWindow::specialistCommand(const std::string&) {
+std::function<void()> MainWindow::specialistCommand(const std::string& name) {
+    if (name == "Command2")
+        return [this] { Split1024(app_); };
+    if (name == "Command22")
+        return [this] { Split2048(app_); };
+    if (name == "Command20")
+        return [this] { Split4096(app_); };
+    if (name == "Command31")
+        return [this] { MakeKml1024(app_); };
+    if (name == "Command27")
+        return [this] { MakeKml2048(app_); };
+    if (name == "Command9")
+        return [this] { MakeKml4096(app_); };
     return {};
 }
 

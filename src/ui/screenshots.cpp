@@ -7,6 +7,7 @@
 
 #include "ui/about_box.h"
 #include "ui/main_window.h"
+#include "ui/options_dialog.h"
 
 namespace orvanta {
 namespace {
@@ -27,6 +28,9 @@ bool saveScreenshots(MainWindow& window, const QString& folder) {
     QDir().mkpath(folder);
     const QDir out(folder);
     bool saved = savePicture(window, out.filePath("main-window.png"));
+    OptionsDialog options(window.app().options, window.app().host(), &window);
+    saved = savePicture(options, out.filePath("options.png")) && saved;
+    options.close();
     AboutBox about(window.app().host(), &window);
     saved = savePicture(about, out.filePath("about.png")) && saved;
     about.close();

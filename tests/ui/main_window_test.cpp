@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/window_rules.h"
@@ -151,6 +152,21 @@ TEST(MainWindowToolbar, SaveAndOpenProjectKeysDoWhatTheySay) {
     EXPECT_EQ(g.child<QLineEdit>("projname")->text(), "Coast");
     EXPECT_EQ(g.child<QLabel>("StatusText")->text().toStdString(),
               "Project file " + path + " was loaded successfully!");
+}
+
+TEST(MainWindowToolbar, PropertiesKeyOpensTheOptionsDialog) {
+    WindowFixture f;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* dialog : QApplication::topLevelWidgets()) {
+            if (dialog->objectName() == "frmOptions" && dialog->isVisible()) {
+                shown = dialog->windowTitle();
+                dialog->close();
+            }
+        }
+    });
+    f.child<QAction>("Properties")->trigger();
+    EXPECT_EQ(shown, "OVT Large Image Options");
 }
 
 TEST(MainWindowMenus, NewClosesTheProject) {
