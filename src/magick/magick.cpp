@@ -4,6 +4,7 @@
 #include <wand/MagickWand.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -81,6 +82,34 @@ std::string describe(const ExceptionInfo& exception) {
     return text;
 }
 
+// "-limit" changes the library's limits for the whole process, not only for the command that
+// carries it: the limits in force before such a command are put back after it.
+class ResourceLimitsGuard {
+public:
+    explicit ResourceLimitsGuard(const std::vector<std::string>& argv)
+        : active_(std::find(argv.begin(), argv.end(), "-limit") != argv.end()) {
+        if (!active_)
+            return;
+        for (std::size_t i = 0; i < kTypes.size(); ++i)
+            saved_[i] = GetMagickResourceLimit(kTypes[i]);
+    }
+    ~ResourceLimitsGuard() {
+        if (!active_)
+            return;
+        for (std::size_t i = 0; i < kTypes.size(); ++i)
+            SetMagickResourceLimit(kTypes[i], saved_[i]);
+    }
+    ResourceLimitsGuard(const ResourceLimitsGuard&) = delete;
+    ResourceLimitsGuard& operator=(const ResourceLimitsGuard&) = delete;
+
+private:
+    static constexpr std::array<ResourceType, 8> kTypes = {
+        AreaResource, DiskResource,   FileResource,  MapResource,
+        MemoryResource, ThreadResource, WidthResource, HeightResource};
+    bool active_;
+    std::array<MagickSizeType, kTypes.size()> saved_{};
+};
+
 // Only identify is handed a place for its text: composite misuses a given one after it has
 // freed its images.
 std::string run(Command command, const std::vector<std::string>& argv, bool wantText) {
@@ -92,6 +121,7 @@ std::string run(Command command, const std::vector<std::string>& argv, bool want
     for (std::string& arg : copies)
         args.push_back(arg.data());
     args.push_back(nullptr);
+    const ResourceLimitsGuard limits(argv);
     ImageInfoPtr info(AcquireImageInfo());
     ExceptionPtr exception(AcquireExceptionInfo());
     char* metadata = nullptr;

@@ -103,3 +103,21 @@ TEST(Magick, ThreadLimitAndConcurrentCommands) {
 
 }  // namespace
 }  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+TEST(MagickLimits, ALimitOnOneCommandDoesNotOutliveIt) {
+    testing::ScratchDir dir;
+    startMagick();
+    const MagickSizeType memory = GetMagickResourceLimit(MemoryResource);
+    const MagickSizeType map = GetMagickResourceLimit(MapResource);
+    runConvert({"convert", "-limit", "memory", "64MiB", "-limit", "map", "128MiB", "-size", "8x8",
+                "xc:red", dir / "a.png"});
+    EXPECT_EQ(GetMagickResourceLimit(MemoryResource), memory);
+    EXPECT_EQ(GetMagickResourceLimit(MapResource), map);
+    EXPECT_GT(memory, MagickSizeType{64} << 20);
+}
+
+}  // namespace
+}  // namespace orvanta

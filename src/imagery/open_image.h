@@ -1,0 +1,89 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/app_state.h"
+#include "tiling/picture.h"
+
+namespace orvanta {
+
+// The file dialog of "&Open Image...".
+inline constexpr const char* kOpenImageTitle = "Open";
+inline constexpr const char* kOpenImageFilter =
+    "Images Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.gif;*.jpg;*.png;*.tif";
+
+// The preview shows pictures up to this size as they are; larger ones are scaled down.
+inline constexpr int kPreviewMaxWidth = 800;
+inline constexpr int kPreviewMaxHeight = 600;
+// The background the preview is drawn on: white.
+inline constexpr std::uint32_t kPreviewBackground = 16777215;
+
+// The size the preview shows an image of w by h pixels at. A larger image is scaled by
+// f = (whole hundredths of 800 / w, or of 600 / h when h >= w) x 0.72, so it fills at most
+// 72 % of the 800 x 600 box; its displayed size is Int(w x f) by Int(h x f).
+struct PreviewSize {
+    int width = 0;
+    int height = 0;
+    bool fullSize = false;  // shown at the image's own size (width and height -1 when loading)
+    bool operator==(const PreviewSize&) const = default;
+};
+PreviewSize previewSize(int w, int h);
+
+// Placement of the viewer window, in twips (1/1440 inch): the displayed picture plus 100
+// twips across and 430 down, centred on the screen.
+struct ViewerGeometry {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const ViewerGeometry&) const = default;
+};
+ViewerGeometry viewerGeometry(const PreviewSize& picture, int screenWidthPixels,
+                              int screenHeightPixels, int twipsPerPixel);
+
+// The texts that refuse an image.
+std::string missingWorldFileMessage(const std::string& imagename, const std::string& worldExt,
+                                    const std::string& projdir);
+inline constexpr const char* kNotWgs84Message =
+    "The Selected image is not using 'WGS84 Datum Projection'. Google Earth requires a raster "
+    "in TIFF, JPEG, or PNG format with a WGS84 Lat/Lon Coordinate Reference System (WGS84 "
+    "Geographic). If you are using some projection other than Lat/Lon Google Earth will not "
+    "be able to display your image correctly!";
+
+// Step 1 of "&Open Image...": leaves single-image input behind it, in this order: not a large
+// image, no tiles folders, no multi-resolution lists (unless "Multi Resolution Imagery" is
+// checked), no padded pieces, "Multiple Tiles Directories" unchecked, no tiles folder, no image
+// name, not a KML-only run, "Load in GoogleEarth" disabled.
+void resetForOpenImage(AppState& app);
+
+// Takes the chosen path as the project image: Projectimage, projdir, kmlpath and imagename.
+void takeProjectImage(AppState& app, const std::string& path);
+
+// The world file the project image needs: projdir, separator, imagename, "." and the world-file
+// extension of the image's lower-cased extension.
+std::string projectWorldFilePath(const ProjectSettings& settings);
+
+// Steps 5 (after any GeoTIFF conversion) and 6 of opening an image: the world file at `path`
+// must exist and place the image in WGS84 latitude/longitude. Otherwise the refusal is shown
+// and the project closed; returns false then.
+bool acceptProjectWorldFile(AppState& app, const std::string& path);
+
+// Takes the chosen file as the project image and checks it: its world file (first written by
+// the GeoTIFF listing program for a ".tif" without one, when `convertGeoTiff`), WGS84, and its
+// header and size class. A refused image leaves an empty project; returns false then.
+bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff);
+
+// What the viewer window shows: the picture and its displayed size.
+struct Preview {
+    Picture picture;
+    PreviewSize size;
+};
+
+// "Image Preview": the project image at its preview size over white, for the viewer window;
+// nothing when no image is open or it cannot be loaded (the failure has been shown).
+std::optional<Preview> ImagePreview(AppState& app);
+
+// "&Open Image...": resets the project, asks for the image, checks it and enables Transform
+// (unless "Multi Resolution Imagery" is checked). Returns the preview when the image was
+// accepted and "Preview Image" is checked.
+std::optional<Preview> OpenImage(AppState& app);
+
+}  // namespace orvanta

@@ -1,0 +1,101 @@
+#include "imagery/piece_world_files.h"
+
+#include "app/run_error.h"
+#include "kml/lat_lon_bounds.h"
+#include "platform/os_services.h"
+#include "platform/text_case.h"
+#include "platform/text_file.h"
+
+namespace orvanta {
+namespace {
+
+double requireNumber(const std::string& text) {
+    if (auto value = WorldFile::number(text))
+        return *value;
+    throw RunError(errors::TypeMismatch, "Type mismatch: '" + text + "' in the world file");
+}
+
+int piecesAlong(int pixels) {
+    return (pixels + kPieceSize - 1) / kPieceSize;
+}
+
+void appendEdgeNames(std::vector<std::string>& transplist, const std::string& piece) {
+    transplist.push_back(piece);
+    for (int q = 0; q <= 3; ++q) {
+        for (int s = 0; s <= 3; ++s) {
+            transplist.push_back(piece + "_" + std::to_string(q) + "_" + std::to_string(s));
+        }
+    }
+}
+
+}  // namespace
+
+PieceGrid pieceGrid(int width, int height) {
+    return {piecesAlong(width), piecesAlong(height)};
+}
+
+std::string pieceWorldFileText(const WorldFile& source, double x, double y) {
+    return joinCrLf({trimBlanks(source.A), trimBlanks(source.D), trimBlanks(source.B),
+                     trimBlanks(source.E), FormatNumber(x), FormatNumber(y)});
+}
+
+PieceWorldPlan planPieceWorldFiles(int width, int height, const WorldFile& source,
+                                   const std::string& imagename) {
+    const double a = requireNumber(source.A);
+    const double e = requireNumber(source.E);
+    const double c0 = requireNumber(source.C);
+    const double f0 = requireNumber(source.F);
+    const PieceGrid grid = pieceGrid(width, height);
+    const bool shortColumn = width % kPieceSize != 0;
+    const bool shortRow = height % kPieceSize != 0;
+
+    PieceWorldPlan plan;
+    int k = 0;
+    for (int r = 0; r < grid.rows; ++r) {
+        for (int c = 0; c < grid.columns; ++c, ++k) {
+            PiecePlan piece{k, r, c, false, {}};
+            const double x = c * static_cast<double>(kPieceSize) * a + c0;
+            const double y = r * static_cast<double>(kPieceSize) * e + f0;
+            piece.worldFileText = pieceWorldFileText(source, x, y);
+            piece.edge = (shortColumn && c == grid.columns - 1) || (shortRow && r == grid.rows - 1);
+            if (piece.edge) {
+                appendEdgeNames(plan.Transplist, imagename + "_" + std::to_string(k));
+                plan.PaddedPieces = "1";
+            }
+            plan.pieces.push_back(std::move(piece));
+        }
+    }
+    return plan;
+}
+
+std::string pieceFolder(const std::string& projdir, const std::string& imagename) {
+    return projdir + kPathSeparator + imagename + "L";
+}
+
+std::string pieceImagePath(const std::string& folder, const std::string& imagename, int k,
+                           const std::string& pieceFormat) {
+    return folder + kPathSeparator + imagename + "_" + std::to_string(k) + "." + pieceFormat;
+}
+
+std::string pieceWorldFilePath(const std::string& folder, const std::string& imagename, int k,
+                               const std::string& pieceFormat) {
+    return folder + kPathSeparator + imagename + "_" + std::to_string(k) + "." +
+           getworldfile(pieceFormat);
+}
+
+std::string backgroundPicturePath(const std::string& folder) {
+    return folder + kPathSeparator + "Stiles" + kPathSeparator + "black.jpg";
+}
+
+std::vector<std::string> backgroundPictureArguments(const std::string& colourText,
+                                                    const std::string& backgroundPath) {
+    return {"-size", std::to_string(kPieceSize) + "x" + std::to_string(kPieceSize),
+            "xc:" + colourText, backgroundPath};
+}
+
+std::vector<std::string> padPieceArguments(const std::string& piecePath,
+                                           const std::string& backgroundPath) {
+    return {"-geometry", "+0+0", piecePath, backgroundPath, piecePath};
+}
+
+}  // namespace orvanta

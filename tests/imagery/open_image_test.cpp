@@ -1,0 +1,202 @@
+#include "imagery/open_image.h"
+
+#include <gtest/gtest.h>
+
+#include "imagery/image_header.h"
+#include "imagery/world_file.h"
+#include "support/fake_host.h"
+#include "support/scratch_dir.h"
+#include "support/test_images.h"
+
+namespace orvanta {
+namespace {
+
+using testing::FakeHost;
+using testing::ScratchDir;
+
+TEST(ImagePreview, SizesUpTo800By600AreShownAsTheyAre) {
+    EXPECT_EQ(previewSize(800, 600), (PreviewSize{800, 600, true}));
+    EXPECT_EQ(previewSize(20, 600), (PreviewSize{20, 600, true}));
+}
+
+TEST(ImagePreview, LargerImagesFillAtMost72PercentOfTheBox) {
+    EXPECT_EQ(previewSize(801, 600), (PreviewSize{570, 427, false}));
+    EXPECT_EQ(previewSize(4096, 4096), (PreviewSize{412, 412, false}));
+    EXPECT_EQ(previewSize(2048, 2048), (PreviewSize{427, 427, false}));
+    EXPECT_EQ(previewSize(1024, 1024), (PreviewSize{427, 427, false}));
+    EXPECT_EQ(previewSize(10000, 5000), (PreviewSize{576, 288, false}));
+    EXPECT_EQ(previewSize(600, 601), (PreviewSize{427, 428, false}));  // height decides
+    EXPECT_EQ(previewSize(90000, 10), (PreviewSize{0, 0, false}));     // rounds to nothing
+}
+
+TEST(ImagePreview, ViewerIsThePictureWithItsFrameCentred) {
+    const ViewerGeometry geometry = viewerGeometry({576, 288, false}, 1920, 1080, 15);
+    EXPECT_EQ(geometry.width, 576 * 15 + 100);
+    EXPECT_EQ(geometry.height, 288 * 15 + 430);
+    EXPECT_EQ(geometry.left, (1920 * 15 - geometry.width) / 2);
+    EXPECT_EQ(geometry.top, (1080 * 15 - geometry.height) / 2);
+}
+
+TEST(OpenImage, ResetLeavesSingleImageInput) {
+    FakeHost host;
+    AppState app(host);
+    app.run.LargeImageMode = true;
+    app.run.KmlOnlyMode = true;
+    app.run.PaddedPieces = "1";
+    app.settings.Largeimage = "big.tif";
+    app.settings.List2 = {"a", "b"};
+    app.settings.List1 = {"hi.jpg"};
+    app.settings.List3 = {"dir"};
+    app.settings.Check2 = 1;
+    app.settings.tilesdirr = "tiles";
+    app.settings.imagename = "old";
+    app.settings.Projectimage = "kept.jpg";
+    app.enabled.Command26 = true;
+    app.enabled.List2 = true;
+
+    resetForOpenImage(app);
+    EXPECT_FALSE(app.run.LargeImageMode);
+    EXPECT_FALSE(app.run.KmlOnlyMode);
+    EXPECT_EQ(app.run.PaddedPieces, "0");
+    EXPECT_TRUE(app.settings.Largeimage.empty());
+    EXPECT_TRUE(app.settings.List2.empty());
+    EXPECT_TRUE(app.settings.List1.empty());
+    EXPECT_TRUE(app.settings.List3.empty());
+    EXPECT_EQ(app.settings.Check2, 0);
+    EXPECT_FALSE(app.enabled.List2);
+    EXPECT_TRUE(app.settings.tilesdirr.empty());
+    EXPECT_TRUE(app.settings.imagename.empty());
+    EXPECT_FALSE(app.enabled.Command26);
+    EXPECT_EQ(app.settings.Projectimage, "kept.jpg");  // replaced only when a file is chosen
+
+    // With "Multi Resolution Imagery" checked its lists survive.
+    app.settings.Check6 = 1;
+    app.settings.List1 = {"hi.jpg"};
+    resetForOpenImage(app);
+    EXPECT_EQ(app.settings.List1.size(), 1u);
+}
+
+class OpenImageWorldFile : public ::testing::Test {
+  protected:
+    FakeHost host;
+    AppState app{host};
+    ScratchDir dir;
+
+    void open(const std::string& name) {
+        testing::writeFile(dir / name, "pixels");
+        takeProjectImage(app, dir / name);
+    }
+};
+
+TEST_F(OpenImageWorldFile, WorldFileIsFoundBesideTheImage) {
+    open("area.JPG");
+    EXPECT_EQ(app.settings.projdir, dir.path().string());
+    EXPECT_EQ(app.settings.kmlpath, dir.path().string());
+    EXPECT_EQ(app.settings.imagename, "area");
+    EXPECT_EQ(projectWorldFilePath(app.settings), dir / "area.jgw");
+
+    testing::writeFile(dir / "AREA.JGW", "0.1\n0\n0\n-0.1\n10\n50\n");
+    EXPECT_TRUE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(OpenImageWorldFile, MissingWorldFileClosesTheProject) {
+    open("area.tif");
+    EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              "There are no reference 'world file' associated with this image. OVT cannot "
+              "process unreferenced images. A World file named: 'area.tfw' has to exists in the "
+              "folder '" +
+                  dir.path().string() + "/'");
+    EXPECT_EQ(host.messages[0].title, kAppTitle);
+    EXPECT_TRUE(app.settings.Projectimage.empty());  // closed
+}
+
+TEST_F(OpenImageWorldFile, ProjectedWorldFileIsRefused) {
+    open("utm.png");
+    testing::writeFile(dir / "utm.pgw", "30\n0\n0\n-30\n500000\n4649776\n");
+    EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kNotWgs84Message});
+    EXPECT_TRUE(app.settings.Projectimage.empty());
+}
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+class OpenImageRun : public ::testing::Test {
+  protected:
+    FakeHost host;
+    AppState app{host};
+    ScratchDir dir;
+
+    std::string image(const std::string& name, int width, int height, bool world = true) {
+        const std::string path = dir / name;
+        testing::makeImage(path, width, height);
+        if (world) {
+            const std::string base = path.substr(0, path.rfind('.'));
+            const std::string ext = getworldfile(path.substr(path.rfind('.') + 1));
+            testing::writeWorldFile(base + "." + ext, 0.01, -0.01, 10, 50);
+        }
+        return path;
+    }
+};
+
+TEST_F(OpenImageRun, CancelledDialogKeepsOnlyTheReset) {
+    app.settings.tilesdirr = "tiles";
+    app.settings.Projectimage = "kept.jpg";
+    EXPECT_FALSE(OpenImage(app));
+    EXPECT_TRUE(app.settings.tilesdirr.empty());
+    EXPECT_EQ(app.settings.Projectimage, "kept.jpg");
+    EXPECT_FALSE(app.enabled.Command25);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(OpenImageRun, TileSizedImageIsOpenedAndPreviewed) {
+    host.fileAnswers.push_back(image("tile.jpg", 1024, 1024));
+    app.settings.Check5 = 1;
+    const std::optional<Preview> preview = OpenImage(app);
+    EXPECT_TRUE(host.messages.empty()) << host.messageTexts()[0];
+    EXPECT_EQ(app.run.sizeClass, SizeClass::S1024);
+    EXPECT_EQ(app.settings.imagename, "tile");
+    EXPECT_TRUE(app.enabled.Command25);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->size, (PreviewSize{427, 427, false}));
+    EXPECT_EQ(preview->picture.width(), 427);
+    EXPECT_EQ(preview->picture.height(), 427);
+
+    // "Image Preview" shows the same again; with no image open it does nothing.
+    EXPECT_EQ(ImagePreview(app)->picture.width(), 427);
+    app.CloseProject();
+    EXPECT_FALSE(ImagePreview(app));
+}
+
+TEST_F(OpenImageRun, OtherSizesAreRefusedAndTheProjectClosed) {
+    host.fileAnswers.push_back(image("odd.png", 300, 200));
+    EXPECT_FALSE(OpenImage(app));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kNotTileSizeMessage});
+    EXPECT_TRUE(app.settings.Projectimage.empty());
+    EXPECT_FALSE(app.enabled.Command25);
+}
+
+TEST_F(OpenImageRun, GeoTiffGetsItsWorldFileFromTheListingProgram) {
+    const std::string tiff = image("geo.tif", 1024, 1024, false);
+    host.fileAnswers.push_back(tiff);
+    host.onRun = [&](const std::vector<std::string>& argv) {
+        testing::writeWorldFile(dir / "geo.tfw", 0.01, -0.01, 10, 50);
+        EXPECT_EQ(argv.back(), tiff);
+        return std::optional<int>(0);
+    };
+    app.settings.Check6 = 1;  // multi-resolution: Transform stays as it was
+    EXPECT_FALSE(OpenImage(app));
+    EXPECT_EQ(host.ran.size(), 1u);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(app.settings.Projectimage, tiff);
+    EXPECT_FALSE(app.enabled.Command25);
+}
+
+}  // namespace
+}  // namespace orvanta
