@@ -17,7 +17,9 @@
 #include "app/window_rules.h"
 #include "platform/os_services.h"
 #include "ui/about_box.h"
+#include "ui/image_viewer.h"
 #include "ui/manual.h"
+#include "ui/picture_image.h"
 #include "ui/qt_settings_store.h"
 
 namespace orvanta {
@@ -160,6 +162,20 @@ QLabel* MainWindow::factLabel(const char* name, std::string ProjectSettings::*fi
     return label;
 }
 
+QLineEdit* MainWindow::copyField(const char* name, std::string PictureBoxes::*field) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    edit->setMaximumWidth(60);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, field](const QString& text) { boxes_.*field = text.toStdString(); });
+    refreshers_.push_back([this, edit, field] {
+        const QString text = qs(boxes_.*field);
+        if (edit->text() != text)
+            edit->setText(text);
+    });
+    return edit;
+}
+
 QPushButton* MainWindow::button(const char* name, const char* caption,
                                 std::function<void()> command, bool longRun) {
     auto* push = new QPushButton(caption);
@@ -232,6 +248,10 @@ void MainWindow::showProgress(int done, int total) {
 void MainWindow::runEnded(RunController::Outcome outcome, const QString& failure) {
     progress_->hide();
     cancel_->hide();
+    if (pendingPreview_) {
+        showPreview(*pendingPreview_);
+        pendingPreview_.reset();
+    }
     if (outcome == RunController::Outcome::Cancelled) {
         app_.setStatus("The run was cancelled.");
     } else if (outcome == RunController::Outcome::Failed) {
@@ -303,6 +323,18 @@ void MainWindow::openManualPage(const char* page) {
         return;
     }
     app_.host().openUrl(path);
+}
+
+void MainWindow::showPreview(const Preview& preview) {
+    boxes_.picDisplay = preview.picture;
+    if (!viewer_)
+        viewer_ = new ImageViewer(this);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
+    const int tpp = static_cast<int>(twipsPerPixel(*this) + 0.5);
+    const ViewerGeometry twips =
+        viewerGeometry(preview.size, screenSize.width(), screenSize.height(), tpp);
+    viewer_->showPicture(toQImage(preview.picture), QSize(twips.width / tpp, twips.height / tpp));
 }
 
 void MainWindow::showAbout() {

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "imagery/open_image.h"
 #include "platform/settings_store.h"
+#include "tiling/picture_split.h"
 #include "ui/run_controller.h"
 #include "ui/window_host.h"
 
@@ -21,6 +23,8 @@ class QPushButton;
 class QToolButton;
 
 namespace orvanta {
+
+class ImageViewer;
 
 // The main window. It shows and edits the application state and starts its operations; long
 // operations run on a worker thread while the window stays live.
@@ -108,6 +112,11 @@ class MainWindow : public QMainWindow {
     void cutOrPaste(bool cut);
     int selectedRow(QListWidget* list) const;
 
+    // Shows a preview in the viewer window; its picture becomes the display picture.
+    void showPreview(const Preview& preview);
+    // A text box holding one copy parameter of the picture copies.
+    QLineEdit* copyField(const char* name, std::string PictureBoxes::*field);
+
     // Help.
     void openManualPage(const char* page);
     void showAbout();
@@ -124,6 +133,10 @@ class MainWindow : public QMainWindow {
     std::vector<std::pair<QWidget*, bool EnabledFlags::*>> flagged_;
     std::vector<QWidget*> runLocked_;  // disabled during a run
     std::vector<QAction*> runLockedActions_;
+    PictureBoxes boxes_;  // the picture boxes and copy parameters of the picture copies
+    cGdiPlus saver_;
+    std::optional<Preview> pendingPreview_;  // made by the worker, shown when the run ends
+    ImageViewer* viewer_ = nullptr;
     QListWidget* List1_ = nullptr;
     QListWidget* List2_ = nullptr;
     QToolButton* Label25_ = nullptr;

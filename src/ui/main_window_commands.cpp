@@ -1,8 +1,10 @@
 // The operations of the core behind the controls of the main window.
 #include <QListWidget>
 
+#include "imagery/piece_world_files.h"
 #include "kml/kml_tree.h"
 #include "tiling/grid_splitter.h"
+#include "tiling/large_slicer.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
 
@@ -36,11 +38,14 @@ std::function<void()> MainWindow::runCommandFor(RunCommand command) {
 }
 
 std::function<void()> MainWindow::openImageCommand() {
-    return {};
+    return [this] { pendingPreview_ = OpenImage(app_); };
 }
 
 std::function<void()> MainWindow::previewCommand() {
-    return {};
+    return [this] {
+        if (auto preview = ImagePreview(app_))
+            showPreview(*preview);
+    };
 }
 
 std::function<void()> MainWindow::optionsCommand() {
@@ -51,6 +56,23 @@ std::function<void()> MainWindow::optionsCommand() {
 }
 
 std::function<void()> MainWindow::specialistCommand(const std::string& name) {
+    // Picture copies: from the display picture into Picture2, Picture2 into Picture3, and
+    // Picture4 into Picture3.
+    if (name == "Command5")
+        return [this] { StretchCopy(boxes_, boxes_.picDisplay, boxes_.Picture2); };
+    if (name == "Command4")
+        return [this] { StretchCopy(boxes_, boxes_.Picture2, boxes_.Picture3); };
+    if (name == "Command7")
+        return [this] { StretchCopy(boxes_, boxes_.Picture4, boxes_.Picture3); };
+    if (name == "Command21")
+        return [this] { FullResolutionSplit(app_, boxes_, saver_); };
+    if (name == "Command29")
+        return [this] { pendingPreview_ = OpenLargeImage(app_); };
+    if (name == "Command33") {
+        return [this] { SliceLargeImage(app_, largeSliceSettings(app_.options)); };
+    }
+    if (name == "Command32")
+        return [this] { PieceWorldFiles(app_); };
     if (name == "Command2")
         return [this] { Split1024(app_); };
     if (name == "Command22")

@@ -294,15 +294,36 @@ QWidget* MainWindow::buildAdvancedPanel() {
           {"Command6", "Scale1024 to 512 and split it"},
           {"Command21", "Splitorigional"}}},
     };
+    QVBoxLayout* lastGroup = nullptr;
     for (const auto& [title, steps] : groups) {
         auto* group = new QGroupBox(title);
-        auto* row = new QHBoxLayout(group);
+        lastGroup = new QVBoxLayout(group);
+        auto* row = new QHBoxLayout;
         for (const Step& step : steps) {
             row->addWidget(button(step.name, step.caption, specialistCommand(step.name), true));
         }
         row->addStretch();
+        lastGroup->addLayout(row);
         layout->addWidget(group);
     }
+    // The copy parameters of the picture copies (the last group), in pixels.
+    auto* parameters = new QGridLayout;
+    using Field = std::string PictureBoxes::*;
+    const std::tuple<const char*, const char*, Field, const char*, Field> pairs[] = {
+        {"origion of dest", "Text3", &PictureBoxes::Text3, "Text4", &PictureBoxes::Text4},
+        {"Width Height of dest", "Text5", &PictureBoxes::Text5, "Text6", &PictureBoxes::Text6},
+        {"origion of src", "Text7", &PictureBoxes::Text7, "Text8", &PictureBoxes::Text8},
+        {"Width Height of src", "Text9", &PictureBoxes::Text9, "Text10", &PictureBoxes::Text10}};
+    int place = 0;
+    for (const auto& [caption, first, firstField, second, secondField] : pairs) {
+        const int row = place / 2, column = (place % 2) * 3;
+        parameters->addWidget(new QLabel(caption), row, column);
+        parameters->addWidget(copyField(first, firstField), row, column + 1);
+        parameters->addWidget(copyField(second, secondField), row, column + 2);
+        ++place;
+    }
+    parameters->setColumnStretch(6, 1);
+    lastGroup->addLayout(parameters);
     layout->addStretch();
     return page;
 }

@@ -110,9 +110,12 @@ TEST(MainWindowSize, NeverLargerThanTwelveThousandByNineThousandTwips) {
     QCoreApplication::processEvents();
     EXPECT_NEAR(f.window->width() * tpp, kMainWidthTwips, tpp);
     EXPECT_NEAR(f.window->height() * tpp, kMainHeightTwips, tpp);
-    f.window->resize(700, 550);
+    const QSize smaller = f.window->minimumSizeHint().expandedTo(QSize(600, 450));
+    ASSERT_LT(smaller.width() * tpp, kMainWidthTwips);
+    ASSERT_LT(smaller.height() * tpp, kMainHeightTwips);
+    f.window->resize(smaller);
     QCoreApplication::processEvents();
-    EXPECT_EQ(f.window->size(), QSize(700, 550));
+    EXPECT_EQ(f.window->size(), smaller);
 }
 
 TEST(MainWindowPlacement, ClosingSavesThePlacementUnlessMinimised) {
