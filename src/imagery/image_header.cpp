@@ -8,7 +8,7 @@
 #include "app/paths.h"
 #include "imagery/header_readers.h"
 #include "imagery/world_file.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 
 namespace orvanta {
 namespace {

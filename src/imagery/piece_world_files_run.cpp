@@ -5,7 +5,7 @@
 #include "imagery/folder_scan.h"
 #include "imagery/open_image.h"
 #include "imagery/piece_world_files.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/text_file.h"

@@ -1,17 +1,12 @@
 #include "magick/picture_pixels.h"
 
-// This module's own header first: the library's headers ask for "magick/magick.h" too, which
-// finds it before theirs, so the library's own one is included by its full name below.
-#include "magick/magick.h"
-
 #include <wand/MagickWand.h>
-// After the library's other headers, which it needs.
-#include <ImageMagick-6/magick/magick.h>
 
 #include <algorithm>
 #include <memory>
 
 #include "app/run_error.h"
+#include "magick/commands.h"
 
 namespace orvanta {
 namespace {

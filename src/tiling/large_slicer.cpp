@@ -7,7 +7,7 @@
 #include "app/error_policy.h"
 #include "imagery/open_image.h"
 #include "kml/lat_lon_bounds.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/error_policy.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "platform/text_file.h"
 
 namespace orvanta {

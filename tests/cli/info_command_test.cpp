@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "support/run_program.h"
 #include "support/scratch_dir.h"
 

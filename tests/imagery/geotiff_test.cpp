@@ -6,7 +6,7 @@
 
 #include "imagery/folder_scan.h"
 #include "imagery/world_file.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "platform/process.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "imagery/header_bytes.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"
 

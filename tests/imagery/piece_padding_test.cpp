@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "imagery/piece_world_files.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "platform/text_file.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "support/scratch_dir.h"
 
 namespace orvanta::testing {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "platform/text_file.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"

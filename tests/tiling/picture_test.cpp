@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/run_error.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "support/scratch_dir.h"
 
 namespace orvanta {

@@ -13,7 +13,7 @@
 
 #include "app/app_state.h"
 #include "app/run_error.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"
 #include "tiling/grid_splitter.h"

@@ -1,4 +1,4 @@
-#include "magick/magick.h"
+#include "magick/commands.h"
 
 #include <gtest/gtest.h>
 #include <wand/MagickWand.h>

@@ -1,4 +1,4 @@
-#include "magick/magick.h"
+#include "magick/commands.h"
 
 #include <stdlib.h>
 #include <wand/MagickWand.h>
