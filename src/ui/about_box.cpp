@@ -15,7 +15,7 @@
 
 #include "app/app_state.h"
 #include "imagery/geotiff.h"
-#include "magick/magick.h"
+#include "magick/commands.h"
 #include "platform/os_services.h"
 #include "platform/process.h"
 #include "ui/manual.h"
