@@ -19,15 +19,20 @@ void AppState::formLoad(const std::vector<std::string>& fixedDisks) {
     settings.Combo5 = kQualityChoices.front();
 }
 
-void AppState::check1Click() { enabled.Text11 = settings.Check1 == 1; }
+void AppState::check1Click() {
+    enabled.Text11 = settings.Check1 == 1;
+}
 
-void AppState::check2Click() { applyMultipleDirectoriesRule(); }
+void AppState::check2Click() {
+    applyMultipleDirectoriesRule();
+}
 
 void AppState::applyMultipleDirectoriesRule() {
     const bool on = settings.Check2 == 1;
-    if (!on) settings.List2.clear();
-    enabled.List2 = enabled.Command15 = enabled.Command28 = enabled.Command16 =
-        enabled.Command17 = on;
+    if (!on)
+        settings.List2.clear();
+    enabled.List2 = enabled.Command15 = enabled.Command28 = enabled.Command16 = enabled.Command17 =
+        on;
 }
 
 void AppState::check4Click() {
@@ -60,7 +65,8 @@ void AppState::applyMultiResolutionRule() {
 }
 
 void AppState::label25Click() {
-    if (auto colour = host_.chooseColour(settings.Label25)) setTransparentColour(*colour);
+    if (auto colour = host_.chooseColour(settings.Label25))
+        setTransparentColour(*colour);
 }
 
 void AppState::setTransparentColour(std::uint32_t colour) {

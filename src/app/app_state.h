@@ -24,8 +24,7 @@ struct EnabledFlags {
     bool Text11 = false;     // web-server URL
     bool Combo2 = true;      // output image format
     // Multiple-directories group: the list and its "+", "++", "-", "C" buttons.
-    bool List2 = false, Command15 = false, Command28 = false, Command16 = false,
-         Command17 = false;
+    bool List2 = false, Command15 = false, Command28 = false, Command16 = false, Command17 = false;
     // Multi-resolution group: the list and its "+", "-", "C" buttons.
     bool List1 = false, Command11 = false, Command12 = false, Command13 = false;
 };
@@ -34,7 +33,7 @@ struct EnabledFlags {
 // status text and the enabled flags. Every operation runs on it and asks the person or the
 // system through its Host, so the window, the command line and the tests share one logic.
 class AppState {
-public:
+  public:
     explicit AppState(Host& host) : host_(host) {}
 
     Host& host() const { return host_; }
@@ -77,7 +76,7 @@ public:
     void applyMultipleDirectoriesRule();
     void applyMultiResolutionRule();
 
-private:
+  private:
     Host& host_;
     std::string statusText_;
 };

@@ -41,7 +41,8 @@ RunError toRunError(std::exception_ptr error) {
 }
 
 bool RunErrorPolicy::run(const std::function<void()>& step) {
-    if (ended_) return false;
+    if (ended_)
+        return false;
     try {
         step();
         return true;
@@ -51,7 +52,8 @@ bool RunErrorPolicy::run(const std::function<void()>& step) {
             case errors::PathFileAccess:
             case errors::ImageTool:
                 ++skipped_;
-                if (!firstSkipped_) firstSkipped_ = error;
+                if (!firstSkipped_)
+                    firstSkipped_ = error;
                 return true;
             case errors::OutOfMemory:
                 app_.host().messageBox(kOutOfMemoryMessage, kAppTitle);
@@ -68,14 +70,16 @@ bool RunErrorPolicy::run(const std::function<void()>& step) {
 }
 
 bool RunErrorPolicy::finish() {
-    if (skipped_ > 0) app_.host().messageBox(skippedStepsMessage(skipped_, *firstSkipped_), kAppTitle);
+    if (skipped_ > 0)
+        app_.host().messageBox(skippedStepsMessage(skipped_, *firstSkipped_), kAppTitle);
     return !ended_ && skipped_ == 0;
 }
 
 std::string skippedStepsMessage(int count, const RunError& first) {
-    return std::to_string(count) + (count == 1 ? " step" : " steps") +
-           " failed and " + (count == 1 ? "was" : "were") + " skipped. The first failure: " +
-           std::to_string(first.number()) + " " + first.description();
+    return std::to_string(count) + (count == 1 ? " step" : " steps") + " failed and " +
+           (count == 1 ? "was" : "were") +
+           " skipped. The first failure: " + std::to_string(first.number()) + " " +
+           first.description();
 }
 
 }  // namespace orvanta

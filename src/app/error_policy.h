@@ -28,7 +28,7 @@ RunError toRunError(std::exception_ptr error);
 // Skipped steps are counted; `finish` tells the user how many failed, so that an operation
 // with failed steps never reads as a plain success.
 class RunErrorPolicy {
-public:
+  public:
     explicit RunErrorPolicy(AppState& app) : app_(app) {}
 
     // Runs one step. Returns false when the operation must end now.
@@ -42,7 +42,7 @@ public:
     int skippedSteps() const { return skipped_; }
     const std::optional<RunError>& firstSkipped() const { return firstSkipped_; }
 
-private:
+  private:
     AppState& app_;
     bool ended_ = false;
     int skipped_ = 0;

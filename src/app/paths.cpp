@@ -7,14 +7,17 @@ namespace orvanta {
 
 std::string GetFileExtension(const std::string& sFile) {
     const std::size_t dot = sFile.rfind('.');
-    if (dot == std::string::npos) return {};
-    if (sFile.find(kPathSeparator, dot + 1) != std::string::npos) return {};
+    if (dot == std::string::npos)
+        return {};
+    if (sFile.find(kPathSeparator, dot + 1) != std::string::npos)
+        return {};
     return sFile.substr(dot + 1);
 }
 
 std::string GetProjDir(const std::string& sFile, ProjectSettings& settings) {
     const std::size_t slash = sFile.rfind(kPathSeparator);
-    if (slash == std::string::npos) return {};
+    if (slash == std::string::npos)
+        return {};
     std::string folder = sFile.substr(0, slash);
     settings.kmlpath = folder;
     const std::size_t dot = sFile.rfind('.');
@@ -27,7 +30,8 @@ std::string GetProjDir(const std::string& sFile, ProjectSettings& settings) {
 
 void addkmlpath(const std::string& sFile, ProjectSettings& settings) {
     const std::size_t slash = sFile.rfind(kPathSeparator);
-    if (slash == std::string::npos) return;
+    if (slash == std::string::npos)
+        return;
     if (settings.Check6 == 1) {
         settings.List3.push_back(sFile.substr(0, slash));
     } else {

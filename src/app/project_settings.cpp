@@ -12,6 +12,7 @@ std::string defaultGoogleEarthPath() {
 #endif
 }
 
-ProjectSettings::ProjectSettings() : pathtogoogle(defaultGoogleEarthPath()), Text11(kDefaultWebserverUrl) {}
+ProjectSettings::ProjectSettings()
+    : pathtogoogle(defaultGoogleEarthPath()), Text11(kDefaultWebserverUrl) {}
 
 }  // namespace orvanta

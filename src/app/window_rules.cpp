@@ -15,13 +15,16 @@ std::string decimalText(float value) {
 }  // namespace
 
 WindowPlacement applySizeRule(WindowPlacement placement) {
-    if (placement.width >= kMainWidthTwips) placement.width = kMainWidthTwips;
-    if (placement.height >= kMainHeightTwips) placement.height = kMainHeightTwips;
+    if (placement.width >= kMainWidthTwips)
+        placement.width = kMainWidthTwips;
+    if (placement.height >= kMainHeightTwips)
+        placement.height = kMainHeightTwips;
     return placement;
 }
 
 void saveWindowPlacement(SettingsStore& store, const WindowPlacement& placement, bool minimised) {
-    if (minimised) return;
+    if (minimised)
+        return;
     store.setValue("Settings", "MainLeft", decimalText(placement.left));
     store.setValue("Settings", "MainTop", decimalText(placement.top));
     store.setValue("Settings", "MainWidth", decimalText(placement.width));

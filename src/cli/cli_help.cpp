@@ -68,7 +68,8 @@ const std::map<Command, CommandHelp>& commandHelp() {
           "orvanta-cli large ~/maps/ortho.jpg --ram 2048 --disk 20", true}},
         {Command::Batch,
          {"orvanta-cli batch FOLDER... [OPTIONS]\n\n"
-          "Tiles every folder and writes one top KML file that links the KML files of all of them.\n",
+          "Tiles every folder and writes one top KML file that links the KML files of all of "
+          "them.\n",
           "orvanta-cli batch ~/maps/north ~/maps/south --name Region --kml-folder ~/maps", false}},
         {Command::Multires,
          {"orvanta-cli multires HIGH LOW [OPTIONS]\n\n"
@@ -100,13 +101,17 @@ const std::map<Command, CommandHelp>& commandHelp() {
 }  // namespace
 
 std::string usageText(std::optional<Command> command) {
-    if (!command) return kOverview;
+    if (!command)
+        return kOverview;
     const auto found = commandHelp().find(*command);
-    if (found == commandHelp().end()) return kOverview;
+    if (found == commandHelp().end())
+        return kOverview;
     const CommandHelp& help = found->second;
     std::string text = std::string("Usage: ") + help.synopsis + "\n";
-    if (*command != Command::Info) text += kOutputOptions;
-    if (help.largeOptions) text += std::string("\n") + kLargeOptions;
+    if (*command != Command::Info)
+        text += kOutputOptions;
+    if (help.largeOptions)
+        text += std::string("\n") + kLargeOptions;
     return text + "\nExample:\n  " + help.example + "\n";
 }
 

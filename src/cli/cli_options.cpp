@@ -9,11 +9,14 @@ namespace orvanta::cli {
 namespace {
 
 const std::map<std::string, Command>& commandNames() {
-    static const std::map<std::string, Command> names = {
-        {"transform", Command::Transform}, {"large", Command::Large},
-        {"batch", Command::Batch},         {"multires", Command::Multires},
-        {"regenerate", Command::Regenerate}, {"run", Command::Run},
-        {"open", Command::Open},           {"info", Command::Info}};
+    static const std::map<std::string, Command> names = {{"transform", Command::Transform},
+                                                         {"large", Command::Large},
+                                                         {"batch", Command::Batch},
+                                                         {"multires", Command::Multires},
+                                                         {"regenerate", Command::Regenerate},
+                                                         {"run", Command::Run},
+                                                         {"open", Command::Open},
+                                                         {"info", Command::Info}};
     return names;
 }
 
@@ -27,9 +30,11 @@ std::string upperCase(std::string text) {
 std::string oneOf(const std::string& option, const std::string& value,
                   const std::vector<std::string>& choices) {
     const std::string upper = upperCase(value);
-    if (std::find(choices.begin(), choices.end(), upper) != choices.end()) return upper;
+    if (std::find(choices.begin(), choices.end(), upper) != choices.end())
+        return upper;
     std::string list;
-    for (const std::string& choice : choices) list += (list.empty() ? "" : ", ") + choice;
+    for (const std::string& choice : choices)
+        list += (list.empty() ? "" : ", ") + choice;
     throw UsageError{option + " takes one of " + list + ", not '" + value + "'"};
 }
 
@@ -54,7 +59,8 @@ Rgb rgb(const std::string& option, const std::string& value) {
         }
         const std::string part = value.substr(start, last ? std::string::npos : comma - start);
         const int number = wholeNumber(option, part, 0);
-        if (number > 255) throw UsageError{option + " takes R,G,B with three numbers from 0 to 255"};
+        if (number > 255)
+            throw UsageError{option + " takes R,G,B with three numbers from 0 to 255"};
         parts[i] = number;
         start = comma + 1;
     }
@@ -65,32 +71,48 @@ Rgb rgb(const std::string& option, const std::string& value) {
 void checkInputs(const CliOptions& options) {
     const std::size_t count = options.inputs.size();
     auto need = [&](std::size_t wanted, const char* what) {
-        if (count != wanted) throw UsageError{std::string("expected ") + what};
+        if (count != wanted)
+            throw UsageError{std::string("expected ") + what};
     };
     switch (options.command) {
         case Command::Transform:
-        case Command::Info: need(1, "one image or folder"); break;
-        case Command::Large: need(1, "one image"); break;
+        case Command::Info:
+            need(1, "one image or folder");
+            break;
+        case Command::Large:
+            need(1, "one image");
+            break;
         case Command::Run:
-        case Command::Open: need(1, "one project file"); break;
-        case Command::Multires: need(2, "a high and a low resolution image"); break;
+        case Command::Open:
+            need(1, "one project file");
+            break;
+        case Command::Multires:
+            need(2, "a high and a low resolution image");
+            break;
         case Command::Batch:
-            if (count == 0) throw UsageError{"expected one or more folders"};
+            if (count == 0)
+                throw UsageError{"expected one or more folders"};
             break;
         case Command::Regenerate:
             switch (options.regenerateInput) {
-                case RegenerateInput::Path: need(1, "one image or folder"); break;
-                case RegenerateInput::Project: need(1, "one project file"); break;
+                case RegenerateInput::Path:
+                    need(1, "one image or folder");
+                    break;
+                case RegenerateInput::Project:
+                    need(1, "one project file");
+                    break;
                 case RegenerateInput::Multires:
                     need(2, "a high and a low resolution image");
                     break;
                 case RegenerateInput::Batch:
-                    if (count == 0) throw UsageError{"expected one or more folders"};
+                    if (count == 0)
+                        throw UsageError{"expected one or more folders"};
                     break;
             }
             break;
         case Command::Help:
-        case Command::Version: break;
+        case Command::Version:
+            break;
     }
 }
 
@@ -98,15 +120,18 @@ void checkInputs(const CliOptions& options) {
 
 CliOptions parseArguments(const std::vector<std::string>& args) {
     CliOptions options;
-    if (args.empty()) throw UsageError{"no command given"};
+    if (args.empty())
+        throw UsageError{"no command given"};
     const std::string& first = args[0];
-    if (first == "--help" || first == "-h" || first == "help") return options;
+    if (first == "--help" || first == "-h" || first == "help")
+        return options;
     if (first == "--version") {
         options.command = Command::Version;
         return options;
     }
     const auto found = commandNames().find(first);
-    if (found == commandNames().end()) throw UsageError{"unknown command '" + first + "'"};
+    if (found == commandNames().end())
+        throw UsageError{"unknown command '" + first + "'"};
     options.command = found->second;
 
     bool onlyInputs = false;  // after "--" every argument is an input, even one starting with "-"
@@ -117,36 +142,58 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
             continue;
         }
         auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+            if (i + 1 >= args.size())
+                throw UsageError{arg + " needs a value"};
             return args[++i];
         };
-        if (arg == "--") onlyInputs = true;
+        if (arg == "--")
+            onlyInputs = true;
         else if (arg == "--help" || arg == "-h") {
             options.helpFor = options.command;
             options.command = Command::Help;
             return options;
-        }
-        else if (arg == "--name") options.name = value();
-        else if (arg == "--format") options.format = oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"});
-        else if (arg == "--quality") options.quality = oneOf(arg, value(), {"100", "90", "75"});
-        else if (arg == "--order") options.order = oneOf(arg, value(), {"HIGH", "LOW"});
-        else if (arg == "--url") options.url = value();
-        else if (arg == "--transparent") options.transparent = rgb(arg, value());
-        else if (arg == "--kml-folder") options.kmlFolder = value();
-        else if (arg == "--open") options.open = true;
-        else if (arg == "--google-earth") options.googleEarth = value();
-        else if (arg == "--yes") options.answer = true;
-        else if (arg == "--no") options.answer = false;
-        else if (arg == "--save-project") options.saveProject = value();
-        else if (arg == "--jobs") options.jobs = wholeNumber(arg, value(), 1);
-        else if (arg == "--ram") options.ramMegabytes = wholeNumber(arg, value(), 1);
-        else if (arg == "--disk") options.diskGigabytes = wholeNumber(arg, value(), 1);
-        else if (arg == "--piece-format") options.pieceFormat = oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"});
-        else if (arg == "--background") options.background = rgb(arg, value());
-        else if (options.command == Command::Regenerate && arg == "--batch") options.regenerateInput = RegenerateInput::Batch;
-        else if (options.command == Command::Regenerate && arg == "--multires") options.regenerateInput = RegenerateInput::Multires;
-        else if (options.command == Command::Regenerate && arg == "--project") options.regenerateInput = RegenerateInput::Project;
-        else throw UsageError{"unknown option '" + arg + "'"};
+        } else if (arg == "--name")
+            options.name = value();
+        else if (arg == "--format")
+            options.format = oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"});
+        else if (arg == "--quality")
+            options.quality = oneOf(arg, value(), {"100", "90", "75"});
+        else if (arg == "--order")
+            options.order = oneOf(arg, value(), {"HIGH", "LOW"});
+        else if (arg == "--url")
+            options.url = value();
+        else if (arg == "--transparent")
+            options.transparent = rgb(arg, value());
+        else if (arg == "--kml-folder")
+            options.kmlFolder = value();
+        else if (arg == "--open")
+            options.open = true;
+        else if (arg == "--google-earth")
+            options.googleEarth = value();
+        else if (arg == "--yes")
+            options.answer = true;
+        else if (arg == "--no")
+            options.answer = false;
+        else if (arg == "--save-project")
+            options.saveProject = value();
+        else if (arg == "--jobs")
+            options.jobs = wholeNumber(arg, value(), 1);
+        else if (arg == "--ram")
+            options.ramMegabytes = wholeNumber(arg, value(), 1);
+        else if (arg == "--disk")
+            options.diskGigabytes = wholeNumber(arg, value(), 1);
+        else if (arg == "--piece-format")
+            options.pieceFormat = oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"});
+        else if (arg == "--background")
+            options.background = rgb(arg, value());
+        else if (options.command == Command::Regenerate && arg == "--batch")
+            options.regenerateInput = RegenerateInput::Batch;
+        else if (options.command == Command::Regenerate && arg == "--multires")
+            options.regenerateInput = RegenerateInput::Multires;
+        else if (options.command == Command::Regenerate && arg == "--project")
+            options.regenerateInput = RegenerateInput::Project;
+        else
+            throw UsageError{"unknown option '" + arg + "'"};
     }
     checkInputs(options);
     return options;

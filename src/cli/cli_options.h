@@ -7,7 +7,18 @@
 
 namespace orvanta::cli {
 
-enum class Command { Transform, Large, Batch, Multires, Regenerate, Run, Open, Info, Help, Version };
+enum class Command {
+    Transform,
+    Large,
+    Batch,
+    Multires,
+    Regenerate,
+    Run,
+    Open,
+    Info,
+    Help,
+    Version
+};
 
 // A red, green, blue triple as given on the command line ("255,0,255").
 struct Rgb {

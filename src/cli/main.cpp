@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "cli/info_command.h"
+#include "cli/commands.h"
 
 int main(int argc, char** argv) {
     using namespace orvanta::cli;
@@ -21,10 +21,7 @@ int main(int argc, char** argv) {
         case Command::Help:
             std::fputs(usageText(options.helpFor).c_str(), stdout);
             return 0;
-        case Command::Info:
-            return orvanta::runInfoCommand(options.inputs.at(0), options.answer);
         default:
-            std::fprintf(stderr, "orvanta-cli: this command is not available yet\n");
-            return 1;
+            return runCommand(options, stdout, stderr);
     }
 }

@@ -124,19 +124,21 @@ std::optional<Preview> ImagePreview(AppState& app) {
     return preview;
 }
 
-std::optional<Preview> OpenImage(AppState& app) {
-    resetForOpenImage(app);
-    const std::string path = app.host().chooseOpenFile(kOpenImageTitle, kOpenImageFilter);
-    if (path.empty())
-        return std::nullopt;
+bool openImageFile(AppState& app, const std::string& path) {
     bool accepted = false;
     RunErrorPolicy policy(app);
     policy.run([&] { accepted = openChosenImage(app, path, true); });
     policy.finish();
-    if (!accepted)
-        return std::nullopt;
-    if (app.settings.Check6 != 1)
+    if (accepted && app.settings.Check6 != 1)
         app.enabled.Command25 = true;
+    return accepted;
+}
+
+std::optional<Preview> OpenImage(AppState& app) {
+    resetForOpenImage(app);
+    const std::string path = app.host().chooseOpenFile(kOpenImageTitle, kOpenImageFilter);
+    if (path.empty() || !openImageFile(app, path))
+        return std::nullopt;
     if (app.settings.Check5 == 1)
         return ImagePreview(app);
     return std::nullopt;

@@ -71,6 +71,10 @@ bool acceptProjectWorldFile(AppState& app, const std::string& path);
 // header and size class. A refused image leaves an empty project; returns false then.
 bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff);
 
+// Opens the chosen file as "&Open Image..." does after its dialog: checks it and enables
+// Transform (unless "Multi Resolution Imagery" is checked). False when it was refused.
+bool openImageFile(AppState& app, const std::string& path);
+
 // What the viewer window shows: the picture and its displayed size.
 struct Preview {
     Picture picture;

@@ -89,16 +89,18 @@ void resetForOpenLargeImage(AppState& app) {
     app.run.KmlOnlyMode = false;
 }
 
-std::optional<Preview> OpenLargeImage(AppState& app) {
-    resetForOpenLargeImage(app);
-    const std::string path = app.host().chooseOpenFile(kOpenLargeImageTitle, kOpenLargeImageFilter);
-    if (path.empty())
-        return std::nullopt;
+bool openLargeImageFile(AppState& app, const std::string& path) {
     bool accepted = false;
     RunErrorPolicy policy(app);
     policy.run([&] { accepted = openChosenImage(app, path, false); });
     policy.finish();
-    if (!accepted || app.settings.Check5 != 1)
+    return accepted;
+}
+
+std::optional<Preview> OpenLargeImage(AppState& app) {
+    resetForOpenLargeImage(app);
+    const std::string path = app.host().chooseOpenFile(kOpenLargeImageTitle, kOpenLargeImageFilter);
+    if (path.empty() || !openLargeImageFile(app, path) || app.settings.Check5 != 1)
         return std::nullopt;
     return ImagePreview(app);
 }

@@ -54,6 +54,9 @@ void resetForOpenLargeImage(AppState& app);
 // Transform. Returns the preview when the image was accepted and "Preview Image" is checked.
 std::optional<Preview> OpenLargeImage(AppState& app);
 
+// Opens the chosen file as "Large Image Slicer" does after its dialog; false when refused.
+bool openLargeImageFile(AppState& app, const std::string& path);
+
 // "Imagemagick large image slicer" (Command33): cuts Largeimage into the pieces of
 // projdir/imagename"L" and gives them their world files and padding. When the padded pieces
 // would reach beyond the globe, asks first; No stops. Returns true when the piece folder is

@@ -13,7 +13,7 @@ namespace {
 using testing::FakeHost;
 
 class AppStateTest : public ::testing::Test {
-protected:
+  protected:
     AppStateTest() : app(host) { app.formLoad({"C:", "D:"}); }
     FakeHost host;
     AppState app;
@@ -169,8 +169,8 @@ TEST(GoogleEarthStart, StartsTheProgramWithTheKmlAsOneArgument) {
     app.settings.pathtogoogle = "/opt/my earth/ge; rm -rf x";
     StartGoogleEarth(app, "/home/Documents and Settings/$(id).kml");
     ASSERT_EQ(host.started.size(), 1u);
-    EXPECT_EQ(host.started[0], (std::vector<std::string>{"/opt/my earth/ge; rm -rf x",
-                                                         "/home/Docume~1/$(id).kml"}));
+    EXPECT_EQ(host.started[0],
+              (std::vector<std::string>{"/opt/my earth/ge; rm -rf x", "/home/Docume~1/$(id).kml"}));
     EXPECT_GE(host.eventPumps, 1);
 }
 

@@ -13,7 +13,7 @@ namespace {
 using testing::FakeHost;
 
 class ErrorPolicyTest : public ::testing::Test {
-protected:
+  protected:
     ErrorPolicyTest() : app(host) {}
     FakeHost host;
     AppState app;
@@ -22,7 +22,8 @@ protected:
 
 TEST_F(ErrorPolicyTest, AccessAndImageToolErrorsSkipTheStepAndAreReportedAtTheEnd) {
     int ran = 0;
-    EXPECT_TRUE(policy.run([&] { throw RunError(errors::PathFileAccess, "Path/File access error: /t/a"); }));
+    EXPECT_TRUE(policy.run(
+        [&] { throw RunError(errors::PathFileAccess, "Path/File access error: /t/a"); }));
     EXPECT_TRUE(policy.run([&] { throw RunError(errors::ImageTool, "corrupt image"); }));
     EXPECT_TRUE(policy.run([&] { ++ran; }));
     EXPECT_EQ(ran, 1);
@@ -54,9 +55,11 @@ TEST_F(ErrorPolicyTest, OutOfMemoryShowsItsMessageAndClosesTheProject) {
 }
 
 TEST_F(ErrorPolicyTest, OtherErrorsShowNumberAndDescriptionAndEnd) {
-    EXPECT_FALSE(policy.run([] { throw RunError(errors::InvalidArgument, "Invalid procedure call or argument"); }));
-    EXPECT_EQ(host.messages, (std::vector<FakeHost::Message>{
-                                 {"5 Invalid procedure call or argument", "Orvanta"}}));
+    EXPECT_FALSE(policy.run(
+        [] { throw RunError(errors::InvalidArgument, "Invalid procedure call or argument"); }));
+    EXPECT_EQ(
+        host.messages,
+        (std::vector<FakeHost::Message>{{"5 Invalid procedure call or argument", "Orvanta"}}));
     EXPECT_FALSE(policy.finish());
 }
 

@@ -11,7 +11,8 @@ namespace {
 // Builds a path with the platform's separator from one written with "/".
 std::string native(std::string path) {
     for (char& c : path) {
-        if (c == '/') c = kPathSeparator;
+        if (c == '/')
+            c = kPathSeparator;
     }
     return path;
 }

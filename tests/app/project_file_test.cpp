@@ -16,7 +16,8 @@ using testing::ScratchDir;
 // A project file of the two header lines followed by `lines`, each ended by CR LF.
 std::string projectFile(const std::vector<std::string>& lines) {
     std::string text = "#OVT Project File\r\n#----------------\r\n";
-    for (const std::string& line : lines) text += line + "\r\n";
+    for (const std::string& line : lines)
+        text += line + "\r\n";
     return text;
 }
 
@@ -61,7 +62,7 @@ TEST(ProjectFileValues, ListLinesEndEveryItemWithAComma) {
 }
 
 class ProjectFileTest : public ::testing::Test {
-protected:
+  protected:
     ProjectFileTest() : app(host) {}
 
     // Loads `content` the way "Open Project..." does.
@@ -151,7 +152,8 @@ TEST_F(ProjectFileTest, WrittenFileHasThirtyCrLfLines) {
     const std::string text = testing::readFile(path);
     EXPECT_EQ(text.rfind("#OVT Project File\r\n#----------------\r\n", 0), 0u);
     int lineEnds = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+         at = text.find("\r\n", at + 2)) {
         ++lineEnds;
     }
     EXPECT_EQ(lineEnds, 30);
@@ -185,7 +187,8 @@ TEST_F(ProjectFileTest, EmptyMultiResolutionLineEmptiesBothLists) {
 
 TEST_F(ProjectFileTest, LaterLinesWinAndLineEndsOfAnyKindAreRead) {
     std::string text = "#OVT Project File\n#----------------\r/first.jpg\n";
-    text += "0\n0\n\n\n/earth\n/out\n1\nurl\nName\n\n\n\n\n256x256\nJPG\n0\n255\nHIGH\n/d\n/second.jpg";
+    text +=
+        "0\n0\n\n\n/earth\n/out\n1\nurl\nName\n\n\n\n\n256x256\nJPG\n0\n255\nHIGH\n/d\n/second.jpg";
     ASSERT_TRUE(load(text));
     EXPECT_EQ(app.settings.Projectimage, "/second.jpg");
     EXPECT_EQ(app.settings.pathtogoogle, "/earth");

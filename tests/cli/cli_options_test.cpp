@@ -9,8 +9,8 @@ using Args = std::vector<std::string>;
 
 TEST(CliArguments, CommandsTakeTheirInputsAndOptions) {
     const CliOptions transform = parseArguments(
-        {"transform", "/d/tiles", "--name", "Area", "--format", "png", "--quality", "75",
-         "--order", "high", "--transparent", "255,0,255", "--open", "--yes", "--jobs", "3"});
+        {"transform", "/d/tiles", "--name", "Area", "--format", "png", "--quality", "75", "--order",
+         "high", "--transparent", "255,0,255", "--open", "--yes", "--jobs", "3"});
     EXPECT_EQ(transform.command, Command::Transform);
     EXPECT_EQ(transform.inputs, Args{"/d/tiles"});
     EXPECT_EQ(transform.name, "Area");
