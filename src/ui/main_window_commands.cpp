@@ -1,6 +1,9 @@
 // The operations of the core behind the controls of the main window.
 #include <QListWidget>
 
+#include "app/batch.h"
+#include "app/lists.h"
+#include "app/transform.h"
 #include "imagery/piece_world_files.h"
 #include "kml/kml_tree.h"
 #include "tiling/grid_splitter.h"
@@ -13,16 +16,25 @@ namespace orvanta {
 std::function<void()> MainWindow::listCommand(ListCommand command) {
     switch (command) {
         case ListCommand::AddImage:
+            return [this] { Command11(app_); };
         case ListCommand::RemoveImage:
+            return [this] { Command12(app_, selectedRow(List1_)); };
         case ListCommand::ClearImages:
+            return [this] { Command13(app_); };
         case ListCommand::ChooseTiles:
+            return [this] { Command14(app_); };
         case ListCommand::AddFolder:
+            return [this] { Command15(app_); };
         case ListCommand::AddSubfolders:
+            return [this] { Command28(app_); };
         case ListCommand::RemoveFolder:
+            return [this] { Command16(app_, selectedRow(List2_)); };
         case ListCommand::ClearFolders:
+            return [this] { Command17(app_); };
         case ListCommand::ChooseGoogleEarth:
+            return [this] { Command23(app_); };
         case ListCommand::ChooseKmlFolder:
-            break;
+            return [this] { Command24(app_); };
     }
     return {};
 }
@@ -30,9 +42,11 @@ std::function<void()> MainWindow::listCommand(ListCommand command) {
 std::function<void()> MainWindow::runCommandFor(RunCommand command) {
     switch (command) {
         case RunCommand::Transform:
+            return [this] { Transform(app_); };
         case RunCommand::LoadInGoogleEarth:
+            return [this] { LoadInGoogleEarth(app_); };
         case RunCommand::ReGenerate:
-            break;
+            return [this] { ReGenerateKmlFiles(app_); };
     }
     return {};
 }
@@ -85,6 +99,8 @@ std::function<void()> MainWindow::specialistCommand(const std::string& name) {
         return [this] { MakeKml2048(app_); };
     if (name == "Command9")
         return [this] { MakeKml4096(app_); };
+    if (name == "Command19")
+        return [this] { MultipleDirectories(app_); };
     return {};
 }
 
