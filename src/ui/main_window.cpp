@@ -216,6 +216,8 @@ void MainWindow::refreshFromState() {
     Label25_->setStyleSheet(swatchStyle(app_.settings.Label25));
     for (const auto& [widget, enabled] : flagged_)
         widget->setEnabled(app_.enabled.*enabled);
+    for (const auto& [entry, enabled] : flaggedActions_)
+        entry->setEnabled(app_.enabled.*enabled);
     status_->setText(qs(app_.statusText()));
 }
 

@@ -133,6 +133,8 @@ class MainWindow : public QMainWindow {
     std::vector<std::pair<QWidget*, bool EnabledFlags::*>> flagged_;
     std::vector<QWidget*> runLocked_;  // disabled during a run
     std::vector<QAction*> runLockedActions_;
+    // Toolbar keys that follow the button they stand for ("Start": Transform).
+    std::vector<std::pair<QAction*, bool EnabledFlags::*>> flaggedActions_;
     PictureBoxes boxes_;  // the picture boxes and copy parameters of the picture copies
     cGdiPlus saver_;
     std::optional<Preview> pendingPreview_;  // made by the worker, shown when the run ends

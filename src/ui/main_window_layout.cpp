@@ -402,6 +402,11 @@ void MainWindow::buildToolBar() {
         QAction* entry = action(key.key, key.text, key.command, key.longRun);
         entry->setIcon(icon(key.icon));
         bar->addAction(entry);
+        if (std::string(key.key) == "Start")
+            flaggedActions_.push_back({entry, &EnabledFlags::Command25});
+        if (std::string(key.key) == "googleearth") {
+            flaggedActions_.push_back({entry, &EnabledFlags::Command26});
+        }
     }
     QAction* exitKey = bar->addAction(icon(QStyle::SP_DialogCloseButton), "Exit", this,
                                       &MainWindow::exitApplication);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -103,8 +104,11 @@ TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     AppState& app = f.window->app();
     app.settings.projname = "Area";
     app.settings.pathtogoogle = "/opt/earth/googleearth";
-    f.click("Command25");
+    // The toolbar key "Start" is the Transform button.
+    ASSERT_TRUE(f.child<QAction>("Start")->isEnabled());
+    f.child<QAction>("Start")->trigger();
     EXPECT_FALSE(enabled(f, "Command25"));
+    EXPECT_FALSE(f.child<QAction>("Start")->isEnabled());
     f.waitForRun();
     ASSERT_EQ(f.dialogs.started.size(), 1u) << app.statusText();
     EXPECT_EQ(f.dialogs.started[0],
