@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 
 #include "app/app_state.h"
+#include "app/lists.h"
 #include "app/project_file.h"
 #include "ui/main_window.h"
 #include "ui/screenshots.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption screenshots(
         "screenshots", "Save pictures of the windows into FOLDER and quit.", "FOLDER");
     parser.addOption(screenshots);
+    const QCommandLineOption tiles("tiles", "Take FOLDER as the tiles image folder.", "FOLDER");
+    parser.addOption(tiles);
     parser.process(application);
 
     orvanta::MainWindow window;
@@ -27,6 +30,10 @@ int main(int argc, char** argv) {
         orvanta::AppState& app = window.app();
         app.CloseProject();
         orvanta::loadProjectFile(app, parser.positionalArguments().front().toStdString());
+        window.refreshFromState();
+    }
+    if (parser.isSet(tiles)) {
+        orvanta::useTilesFolder(window.app(), parser.value(tiles).toStdString());
         window.refreshFromState();
     }
     if (parser.isSet(screenshots)) {
