@@ -16,6 +16,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
@@ -52,11 +53,13 @@ class MainWindow : public QMainWindow {
     // Building the window (main_window_layout.cpp).
     void buildCentralWidget();
     QWidget* buildInputGroup();
+    QWidget* buildLists();
     QWidget* buildImageFacts();
     QWidget* buildOutputGroup();
     QWidget* buildGoogleEarthGroup();
     QWidget* buildActions();
     QWidget* buildAdvancedPanel();
+    QLayout* buildCopyParameters();
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();

@@ -104,6 +104,13 @@ QWidget* MainWindow::buildInputGroup() {
     grid->addWidget(checkBox("Check5", "Preview Image", &ProjectSettings::Check5, nullptr), 2, 2, 1,
                     2);
 
+    grid->addWidget(buildLists(), 3, 0, 1, 4);
+    grid->addWidget(buildImageFacts(), 4, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* MainWindow::buildLists() {
     auto* lists = new QWidget;
     auto* listRow = new QHBoxLayout(lists);
     listRow->setContentsMargins(0, 0, 0, 0);
@@ -139,10 +146,7 @@ QWidget* MainWindow::buildInputGroup() {
              flag(button("Command17", "C", listCommand(ListCommand::ClearFolders), false),
                   &EnabledFlags::Command17)}),
         1);
-    grid->addWidget(lists, 3, 0, 1, 4);
-    grid->addWidget(buildImageFacts(), 4, 0, 1, 4);
-    grid->setColumnStretch(1, 1);
-    return group;
+    return lists;
 }
 
 QWidget* MainWindow::buildImageFacts() {
@@ -306,7 +310,13 @@ QWidget* MainWindow::buildAdvancedPanel() {
         lastGroup->addLayout(row);
         layout->addWidget(group);
     }
-    // The copy parameters of the picture copies (the last group), in pixels.
+    lastGroup->addLayout(buildCopyParameters());
+    layout->addStretch();
+    return page;
+}
+
+// The copy parameters of the picture copies, in pixels.
+QLayout* MainWindow::buildCopyParameters() {
     auto* parameters = new QGridLayout;
     using Field = std::string PictureBoxes::*;
     const std::tuple<const char*, const char*, Field, const char*, Field> pairs[] = {
@@ -323,9 +333,7 @@ QWidget* MainWindow::buildAdvancedPanel() {
         ++place;
     }
     parameters->setColumnStretch(6, 1);
-    lastGroup->addLayout(parameters);
-    layout->addStretch();
-    return page;
+    return parameters;
 }
 
 void MainWindow::buildMenus() {
