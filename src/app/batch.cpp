@@ -75,6 +75,9 @@ std::string batchTopKmlText(const std::string& projname, const LatLonBounds& bou
 void MultipleDirectories(AppState& app) {
     ProjectSettings& s = app.settings;
     const int openWhenDone = s.Check3;
+    // The folder scans move kmlpath to each folder they check; the top file still belongs in
+    // the output folder chosen before the batch.
+    const std::string outputFolder = s.kmlpath;
     RunErrorPolicy policy(app);
     LatLonBounds batchBounds;
     const std::vector<std::string> folders = s.List2;
@@ -91,6 +94,7 @@ void MultipleDirectories(AppState& app) {
         app.host().progress(static_cast<int>(i) + 1, static_cast<int>(folders.size()));
     }
     s.Check3 = openWhenDone;
+    s.kmlpath = outputFolder;
     if (policy.ended())
         return;
     app.run.TopKmlPath = s.kmlpath + kPathSeparator + s.projname + ".kml";

@@ -15,6 +15,7 @@
 #include "imagery/open_image.h"
 #include "options/large_image_options.h"
 #include "platform/console_host.h"
+#include "platform/file_list.h"
 #include "platform/os_services.h"
 #include "tiling/large_slicer.h"
 
@@ -156,6 +157,30 @@ bool prepare(AppState& app, const CliOptions& options) {
     return false;
 }
 
+void explainRefusal(const AppState& app, const CliOptions& options, std::FILE* errors) {
+    // A project file may name inputs that have gone since it was saved.
+    const ProjectSettings& s = app.settings;
+    std::vector<std::string> named = {s.Projectimage, s.tilesdirr};
+    named.insert(named.end(), s.List1.begin(), s.List1.end());
+    named.insert(named.end(), s.List2.begin(), s.List2.end());
+    for (const std::string& path : named) {
+        std::error_code error;
+        if (!path.empty() && !std::filesystem::exists(path, error)) {
+            std::fprintf(errors, "orvanta-cli: the project names '%s', which does not exist\n",
+                         path.c_str());
+            return;
+        }
+    }
+    for (const std::string& input : options.inputs) {
+        if (isFolder(input) && listFiles(input, kImagePattern).empty()) {
+            std::fprintf(errors, "orvanta-cli: the folder '%s' holds no images (%s)\n",
+                         input.c_str(), kImagePattern);
+            return;
+        }
+    }
+    std::fprintf(errors, "orvanta-cli: the input cannot be used\n");
+}
+
 // The KML files the job produced, one a line: both passes of a multi-resolution job.
 std::vector<std::string> resultPaths(AppState& app) {
     const ProjectSettings& s = app.settings;
@@ -173,9 +198,34 @@ std::vector<std::string> resultPaths(AppState& app) {
     return paths;
 }
 
+// Inputs as full paths without a trailing separator, the form the folder and name rules expect;
+// nothing when one does not exist (said on `errors`).
+std::optional<std::vector<std::string>> resolveInputs(const std::vector<std::string>& inputs,
+                                                      std::FILE* errors) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> resolved;
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (!fs::exists(input, error)) {
+            std::fprintf(errors, "orvanta-cli: '%s' does not exist\n", input.c_str());
+            return std::nullopt;
+        }
+        std::string path = fs::absolute(input, error).lexically_normal().string();
+        while (path.size() > 1 && path.back() == kPathSeparator)
+            path.pop_back();
+        resolved.push_back(path);
+    }
+    return resolved;
+}
+
 }  // namespace
 
-int runCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
+int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
+    CliOptions options = given;
+    const auto inputs = resolveInputs(given.inputs, errors);
+    if (!inputs)
+        return 1;
+    options.inputs = *inputs;
     if (options.command == Command::Info)
         return runInfoCommand(options.inputs[0], options.answer, output);
     ConsoleHost host(options.answer, stdin, errors);
@@ -184,8 +234,13 @@ int runCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) 
     applyLargeImageOptions(app, options);
     applyOutputOptions(app, options);
 
-    if (!prepare(app, options))
+    if (!prepare(app, options)) {
+        // A folder without images is refused silently in the window, where nothing happening
+        // tells the person; a command line has to say why it stops.
+        if (host.messageCount() == 0)
+            explainRefusal(app, options, errors);
         return 1;
+    }
     if (options.kmlFolder)
         app.settings.kmlpath = *options.kmlFolder;
     // Settings given on the command line win over those of a loaded project.

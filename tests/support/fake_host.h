@@ -13,7 +13,7 @@ namespace orvanta::testing {
 
 // A Host that records everything the logic shows or starts and answers from a script.
 class FakeHost : public Host {
-public:
+  public:
     struct Message {
         std::string text;
         std::string title;
@@ -63,7 +63,8 @@ public:
     void statusChanged(const std::string& text) override { statuses.push_back(text); }
     void progress(int done, int total) override { progressReports.emplace_back(done, total); }
     void startDetached(const std::vector<std::string>& argv) override {
-        if (onStart) onStart(argv);
+        if (onStart)
+            onStart(argv);
         started.push_back(argv);
     }
     std::optional<int> runAndWait(const std::vector<std::string>& argv,
@@ -76,14 +77,16 @@ public:
     // The texts of the message boxes, in order.
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> texts;
-        for (const Message& message : messages) texts.push_back(message.text);
+        for (const Message& message : messages)
+            texts.push_back(message.text);
         return texts;
     }
 
-private:
+  private:
     template <typename T>
     static T take(std::deque<T>& script, T fallback) {
-        if (script.empty()) return fallback;
+        if (script.empty())
+            return fallback;
         T value = std::move(script.front());
         script.pop_front();
         return value;

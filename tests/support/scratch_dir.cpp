@@ -10,7 +10,8 @@ namespace orvanta::testing {
 
 ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a scratch folder");
     path_ = pattern;
 }
 
@@ -28,7 +29,8 @@ ScratchDir::~ScratchDir() {
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream file(path, std::ios::binary);
     file << content;
-    if (!file) throw std::runtime_error("cannot write " + path);
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
 }
 
 std::string readFile(const std::string& path) {

@@ -7,7 +7,7 @@ namespace orvanta::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -17,7 +17,7 @@ public:
     // The path of a file or folder inside, as text.
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

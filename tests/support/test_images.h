@@ -11,7 +11,8 @@ void makeImage(const std::string& path, int width, int height);
 
 // Writes a square image of `size` pixels whose four quarters have the given colours, in the
 // order top-left, top-right, bottom-left, bottom-right (names such as "red" or "#00ff00").
-void makeQuadrantImage(const std::string& path, int size, const std::array<std::string, 4>& colours);
+void makeQuadrantImage(const std::string& path, int size,
+                       const std::array<std::string, 4>& colours);
 
 // Writes a world file: pixel size `a` along x, `e` along y, upper-left pixel at (`c`, `f`).
 void writeWorldFile(const std::string& path, double a, double e, double c, double f);
