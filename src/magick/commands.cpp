@@ -182,3 +182,12 @@ std::optional<PixelSize> pingImageSize(const std::string& path) {
 }
 
 }  // namespace orvanta
+
+namespace orvanta {
+
+std::string magickVersion() {
+    size_t number = 0;
+    return GetMagickVersion(&number);
+}
+
+}  // namespace orvanta

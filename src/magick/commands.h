@@ -36,4 +36,7 @@ struct PixelSize {
 // nothing when the library cannot read the file. The first frame counts.
 std::optional<PixelSize> pingImageSize(const std::string& path);
 
+// The library's version text, as it names itself.
+std::string magickVersion();
+
 }  // namespace orvanta

@@ -1,11 +1,44 @@
 #include <QApplication>
+#include <QCommandLineParser>
 
+#include "app/app_state.h"
+#include "app/lists.h"
+#include "app/project_file.h"
 #include "ui/main_window.h"
+#include "ui/screenshots.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Orvanta");
+    QApplication::setApplicationName(orvanta::kAppTitle);
+    QApplication::setOrganizationName(orvanta::kAppTitle);
+    QApplication::setApplicationVersion(ORVANTA_VERSION);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Turns georeferenced WGS84 imagery into Google Earth tiles.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("project", "An Orvanta project file (.ovt) to open.");
+    const QCommandLineOption screenshots(
+        "screenshots", "Save pictures of the windows into FOLDER and quit.", "FOLDER");
+    parser.addOption(screenshots);
+    const QCommandLineOption tiles("tiles", "Take FOLDER as the tiles image folder.", "FOLDER");
+    parser.addOption(tiles);
+    parser.process(application);
+
     orvanta::MainWindow window;
+    if (!parser.positionalArguments().isEmpty()) {
+        orvanta::AppState& app = window.app();
+        app.CloseProject();
+        orvanta::loadProjectFile(app, parser.positionalArguments().front().toStdString());
+        window.refreshFromState();
+    }
+    if (parser.isSet(tiles)) {
+        orvanta::useTilesFolder(window.app(), parser.value(tiles).toStdString());
+        window.refreshFromState();
+    }
+    if (parser.isSet(screenshots)) {
+        return orvanta::saveScreenshots(window, parser.value(screenshots)) ? 0 : 1;
+    }
     window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,443 @@
+// Builds the controls of the main window, top to bottom: input, output options, Google Earth,
+// actions; the specialist steps live on their own "Advanced" page.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/project_file.h"
+#include "ui/main_window.h"
+
+namespace orvanta {
+namespace {
+
+// A list under the check box that switches it on, with its small buttons beside the box.
+QWidget* listWithButtons(QCheckBox* check, QListWidget* list,
+                         std::initializer_list<QPushButton*> buttons) {
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto* header = new QHBoxLayout;
+    header->addWidget(check, 1);
+    for (QPushButton* button : buttons) {
+        button->setFixedWidth(30);
+        header->addWidget(button);
+    }
+    layout->addLayout(header);
+    list->setMaximumHeight(52);
+    layout->addWidget(list);
+    return box;
+}
+
+}  // namespace
+
+void MainWindow::buildCentralWidget() {
+    auto* project = new QWidget;
+    auto* layout = new QVBoxLayout(project);
+    layout->setSpacing(4);
+    layout->addWidget(buildInputGroup());
+    layout->addWidget(buildOutputGroup());
+    layout->addWidget(buildGoogleEarthGroup());
+    layout->addStretch();
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(project);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+
+    auto* pages = new QTabWidget;
+    pages->setObjectName("Frame1");
+    pages->addTab(scroll, " Project Settings");
+    pages->addTab(buildAdvancedPanel(), "Advanced");
+    runLocked_.push_back(pages);
+
+    auto* central = new QWidget;
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(6, 6, 6, 6);
+    centralLayout->addWidget(pages, 1);
+    centralLayout->addWidget(buildActions());
+    setCentralWidget(central);
+}
+
+QWidget* MainWindow::buildInputGroup() {
+    auto* group = new QGroupBox("Input");
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setVerticalSpacing(3);
+    auto* image = textField("Projectimage", &ProjectSettings::Projectimage, false);
+    image->setPlaceholderText("an image of 1024, 2048 or 4096 pixels square, or a large image");
+    grid->addWidget(new QLabel("Raster Image File:"), 0, 0);
+    grid->addWidget(image, 0, 1, 1, 2);
+    auto* openButtons = new QHBoxLayout;
+    openButtons->addWidget(button("Command10", "...", openImageCommand(), true));
+    // Pictures of any other size come in through the large-image slicer.
+    QPushButton* large =
+        button("Command29", "Large Image Slicer", specialistCommand("Command29"), true);
+    large->setToolTip("Open a picture of any size; it is cut into 4096 pieces when transformed");
+    openButtons->addWidget(large);
+    grid->addLayout(openButtons, 0, 3);
+    auto* tiles = textField("tilesdirr", &ProjectSettings::tilesdirr, false);
+    tiles->setPlaceholderText("a folder of images of one tile size, each with its world file");
+    grid->addWidget(new QLabel("Tiles Image Directory:"), 1, 0);
+    grid->addWidget(tiles, 1, 1, 1, 2);
+    QPushButton* chooseTiles =
+        button("Command14", "...", listCommand(ListCommand::ChooseTiles), true);
+    grid->addWidget(chooseTiles, 1, 3, Qt::AlignLeft);
+    grid->addWidget(new QLabel("Project Name:"), 2, 0);
+    grid->addWidget(textField("projname", &ProjectSettings::projname, true), 2, 1);
+    grid->addWidget(checkBox("Check5", "Preview Image", &ProjectSettings::Check5, nullptr), 2, 2, 1,
+                    2);
+
+    grid->addWidget(buildLists(), 3, 0, 1, 4);
+    grid->addWidget(buildImageFacts(), 4, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* MainWindow::buildLists() {
+    auto* lists = new QWidget;
+    auto* listRow = new QHBoxLayout(lists);
+    listRow->setContentsMargins(0, 0, 0, 0);
+    List1_ = new QListWidget;
+    List1_->setObjectName("List1");
+    flagged_.push_back({List1_, &EnabledFlags::List1});
+    listRow->addWidget(
+        listWithButtons(
+            checkBox("Check6", "Multi Resolution Imagery", &ProjectSettings::Check6,
+                     [this] { app_.check6Click(); }),
+            List1_,
+            {flag(button("Command11", "+", listCommand(ListCommand::AddImage), false),
+                  &EnabledFlags::Command11),
+             flag(button("Command12", "-", listCommand(ListCommand::RemoveImage), false),
+                  &EnabledFlags::Command12),
+             flag(button("Command13", "C", listCommand(ListCommand::ClearImages), false),
+                  &EnabledFlags::Command13)}),
+        1);
+    List2_ = new QListWidget;
+    List2_->setObjectName("List2");
+    flagged_.push_back({List2_, &EnabledFlags::List2});
+    listRow->addWidget(
+        listWithButtons(
+            checkBox("Check2", "Multiple Tiles Directories", &ProjectSettings::Check2,
+                     [this] { app_.check2Click(); }),
+            List2_,
+            {flag(button("Command15", "+", listCommand(ListCommand::AddFolder), true),
+                  &EnabledFlags::Command15),
+             flag(button("Command28", "++", listCommand(ListCommand::AddSubfolders), true),
+                  &EnabledFlags::Command28),
+             flag(button("Command16", "-", listCommand(ListCommand::RemoveFolder), false),
+                  &EnabledFlags::Command16),
+             flag(button("Command17", "C", listCommand(ListCommand::ClearFolders), false),
+                  &EnabledFlags::Command17)}),
+        1);
+    return lists;
+}
+
+QWidget* MainWindow::buildImageFacts() {
+    auto* facts = new QWidget;
+    auto* row = new QHBoxLayout(facts);
+    row->setContentsMargins(0, 0, 0, 0);
+    const std::pair<const char*, std::string ProjectSettings::*> shown[] = {
+        {"Width (Pixels):", &ProjectSettings::Label1},
+        {"Height  (Pixels):", &ProjectSettings::Label2},
+        {"Bit Depth:", &ProjectSettings::Label3},
+        {"Resolution:", &ProjectSettings::Label4}};
+    int index = 1;
+    for (const auto& [caption, field] : shown) {
+        row->addWidget(new QLabel(caption));
+        const std::string name = "Label" + std::to_string(index++);
+        auto* value = factLabel(name.c_str(), field);
+        value->setMinimumWidth(50);
+        row->addWidget(value);
+    }
+    row->addWidget(new QLabel("Greyscale:"));
+    auto* greyscale = new QLabel;
+    greyscale->setObjectName("Label5");
+    greyscale->setMinimumWidth(40);
+    refreshers_.push_back(
+        [this, greyscale] { greyscale->setText(QString::fromStdString(app_.Label5)); });
+    row->addWidget(greyscale);
+    row->addStretch();
+    return facts;
+}
+
+QWidget* MainWindow::buildOutputGroup() {
+    auto* group = new QGroupBox("Output options");
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(new QLabel("Target Tiles Size:"), 0, 0);
+    grid->addWidget(comboBox("Combo1", kTileSizeChoices, &ProjectSettings::Combo1), 0, 1);
+    grid->addWidget(new QLabel("Output Image Format:"), 0, 2);
+    auto* format = comboBox("Combo2", kFormatChoices, &ProjectSettings::Combo2);
+    flagged_.push_back({format, &EnabledFlags::Combo2});
+    grid->addWidget(format, 0, 3);
+    grid->addWidget(new QLabel("Output Image Quality:"), 0, 4);
+    grid->addWidget(comboBox("Combo5", kQualityChoices, &ProjectSettings::Combo5), 0, 5);
+
+    grid->addWidget(checkBox("Check4", "Transparent Image", &ProjectSettings::Check4,
+                             [this] { app_.check4Click(); }),
+                    1, 0);
+    auto* colour = new QWidget;
+    auto* colourRow = new QHBoxLayout(colour);
+    colourRow->setContentsMargins(0, 0, 0, 0);
+    colourRow->addWidget(new QLabel("Transperant color:"));
+    Label25_ = new QToolButton;
+    Label25_->setObjectName("Label25");
+    Label25_->setFixedSize(36, 20);
+    Label25_->setToolTip("Click to choose the colour that becomes transparent in the tiles");
+    connect(Label25_, &QToolButton::clicked, this, [this] {
+        app_.label25Click();
+        refreshFromState();
+    });
+    colourRow->addWidget(Label25_);
+    colourRow->addWidget(factLabel("Label26", &ProjectSettings::Label26));
+    grid->addWidget(colour, 1, 1, 1, 3);
+    grid->addWidget(new QLabel("Image display order:"), 1, 4);
+    grid->addWidget(comboBox("Combo4", kOrderChoices, &ProjectSettings::Combo4), 1, 5);
+    return group;
+}
+
+QWidget* MainWindow::buildGoogleEarthGroup() {
+    auto* group = new QGroupBox("Google Earth and web hosting");
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(new QLabel("Path to Google Earth Executable:"), 0, 0);
+    grid->addWidget(textField("pathtogoogle", &ProjectSettings::pathtogoogle, true), 0, 1);
+    grid->addWidget(button("Command23", "...", listCommand(ListCommand::ChooseGoogleEarth), false),
+                    0, 2);
+    grid->addWidget(new QLabel("Path to the output kml file"), 1, 0);
+    grid->addWidget(textField("kmlpath", &ProjectSettings::kmlpath, true), 1, 1);
+    grid->addWidget(button("Command24", "...", listCommand(ListCommand::ChooseKmlFolder), false), 1,
+                    2);
+    auto* checks = new QWidget;
+    auto* row = new QHBoxLayout(checks);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(
+        checkBox("Check3", "Open KML file when finished", &ProjectSettings::Check3, nullptr));
+    row->addWidget(checkBox("Check1", "Host tiles on webserver", &ProjectSettings::Check1,
+                            [this] { app_.check1Click(); }));
+    row->addStretch();
+    grid->addWidget(checks, 2, 0, 1, 3);
+    auto* url = textField("Text11", &ProjectSettings::Text11, true);
+    flagged_.push_back({url, &EnabledFlags::Text11});
+    grid->addWidget(new QLabel("Webserver URL to server the tiles kml and images"), 3, 0);
+    grid->addWidget(url, 3, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* MainWindow::buildActions() {
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QPushButton* transform =
+        button("Command25", "Transform", runCommandFor(RunCommand::Transform), true);
+    transform->setDefault(true);
+    flagged_.push_back({transform, &EnabledFlags::Command25});
+    QPushButton* load = button("Command26", "Load in GoogleEarth",
+                               runCommandFor(RunCommand::LoadInGoogleEarth), true);
+    flagged_.push_back({load, &EnabledFlags::Command26});
+    QPushButton* regenerate =
+        button("Command30", "Re-Generate KML Files", runCommandFor(RunCommand::ReGenerate), true);
+    flagged_.push_back({regenerate, &EnabledFlags::Command30});
+    for (QPushButton* command : {transform, load, regenerate}) {
+        command->setMinimumHeight(30);
+        layout->addWidget(command);
+        runLocked_.push_back(command);
+    }
+    return row;
+}
+
+QWidget* MainWindow::buildAdvancedPanel() {
+    auto* page = new QWidget;
+    page->setObjectName("Advanced");
+    auto* layout = new QVBoxLayout(page);
+    auto* note = new QLabel(
+        "The single steps that \"Transform\" runs for you, for specialists who want to repeat "
+        "one step over the current project. They use the settings of the Project page.");
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    struct Step {
+        const char* name;
+        const char* caption;
+    };
+    const std::pair<const char*, std::vector<Step>> groups[] = {
+        {"Tile pyramid",
+         {{"Command2", "Split 1024"},
+          {"Command22", "Single Split 2048"},
+          {"Command20", "Split 4096"}}},
+        {"KML files",
+         {{"Command31", "Make KML 1024"},
+          {"Command27", "Make KML 2048"},
+          {"Command9", "Make KML 4096"},
+          {"Command19", "Multiple "}}},
+        {"Large images",
+         {{"Command33", "Imagemagick large image slicer"}, {"Command32", "Gen world F"}}},
+        {"Picture copies",
+         {{"Command5", "StretchDIBits"},
+          {"Command4", "StretchDIBits2"},
+          {"Command7", "StretchDIBits3"},
+          {"Command6", "Scale1024 to 512 and split it"},
+          {"Command21", "Splitorigional"}}},
+    };
+    QVBoxLayout* lastGroup = nullptr;
+    for (const auto& [title, steps] : groups) {
+        auto* group = new QGroupBox(title);
+        lastGroup = new QVBoxLayout(group);
+        auto* row = new QHBoxLayout;
+        for (const Step& step : steps) {
+            row->addWidget(button(step.name, step.caption, specialistCommand(step.name), true));
+        }
+        row->addStretch();
+        lastGroup->addLayout(row);
+        layout->addWidget(group);
+    }
+    lastGroup->addLayout(buildCopyParameters());
+    layout->addStretch();
+    return page;
+}
+
+// The copy parameters of the picture copies, in pixels.
+QLayout* MainWindow::buildCopyParameters() {
+    auto* parameters = new QGridLayout;
+    using Field = std::string PictureBoxes::*;
+    const std::tuple<const char*, const char*, Field, const char*, Field> pairs[] = {
+        {"origion of dest", "Text3", &PictureBoxes::Text3, "Text4", &PictureBoxes::Text4},
+        {"Width Height of dest", "Text5", &PictureBoxes::Text5, "Text6", &PictureBoxes::Text6},
+        {"origion of src", "Text7", &PictureBoxes::Text7, "Text8", &PictureBoxes::Text8},
+        {"Width Height of src", "Text9", &PictureBoxes::Text9, "Text10", &PictureBoxes::Text10}};
+    int place = 0;
+    for (const auto& [caption, first, firstField, second, secondField] : pairs) {
+        const int row = place / 2, column = (place % 2) * 3;
+        parameters->addWidget(new QLabel(caption), row, column);
+        parameters->addWidget(copyField(first, firstField), row, column + 1);
+        parameters->addWidget(copyField(second, secondField), row, column + 2);
+        ++place;
+    }
+    parameters->setColumnStretch(6, 1);
+    return parameters;
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction(action(
+        "mnuFileNew", "&New", [this] { app_.CloseProject(); }, false));
+    file->addAction(action("mnuFileOpen", "&Open Image...", openImageCommand(), true));
+    file->addAction(action(
+        "menopenproj", "Open &Project...", [this] { openProject(app_); }, false));
+    file->addAction(action(
+        "mnuFileClose", "&Close", [this] { app_.CloseProject(); }, false));
+    file->addSeparator();
+    file->addAction(action(
+        "mnuFileSave", "&Save Project", [this] { saveProject(app_); }, false));
+    file->addAction(action(
+        "mnuFileSaveAs", "Save Project &As...", [this] { saveProjectAs(app_); }, false));
+    file->addSeparator();
+    QAction* exitEntry = file->addAction("E&xit", this, &MainWindow::exitApplication);
+    exitEntry->setObjectName("mnuFileExit");
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->addAction("Cu&t", this, [this] { cutOrPaste(true); })->setObjectName("mnuEditCut");
+    edit->addAction("&Paste", this, [this] { cutOrPaste(false); })->setObjectName("mnuEditPaste");
+
+    QMenu* view = menuBar()->addMenu("&View");
+    view->addAction(action("mnuViewPreview", "Image Preview", previewCommand(), false));
+
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    tools->addAction(action("mnuToolsOptions", "&Options...", optionsCommand(), false));
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction("&Contents", this, [this] { openManualPage("index.html"); })
+        ->setObjectName("mnuHelpContents");
+    help->addAction("Homepage", this, [this] { openManualPage("index.html"); })
+        ->setObjectName("mnuHelpHomepage");
+    help->addAction("Online Support", this, [this] { openManualPage("troubleshooting.html"); })
+        ->setObjectName("mnuHelpSupport");
+    help->addSeparator();
+    help->addAction("&About ", this, &MainWindow::showAbout)->setObjectName("mnuHelpAbout");
+}
+
+void MainWindow::buildToolBar() {
+    QToolBar* bar = addToolBar("Toolbar");
+    bar->setObjectName("tbToolBar");
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setIconSize(QSize(16, 16));
+    const auto icon = [this](QStyle::StandardPixmap pixmap) {
+        return style()->standardIcon(pixmap);
+    };
+    // Each key does what its name says; the keys are the object names.
+    struct Key {
+        const char* key;
+        const char* text;
+        QStyle::StandardPixmap icon;
+        std::function<void()> command;
+        bool longRun;
+    };
+    const Key keys[] = {
+        {"New", "New", QStyle::SP_FileIcon, [this] { app_.CloseProject(); }, false},
+        {"Open", "Image", QStyle::SP_DialogOpenButton, openImageCommand(), true},
+        {"openproject", "Project", QStyle::SP_DirOpenIcon, [this] { openProject(app_); }, false},
+        {"Save", "Save", QStyle::SP_DialogSaveButton, [this] { saveProject(app_); }, false},
+        {"tiless", "Tiles", QStyle::SP_DirIcon, listCommand(ListCommand::ChooseTiles), true},
+        {"kmlpat", "KML", QStyle::SP_DirLinkIcon, listCommand(ListCommand::ChooseKmlFolder), false},
+        {"Start", "Transform", QStyle::SP_MediaPlay, runCommandFor(RunCommand::Transform), true},
+        {"googleearth", "Earth", QStyle::SP_ComputerIcon,
+         runCommandFor(RunCommand::LoadInGoogleEarth), true},
+        {"Properties", "Options", QStyle::SP_FileDialogDetailedView, optionsCommand(), false},
+        {"Help", "Help", QStyle::SP_DialogHelpButton, [this] { openManualPage("index.html"); },
+         false},
+    };
+    for (const Key& key : keys) {
+        QAction* entry = action(key.key, key.text, key.command, key.longRun);
+        entry->setIcon(icon(key.icon));
+        bar->addAction(entry);
+        if (std::string(key.key) == "Start")
+            flaggedActions_.push_back({entry, &EnabledFlags::Command25});
+        if (std::string(key.key) == "googleearth") {
+            flaggedActions_.push_back({entry, &EnabledFlags::Command26});
+        }
+    }
+    QAction* exitKey = bar->addAction(icon(QStyle::SP_DialogCloseButton), "Exit", this,
+                                      &MainWindow::exitApplication);
+    exitKey->setObjectName("Exit");
+}
+
+void MainWindow::buildStatusBar() {
+    statusBar()->setObjectName("sbStatusBar");
+    status_ = new QLabel;
+    status_->setObjectName("StatusText");
+    statusBar()->addWidget(status_, 1);
+    progress_ = new QProgressBar;
+    progress_->setObjectName("progress");
+    progress_->setMaximumWidth(200);
+    progress_->setFormat("%v of %m");
+    progress_->hide();
+    statusBar()->addPermanentWidget(progress_);
+    cancel_ = new QPushButton("Cancel");
+    cancel_->setObjectName("Cancel");
+    cancel_->setToolTip("Ends the run at the next image or file");
+    cancel_->hide();
+    connect(cancel_, &QPushButton::clicked, this, [this] { runs_.cancel(); });
+    statusBar()->addPermanentWidget(cancel_);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,182 @@
+#include "ui/options_dialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/app_state.h"
+#include "app/error_policy.h"
+
+namespace orvanta {
+namespace {
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(LargeImageOptions& options, Host& host, QWidget* parent)
+    : QDialog(parent), options_(options), host_(host) {
+    setObjectName("frmOptions");
+    setWindowTitle("OVT Large Image Options");
+    setModal(true);
+    ensureLoaded(options_);
+
+    pages_ = new QTabWidget;
+    pages_->setObjectName("TabStrip1");
+    pages_->addTab(buildResourcesPage(), "Large Image Settings ");
+    pages_->addTab(buildPiecesPage(), "Pieces");
+
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+    ok->setObjectName("cmdOK");
+    QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    cancel->setObjectName("cmdCancel");
+    QPushButton* applyButton = buttons->addButton("&Apply", QDialogButtonBox::ApplyRole);
+    applyButton->setObjectName("cmdApply");
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (apply())
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(applyButton, &QPushButton::clicked, this, [this] { apply(); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages_);
+    layout->addWidget(buttons);
+    refresh();
+}
+
+QComboBox* OptionsDialog::combo(const char* name, const std::vector<std::string>& choices,
+                                std::string LargeImageOptions::*field,
+                                void (*check)(LargeImageOptions&)) {
+    auto* box = new QComboBox;
+    box->setObjectName(name);
+    for (const std::string& choice : choices)
+        box->addItem(qs(choice));
+    connect(box, &QComboBox::activated, this, [this, box, field, check](int) {
+        options_.*field = box->currentText().toStdString();
+        if (check)
+            check(options_);
+        refresh();
+    });
+    combos_.push_back({box, field});
+    return box;
+}
+
+QWidget* OptionsDialog::buildResourcesPage() {
+    auto* page = new QWidget;
+    auto* form = new QFormLayout(page);
+    const auto shown = [this](const char* name, std::string LargeImageOptions::*field) {
+        auto* label = new QLabel;
+        label->setObjectName(name);
+        labels_.push_back({label, field});
+        return label;
+    };
+    form->addRow("Total Physical Memory (RAM) available:",
+                 shown("Label3", &LargeImageOptions::Label3));
+    form->addRow("Free  Physical Memory (RAM) available:",
+                 shown("Label5", &LargeImageOptions::Label5));
+    form->addRow("RAM memory available for OVT:",
+                 combo("Combo1", kMemoryChoices, &LargeImageOptions::Combo1, combo1Changed));
+    form->addRow(
+        "Primary Scratch Drive to be used by OVT:",
+        combo("Combo5", options_.primaryDrives, &LargeImageOptions::Combo5, combo5Changed));
+    form->addRow("Free space:", shown("Label12", &LargeImageOptions::Label12));
+    form->addRow(
+        "Secondary Scratch Drive to be used by OVT:",
+        combo("Combo3", options_.secondaryDrives, &LargeImageOptions::Combo3, combo3Changed));
+    form->addRow("Free space:", shown("Label11", &LargeImageOptions::Label11));
+    form->addRow("Hard Disk Space available for OVT:",
+                 combo("Combo2", kDiskChoices, &LargeImageOptions::Combo2, combo2Changed));
+    return page;
+}
+
+QWidget* OptionsDialog::buildPiecesPage() {
+    auto* page = new QWidget;
+    auto* form = new QFormLayout(page);
+    form->addRow("Split Large image into multiple of (WxH) in Pixels:",
+                 combo("Combo4", kPieceSizeChoices, &LargeImageOptions::Combo4, nullptr));
+    form->addRow("Large Tiles Image Format:",
+                 combo("Combo6", kPieceFormatChoices, &LargeImageOptions::Combo6, nullptr));
+    Label8_ = new QToolButton;
+    Label8_->setObjectName("Label8");
+    Label8_->setFixedSize(48, 22);
+    Label8_->setToolTip("Click to choose the colour short edge pieces are padded with");
+    connect(Label8_, &QToolButton::clicked, this, &OptionsDialog::chooseColour);
+    form->addRow("Backround Transparency Color:", Label8_);
+    return page;
+}
+
+void OptionsDialog::refresh() {
+    for (const auto& [box, field] : combos_) {
+        // A value that is not among the choices (from settings.ini) is shown as it stands.
+        const QString value = qs(options_.*field);
+        const int index = box->findText(value);
+        box->setEditable(index < 0 && !value.isEmpty());
+        if (index < 0) {
+            box->setEditText(value);
+            if (value.isEmpty())
+                box->setCurrentIndex(-1);
+        } else {
+            box->setCurrentIndex(index);
+        }
+    }
+    for (const auto& [label, field] : labels_) {
+        const bool space =
+            field == &LargeImageOptions::Label12 || field == &LargeImageOptions::Label11;
+        const QString text = qs(options_.*field);
+        label->setText(space && !text.isEmpty() ? text + " Gbyte" : text);
+    }
+    const std::uint32_t colour = options_.Label8;
+    Label8_->setStyleSheet(QString("background-color: rgb(%1, %2, %3); border: 1px solid gray;")
+                               .arg(colour & 0xFF)
+                               .arg((colour >> 8) & 0xFF)
+                               .arg((colour >> 16) & 0xFF));
+}
+
+void OptionsDialog::chooseColour() {
+    // A cancelled chooser keeps the colour as it was.
+    if (const auto colour = host_.chooseColour(options_.Label8))
+        options_.Label8 = *colour;
+    refresh();
+}
+
+bool OptionsDialog::apply() {
+    try {
+        applyOptions(options_);
+        return true;
+    } catch (...) {
+        const RunError error = toRunError(std::current_exception());
+        host_.messageBox(std::to_string(error.number()) + " " + error.description(), kAppTitle);
+        return false;
+    }
+}
+
+void OptionsDialog::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+Tab: next page; Ctrl with more modifiers (Ctrl+Shift+Tab): previous; both wrap.
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (tab && (modifiers & Qt::ControlModifier)) {
+        const int count = pages_->count();
+        const int step = modifiers == Qt::ControlModifier ? 1 : count - 1;
+        pages_->setCurrentIndex((pages_->currentIndex() + step) % count);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void OptionsDialog::done(int result) {
+    unloadOptions(options_);
+    QDialog::done(result);
+}
+
+}  // namespace orvanta

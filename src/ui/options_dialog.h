@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+#include "options/large_image_options.h"
+
+class QComboBox;
+class QLabel;
+class QTabWidget;
+class QToolButton;
+
+namespace orvanta {
+
+class Host;
+
+// "OVT Large Image Options": shows and edits the large-image options. OK applies and closes,
+// "&Apply" writes settings.ini, Cancel closes without writing; both closes unload the options,
+// so the next reader loads them again from settings.ini and the machine.
+class OptionsDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    OptionsDialog(LargeImageOptions& options, Host& host, QWidget* parent = nullptr);
+
+    // Writes settings.ini; false when it could not be written (the error has been shown).
+    bool apply();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
+
+  private:
+    QWidget* buildResourcesPage();
+    QWidget* buildPiecesPage();
+    QComboBox* combo(const char* name, const std::vector<std::string>& choices,
+                     std::string LargeImageOptions::*field, void (*check)(LargeImageOptions&));
+    void refresh();
+    void chooseColour();
+
+    LargeImageOptions& options_;
+    Host& host_;
+    QTabWidget* pages_ = nullptr;
+    QToolButton* Label8_ = nullptr;
+    std::vector<std::pair<QComboBox*, std::string LargeImageOptions::*>> combos_;
+    std::vector<std::pair<QLabel*, std::string LargeImageOptions::*>> labels_;
+};
+
+}  // namespace orvanta

@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+
+#include "ui/about_box.h"
+#include "ui_support.h"
+
+namespace orvanta {
+namespace {
+
+TEST(AboutBox, ShowsTheVersionWithoutLeadingZeros) {
+    testing::qtApp();
+    testing::FakeHost host;
+    AboutBox about(host);
+    EXPECT_EQ(about.windowTitle(), "About Orvanta");
+    EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "Version 2.3.1");
+    EXPECT_EQ(about.findChild<QLabel*>("lblTitle")->text(), "Orvanta");
+    EXPECT_EQ(versionLabel("2.03.0001"), "Version 2.3.1");
+    EXPECT_EQ(versionLabel("10.0.12"), "Version 10.0.12");
+}
+
+TEST(AboutBox, SystemInfoNamesEveryFactInOrder) {
+    const auto facts = systemFacts();
+    std::vector<std::string> names;
+    for (const auto& [name, value] : facts) {
+        names.push_back(name);
+        EXPECT_FALSE(value.empty()) << name;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Operating system", "Processor", "Memory",
+                                               "ImageMagick", "Qt", "listgeo"}));
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/window_rules.h"
+#include "support/scratch_dir.h"
+#include "ui_support.h"
+
+namespace orvanta {
+namespace {
+
+using testing::WindowFixture;
+
+TEST(MainWindowInterlocks, TransparentImageForcesPngAndLocksTheFormat) {
+    WindowFixture f;
+    auto* format = f.child<QComboBox>("Combo2");
+    EXPECT_EQ(format->currentText(), "JPG");
+    f.click("Check4");
+    EXPECT_EQ(format->currentText(), "PNG");
+    EXPECT_FALSE(format->isEnabled());
+    EXPECT_EQ(f.window->app().settings.Combo2, "PNG");
+    f.click("Check4");
+    EXPECT_TRUE(format->isEnabled());
+    EXPECT_EQ(format->currentText(), "PNG");
+}
+
+TEST(MainWindowInterlocks, WebserverBoxSwitchesTheUrlField) {
+    WindowFixture f;
+    auto* url = f.child<QLineEdit>("Text11");
+    EXPECT_FALSE(url->isEnabled());
+    f.click("Check1");
+    EXPECT_TRUE(url->isEnabled());
+    f.click("Check1");
+    EXPECT_FALSE(url->isEnabled());
+}
+
+TEST(MainWindowInterlocks, MultipleDirectoriesGroupFollowsItsBoxAndEmptiesTheList) {
+    WindowFixture f;
+    const char* group[] = {"List2", "Command15", "Command28", "Command16", "Command17"};
+    for (const char* name : group)
+        EXPECT_FALSE(f.child<QWidget>(name)->isEnabled()) << name;
+    f.click("Check2");
+    for (const char* name : group)
+        EXPECT_TRUE(f.child<QWidget>(name)->isEnabled()) << name;
+    f.window->app().settings.List2 = {"/tiles/a", "/tiles/b"};
+    f.window->refreshFromState();
+    EXPECT_EQ(f.child<QListWidget>("List2")->count(), 2);
+    f.click("Check2");
+    EXPECT_EQ(f.child<QListWidget>("List2")->count(), 0);
+    EXPECT_TRUE(f.window->app().settings.List2.empty());
+    for (const char* name : group)
+        EXPECT_FALSE(f.child<QWidget>(name)->isEnabled()) << name;
+}
+
+TEST(MainWindowInterlocks, MultiResolutionBoxWarnsAndDisablesTheRunButtons) {
+    WindowFixture f;
+    f.window->app().enabled.Command25 = f.window->app().enabled.Command26 = true;
+    f.window->refreshFromState();
+    EXPECT_TRUE(f.child<QPushButton>("Command25")->isEnabled());
+    f.click("Check6");
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.dialogs.messages[0].text,
+              "Please add first the High Resolution Image then add the low resolution Image.");
+    EXPECT_EQ(f.dialogs.messages[0].title, "Orvanta");
+    for (const char* name : {"List1", "Command11", "Command12", "Command13"}) {
+        EXPECT_TRUE(f.child<QWidget>(name)->isEnabled()) << name;
+    }
+    EXPECT_FALSE(f.child<QPushButton>("Command25")->isEnabled());
+    EXPECT_FALSE(f.child<QPushButton>("Command26")->isEnabled());
+    f.click("Check6");
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);  // clearing the box asks nothing
+    EXPECT_FALSE(f.child<QWidget>("Command11")->isEnabled());
+}
+
+TEST(MainWindowColour, SwatchTakesTheChosenColourAndShowsItsText) {
+    WindowFixture f;
+    f.dialogs.colourAnswers = {0xFF0000u, std::nullopt};  // pure blue, then a cancel
+    f.click("Label25");
+    EXPECT_EQ(f.window->app().settings.Label25, 0xFF0000u);
+    EXPECT_EQ(f.child<QLabel>("Label26")->text(), "RGB(0, 0, 255)");
+    EXPECT_TRUE(f.child<QToolButton>("Label25")->styleSheet().contains("rgb(0, 0, 255)"));
+    f.click("Label25");
+    EXPECT_EQ(f.child<QLabel>("Label26")->text(), "RGB(0, 0, 255)");
+}
+
+TEST(MainWindowEdits, FieldsWriteTheProjectRecord) {
+    WindowFixture f;
+    QTest::keyClicks(f.child<QLineEdit>("projname"), "Area");
+    EXPECT_EQ(f.window->app().settings.projname, "DefaultArea");
+    auto* order = f.child<QComboBox>("Combo4");
+    order->setCurrentIndex(0);
+    emit order->activated(0);
+    EXPECT_EQ(f.window->app().settings.Combo4, "HIGH");
+    f.click("Check3");
+    EXPECT_EQ(f.window->app().settings.Check3, 0);
+}
+
+TEST(MainWindowSize, NeverLargerThanTwelveThousandByNineThousandTwips) {
+    WindowFixture f;
+    const double tpp = twipsPerPixel(*f.window);
+    f.window->resize(3000, 3000);
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(f.window->width() * tpp, kMainWidthTwips, tpp);
+    EXPECT_NEAR(f.window->height() * tpp, kMainHeightTwips, tpp);
+    const QSize smaller = f.window->minimumSizeHint().expandedTo(QSize(600, 450));
+    ASSERT_LT(smaller.width() * tpp, kMainWidthTwips);
+    ASSERT_LT(smaller.height() * tpp, kMainHeightTwips);
+    f.window->resize(smaller);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.window->size(), smaller);
+}
+
+TEST(MainWindowPlacement, ClosingSavesThePlacementUnlessMinimised) {
+    WindowFixture f;
+    f.window->show();
+    f.window->showMinimized();
+    QCoreApplication::processEvents();
+    if (f.window->isMinimized()) {
+        f.window->close();
+        EXPECT_FALSE(f.store.value("Settings", "MainWidth"));
+    }
+    WindowFixture g;
+    g.window->show();
+    g.window->resize(600, 450);
+    QCoreApplication::processEvents();
+    g.window->close();
+    const auto width = g.store.value("Settings", "MainWidth");
+    ASSERT_TRUE(width);
+    EXPECT_GT(std::stod(*width), 0.0);
+    EXPECT_TRUE(g.store.value("Settings", "MainLeft"));
+    EXPECT_TRUE(g.store.value("Settings", "MainTop"));
+    EXPECT_TRUE(g.store.value("Settings", "MainHeight"));
+}
+
+TEST(MainWindowToolbar, SaveAndOpenProjectKeysDoWhatTheySay) {
+    testing::ScratchDir dir;
+    WindowFixture f;
+    const std::string path = dir / "job.ovt";
+    f.window->app().settings.projname = "Coast";
+    f.dialogs.fileAnswers = {path};
+    f.child<QAction>("Save")->trigger();
+    EXPECT_EQ(f.window->app().statusText(), "Project file " + path + " was saved!");
+
+    WindowFixture g;
+    g.dialogs.fileAnswers = {path};
+    g.child<QAction>("openproject")->trigger();
+    EXPECT_EQ(g.child<QLineEdit>("projname")->text(), "Coast");
+    EXPECT_EQ(g.child<QLabel>("StatusText")->text().toStdString(),
+              "Project file " + path + " was loaded successfully!");
+}
+
+TEST(MainWindowToolbar, PropertiesKeyOpensTheOptionsDialog) {
+    WindowFixture f;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* dialog : QApplication::topLevelWidgets()) {
+            if (dialog->objectName() == "frmOptions" && dialog->isVisible()) {
+                shown = dialog->windowTitle();
+                dialog->close();
+            }
+        }
+    });
+    f.child<QAction>("Properties")->trigger();
+    EXPECT_EQ(shown, "OVT Large Image Options");
+}
+
+TEST(MainWindowMenus, NewClosesTheProject) {
+    WindowFixture f;
+    f.child<QAction>("New")->trigger();
+    EXPECT_EQ(f.child<QLineEdit>("projname")->text(), "");
+    EXPECT_EQ(f.child<QLabel>("StatusText")->text(), "Status...");
+}
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+TEST(MainWindowHelp, ContentsHomepageAndSupportOpenTheManual) {
+    testing::WindowFixture f;
+    f.child<QAction>("mnuHelpContents")->trigger();
+    f.child<QAction>("mnuHelpHomepage")->trigger();
+    f.child<QAction>("mnuHelpSupport")->trigger();
+    f.child<QAction>("Help")->trigger();
+    ASSERT_EQ(f.dialogs.openedUrls.size(), 4u);
+    for (int index : {0, 1, 3}) {
+        EXPECT_TRUE(f.dialogs.openedUrls[index].ends_with("docs/manual/index.html"));
+    }
+    EXPECT_TRUE(f.dialogs.openedUrls[2].ends_with("docs/manual/troubleshooting.html"));
+}
+
+}  // namespace
+}  // namespace orvanta

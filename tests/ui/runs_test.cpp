@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <filesystem>
+
+#include "support/scratch_dir.h"
+#include "support/test_images.h"
+#include "ui_support.h"
+
+namespace orvanta {
+namespace {
+
+using testing::WindowFixture;
+
+// A folder of two 1024 x 1024 tiles side by side, each with its world file.
+void makeTilesFolder(const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    const double pixel = 10.0 / 1024;
+    for (int index = 0; index < 2; ++index) {
+        const std::string name = folder + "/tile_" + std::to_string(index);
+        testing::makeImage(name + ".jpg", 1024, 1024);
+        testing::writeWorldFile(name + ".jgw", pixel, -pixel, 10.0 * index + pixel / 2,
+                                50.0 - pixel / 2);
+    }
+}
+
+bool enabled(WindowFixture& f, const char* name) {
+    return f.child<QWidget>(name)->isEnabled();
+}
+
+void select(QListWidget* list, int row) {
+    list->setCurrentRow(row);
+    list->item(row)->setSelected(true);
+}
+
+TEST(WindowLists, MultiResolutionButtonsEnableTransformOnlyForAPair) {
+    WindowFixture f;
+    f.click("Check6");
+    AppState& app = f.window->app();
+    app.settings.Projectimage = "/maps/high.jpg";
+    f.click("Command11");
+    EXPECT_FALSE(enabled(f, "Command25"));
+    app.settings.Projectimage = "/maps/low.jpg";
+    f.click("Command11");
+    EXPECT_TRUE(enabled(f, "Command25"));
+    app.settings.Projectimage = "/maps/third.jpg";
+    f.click("Command11");
+    auto* list = f.child<QListWidget>("List1");
+    ASSERT_EQ(list->count(), 2);  // a third image is not taken
+    select(list, 0);
+    f.click("Command12");
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), "/maps/low.jpg");
+    EXPECT_TRUE(enabled(f, "Command25"));
+    select(list, 0);
+    f.click("Command12");
+    EXPECT_FALSE(enabled(f, "Command25"));
+}
+
+TEST(WindowLists, FolderButtonsFillTheListAndSwitchTransform) {
+    testing::ScratchDir dir;
+    const std::string tiles = dir / "tiles";
+    makeTilesFolder(tiles);
+    WindowFixture f;
+    f.click("Check2");
+    f.dialogs.fileAnswers = {tiles};
+    f.click("Command14");
+    f.waitForRun();
+    f.click("Command15");
+    f.waitForRun();
+    auto* list = f.child<QListWidget>("List2");
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text().toStdString(), tiles);
+    EXPECT_TRUE(enabled(f, "Command25"));
+    f.click("Command15");
+    f.waitForRun();
+    ASSERT_FALSE(f.dialogs.messages.empty());
+    EXPECT_EQ(f.dialogs.messages.back().text, "This folder already exists in the list");
+    EXPECT_EQ(list->count(), 1);
+    select(list, 0);
+    f.click("Command16");
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_FALSE(enabled(f, "Command25"));
+    f.click("Command15");
+    f.waitForRun();
+    f.click("Command17");
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_FALSE(enabled(f, "Command25"));
+}
+
+TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
+    testing::ScratchDir dir;
+    const std::string tiles = dir / "tiles";
+    makeTilesFolder(tiles);
+    WindowFixture f;
+    f.dialogs.fileAnswers = {tiles};
+    f.click("Command14");
+    f.waitForRun();
+    ASSERT_TRUE(enabled(f, "Command25"));
+    AppState& app = f.window->app();
+    app.settings.projname = "Area";
+    app.settings.pathtogoogle = "/opt/earth/googleearth";
+    // The toolbar key "Start" is the Transform button.
+    ASSERT_TRUE(f.child<QAction>("Start")->isEnabled());
+    f.child<QAction>("Start")->trigger();
+    EXPECT_FALSE(enabled(f, "Command25"));
+    EXPECT_FALSE(f.child<QAction>("Start")->isEnabled());
+    f.waitForRun();
+    ASSERT_EQ(f.dialogs.started.size(), 1u) << app.statusText();
+    EXPECT_EQ(f.dialogs.started[0],
+              (std::vector<std::string>{"/opt/earth/googleearth", tiles + "/Area.kml"}));
+    EXPECT_TRUE(std::filesystem::exists(tiles + "/Area.kml"));
+    auto* bar = f.child<QProgressBar>("progress");
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_TRUE(enabled(f, "Command25"));
+    EXPECT_TRUE(enabled(f, "Command26"));
+    EXPECT_TRUE(enabled(f, "Frame1"));
+    EXPECT_TRUE(f.dialogs.messages.empty()) << f.dialogs.messages[0].text;
+}
+
+TEST(WindowRuns, CancelEndsATransform) {
+    testing::ScratchDir dir;
+    const std::string tiles = dir / "tiles";
+    makeTilesFolder(tiles);
+    WindowFixture f;
+    f.dialogs.fileAnswers = {tiles};
+    f.click("Command14");
+    f.waitForRun();
+    f.click("Command25");
+    f.click("Cancel");
+    f.waitForRun();
+    EXPECT_EQ(f.child<QLabel>("StatusText")->text(), "The run was cancelled.");
+    EXPECT_TRUE(f.dialogs.started.empty());
+    EXPECT_TRUE(enabled(f, "Command25"));
+}
+
+}  // namespace
+}  // namespace orvanta
