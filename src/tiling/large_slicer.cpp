@@ -83,6 +83,10 @@ bool openLargeImageFile(AppState& app, const std::string& path) {
     RunErrorPolicy policy(app);
     policy.run([&] { accepted = openChosenImage(app, path, false); });
     policy.finish();
+    // Transform is the step that slices the image: without it enabled an accepted image
+    // could go no further.
+    if (accepted && app.settings.Check6 != 1)
+        app.enabled.Command25 = true;
     return accepted;
 }
 

@@ -50,8 +50,8 @@ std::string beyondTheGlobeQuestion(const PieceExtent& extent);
 void resetForOpenLargeImage(AppState& app);
 
 // "Large Image Slicer" (Command29): opens an image of any size for slicing, as "&Open Image..."
-// does, but in large-image mode, without the GeoTIFF conversion and without enabling
-// Transform. Returns the preview when the image was accepted and "Preview Image" is checked.
+// does, but in large-image mode and without the GeoTIFF conversion. Returns the preview when the
+// image was accepted and "Preview Image" is checked.
 std::optional<Preview> OpenLargeImage(AppState& app);
 
 // Opens the chosen file as "Large Image Slicer" does after its dialog; false when refused.
