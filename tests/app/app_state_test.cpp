@@ -19,82 +19,9 @@ class AppStateTest : public ::testing::Test {
     AppState app;
 };
 
-TEST_F(AppStateTest, StartUpHoldsAnEmptyProjectWithItsDefaults) {
-    EXPECT_EQ(app.options.primaryDrives, (std::vector<std::string>{"C:", "D:"}));
-    EXPECT_EQ(app.options.secondaryDrives, app.options.primaryDrives);
-    EXPECT_EQ(app.settings.projname, "Default");
-    EXPECT_EQ(app.settings.Combo1, "256x256");
-    EXPECT_EQ(app.settings.Combo2, "JPG");
-    EXPECT_EQ(app.settings.Combo4, "LOW");
-    EXPECT_EQ(app.settings.Combo5, "100");
-    EXPECT_EQ(app.settings.Check3, 1);
-    EXPECT_EQ(app.settings.Text11.substr(app.settings.Text11.size() - 14), "/Tilesproject/");
-    EXPECT_EQ(app.run.sizeClass, SizeClass::None);
-    EXPECT_FALSE(app.enabled.Command25 || app.enabled.Command26 || app.enabled.Command30);
-    EXPECT_FALSE(app.enabled.Command11 || app.enabled.Command15 || app.enabled.Command28);
-}
-
-TEST_F(AppStateTest, WebserverAndTransparencyInterlocks) {
-    app.settings.Check1 = 1;
-    app.check1Click();
-    EXPECT_TRUE(app.enabled.Text11);
-    app.settings.Check1 = 0;
-    app.check1Click();
-    EXPECT_FALSE(app.enabled.Text11);
-
-    app.settings.Check4 = 1;
-    app.check4Click();
-    EXPECT_EQ(app.settings.Combo2, "PNG");
-    EXPECT_FALSE(app.enabled.Combo2);
-    app.settings.Check4 = 0;
-    app.check4Click();
-    EXPECT_EQ(app.settings.Combo2, "PNG");
-    EXPECT_TRUE(app.enabled.Combo2);
-}
-
-TEST_F(AppStateTest, ClearingMultipleDirectoriesEmptiesTheListAndLocksItsGroup) {
-    app.settings.Check2 = 1;
-    app.check2Click();
-    EXPECT_TRUE(app.enabled.List2 && app.enabled.Command15 && app.enabled.Command28 &&
-                app.enabled.Command16 && app.enabled.Command17);
-    app.settings.List2 = {"/a", "/b"};
-    app.settings.Check2 = 0;
-    app.check2Click();
-    EXPECT_TRUE(app.settings.List2.empty());
-    EXPECT_FALSE(app.enabled.List2 || app.enabled.Command15 || app.enabled.Command28 ||
-                 app.enabled.Command16 || app.enabled.Command17);
-}
-
-TEST_F(AppStateTest, MultiResolutionAlwaysLocksTransformAndLoad) {
-    app.enabled.Command25 = app.enabled.Command26 = true;
-    app.settings.Check6 = 1;
-    app.check6Click();
-    EXPECT_EQ(host.messages,
-              (std::vector<FakeHost::Message>{
-                  {"Please add first the High Resolution Image then add the low resolution Image.",
-                   "Orvanta"}}));
-    EXPECT_TRUE(app.enabled.List1 && app.enabled.Command11 && app.enabled.Command12 &&
-                app.enabled.Command13);
-    EXPECT_FALSE(app.enabled.Command25 || app.enabled.Command26);
-
-    app.settings.List1 = {"/hi.jpg"};
-    app.settings.List3 = {"/"};
-    app.enabled.Command25 = true;
-    app.settings.Check6 = 0;
-    app.check6Click();
-    EXPECT_EQ(host.messages.size(), 1u);
-    EXPECT_TRUE(app.settings.List1.empty() && app.settings.List3.empty());
-    EXPECT_FALSE(app.enabled.List1 || app.enabled.Command11 || app.enabled.Command25);
-}
-
-TEST_F(AppStateTest, ColourPickerDerivesTheRgbText) {
-    host.colourAnswers = {0x0000FFu, 0xFF0000u, std::nullopt};
-    app.label25Click();
-    EXPECT_EQ(app.settings.Label26, "RGB(255, 0, 0)");
-    app.label25Click();
-    EXPECT_EQ(app.settings.Label26, "RGB(0, 0, 255)");
-    app.label25Click();  // cancelled: the colour stays
-    EXPECT_EQ(app.settings.Label25, 0xFF0000u);
+// The interlocks and the colour picker are driven through the window by its tests.
+TEST(ColourText, RgbTextOfTheStoredColour) {
+    EXPECT_EQ(colourText(0x0000FF), "RGB(255, 0, 0)");
     EXPECT_EQ(colourText(0x00FF00FF), "RGB(255, 0, 255)");
     EXPECT_EQ(colourText(0x123456), "RGB(86, 52, 18)");
 }
@@ -133,15 +60,7 @@ TEST_F(AppStateTest, CloseProjectResetsTheCloseValuesAndKeepsTheOthers) {
     EXPECT_EQ(host.eventPumps, pumps + 1);
 }
 
-TEST(WindowRules, WindowIsNeverLargerThanTwelveThousandByNineThousandTwips) {
-    const WindowPlacement big = applySizeRule({10, 20, 15000, 9500});
-    EXPECT_EQ(big.width, 12000);
-    EXPECT_EQ(big.height, 9000);
-    const WindowPlacement small = applySizeRule({0, 0, 8000.5f, 6000});
-    EXPECT_EQ(small.width, 8000.5f);
-    EXPECT_EQ(small.height, 6000);
-}
-
+// The size rule is checked on the window itself.
 TEST(WindowRules, PlacementIsSavedUnlessMinimised) {
     MemorySettingsStore store;
     store.setValue("Settings", "MainLeft", "old");

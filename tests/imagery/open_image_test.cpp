@@ -15,19 +15,16 @@ namespace {
 using testing::FakeHost;
 using testing::ScratchDir;
 
-TEST(ImagePreview, SizesUpTo800By600AreShownAsTheyAre) {
-    EXPECT_EQ(previewSize(800, 600), (PreviewSize{800, 600, true}));
-    EXPECT_EQ(previewSize(20, 600), (PreviewSize{20, 600, true}));
-}
-
-TEST(ImagePreview, LargerImagesFillAtMost72PercentOfTheBox) {
-    EXPECT_EQ(previewSize(801, 600), (PreviewSize{570, 427, false}));
-    EXPECT_EQ(previewSize(4096, 4096), (PreviewSize{412, 412, false}));
-    EXPECT_EQ(previewSize(2048, 2048), (PreviewSize{427, 427, false}));
-    EXPECT_EQ(previewSize(1024, 1024), (PreviewSize{427, 427, false}));
-    EXPECT_EQ(previewSize(10000, 5000), (PreviewSize{576, 288, false}));
-    EXPECT_EQ(previewSize(600, 601), (PreviewSize{427, 428, false}));  // height decides
-    EXPECT_EQ(previewSize(90000, 10), (PreviewSize{0, 0, false}));     // rounds to nothing
+TEST(ImagePreview, UpTo800By600AsTheyAreLargerAtMost72PercentOfTheBox) {
+    const std::vector<std::pair<std::pair<int, int>, PreviewSize>> cases = {
+        {{800, 600}, {800, 600, true}},    {{20, 600}, {20, 600, true}},
+        {{801, 600}, {570, 427, false}},   {{4096, 4096}, {412, 412, false}},
+        {{2048, 2048}, {427, 427, false}}, {{10000, 5000}, {576, 288, false}},
+        {{600, 601}, {427, 428, false}},  // height decides
+        {{90000, 10}, {0, 0, false}},     // rounds to nothing
+    };
+    for (const auto& [size, expected] : cases)
+        EXPECT_EQ(previewSize(size.first, size.second), expected) << size.first;
 }
 
 TEST(ImagePreview, ViewerIsThePictureWithItsFrameCentred) {

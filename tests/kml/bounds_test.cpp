@@ -87,19 +87,5 @@ TEST(KmlBounds, CellEdgesMatchRepeatedQuadrantStepsBitForBit) {
     EXPECT_EQ(FormatCoord(CellBounds(QuadPath{{1, 1, 0, 0}}, tile).north), "47.25");
 }
 
-TEST(KmlBounds, RootBoundsTakeExtremesFromDifferentTiles) {
-    LatLonBounds all = EmptyRootBounds();
-    // Two tiles not aligned: the second lies further north, the first further west.
-    const LatLonBounds a = TileBounds(worldFile("0.001", "-0.001", "10.0", "20.0"), 1024);
-    const LatLonBounds b = TileBounds(worldFile("0.001", "-0.001", "10.5", "20.5"), 1024);
-    IncludeTile(all, a);
-    IncludeTile(all, b);
-    EXPECT_EQ(FormatCoord(all.west), "10.0");   // text of the westmost tile
-    EXPECT_EQ(FormatCoord(all.north), "20.5");  // held as a number
-    EXPECT_FALSE(all.north.isText());
-    EXPECT_EQ(all.south, a.south);
-    EXPECT_EQ(all.east, b.east);
-}
-
 }  // namespace
 }  // namespace orvanta

@@ -75,9 +75,12 @@ TEST(MainWindowInterlocks, MultiResolutionBoxWarnsAndDisablesTheRunButtons) {
     }
     EXPECT_FALSE(f.child<QPushButton>("Command25")->isEnabled());
     EXPECT_FALSE(f.child<QPushButton>("Command26")->isEnabled());
+    f.window->app().settings.List1 = {"/hi.jpg"};
+    f.window->app().settings.List3 = {"/"};
     f.click("Check6");
     EXPECT_EQ(f.dialogs.messages.size(), 1u);  // clearing the box asks nothing
     EXPECT_FALSE(f.child<QWidget>("Command11")->isEnabled());
+    EXPECT_TRUE(f.window->app().settings.List1.empty() && f.window->app().settings.List3.empty());
 }
 
 TEST(MainWindowColour, SwatchTakesTheChosenColourAndShowsItsText) {

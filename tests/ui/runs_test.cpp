@@ -28,6 +28,16 @@ void makeTilesFolder(const std::string& folder) {
     }
 }
 
+// Chooses a new folder of tiles as the window's tiles folder.
+std::string openTilesFolder(WindowFixture& f, const testing::ScratchDir& dir) {
+    const std::string tiles = dir / "tiles";
+    makeTilesFolder(tiles);
+    f.dialogs.fileAnswers = {tiles};
+    f.click("Command14");
+    f.waitForRun();
+    return tiles;
+}
+
 bool enabled(WindowFixture& f, const char* name) {
     return f.child<QWidget>(name)->isEnabled();
 }
@@ -44,7 +54,7 @@ TEST(WindowLists, MultiResolutionButtonsEnableTransformOnlyForAPair) {
     app.settings.Projectimage = "/maps/high.jpg";
     f.click("Command11");
     EXPECT_FALSE(enabled(f, "Command25"));
-    app.settings.Projectimage = "/maps/low.jpg";
+    app.settings.Projectimage = "/lo/low.jpg";
     f.click("Command11");
     EXPECT_TRUE(enabled(f, "Command25"));
     app.settings.Projectimage = "/maps/third.jpg";
@@ -54,7 +64,8 @@ TEST(WindowLists, MultiResolutionButtonsEnableTransformOnlyForAPair) {
     select(list, 0);
     f.click("Command12");
     EXPECT_EQ(list->count(), 1);
-    EXPECT_EQ(list->item(0)->text(), "/maps/low.jpg");
+    EXPECT_EQ(list->item(0)->text(), "/lo/low.jpg");
+    EXPECT_EQ(app.settings.List3, std::vector<std::string>{"/lo"});
     EXPECT_TRUE(enabled(f, "Command25"));
     select(list, 0);
     f.click("Command12");
@@ -63,13 +74,9 @@ TEST(WindowLists, MultiResolutionButtonsEnableTransformOnlyForAPair) {
 
 TEST(WindowLists, FolderButtonsFillTheListAndSwitchTransform) {
     testing::ScratchDir dir;
-    const std::string tiles = dir / "tiles";
-    makeTilesFolder(tiles);
     WindowFixture f;
     f.click("Check2");
-    f.dialogs.fileAnswers = {tiles};
-    f.click("Command14");
-    f.waitForRun();
+    const std::string tiles = openTilesFolder(f, dir);
     f.click("Command15");
     f.waitForRun();
     auto* list = f.child<QListWidget>("List2");
@@ -94,12 +101,8 @@ TEST(WindowLists, FolderButtonsFillTheListAndSwitchTransform) {
 
 TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     testing::ScratchDir dir;
-    const std::string tiles = dir / "tiles";
-    makeTilesFolder(tiles);
     WindowFixture f;
-    f.dialogs.fileAnswers = {tiles};
-    f.click("Command14");
-    f.waitForRun();
+    const std::string tiles = openTilesFolder(f, dir);
     ASSERT_TRUE(enabled(f, "Command25"));
     AppState& app = f.window->app();
     app.settings.projname = "Area";
@@ -125,12 +128,8 @@ TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
 
 TEST(WindowRuns, CancelEndsATransform) {
     testing::ScratchDir dir;
-    const std::string tiles = dir / "tiles";
-    makeTilesFolder(tiles);
     WindowFixture f;
-    f.dialogs.fileAnswers = {tiles};
-    f.click("Command14");
-    f.waitForRun();
+    openTilesFolder(f, dir);
     f.click("Command25");
     f.click("Cancel");
     f.waitForRun();
