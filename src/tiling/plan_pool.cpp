@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -76,9 +77,10 @@ class PlanPool {
         return op.kind == TileOp::Kind::Convert && memoryLimitMb(op.call) > 0;
     }
 
-    // The lowest-numbered ready step that may start now; called under the lock.
+    // The lowest-numbered ready step that may start now; called under the lock. No step after
+    // one whose failure ends the operation starts, as none would in plan order.
     std::optional<std::size_t> take() {
-        for (auto it = ready_.begin(); it != ready_.end(); ++it) {
+        for (auto it = ready_.begin(); it != ready_.end() && *it < endsAt_; ++it) {
             if (memoryBound(*it) && memoryRunning_ >= memorySlots_)
                 continue;
             const std::size_t index = *it;
@@ -92,6 +94,8 @@ class PlanPool {
     void finish(std::size_t index, std::exception_ptr error) {
         memoryRunning_ -= memoryBound(index);
         done_[index] = true;
+        if (error && !skipsStep(toRunError(error)))
+            endsAt_ = std::min(endsAt_, index);
         errors_[index] = std::move(error);
         for (std::size_t later : dependents_[index]) {
             if (--waiting_[later] == 0)
@@ -130,6 +134,7 @@ class PlanPool {
     std::vector<bool> done_;
     std::vector<std::exception_ptr> errors_;
     int memoryRunning_ = 0;
+    std::size_t endsAt_ = SIZE_MAX;  // the first step known to end the operation
     bool stopping_ = false;
     std::vector<std::thread> workers_;
 };
