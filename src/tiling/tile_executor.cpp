@@ -6,6 +6,7 @@
 
 #include "app/error_policy.h"
 #include "magick/commands.h"
+#include "platform/text_case.h"
 #include "platform/text_file.h"
 #include "tiling/plan_pool.h"
 
@@ -59,7 +60,7 @@ double mebibytes(const std::string& value) {
 double memoryLimitMb(const ConvertCall& call) {
     const std::vector<std::string>& args = call.args;
     for (std::size_t i = 0; i + 2 < args.size(); ++i) {
-        if (args[i] == "-limit" && args[i + 1] == "memory")
+        if (args[i] == "-limit" && lowerCase(args[i + 1]) == "memory")
             return mebibytes(args[i + 2]);
     }
     return 0;

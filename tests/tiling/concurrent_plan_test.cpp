@@ -155,7 +155,7 @@ TEST(ConcurrentPlan, StepsWaitForWhatTheyReadAndMemoryBoundOperationsShareTheBud
 
 TEST(ConcurrentPlan, MemoryLimitIsReadFromTheOperation) {
     EXPECT_EQ(memoryLimitMb({{"a.jpg", "-limit", "memory", "512MiB", "b.jpg"}}), 512);
-    EXPECT_EQ(memoryLimitMb({{"a.jpg", "-limit", "memory", "2GiB", "b.jpg"}}), 2048);
+    EXPECT_EQ(memoryLimitMb({{"a.jpg", "-limit", "Memory", "2GiB", "b.jpg"}}), 2048);
     EXPECT_EQ(memoryLimitMb({{"a.jpg", "-limit", "map", "4096MiB", "b.jpg"}}), 0);
     EXPECT_EQ(memoryLimitMb({{"a.jpg", "-resize", "256x256", "b.jpg"}}), 0);
 }
