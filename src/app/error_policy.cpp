@@ -40,6 +40,10 @@ RunError toRunError(std::exception_ptr error) {
     }
 }
 
+bool skipsStep(const RunError& error) {
+    return error.number() == errors::PathFileAccess || error.number() == errors::ImageTool;
+}
+
 bool RunErrorPolicy::run(const std::function<void()>& step) {
     if (ended_)
         return false;
@@ -48,13 +52,13 @@ bool RunErrorPolicy::run(const std::function<void()>& step) {
         return true;
     } catch (...) {
         const RunError error = toRunError(std::current_exception());
+        if (skipsStep(error)) {
+            ++skipped_;
+            if (!firstSkipped_)
+                firstSkipped_ = error;
+            return true;
+        }
         switch (error.number()) {
-            case errors::PathFileAccess:
-            case errors::ImageTool:
-                ++skipped_;
-                if (!firstSkipped_)
-                    firstSkipped_ = error;
-                return true;
             case errors::OutOfMemory:
                 app_.host().messageBox(kOutOfMemoryMessage, kAppTitle);
                 app_.CloseProject();

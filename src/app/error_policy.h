@@ -21,6 +21,9 @@ inline constexpr const char* kOutOfMemoryMessage =
 // exhausted memory 480.
 RunError toRunError(std::exception_ptr error);
 
+// True when the error policy skips a step that failed with `error` and goes on.
+bool skipsStep(const RunError& error);
+
 // The one error policy of every long operation. Each step runs inside `run`:
 // - errors 75 and -2147215503 skip the step, and the operation goes on;
 // - error 480 shows the memory message, closes the project and ends the operation;

@@ -39,7 +39,7 @@ constexpr const char* kOutputOptions =
     "  --google-earth PROGRAM  the Google Earth program to start\n"
     "  --yes | --no            answer questions when not on a terminal (default: no)\n"
     "  --save-project FILE.ovt save the project file after the job\n"
-    "  --jobs N                how many images are worked on at once\n";
+    "  --jobs N                how many tiling steps run at once (default: one per core)\n";
 
 constexpr const char* kLargeOptions =
     "Large-image options:\n"

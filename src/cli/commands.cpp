@@ -232,6 +232,8 @@ int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     AppState app(host);
     app.formLoad(fixedDisks());
     applyLargeImageOptions(app, options);
+    if (options.jobs)
+        app.jobs = *options.jobs;
     applyOutputOptions(app, options);
 
     if (!prepare(app, options)) {

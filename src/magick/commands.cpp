@@ -83,12 +83,19 @@ std::string describe(const ExceptionInfo& exception) {
 }
 
 // "-limit" changes the library's limits for the whole process, not only for the command that
-// carries it: the limits in force before such a command are put back after it.
+// carries it. Such commands may run at the same time on several threads: the first to start
+// saves the limits in force and the last to end puts them back, so that none restores limits
+// under another one still running and the process is left with the limits it had. Commands
+// without "-limit" that run meanwhile share the lowered limits; the memory and map limits
+// decide where pixels are cached, never the pixels themselves.
 class ResourceLimitsGuard {
-public:
+  public:
     explicit ResourceLimitsGuard(const std::vector<std::string>& argv)
         : active_(std::find(argv.begin(), argv.end(), "-limit") != argv.end()) {
         if (!active_)
+            return;
+        const std::lock_guard lock(mutex_);
+        if (holders_++ > 0)
             return;
         for (std::size_t i = 0; i < kTypes.size(); ++i)
             saved_[i] = GetMagickResourceLimit(kTypes[i]);
@@ -96,18 +103,23 @@ public:
     ~ResourceLimitsGuard() {
         if (!active_)
             return;
+        const std::lock_guard lock(mutex_);
+        if (--holders_ > 0)
+            return;
         for (std::size_t i = 0; i < kTypes.size(); ++i)
             SetMagickResourceLimit(kTypes[i], saved_[i]);
     }
     ResourceLimitsGuard(const ResourceLimitsGuard&) = delete;
     ResourceLimitsGuard& operator=(const ResourceLimitsGuard&) = delete;
 
-private:
+  private:
     static constexpr std::array<ResourceType, 8> kTypes = {
-        AreaResource, DiskResource,   FileResource,  MapResource,
+        AreaResource,   DiskResource,   FileResource,  MapResource,
         MemoryResource, ThreadResource, WidthResource, HeightResource};
+    static inline std::mutex mutex_;
+    static inline int holders_ = 0;
+    static inline std::array<MagickSizeType, kTypes.size()> saved_{};
     bool active_;
-    std::array<MagickSizeType, kTypes.size()> saved_{};
 };
 
 // Only identify is handed a place for its text: composite misuses a given one after it has
@@ -161,6 +173,12 @@ std::string runIdentify(const std::vector<std::string>& argv) {
 void setMagickThreads(int threads) {
     startMagick();
     SetMagickResourceLimit(ThreadResource, static_cast<MagickSizeType>(std::max(threads, 1)));
+}
+
+int magickThreads() {
+    startMagick();
+    return static_cast<int>(
+        std::min<MagickSizeType>(GetMagickResourceLimit(ThreadResource), INT32_MAX));
 }
 
 std::optional<PixelSize> pingImageSize(const std::string& path) {

@@ -23,8 +23,9 @@ std::string runConvert(const std::vector<std::string>& argv);
 std::string runComposite(const std::vector<std::string>& argv);
 std::string runIdentify(const std::vector<std::string>& argv);
 
-// Limits how many threads the library uses for one operation (at least 1).
+// Limits how many threads the library uses for one operation (at least 1); the limit in force.
 void setMagickThreads(int threads);
+int magickThreads();
 
 struct PixelSize {
     std::uint32_t width = 0;

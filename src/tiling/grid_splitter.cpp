@@ -85,11 +85,11 @@ bool runStart(AppState& app, const TilePlan& plan, const ConvertRunner& convert,
 bool tileImages(AppState& app, RunErrorPolicy& policy, const std::vector<SourceImage>& images,
                 const std::function<TilePlan(const SourceImage&)>& planFor,
                 const ConvertRunner& convert, const std::optional<TransparencyState>& saved,
-                bool onlyFirst) {
+                bool onlyFirst, const ExecutorLimits& limits) {
     const int total = onlyFirst ? std::min<int>(1, static_cast<int>(images.size()))
                                 : static_cast<int>(images.size());
     for (int done = 0; done < total; ++done) {
-        const bool goOn = executePlan(planFor(images[done]), policy, convert);
+        const bool goOn = executePlan(planFor(images[done]), policy, convert, limits);
         if (saved)
             restoreTransparencyState(app.settings, *saved);
         app.doEvents();
@@ -133,7 +133,7 @@ bool split1024Run(AppState& app, RunErrorPolicy& policy, const ConvertRunner& co
         const bool edge = edgeCheck(app, image.name);
         return image1024Plan(image.path, image.name, s1, s2, switchesOf(app, edge));
     };
-    return tileImages(app, policy, images, planFor, convert, saved, single);
+    return tileImages(app, policy, images, planFor, convert, saved, single, {app.jobs});
 }
 
 // Reports skipped steps, then writes the KML tree of `sizeClass` over the tiles.
@@ -195,7 +195,8 @@ bool Split2048(AppState& app, const ConvertRunner& convert) {
         return image2048Plan(image.path, image.name, tiles, wholeImage, switchesOf(app, false));
     };
     const auto images = runImages(app, run.SingleImageMode, tiles.root);
-    if (!tileImages(app, policy, images, planFor, convert, std::nullopt, run.SingleImageMode)) {
+    if (!tileImages(app, policy, images, planFor, convert, std::nullopt, run.SingleImageMode,
+                    {app.jobs})) {
         return false;
     }
     return finishRun(app, policy, SizeClass::S2048);
@@ -235,7 +236,10 @@ bool Split4096(AppState& app, const ConvertRunner& convert) {
         return image4096Plan(image.path, image.name, tiles, switches);
     };
     const auto images = runImages(app, single, tiles.root);
-    if (!tileImages(app, policy, images, planFor, convert, saved, single))
+    // Each operation on a 4096 image may use the whole memory setting.
+    const ExecutorLimits limits{app.jobs,
+                                static_cast<int>(optionNumber(ensureLoaded(app.options).Combo1))};
+    if (!tileImages(app, policy, images, planFor, convert, saved, single, limits))
         return false;
     if (!split1024Run(app, policy, convert, true))
         return false;

@@ -1,10 +1,14 @@
 #include "tiling/tile_executor.h"
 
+#include <cctype>
+#include <cmath>
 #include <filesystem>
 
 #include "app/error_policy.h"
 #include "magick/commands.h"
+#include "platform/text_case.h"
 #include "platform/text_file.h"
+#include "tiling/plan_pool.h"
 
 namespace orvanta {
 namespace {
@@ -27,7 +31,40 @@ void deleteFile(const std::string& path) {
     }
 }
 
+// The size in MiB of a resource value as the image tool takes it: "512MiB", "2GiB", "1.5GB",
+// or bytes without a unit.
+double mebibytes(const std::string& value) {
+    std::size_t unitAt = 0;
+    double number = 0;
+    try {
+        number = std::stod(value, &unitAt);
+    } catch (const std::exception&) {
+        return 0;
+    }
+    std::string unit = value.substr(unitAt);
+    if (!unit.empty() && (unit.back() == 'B' || unit.back() == 'b'))
+        unit.pop_back();
+    if (!unit.empty() && (unit.back() == 'i' || unit.back() == 'I'))
+        unit.pop_back();
+    const std::string units = "KMGTP";
+    const std::size_t power = unit.size() == 1 ? units.find(std::toupper(unit[0])) : units.size();
+    if (unit.empty())
+        return number / (1024.0 * 1024.0);
+    if (power == std::string::npos || power == units.size())
+        return 0;
+    return number * std::pow(1024.0, static_cast<double>(power)) / 1024.0;
+}
+
 }  // namespace
+
+double memoryLimitMb(const ConvertCall& call) {
+    const std::vector<std::string>& args = call.args;
+    for (std::size_t i = 0; i + 2 < args.size(); ++i) {
+        if (args[i] == "-limit" && lowerCase(args[i + 1]) == "memory")
+            return mebibytes(args[i + 2]);
+    }
+    return 0;
+}
 
 ConvertRunner magickConvertRunner() {
     return [](const ConvertCall& call) {
@@ -54,7 +91,10 @@ void performTileOp(const TileOp& op, const ConvertRunner& convert) {
     }
 }
 
-bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunner& convert) {
+bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunner& convert,
+                 const ExecutorLimits& limits) {
+    if (limits.jobs > 1)
+        return executePlanConcurrently(plan, policy, convert, limits);
     for (const TileOp& op : plan.ops()) {
         if (!policy.run([&] { performTileOp(op, convert); }))
             return false;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "tiling/tile_executor.h"
+
+namespace orvanta {
+
+// Runs the steps of a plan on a pool of limits.jobs workers, each step once the steps it waits
+// for are done, and the lowest-numbered ready step first. The calling thread hands each
+// outcome to the policy in plan order; every worker has ended when this returns.
+bool executePlanConcurrently(const TilePlan& plan, RunErrorPolicy& policy,
+                             const ConvertRunner& convert, const ExecutorLimits& limits);
+
+}  // namespace orvanta

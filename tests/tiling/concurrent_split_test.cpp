@@ -1,0 +1,117 @@
+// Real splits through the image library with one job and with four: the same files with the
+// same bytes, and the same messages and status texts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "support/test_images.h"
+#include "tiling/tiling_rig.h"
+
+namespace orvanta {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeHost;
+using testing::ScratchDir;
+
+// Every file under `root` with its bytes, by path relative to the root, leaving out `inputs`.
+std::map<std::string, std::string> treeBytes(const fs::path& root,
+                                             const std::set<std::string>& inputs) {
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string relative = fs::relative(entry.path(), root).string();
+        if (inputs.contains(relative))
+            continue;
+        tree[relative] = entry.is_regular_file() ? testing::readFile(entry.path().string()) : "/";
+    }
+    return tree;
+}
+
+struct SplitResult {
+    bool clean = false;
+    std::map<std::string, std::string> tree;
+    std::vector<FakeHost::Message> messages;
+    std::vector<std::string> statuses;
+    std::vector<std::pair<int, int>> progress;
+};
+
+// Runs `split` over the images of `dir` with `jobs` workers, then removes all it made.
+SplitResult runSplit(const ScratchDir& dir, int jobs, SizeClass sizeClass,
+                     const std::function<bool(AppState&)>& split) {
+    std::set<std::string> inputs;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        inputs.insert(entry.path().filename().string());
+    FakeHost host;
+    AppState app(host);
+    app.options.loaded = true;
+    app.options.Combo1 = "512";
+    app.jobs = jobs;
+    app.settings.tilesdirr = dir.path().string();
+    app.settings.Check3 = 0;
+    app.run.sizeClass = sizeClass;
+    app.run.Root1024 = app.run.Root4096 = dir.path().string();
+    SplitResult result;
+    result.clean = split(app);
+    result.tree = treeBytes(dir.path(), inputs);
+    result.messages = host.messages;
+    result.statuses = host.statuses;
+    result.progress = host.progressReports;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        if (!inputs.contains(entry.path().filename().string()))
+            fs::remove_all(entry.path());
+    }
+    return result;
+}
+
+void expectSameRun(const SplitResult& one, const SplitResult& four) {
+    EXPECT_EQ(one.clean, four.clean);
+    EXPECT_EQ(one.tree.size(), four.tree.size());
+    for (const auto& [path, bytes] : one.tree) {
+        const auto found = four.tree.find(path);
+        ASSERT_NE(found, four.tree.end()) << path;
+        EXPECT_TRUE(found->second == bytes) << path << " differs";
+    }
+    EXPECT_EQ(one.messages, four.messages);
+    EXPECT_EQ(one.statuses, four.statuses);
+    EXPECT_EQ(one.progress, four.progress);
+}
+
+TEST(ConcurrentSplit, FolderOf1024ImagesGivesTheSameBytesAndMessagesWithFourJobs) {
+    ScratchDir dir;
+    for (const std::string name : {"a", "b", "c", "d"}) {
+        runConvert({"convert", "-size", "1024x1024", "-seed", std::to_string(name[0]),
+                    "plasma:", "-quality", "90", dir / (name + ".jpg")});
+        testing::writeWorldFile(dir / (name + ".jgw"), 0.001, -0.001, 10 + name[0], 20);
+    }
+    testing::writeFile(dir / "b.jpg", "not a picture at all");
+    const SplitResult one =
+        runSplit(dir, 1, SizeClass::S1024, [](AppState& app) { return Split1024(app); });
+    const SplitResult four =
+        runSplit(dir, 4, SizeClass::S1024, [](AppState& app) { return Split1024(app); });
+    EXPECT_FALSE(one.clean);
+    EXPECT_GT(one.tree.size(), 3u * 21u);
+    ASSERT_EQ(one.messages.size(), 1u);
+    expectSameRun(one, four);
+}
+
+TEST(ConcurrentSplit, Image4096GivesTheSameBytesWithFourJobs) {
+    ScratchDir dir;
+    testing::makeImage(dir / "big.jpg", 4096, 4096);
+    testing::writeWorldFile(dir / "big.jgw", 0.0001, -0.0001, 10, 20);
+    const int threads = magickThreads();
+    const SplitResult one =
+        runSplit(dir, 1, SizeClass::S4096, [](AppState& app) { return Split4096(app); });
+    const SplitResult four =
+        runSplit(dir, 4, SizeClass::S4096, [](AppState& app) { return Split4096(app); });
+    EXPECT_TRUE(one.clean);
+    EXPECT_GT(one.tree.size(), 341u);
+    // The library's own threads are given back once the pool has ended.
+    EXPECT_EQ(magickThreads(), threads);
+    expectSameRun(one, four);
+}
+
+}  // namespace
+}  // namespace orvanta
