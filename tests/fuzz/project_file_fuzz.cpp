@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/project_file.h"
+#include "app/run_error.h"
 #include "platform/text_file.h"
 #include "support/fake_host.h"
 
@@ -13,7 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     orvanta::AppState app(host);
     const std::vector<std::string> lines =
         orvanta::splitLines(std::string(reinterpret_cast<const char*>(data), size));
-    for (std::size_t i = 0; i < lines.size() && i < 64; ++i)
-        orvanta::applyProjectLine(app, static_cast<int>(i), lines[i]);
+    // A line the loader refuses ends the load with its error number, as loadProjectFile does;
+    // any other exception is a finding.
+    try {
+        for (std::size_t i = 0; i < lines.size() && i < 64; ++i)
+            orvanta::applyProjectLine(app, static_cast<int>(i), lines[i]);
+    } catch (const orvanta::RunError&) {
+    }
     return 0;
 }
