@@ -142,7 +142,9 @@ std::string run(Command command, const std::vector<std::string>& argv, bool want
     std::string text = metadata ? metadata : "";
     if (metadata)
         metadata = DestroyString(metadata);
-    if (exception->severity >= ErrorException) {
+    // A truncated or damaged source only warns, yet its missing rows come out as a flat grey:
+    // that is a failed step, not a tile.
+    if (exception->severity >= ErrorException || exception->severity == CorruptImageWarning) {
         throw RunError(errors::ImageTool, describe(*exception));
     }
     if (ok == MagickFalse && exception->severity == UndefinedException) {

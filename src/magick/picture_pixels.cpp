@@ -45,8 +45,11 @@ WandPtr readFirstFrame(const std::string& path, int width, int height) {
         MagickSetOption(file.get(), "jpeg:size", hint.c_str());
     }
     // "[0]" keeps the library from decoding every frame of an animation or a multi-page file.
-    if (MagickReadImage(file.get(), (path + "[0]").c_str()) == MagickFalse)
+    // A truncated or damaged file only warns; its missing rows would become flat grey.
+    if (MagickReadImage(file.get(), (path + "[0]").c_str()) == MagickFalse ||
+        MagickGetExceptionType(file.get()) == CorruptImageWarning) {
         fail(file.get(), path);
+    }
     MagickSetFirstIterator(file.get());
     WandPtr frame(MagickGetImage(file.get()));
     if (!frame)

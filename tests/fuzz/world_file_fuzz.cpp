@@ -1,0 +1,13 @@
+// The world-file reader and the WGS84 test over any text.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "imagery/world_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const orvanta::WorldFile world =
+        orvanta::parseWorldFile(std::string(reinterpret_cast<const char*>(data), size));
+    orvanta::isWgs84(world);
+    return 0;
+}
