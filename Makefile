@@ -28,7 +28,8 @@ test: build
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
-	cd $(ASAN_BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 # Each libFuzzer target for FUZZ_SECONDS seconds, from its seed corpus; findings land in
 # $(FUZZ_BUILD_DIR)/findings. Needs clang and its libFuzzer runtime, installed only here.

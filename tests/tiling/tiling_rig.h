@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ struct TilingRig {
     TilingRig() {
         app.options.loaded = true;
         app.options.Combo1 = "512";
+        // One step after another, so the recorded calls come in plan order.
+        app.jobs = 1;
     }
     std::string path(const std::string& name) const { return dir / name; }
 };
@@ -38,12 +41,16 @@ struct TilingRig {
 // input that does not exist fails as the image tool would.
 struct FakeConvert {
     std::vector<ConvertCall> calls;
+    std::mutex mutex;  // calls may come from several workers
     ConvertRunner runner() {
         return [this](const ConvertCall& call) {
             if (!std::filesystem::exists(call.input())) {
                 throw RunError(errors::ImageTool, "unable to open image `" + call.input() + "'");
             }
-            calls.push_back(call);
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                calls.push_back(call);
+            }
             for (const std::string& out : outputFiles(call))
                 writeFile(out, "");
         };
