@@ -172,6 +172,34 @@ std::string runIdentify(const std::vector<std::string>& argv) {
     return run(IdentifyImageCommand, argv, true);
 }
 
+// Decoded images are added to and removed from the library's registry one at a time; commands
+// only look them up.
+std::mutex registryMutex;
+
+void keepDecoded(const std::string& key, const std::string& path) {
+    startMagick();
+    ImageInfoPtr info(AcquireImageInfo());
+    CopyMagickString(info->filename, path.c_str(), MaxTextExtent);
+    ExceptionPtr exception(AcquireExceptionInfo());
+    Image* image = ReadImage(info.get(), exception.get());
+    const bool failed = image == nullptr || exception->severity >= ErrorException ||
+                        exception->severity == CorruptImageWarning;
+    if (!failed) {
+        const std::lock_guard lock(registryMutex);
+        SetImageRegistry(ImageRegistryType, key.c_str(), image, exception.get());
+    }
+    if (image)
+        DestroyImageList(image);
+    if (failed)
+        throw RunError(errors::ImageTool, describe(*exception));
+}
+
+void forgetDecoded(const std::string& key) {
+    startMagick();
+    const std::lock_guard lock(registryMutex);
+    DeleteImageRegistry(key.c_str());
+}
+
 void setMagickThreads(int threads) {
     startMagick();
     SetMagickResourceLimit(ThreadResource, static_cast<MagickSizeType>(std::max(threads, 1)));

@@ -23,6 +23,12 @@ std::string runConvert(const std::vector<std::string>& argv);
 std::string runComposite(const std::vector<std::string>& argv);
 std::string runIdentify(const std::vector<std::string>& argv);
 
+// Decodes the image file `path` and keeps it in the library's memory under `key`, so that
+// commands read it as "mpr:" followed by the key instead of decoding the file again; throws as
+// a command reading the file would. `forgetDecoded` frees it.
+void keepDecoded(const std::string& key, const std::string& path);
+void forgetDecoded(const std::string& key);
+
 // Limits how many threads the library uses for one operation (at least 1); the limit in force.
 void setMagickThreads(int threads);
 int magickThreads();

@@ -12,6 +12,7 @@
 
 #include "app/error_policy.h"
 #include "magick/commands.h"
+#include "tiling/shared_decodes.h"
 
 namespace orvanta {
 namespace {
@@ -33,7 +34,7 @@ class PlanPool {
   public:
     PlanPool(const TilePlan& plan, const ConvertRunner& convert, const ExecutorLimits& limits)
         : ops_(plan.ops()),
-          convert_(convert),
+          decodes_(plan, convert),
           memorySlots_(memoryBoundSlots(plan, limits)),
           waiting_(ops_.size()),
           dependents_(ops_.size()),
@@ -113,7 +114,7 @@ class PlanPool {
             lock.unlock();
             std::exception_ptr error;
             try {
-                performTileOp(ops_[*next], convert_);
+                decodes_.perform(*next);
             } catch (...) {
                 error = std::current_exception();
             }
@@ -124,7 +125,7 @@ class PlanPool {
     }
 
     const std::vector<TileOp>& ops_;
-    const ConvertRunner& convert_;
+    SharedDecodes decodes_;
     const int memorySlots_;
     std::mutex mutex_;
     std::condition_variable changed_;

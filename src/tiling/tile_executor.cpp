@@ -9,6 +9,7 @@
 #include "platform/text_case.h"
 #include "platform/text_file.h"
 #include "tiling/plan_pool.h"
+#include "tiling/shared_decodes.h"
 
 namespace orvanta {
 namespace {
@@ -67,11 +68,14 @@ double memoryLimitMb(const ConvertCall& call) {
 }
 
 ConvertRunner magickConvertRunner() {
-    return [](const ConvertCall& call) {
+    ConvertRunner runner([](const ConvertCall& call) {
         std::vector<std::string> argv{"convert"};
         argv.insert(argv.end(), call.args.begin(), call.args.end());
         runConvert(argv);
-    };
+    });
+    runner.keepDecoded = keepDecoded;
+    runner.forgetDecoded = forgetDecoded;
+    return runner;
 }
 
 void performTileOp(const TileOp& op, const ConvertRunner& convert) {
@@ -95,8 +99,9 @@ bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunn
                  const ExecutorLimits& limits, const StepObserver& afterStep) {
     if (limits.jobs > 1)
         return executePlanConcurrently(plan, policy, convert, limits, afterStep);
+    SharedDecodes decodes(plan, convert);
     for (std::size_t index = 0; index < plan.ops().size(); ++index) {
-        const bool goOn = policy.run([&] { performTileOp(plan.ops()[index], convert); });
+        const bool goOn = policy.run([&] { decodes.perform(index); });
         if (afterStep)
             afterStep(index);
         if (!goOn)

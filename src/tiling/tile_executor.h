@@ -1,6 +1,8 @@
 #pragma once
 
+#include <concepts>
 #include <functional>
+#include <type_traits>
 
 #include "tiling/tile_plan.h"
 
@@ -8,10 +10,25 @@ namespace orvanta {
 
 class RunErrorPolicy;
 
-// Runs one convert operation; throws RunError on failure.
-using ConvertRunner = std::function<void(const ConvertCall&)>;
+// Runs convert operations: `run` performs one and throws RunError on failure. A runner that
+// can keep a decoded image for several operations also has `keepDecoded` (decodes the file
+// under a key that operations then read as "mpr:" key; throws when it cannot) and
+// `forgetDecoded`; test doubles have neither.
+struct ConvertRunner {
+    ConvertRunner() = default;
+    template <typename Run>
+    requires(!std::same_as<std::remove_cvref_t<Run>, ConvertRunner> &&
+             std::invocable<Run, const ConvertCall&>) ConvertRunner(Run perform)
+        : run(std::move(perform)) {}
 
-// Runs convert operations in-process through the image library, a new operation per call.
+    void operator()(const ConvertCall& call) const { run(call); }
+
+    std::function<void(const ConvertCall&)> run;
+    std::function<void(const std::string& key, const std::string& path)> keepDecoded;
+    std::function<void(const std::string& key)> forgetDecoded;
+};
+
+// Runs convert operations in-process through the image library, and keeps decoded images.
 ConvertRunner magickConvertRunner();
 
 // Performs one step. Making a folder that exists is not an error, nor is deleting a scratch

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -19,14 +20,23 @@ using testing::FakeHost;
 using testing::ScratchDir;
 
 // Every file under `root` with its bytes, by path relative to the root, leaving out `inputs`.
+// PNG files carry the time they were written, so their pixels stand for them.
 std::map<std::string, std::string> treeBytes(const fs::path& root,
                                              const std::set<std::string>& inputs) {
     std::map<std::string, std::string> tree;
+    ScratchDir scratch;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         const std::string relative = fs::relative(entry.path(), root).string();
         if (inputs.contains(relative))
             continue;
-        tree[relative] = entry.is_regular_file() ? testing::readFile(entry.path().string()) : "/";
+        if (!entry.is_regular_file()) {
+            tree[relative] = "/";
+        } else if (relative.ends_with(".PNG")) {
+            const auto pixels = testing::rgbaPixels(entry.path().string(), scratch);
+            tree[relative] = std::string(pixels.begin(), pixels.end());
+        } else {
+            tree[relative] = testing::readFile(entry.path().string());
+        }
     }
     return tree;
 }
@@ -103,6 +113,46 @@ TEST(ConcurrentSplit, FolderOf1024ImagesGivesTheSameBytesAndMessagesWithFourJobs
     ASSERT_GE(one.progress.size(), perImage.size());
     EXPECT_TRUE(std::equal(perImage.begin(), perImage.end(), one.progress.begin()));
     expectSameRun(one, four);
+}
+
+// Steps reading the same file decode it once, and free it after its last reader; no tile may
+// change for it, with or without a colour made transparent (which changes the pixels of one
+// reader only).
+TEST(ConcurrentSplit, DecodingASharedFileOnceChangesNoTile) {
+    ScratchDir dir;
+    runConvert({"convert", "-size", "1024x1024", "-seed", "7", "plasma:", "-fill", "rgb(255,0,255)",
+                "-draw", "rectangle 0,0 700,300", dir / "m.png"});
+    testing::writeWorldFile(dir / "m.pgw", 0.001, -0.001, 10, 20);
+    const ConvertRunner library = magickConvertRunner();
+    std::atomic<int> kept{0}, forgotten{0};
+    ConvertRunner shared = library;
+    shared.keepDecoded = [&](const std::string& key, const std::string& path) {
+        library.keepDecoded(key, path);
+        ++kept;
+    };
+    shared.forgetDecoded = [&](const std::string& key) {
+        library.forgetDecoded(key);
+        ++forgotten;
+    };
+    const ConvertRunner plain(library.run);
+    for (const int transparent : {0, 1}) {
+        SCOPED_TRACE(transparent);
+        auto splitWith = [&](const ConvertRunner& convert) {
+            return [&, transparent](AppState& app) {
+                app.settings.Check4 = transparent;
+                app.settings.Label26 = "RGB(255, 0, 255)";
+                return Split1024(app, convert);
+            };
+        };
+        kept = forgotten = 0;
+        const SplitResult once = runSplit(dir, 2, SizeClass::S1024, splitWith(shared));
+        EXPECT_EQ(kept, 5);  // the image and its four 512 pieces
+        EXPECT_EQ(forgotten, 5);
+        const SplitResult twice = runSplit(dir, 2, SizeClass::S1024, splitWith(plain));
+        EXPECT_TRUE(once.clean);
+        EXPECT_EQ(once.tree.size(), twice.tree.size());
+        expectSameRun(twice, once);
+    }
 }
 
 TEST(ConcurrentSplit, Image4096GivesTheSameBytesWithFourJobs) {
