@@ -145,8 +145,11 @@ TEST(GridSplitter, OwnTransparentColourIsMatchedExactlyInEveryTile) {
     int transparentTiles = 0;
     for (const ConvertCall& call : convert.calls) {
         EXPECT_FALSE(has(call, "-fuzz"));
+        // Only the tiles: the JPEG pieces the later steps read stay as they are.
         if (call.output().ends_with(".PNG"))
             transparentTiles += has(call, "-transparent");
+        else
+            EXPECT_FALSE(has(call, "-transparent")) << call.output();
     }
     EXPECT_EQ(transparentTiles, 1 + 4 + 4);
 }
@@ -166,7 +169,10 @@ TEST(GridSplitter, SingleImageOf4096ClassGetsItsOwnRootAndMarker) {
     EXPECT_TRUE(std::none_of(convert.calls.begin(), convert.calls.end(), [&](const auto& call) {
         return call.input() == rig.path("other.jpg");
     }));
-    EXPECT_EQ(countFiles(TileSet{rig.path("one")}.sgroup2(), ".JPG"), 256);
+    const TileSet tiles{rig.path("one")};
+    EXPECT_EQ(testing::readFile(tiles.formatMarker()), "JPG\r\n");
+    EXPECT_EQ(testing::readFile(joinPath(tiles.tgroup2(), "Tgroup2.txt")), " \r\n");
+    EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 256);
 }
 
 TEST(GridSplitter, UnwritableOutputFolderEndsWithOneClearMessage) {
