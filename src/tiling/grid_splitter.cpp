@@ -80,24 +80,34 @@ bool runStart(AppState& app, const TilePlan& plan, const ConvertRunner& convert,
     return true;
 }
 
-// Runs the plan of every image in turn; `saved` switches are restored after each image, so
-// an edge image changes them for itself only.
+// Plans every image, then runs the steps of all of them as one plan, so that the workers go on
+// to the next image while the last steps of one still run. `saved` switches are restored after
+// each image is planned, so an edge image changes them for itself only. Progress counts whole
+// images; the run can be cancelled after every step.
 bool tileImages(AppState& app, RunErrorPolicy& policy, const std::vector<SourceImage>& images,
                 const std::function<TilePlan(const SourceImage&)>& planFor,
                 const ConvertRunner& convert, const std::optional<TransparencyState>& saved,
                 bool onlyFirst, const ExecutorLimits& limits) {
-    const int total = onlyFirst ? std::min<int>(1, static_cast<int>(images.size()))
-                                : static_cast<int>(images.size());
-    for (int done = 0; done < total; ++done) {
-        const bool goOn = executePlan(planFor(images[done]), policy, convert, limits);
+    const std::size_t total = onlyFirst ? std::min<std::size_t>(1, images.size()) : images.size();
+    TilePlan all;
+    std::vector<std::size_t> imageEnds;  // the number of steps up to the end of each image
+    for (std::size_t image = 0; image < total; ++image) {
+        all.append(planFor(images[image]));
         if (saved)
             restoreTransparencyState(app.settings, *saved);
-        app.doEvents();
-        app.host().progress(done + 1, total);
-        if (!goOn)
-            return false;
+        imageEnds.push_back(all.ops().size());
     }
-    return true;
+    std::size_t reported = 0;
+    auto afterStep = [&](std::size_t step) {
+        app.doEvents();
+        const bool ended = policy.ended();
+        while (reported < total && (imageEnds[reported] <= step + 1 || ended)) {
+            app.host().progress(static_cast<int>(++reported), static_cast<int>(total));
+            if (ended)
+                break;
+        }
+    };
+    return executePlan(all, policy, convert, limits, afterStep);
 }
 
 void setGroupForms(RunState& run, const std::string& s1, const std::string& s2) {

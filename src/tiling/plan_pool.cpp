@@ -160,19 +160,22 @@ bool hasConvert(const TilePlan& plan) {
 }  // namespace
 
 bool executePlanConcurrently(const TilePlan& plan, RunErrorPolicy& policy,
-                             const ConvertRunner& convert, const ExecutorLimits& limits) {
+                             const ConvertRunner& convert, const ExecutorLimits& limits,
+                             const StepObserver& afterStep) {
     std::optional<SingleMagickThread> singleThread;
     if (hasConvert(plan))
         singleThread.emplace();
     PlanPool pool(plan, convert, limits);
     for (std::size_t index = 0; index < plan.ops().size(); ++index) {
         const std::exception_ptr error = pool.outcome(index);
-        if (!policy.run([&] {
-                if (error)
-                    std::rethrow_exception(error);
-            })) {
+        const bool goOn = policy.run([&] {
+            if (error)
+                std::rethrow_exception(error);
+        });
+        if (afterStep)
+            afterStep(index);
+        if (!goOn)
             return false;
-        }
     }
     return true;
 }

@@ -6,8 +6,10 @@ namespace orvanta {
 
 // Runs the steps of a plan on a pool of limits.jobs workers, each step once the steps it waits
 // for are done, and the lowest-numbered ready step first. The calling thread hands each
-// outcome to the policy in plan order; every worker has ended when this returns.
+// outcome to the policy in plan order, then to `afterStep`; every worker has ended when this
+// returns or throws.
 bool executePlanConcurrently(const TilePlan& plan, RunErrorPolicy& policy,
-                             const ConvertRunner& convert, const ExecutorLimits& limits);
+                             const ConvertRunner& convert, const ExecutorLimits& limits,
+                             const StepObserver& afterStep);
 
 }  // namespace orvanta

@@ -92,11 +92,14 @@ void performTileOp(const TileOp& op, const ConvertRunner& convert) {
 }
 
 bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunner& convert,
-                 const ExecutorLimits& limits) {
+                 const ExecutorLimits& limits, const StepObserver& afterStep) {
     if (limits.jobs > 1)
-        return executePlanConcurrently(plan, policy, convert, limits);
-    for (const TileOp& op : plan.ops()) {
-        if (!policy.run([&] { performTileOp(op, convert); }))
+        return executePlanConcurrently(plan, policy, convert, limits, afterStep);
+    for (std::size_t index = 0; index < plan.ops().size(); ++index) {
+        const bool goOn = policy.run([&] { performTileOp(plan.ops()[index], convert); });
+        if (afterStep)
+            afterStep(index);
+        if (!goOn)
             return false;
     }
     return true;

@@ -26,14 +26,18 @@ struct ExecutorLimits {
     int memoryBudgetMb = 0;
 };
 
+// Called on the calling thread with the number of a step once its outcome has been handed to
+// the policy; it shows progress and may throw to cancel the run.
+using StepObserver = std::function<void(std::size_t step)>;
+
 // Performs the steps under the error policy. With one job they run in plan order; with more,
 // a pool of workers starts each step as soon as the steps it waits for are done. Either way
 // the outcome of every step is handed to the policy on the calling thread and in plan order,
 // so messages, counts and the first failure are those of a run one step after another. When
-// the policy ends the operation no further step starts, and the steps already started are
-// waited for. Returns false when the policy ended the operation.
+// the policy ends the operation, or `afterStep` throws, no further step starts, and the steps
+// already started are waited for. Returns false when the policy ended the operation.
 bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunner& convert,
-                 const ExecutorLimits& limits = {});
+                 const ExecutorLimits& limits = {}, const StepObserver& afterStep = {});
 
 // The memory limit in MiB that a convert operation carries with "-limit memory"; 0 for none.
 double memoryLimitMb(const ConvertCall& call);

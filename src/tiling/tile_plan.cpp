@@ -7,29 +7,17 @@
 namespace orvanta {
 namespace {
 
-bool shareAny(const std::vector<std::string>& a, const std::vector<std::string>& b) {
-    return std::any_of(a.begin(), a.end(), [&](const std::string& path) {
-        return std::find(b.begin(), b.end(), path) != b.end();
-    });
-}
-
 std::string parentFolder(const std::string& path) {
     const std::size_t separator = path.rfind(kPathSeparator);
     return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
-// True when `earlier` makes a folder that one of the paths of `later` lies in.
-bool makesFolderOf(const TileOp& earlier, const TileOp& later) {
-    if (earlier.kind != TileOp::Kind::CreateFolder)
-        return false;
-    auto inside = [&](const std::string& path) { return parentFolder(path) == earlier.path; };
-    return std::any_of(later.reads.begin(), later.reads.end(), inside) ||
-           std::any_of(later.writes.begin(), later.writes.end(), inside);
-}
-
-bool mustWaitFor(const TileOp& earlier, const TileOp& later) {
-    return shareAny(later.reads, earlier.writes) || shareAny(later.writes, earlier.reads) ||
-           shareAny(later.writes, earlier.writes) || makesFolderOf(earlier, later);
+void addAll(std::vector<std::size_t>& into,
+            const std::unordered_map<std::string, std::vector<std::size_t>>& steps,
+            const std::string& path) {
+    const auto found = steps.find(path);
+    if (found != steps.end())
+        into.insert(into.end(), found->second.begin(), found->second.end());
 }
 
 }  // namespace
@@ -89,11 +77,35 @@ std::vector<ConvertCall> TilePlan::convertCalls() const {
     return calls;
 }
 
-void TilePlan::add(TileOp op) {
-    for (std::size_t index = 0; index < ops_.size(); ++index) {
-        if (mustWaitFor(ops_[index], op))
-            op.after.push_back(index);
+void TilePlan::append(const TilePlan& other) {
+    for (TileOp op : other.ops_) {
+        op.after.clear();
+        add(std::move(op));
     }
+}
+
+// A step waits for the earlier steps that write what it reads, read or write what it writes,
+// or make the folder of a path it reads or writes.
+void TilePlan::add(TileOp op) {
+    std::vector<std::size_t>& after = op.after;
+    for (const std::string& path : op.reads) {
+        addAll(after, writers_, path);
+        addAll(after, folderMakers_, parentFolder(path));
+    }
+    for (const std::string& path : op.writes) {
+        addAll(after, readers_, path);
+        addAll(after, writers_, path);
+        addAll(after, folderMakers_, parentFolder(path));
+    }
+    std::sort(after.begin(), after.end());
+    after.erase(std::unique(after.begin(), after.end()), after.end());
+    const std::size_t index = ops_.size();
+    for (const std::string& path : op.reads)
+        readers_[path].push_back(index);
+    for (const std::string& path : op.writes)
+        writers_[path].push_back(index);
+    if (op.kind == TileOp::Kind::CreateFolder)
+        folderMakers_[op.path].push_back(index);
     ops_.push_back(std::move(op));
 }
 

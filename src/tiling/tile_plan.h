@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace orvanta {
@@ -43,6 +44,9 @@ class TilePlan {
     void writeMarker(const std::string& path, const std::string& line);
     void convert(std::vector<std::string> args);
     void deleteFile(const std::string& path);
+    // Adds the steps of `other` after these, with the dependencies between the two: images
+    // that write the same files are still cut in order.
+    void append(const TilePlan& other);
 
     const std::vector<TileOp>& ops() const { return ops_; }
     // The convert operations alone, in order.
@@ -51,6 +55,9 @@ class TilePlan {
   private:
     void add(TileOp op);
     std::vector<TileOp> ops_;
+    // The steps that read, write or make each path so far, so that a step finds the steps it
+    // waits for without looking at every earlier one.
+    std::unordered_map<std::string, std::vector<std::size_t>> readers_, writers_, folderMakers_;
 };
 
 }  // namespace orvanta

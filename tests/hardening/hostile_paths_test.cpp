@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -117,6 +118,33 @@ TEST_F(HostilePathTest, LargeImageSlicesBesideItself) {
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, folder + "/-big $(z)L/Big.kml\n");
     EXPECT_TRUE(fs::exists(folder + "/-big $(z)L/-big $(z)_0.jgw"));
+}
+
+// A GeoTIFF without its world file: the listing program found on the PATH gets the image's
+// path as one argument, both when one image is examined and when a folder is scanned.
+TEST_F(HostilePathTest, GeoTiffListingProgramGetsThePathWhole) {
+    const std::string bin = dir / "bin";
+    fs::create_directories(bin);
+    testing::writeFile(bin + "/listgeo",
+                       "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" +
+                           dir / "argv.txt" +
+                           "'\nprintf '0.001\\n0\\n0\\n-0.001\\n10\\n20\\n' > \"${2%.*}.tfw\"\n");
+    fs::permissions(bin + "/listgeo", fs::perms::owner_all);
+    const std::string savedPath = std::getenv("PATH");
+    setenv("PATH", (bin + ":" + savedPath).c_str(), 1);
+
+    const std::string image = folder + "/-g eo $(w).tif";
+    testing::makeImage(image, 1024, 1024);
+    const auto info = cli({"info", "--", image});
+    EXPECT_EQ(info.exitStatus, 0) << info.err;
+    EXPECT_EQ(startedWith(), "-tfw\n" + image + "\n");
+
+    fs::remove(folder + "/-g eo $(w).tfw");
+    const auto transform = cli({"transform", "--", folder});
+    setenv("PATH", savedPath.c_str(), 1);
+    ASSERT_EQ(transform.exitStatus, 0) << transform.err;
+    EXPECT_EQ(startedWith(), "-tfw\n" + image + "\n");
+    EXPECT_TRUE(fs::exists(folder + "/-g eo $(w).tfw"));
 }
 
 }  // namespace

@@ -133,6 +133,31 @@ TEST(ConcurrentPlan, AnEndingFailureStartsNoFurtherStepAndLeavesNoWorkerRunning)
     EXPECT_EQ(four.running, 0);
 }
 
+// Cancelling throws from the observer after a step: the exception leaves the run, no step
+// starts afterwards and no worker is left behind.
+TEST(ConcurrentPlan, CancelAfterAStepStopsTheWorkers) {
+    struct Cancelled {};
+    SlowConvert convert;
+    for (int i = 0; i < 8; ++i)
+        convert.delays["out" + std::to_string(i) + ".jpg"] = 30ms;
+    TilingRig rig;
+    RunErrorPolicy policy(rig.app);
+    std::vector<std::size_t> observed;
+    auto cancelAtSecond = [&](std::size_t step) {
+        observed.push_back(step);
+        if (step == 1)
+            throw Cancelled{};
+    };
+    EXPECT_THROW(executePlan(independentPlan(), policy, convert.runner(), {4}, cancelAtSecond),
+                 Cancelled);
+    EXPECT_EQ(observed, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(convert.running, 0);
+    const int callsAfterRun = convert.calls;
+    EXPECT_LT(callsAfterRun, 8);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(convert.calls, callsAfterRun);
+}
+
 TEST(ConcurrentPlan, StepsWaitForWhatTheyReadAndMemoryBoundOperationsShareTheBudget) {
     TilePlan plan;
     plan.convert({"source.jpg", "-crop", "512x512", "piece_%d.jpg"});

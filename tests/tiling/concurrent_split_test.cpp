@@ -2,6 +2,7 @@
 // same bytes, and the same messages and status texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -87,6 +88,9 @@ TEST(ConcurrentSplit, FolderOf1024ImagesGivesTheSameBytesAndMessagesWithFourJobs
         testing::writeWorldFile(dir / (name + ".jgw"), 0.001, -0.001, 10 + name[0], 20);
     }
     testing::writeFile(dir / "b.jpg", "not a picture at all");
+    // Same name as a.jpg: its tiles replace those of a.jpg, in the same order with four jobs.
+    runConvert({"convert", "-size", "1024x1024", "gradient:red-blue", dir / "a.png"});
+    testing::writeWorldFile(dir / "a.pgw", 0.001, -0.001, 10 + 'a', 20);
     const SplitResult one =
         runSplit(dir, 1, SizeClass::S1024, [](AppState& app) { return Split1024(app); });
     const SplitResult four =
@@ -94,6 +98,10 @@ TEST(ConcurrentSplit, FolderOf1024ImagesGivesTheSameBytesAndMessagesWithFourJobs
     EXPECT_FALSE(one.clean);
     EXPECT_GT(one.tree.size(), 3u * 21u);
     ASSERT_EQ(one.messages.size(), 1u);
+    // Tiling counts whole images (the KML pass reports its own progress after it).
+    const std::vector<std::pair<int, int>> perImage{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}};
+    ASSERT_GE(one.progress.size(), perImage.size());
+    EXPECT_TRUE(std::equal(perImage.begin(), perImage.end(), one.progress.begin()));
     expectSameRun(one, four);
 }
 
