@@ -1,11 +1,10 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "app/jobs_setting.h"
 #include "app/project_settings.h"
 #include "app/run_state.h"
 #include "imagery/image_header_info.h"
@@ -47,7 +46,7 @@ class AppState {
     std::vector<std::string> Transplist;  // padded edge pieces of a large image and their tiles
     std::string dosave = "0";
     // How many steps of a tiling run may work at the same time: one per core unless set.
-    int jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    int jobs = defaultJobs();
     ImageHeaderInfo imageHeader;  // facts of the image read last
     std::string Label5;           // greyscale of the image read last, "True" or "False"
     // Batch of several tile folders: the index in List2 of the folder being processed, and the

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include "app/jobs_setting.h"
 #include "app/window_rules.h"
 #include "platform/os_services.h"
 #include "ui/about_box.h"
@@ -79,6 +80,7 @@ MainWindow::MainWindow(Host* front, SettingsStore* store, QWidget* parent)
     connect(&runs_, &RunController::ended, this, &MainWindow::runEnded);
 
     app_.formLoad(fixedDisks());
+    app_.jobs = loadJobs(store_);
     // The window opens centred at its largest size.
     const double tpp = twipsPerPixel(*this);
     setMaximumSize(static_cast<int>(kMainWidthTwips / tpp),

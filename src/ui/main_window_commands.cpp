@@ -65,6 +65,7 @@ std::function<void()> MainWindow::previewCommand() {
 std::function<void()> MainWindow::optionsCommand() {
     return [this] {
         OptionsDialog dialog(app_.options, app_.host(), this);
+        dialog.offerJobs(app_.jobs, store_);
         dialog.exec();
     };
 }

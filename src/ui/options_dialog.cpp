@@ -6,12 +6,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/app_state.h"
 #include "app/error_policy.h"
+#include "app/jobs_setting.h"
 
 namespace orvanta {
 namespace {
@@ -74,6 +76,7 @@ QComboBox* OptionsDialog::combo(const char* name, const std::vector<std::string>
 QWidget* OptionsDialog::buildResourcesPage() {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
+    resourcesForm_ = form;
     const auto shown = [this](const char* name, std::string LargeImageOptions::*field) {
         auto* label = new QLabel;
         label->setObjectName(name);
@@ -149,9 +152,26 @@ void OptionsDialog::chooseColour() {
     refresh();
 }
 
+void OptionsDialog::offerJobs(int& jobs, SettingsStore& store) {
+    jobs_ = &jobs;
+    jobsStore_ = &store;
+    jobsBox_ = new QSpinBox;
+    jobsBox_->setObjectName("spinJobs");
+    jobsBox_->setRange(1, kMaxJobs);
+    jobsBox_->setValue(jobs);
+    jobsBox_->setToolTip(
+        "How many tiling operations run at the same time; one per processor "
+        "core is usually fastest");
+    resourcesForm_->addRow("Tiling operations at once:", jobsBox_);
+}
+
 bool OptionsDialog::apply() {
     try {
         applyOptions(options_);
+        if (jobs_) {
+            *jobs_ = jobsBox_->value();
+            saveJobs(*jobsStore_, *jobs_);
+        }
         return true;
     } catch (...) {
         const RunError error = toRunError(std::current_exception());

@@ -5,13 +5,16 @@
 #include "options/large_image_options.h"
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
+class QSpinBox;
 class QTabWidget;
 class QToolButton;
 
 namespace orvanta {
 
 class Host;
+class SettingsStore;
 
 // "OVT Large Image Options": shows and edits the large-image options. OK applies and closes,
 // "&Apply" writes settings.ini, Cancel closes without writing; both closes unload the options,
@@ -21,6 +24,10 @@ class OptionsDialog : public QDialog {
 
   public:
     OptionsDialog(LargeImageOptions& options, Host& host, QWidget* parent = nullptr);
+
+    // Adds the number of tiling steps that run at once to the first page; applying sets
+    // `jobs` and keeps it in `store`.
+    void offerJobs(int& jobs, SettingsStore& store);
 
     // Writes settings.ini; false when it could not be written (the error has been shown).
     bool apply();
@@ -40,6 +47,10 @@ class OptionsDialog : public QDialog {
     LargeImageOptions& options_;
     Host& host_;
     QTabWidget* pages_ = nullptr;
+    QFormLayout* resourcesForm_ = nullptr;
+    QSpinBox* jobsBox_ = nullptr;
+    int* jobs_ = nullptr;
+    SettingsStore* jobsStore_ = nullptr;
     QToolButton* Label8_ = nullptr;
     std::vector<std::pair<QComboBox*, std::string LargeImageOptions::*>> combos_;
     std::vector<std::pair<QLabel*, std::string LargeImageOptions::*>> labels_;

@@ -2,10 +2,12 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
 #include <filesystem>
 
+#include "app/jobs_setting.h"
 #include "platform/text_file.h"
 #include "support/scratch_dir.h"
 #include "ui/options_dialog.h"
@@ -78,6 +80,36 @@ TEST(OptionsDialog, CancelWritesNothingAndForgetsTheChanges) {
     EXPECT_FALSE(std::filesystem::exists(f.options.environment.settingsPath));
     EXPECT_FALSE(f.options.loaded);
     EXPECT_EQ(ensureLoaded(f.options).Combo6, "JPG");
+}
+
+// The number of tiling operations at once is applied and kept per user; Cancel keeps the old
+// number, and a stored value that is not a whole number in range counts as unset.
+TEST(OptionsDialog, TilingOperationsAtOnceAreAppliedAndKept) {
+    OptionsFixture f;
+    MemorySettingsStore store;
+    int jobs = 2;
+    {
+        OptionsDialog dialog(f.options, f.host);
+        dialog.offerJobs(jobs, store);
+        auto* box = dialog.findChild<QSpinBox*>("spinJobs");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->value(), 2);
+        box->setValue(5);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    }
+    EXPECT_EQ(jobs, 5);
+    EXPECT_EQ(loadJobs(store), 5);
+    {
+        OptionsDialog dialog(f.options, f.host);
+        dialog.offerJobs(jobs, store);
+        dialog.findChild<QSpinBox*>("spinJobs")->setValue(1);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+    }
+    EXPECT_EQ(jobs, 5);
+    for (const std::string stored : {"0", "-3", "4x", "", "999"}) {
+        store.setValue("Settings", "Jobs", stored);
+        EXPECT_EQ(loadJobs(store), defaultJobs()) << stored;
+    }
 }
 
 TEST(OptionsDialog, CtrlTabMovesThroughThePagesAndWraps) {

@@ -1,0 +1,36 @@
+#include "app/jobs_setting.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+#include <thread>
+
+namespace orvanta {
+namespace {
+
+constexpr const char* kSection = "Settings";
+constexpr const char* kKey = "Jobs";
+
+}  // namespace
+
+int defaultJobs() {
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxJobs);
+}
+
+int loadJobs(const SettingsStore& store) {
+    const std::optional<std::string> stored = store.value(kSection, kKey);
+    if (!stored)
+        return defaultJobs();
+    int jobs = 0;
+    const char* end = stored->data() + stored->size();
+    const auto [next, error] = std::from_chars(stored->data(), end, jobs);
+    if (error != std::errc() || next != end || jobs < 1 || jobs > kMaxJobs)
+        return defaultJobs();
+    return jobs;
+}
+
+void saveJobs(SettingsStore& store, int jobs) {
+    store.setValue(kSection, kKey, std::to_string(std::clamp(jobs, 1, kMaxJobs)));
+}
+
+}  // namespace orvanta

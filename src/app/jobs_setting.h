@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/settings_store.h"
+
+namespace orvanta {
+
+// How many tiling steps run at once, as the window keeps it in the per-user settings store
+// (section "Settings", key "Jobs"). The command line takes it from --jobs instead.
+inline constexpr int kMaxJobs = 64;
+
+// One step per core.
+int defaultJobs();
+// The stored number when it is a whole number from 1 to kMaxJobs, else the default.
+int loadJobs(const SettingsStore& store);
+void saveJobs(SettingsStore& store, int jobs);
+
+}  // namespace orvanta
