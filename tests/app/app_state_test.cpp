@@ -73,32 +73,28 @@ TEST(WindowRules, PlacementIsSavedUnlessMinimised) {
     EXPECT_EQ(store.value("Settings", "MainHeight"), "9000");
 }
 
-TEST(GoogleEarthStart, DocumentsAndSettingsIsShortenedInAnyCaseEverywhere) {
+TEST_F(AppStateTest, GoogleEarthGetsTheShortenedKmlPathAsOneArgument) {
     EXPECT_EQ(shortenDocumentsAndSettings("C:\\Documents and Settings\\x.kml"),
               "C:\\Docume~1\\x.kml");
     EXPECT_EQ(shortenDocumentsAndSettings("C:\\DOCUMENTS AND SETTINGS\\documents and settings"),
               "C:\\Docume~1\\Docume~1");
     EXPECT_EQ(shortenDocumentsAndSettings("/home/me/x.kml"), "/home/me/x.kml");
     EXPECT_EQ(googleEarthCommandLine("/opt/g e/earth", "/a b.kml"), "/opt/g e/earth /a b.kml");
-}
 
-TEST(GoogleEarthStart, StartsTheProgramWithTheKmlAsOneArgument) {
-    FakeHost host;
-    AppState app(host);
+    // The program is started with the shortened KML path as one argument.
     app.settings.pathtogoogle = "/opt/my earth/ge; rm -rf x";
+    const int pumps = host.eventPumps;
     StartGoogleEarth(app, "/home/Documents and Settings/$(id).kml");
     ASSERT_EQ(host.started.size(), 1u);
     EXPECT_EQ(host.started[0],
               (std::vector<std::string>{"/opt/my earth/ge; rm -rf x", "/home/Docume~1/$(id).kml"}));
-    EXPECT_GE(host.eventPumps, 1);
+    EXPECT_GT(host.eventPumps, pumps);
 }
 
-TEST(GoogleEarthStart, AProgramThatCannotStartIsReportedByThePolicy) {
-    FakeHost host;
+TEST_F(AppStateTest, GoogleEarthThatCannotStartIsReportedByThePolicy) {
     host.onStart = [](const std::vector<std::string>& argv) {
         throw RunError(errors::FileNotFound, "File not found: " + argv[0]);
     };
-    AppState app(host);
     app.settings.pathtogoogle = "/no/earth";
     RunErrorPolicy policy(app);
     EXPECT_FALSE(policy.run([&] { StartGoogleEarth(app, "/x.kml"); }));

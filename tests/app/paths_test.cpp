@@ -30,26 +30,17 @@ TEST(PathFunctions, ProjDirSplitsFolderAndBaseName) {
     EXPECT_EQ(GetProjDir(native("/maps/area.old.tif"), settings), native("/maps"));
     EXPECT_EQ(settings.kmlpath, native("/maps"));
     EXPECT_EQ(settings.imagename, "area.old");
-}
-
-TEST(PathFunctions, ProjDirWithoutFolderChangesNothing) {
-    ProjectSettings settings;
-    settings.kmlpath = "keep";
-    settings.imagename = "keep too";
+    // Without a folder nothing changes.
     EXPECT_EQ(GetProjDir("area.tif", settings), "");
-    EXPECT_EQ(settings.kmlpath, "keep");
-    EXPECT_EQ(settings.imagename, "keep too");
-}
-
-TEST(PathFunctions, ProjDirOfANameWithoutItsOwnDotIsAnInvalidArgument) {
-    ProjectSettings settings;
+    EXPECT_EQ(settings.kmlpath, native("/maps"));
+    EXPECT_EQ(settings.imagename, "area.old");
+    // A name without its own dot is an invalid argument, raised after the folder is recorded.
     try {
         GetProjDir(native("/x.y/file"), settings);
         FAIL() << "no error raised";
     } catch (const RunError& error) {
         EXPECT_EQ(error.number(), errors::InvalidArgument);
     }
-    // The folder is recorded before the name fails.
     EXPECT_EQ(settings.kmlpath, native("/x.y"));
     EXPECT_THROW(GetProjDir(native("/maps/file"), settings), RunError);
 }

@@ -26,9 +26,9 @@ TEST(RunChoice, FirstMatchingKindWins) {
     EXPECT_EQ(chooseRun(s), RunKind::MultiResolution);
 }
 
-TEST(ProjectTopKml, ChosenByTheKindOfProject) {
-    testing::FakeHost host;
-    AppState app(host);
+class TransformTest : public JobTest {};
+
+TEST_F(TransformTest, ProjectTopKmlIsChosenByTheKindOfProject) {
     ProjectSettings& s = app.settings;
     s.projname = "Area";
     s.tilesdirr = "/t";
@@ -45,8 +45,6 @@ TEST(ProjectTopKml, ChosenByTheKindOfProject) {
     s.imagename = "area";
     EXPECT_EQ(projectTopKmlPath(app), "/Documents and Settings/user/maps/area.kml");
 }
-
-class TransformTest : public JobTest {};
 
 TEST_F(TransformTest, FolderRunTilesThenWritesKmlAndEnablesLoad) {
     const std::string folder = folderOfTiles("tiles", 2);

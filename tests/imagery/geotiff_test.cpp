@@ -29,13 +29,9 @@ void makeGeoTiff(const ScratchDir& dir, const std::string& name, int edge) {
     std::filesystem::remove(world);
 }
 
-TEST(GeoTiff, ListingProgramIsFoundAndGivenOneArgumentPerPath) {
-    EXPECT_FALSE(findProgram(findListgeo()).empty());
-    EXPECT_EQ(listgeoCommand("/opt/x/listgeo", "/data/my maps/a;b.tif"),
-              (std::vector<std::string>{"/opt/x/listgeo", "-tfw", "/data/my maps/a;b.tif"}));
-}
-
+// The listing program's arguments, a hostile path among them, are checked by the hardening tests.
 TEST(GeoTiff, FolderScanWritesTheMissingWorldFile) {
+    ASSERT_FALSE(findProgram(findListgeo()).empty());
     ScratchDir dir;
     makeGeoTiff(dir, "Scene One.tif", 1024);
     FakeHost host;

@@ -96,8 +96,7 @@ TEST_F(LoadfTest, TruncatedFilesNeverCrash) {
     for (const char* name : {"t.png", "t.jpg", "t.tif"}) {
         const std::string whole = testing::readFile(dir / name);
         for (std::size_t cut = 0; cut < std::min<std::size_t>(whole.size(), 400); cut += 7) {
-            writeFile(dir / "cut", whole.substr(0, cut));
-            std::filesystem::rename(dir / "cut", dir / ("cut_" + std::string(name)));
+            writeFile(dir / ("cut_" + std::string(name)), whole.substr(0, cut));
             Loadf(app, dir / ("cut_" + std::string(name)));
             EXPECT_LE(app.imageHeader.width, 32u) << name << " cut at " << cut;
         }

@@ -8,6 +8,7 @@
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"
 #include "support/test_images.h"
+#include "tiling/large_slicer.h"
 
 namespace orvanta {
 namespace {
@@ -25,112 +26,68 @@ TEST(ImagePreview, UpTo800By600AsTheyAreLargerAtMost72PercentOfTheBox) {
     };
     for (const auto& [size, expected] : cases)
         EXPECT_EQ(previewSize(size.first, size.second), expected) << size.first;
+    // The viewer: the picture plus its frame, in twips, centred on the screen.
+    EXPECT_EQ(viewerGeometry({576, 288, false}, 1920, 1080, 15),
+              (ViewerGeometry{10030, 5725, 8740, 4750}));
 }
 
-TEST(ImagePreview, ViewerIsThePictureWithItsFrameCentred) {
-    const ViewerGeometry geometry = viewerGeometry({576, 288, false}, 1920, 1080, 15);
-    EXPECT_EQ(geometry.width, 576 * 15 + 100);
-    EXPECT_EQ(geometry.height, 288 * 15 + 430);
-    EXPECT_EQ(geometry.left, (1920 * 15 - geometry.width) / 2);
-    EXPECT_EQ(geometry.top, (1080 * 15 - geometry.height) / 2);
+// "Open Image" and "Open Large Image" clear the other inputs alike; each sets its own mode,
+// and only the large image keeps the slicer's input and its button.
+TEST(OpenImage, ResetLeavesOnlyTheInputOfTheCommand) {
+    for (const bool large : {false, true}) {
+        SCOPED_TRACE(large ? "large image" : "image");
+        void (*const reset)(AppState&) = large ? resetForOpenLargeImage : resetForOpenImage;
+        FakeHost host;
+        AppState app(host);
+        app.run.LargeImageMode = !large;
+        app.run.KmlOnlyMode = true;
+        app.run.PaddedPieces = "1";
+        app.settings.Largeimage = "big.tif";
+        app.settings.List2 = {"a", "b"};
+        app.settings.List1 = {"hi.jpg"};
+        app.settings.List3 = {"dir"};
+        app.settings.Check2 = 1;
+        app.settings.tilesdirr = "tiles";
+        app.settings.imagename = "old";
+        app.settings.Projectimage = "kept.jpg";
+        app.enabled.Command26 = true;
+        app.enabled.List2 = true;
+
+        reset(app);
+        EXPECT_EQ(app.run.LargeImageMode, large);
+        EXPECT_EQ(app.settings.Largeimage, large ? "big.tif" : "");
+        EXPECT_EQ(app.enabled.Command26, large);
+        EXPECT_FALSE(app.run.KmlOnlyMode);
+        EXPECT_EQ(app.run.PaddedPieces, "0");
+        EXPECT_TRUE(app.settings.List2.empty());
+        EXPECT_TRUE(app.settings.List1.empty());
+        EXPECT_TRUE(app.settings.List3.empty());
+        EXPECT_EQ(app.settings.Check2, 0);
+        EXPECT_FALSE(app.enabled.List2);
+        EXPECT_TRUE(app.settings.tilesdirr.empty());
+        EXPECT_TRUE(app.settings.imagename.empty());
+        EXPECT_EQ(app.settings.Projectimage, "kept.jpg");  // replaced only when a file is chosen
+
+        // With "Multi Resolution Imagery" checked its lists survive.
+        app.settings.Check6 = 1;
+        app.settings.List1 = {"hi.jpg"};
+        reset(app);
+        EXPECT_EQ(app.settings.List1.size(), 1u);
+    }
 }
 
-TEST(OpenImage, ResetLeavesSingleImageInput) {
-    FakeHost host;
-    AppState app(host);
-    app.run.LargeImageMode = true;
-    app.run.KmlOnlyMode = true;
-    app.run.PaddedPieces = "1";
-    app.settings.Largeimage = "big.tif";
-    app.settings.List2 = {"a", "b"};
-    app.settings.List1 = {"hi.jpg"};
-    app.settings.List3 = {"dir"};
-    app.settings.Check2 = 1;
-    app.settings.tilesdirr = "tiles";
-    app.settings.imagename = "old";
-    app.settings.Projectimage = "kept.jpg";
-    app.enabled.Command26 = true;
-    app.enabled.List2 = true;
-
-    resetForOpenImage(app);
-    EXPECT_FALSE(app.run.LargeImageMode);
-    EXPECT_FALSE(app.run.KmlOnlyMode);
-    EXPECT_EQ(app.run.PaddedPieces, "0");
-    EXPECT_TRUE(app.settings.Largeimage.empty());
-    EXPECT_TRUE(app.settings.List2.empty());
-    EXPECT_TRUE(app.settings.List1.empty());
-    EXPECT_TRUE(app.settings.List3.empty());
-    EXPECT_EQ(app.settings.Check2, 0);
-    EXPECT_FALSE(app.enabled.List2);
-    EXPECT_TRUE(app.settings.tilesdirr.empty());
-    EXPECT_TRUE(app.settings.imagename.empty());
-    EXPECT_FALSE(app.enabled.Command26);
-    EXPECT_EQ(app.settings.Projectimage, "kept.jpg");  // replaced only when a file is chosen
-
-    // With "Multi Resolution Imagery" checked its lists survive.
-    app.settings.Check6 = 1;
-    app.settings.List1 = {"hi.jpg"};
-    resetForOpenImage(app);
-    EXPECT_EQ(app.settings.List1.size(), 1u);
-}
-
-class OpenImageWorldFile : public ::testing::Test {
+class OpenImageTest : public ::testing::Test {
   protected:
     FakeHost host;
     AppState app{host};
     ScratchDir dir;
 
+    // Takes a file of the name as the project image, without looking at its content.
     void open(const std::string& name) {
         testing::writeFile(dir / name, "pixels");
         takeProjectImage(app, dir / name);
     }
-};
-
-TEST_F(OpenImageWorldFile, WorldFileIsFoundBesideTheImage) {
-    open("area.JPG");
-    EXPECT_EQ(app.settings.projdir, dir.path().string());
-    EXPECT_EQ(app.settings.kmlpath, dir.path().string());
-    EXPECT_EQ(app.settings.imagename, "area");
-    EXPECT_EQ(projectWorldFilePath(app.settings), dir / "area.jgw");
-
-    testing::writeFile(dir / "AREA.JGW", "0.1\n0\n0\n-0.1\n10\n50\n");
-    EXPECT_TRUE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
-    EXPECT_TRUE(host.messages.empty());
-}
-
-TEST_F(OpenImageWorldFile, MissingWorldFileClosesTheProject) {
-    open("area.tif");
-    EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text,
-              "There are no reference 'world file' associated with this image. OVT cannot "
-              "process unreferenced images. A World file named: 'area.tfw' has to exists in the "
-              "folder '" +
-                  dir.path().string() + "/'");
-    EXPECT_EQ(host.messages[0].title, kAppTitle);
-    EXPECT_TRUE(app.settings.Projectimage.empty());  // closed
-}
-
-TEST_F(OpenImageWorldFile, ProjectedWorldFileIsRefused) {
-    open("utm.png");
-    testing::writeFile(dir / "utm.pgw", "30\n0\n0\n-30\n500000\n4649776\n");
-    EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
-    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kImageNotWgs84Message});
-    EXPECT_TRUE(app.settings.Projectimage.empty());
-}
-
-}  // namespace
-}  // namespace orvanta
-
-namespace orvanta {
-namespace {
-
-class OpenImageRun : public ::testing::Test {
-  protected:
-    FakeHost host;
-    AppState app{host};
-    ScratchDir dir;
-
+    // A real image, with a world file unless told otherwise.
     std::string image(const std::string& name, int width, int height, bool world = true) {
         const std::string path = dir / name;
         testing::makeImage(path, width, height);
@@ -143,7 +100,40 @@ class OpenImageRun : public ::testing::Test {
     }
 };
 
-TEST_F(OpenImageRun, CancelledDialogKeepsOnlyTheReset) {
+TEST_F(OpenImageTest, WorldFileIsFoundBesideTheImage) {
+    open("area.JPG");
+    EXPECT_EQ(app.settings.projdir, dir.path().string());
+    EXPECT_EQ(app.settings.kmlpath, dir.path().string());
+    EXPECT_EQ(app.settings.imagename, "area");
+    EXPECT_EQ(projectWorldFilePath(app.settings), dir / "area.jgw");
+
+    testing::writeFile(dir / "AREA.JGW", "0.1\n0\n0\n-0.1\n10\n50\n");
+    EXPECT_TRUE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(OpenImageTest, MissingWorldFileClosesTheProject) {
+    open("area.tif");
+    EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              "There are no reference 'world file' associated with this image. OVT cannot "
+              "process unreferenced images. A World file named: 'area.tfw' has to exists in the "
+              "folder '" +
+                  dir.path().string() + "/'");
+    EXPECT_EQ(host.messages[0].title, kAppTitle);
+    EXPECT_TRUE(app.settings.Projectimage.empty());  // closed
+}
+
+TEST_F(OpenImageTest, ProjectedWorldFileIsRefused) {
+    open("utm.png");
+    testing::writeFile(dir / "utm.pgw", "30\n0\n0\n-30\n500000\n4649776\n");
+    EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kImageNotWgs84Message});
+    EXPECT_TRUE(app.settings.Projectimage.empty());
+}
+
+TEST_F(OpenImageTest, CancelledDialogKeepsOnlyTheReset) {
     app.settings.tilesdirr = "tiles";
     app.settings.Projectimage = "kept.jpg";
     EXPECT_FALSE(OpenImage(app));
@@ -153,7 +143,7 @@ TEST_F(OpenImageRun, CancelledDialogKeepsOnlyTheReset) {
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(OpenImageRun, TileSizedImageIsOpenedAndPreviewed) {
+TEST_F(OpenImageTest, TileSizedImageIsOpenedAndPreviewed) {
     host.fileAnswers.push_back(image("tile.jpg", 1024, 1024));
     app.settings.Check5 = 1;
     const std::optional<Preview> preview = OpenImage(app);
@@ -172,7 +162,7 @@ TEST_F(OpenImageRun, TileSizedImageIsOpenedAndPreviewed) {
     EXPECT_FALSE(ImagePreview(app));
 }
 
-TEST_F(OpenImageRun, OtherSizesAreRefusedAndTheProjectClosed) {
+TEST_F(OpenImageTest, OtherSizesAreRefusedAndTheProjectClosed) {
     host.fileAnswers.push_back(image("odd.png", 300, 200));
     EXPECT_FALSE(OpenImage(app));
     EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kNotTileSizeMessage});
@@ -180,7 +170,7 @@ TEST_F(OpenImageRun, OtherSizesAreRefusedAndTheProjectClosed) {
     EXPECT_FALSE(app.enabled.Command25);
 }
 
-TEST_F(OpenImageRun, GeoTiffGetsItsWorldFileFromTheListingProgram) {
+TEST_F(OpenImageTest, GeoTiffGetsItsWorldFileFromTheListingProgram) {
     const std::string tiff = image("geo.tif", 1024, 1024, false);
     host.fileAnswers.push_back(tiff);
     host.onRun = [&](const std::vector<std::string>& argv) {

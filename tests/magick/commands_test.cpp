@@ -101,12 +101,6 @@ TEST(Magick, ThreadLimitAndConcurrentCommands) {
     }
 }
 
-}  // namespace
-}  // namespace orvanta
-
-namespace orvanta {
-namespace {
-
 TEST(MagickLimits, ALimitOnOneCommandDoesNotOutliveIt) {
     testing::ScratchDir dir;
     startMagick();

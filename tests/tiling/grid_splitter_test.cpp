@@ -115,16 +115,12 @@ TEST(GridSplitter, EdgeImagesOfAPaddedLargeImageGetTransparentPngTilesForThemsel
         }
     }
     EXPECT_EQ(limited, 3 * 10);
-    EXPECT_EQ(countFiles(tiles.tgroup2(), ".PNG"), 5);
     EXPECT_EQ(countFiles(tiles.tgroup2(), ".JPG"), 10);
     EXPECT_EQ(countFiles(tiles.tgroup1(), ".JPG"), 48);
-    // The 1024 stage: the picture of each whole piece and its quarters, then the full resolution.
-    EXPECT_EQ(countFiles(tiles.sgroup1(), ".PNG"), 16 + 64);
+    // The other images stay JPEG at every level (the edge image's own tiles are counted by the
+    // real split). The 1024 stage: each whole piece and its quarters, then the full resolution.
     EXPECT_EQ(countFiles(tiles.sgroup1(), ".JPG"), 2 * (16 + 64));
-    EXPECT_EQ(countFiles(tiles.sgroup2(), ".PNG"), 256);
     EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 512);
-    EXPECT_TRUE(listFiles(joinPath(tiles.tgroup2(), "kml"), kImagePattern).empty());
-    EXPECT_TRUE(listFiles(joinPath(tiles.sgroup1(), "kml"), kImagePattern).empty());
     // The person's own switches are back.
     EXPECT_EQ(rig.app.settings.Check4, 0);
     EXPECT_EQ(rig.app.settings.Combo2, "JPG");
@@ -145,8 +141,11 @@ TEST(GridSplitter, OwnTransparentColourIsMatchedExactlyInEveryTile) {
     int transparentTiles = 0;
     for (const ConvertCall& call : convert.calls) {
         EXPECT_FALSE(has(call, "-fuzz"));
+        // Only the tiles: the JPEG pieces the later steps read stay as they are.
         if (call.output().ends_with(".PNG"))
             transparentTiles += has(call, "-transparent");
+        else
+            EXPECT_FALSE(has(call, "-transparent")) << call.output();
     }
     EXPECT_EQ(transparentTiles, 1 + 4 + 4);
 }
@@ -166,7 +165,10 @@ TEST(GridSplitter, SingleImageOf4096ClassGetsItsOwnRootAndMarker) {
     EXPECT_TRUE(std::none_of(convert.calls.begin(), convert.calls.end(), [&](const auto& call) {
         return call.input() == rig.path("other.jpg");
     }));
-    EXPECT_EQ(countFiles(TileSet{rig.path("one")}.sgroup2(), ".JPG"), 256);
+    const TileSet tiles{rig.path("one")};
+    EXPECT_EQ(testing::readFile(tiles.formatMarker()), "JPG\r\n");
+    EXPECT_EQ(testing::readFile(joinPath(tiles.tgroup2(), "Tgroup2.txt")), " \r\n");
+    EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 256);
 }
 
 TEST(GridSplitter, UnwritableOutputFolderEndsWithOneClearMessage) {

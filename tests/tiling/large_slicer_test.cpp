@@ -28,20 +28,6 @@ TEST(SliceLargeImage, CropArgumentsCarryLimitsWithUnits) {
     EXPECT_EQ(args[9], "0GiB");
 }
 
-TEST(SliceLargeImage, SettingsComeFromTheLargeImageOptions) {
-    LargeImageOptions options;
-    options.loaded = true;
-    options.Combo1 = "768";
-    options.Combo2 = "10";
-    options.Combo6 = "PNG";
-    options.Label8 = 255;
-    const LargeSliceSettings slice = largeSliceSettings(options);
-    EXPECT_EQ(slice.memoryMegabytes, "768");
-    EXPECT_EQ(slice.diskGigabytes, "10");
-    EXPECT_EQ(slice.pieces.pieceFormat, "PNG");
-    EXPECT_EQ(slice.pieces.background, 255u);
-}
-
 WorldFile world(double a, double c, double f) {
     char text[128];
     std::snprintf(text, sizeof text, "%.17g\n0\n0\n%.17g\n%.17g\n%.17g\n", a, -a, c, f);
@@ -66,31 +52,26 @@ TEST(SliceLargeImage, PaddedPiecesOfAWholeWorldImageLeaveTheGlobe) {
     EXPECT_FALSE(paddedPieceExtent(100, 100, parseWorldFile("x\n0\n0\n-1\n0\n0\n")));
 }
 
-TEST(OpenLargeImage, ResetEntersLargeImageModeAndKeepsTheSlicerInput) {
-    FakeHost host;
-    AppState app(host);
-    app.settings.Largeimage = "/in/big.tif";
-    app.enabled.Command26 = true;
-    app.settings.List2 = {"a"};
-    app.settings.tilesdirr = "t";
-    app.settings.imagename = "n";
-    app.run.PaddedPieces = "1";
-    app.run.KmlOnlyMode = true;
-    resetForOpenLargeImage(app);
-    EXPECT_TRUE(app.run.LargeImageMode);
-    EXPECT_EQ(app.settings.Largeimage, "/in/big.tif");
-    EXPECT_TRUE(app.enabled.Command26);
-    EXPECT_TRUE(app.settings.List2.empty());
-    EXPECT_TRUE(app.settings.tilesdirr.empty());
-    EXPECT_TRUE(app.settings.imagename.empty());
-    EXPECT_EQ(app.run.PaddedPieces, "0");
-    EXPECT_FALSE(app.run.KmlOnlyMode);
-}
-
-TEST(OpenLargeImage, AnySizeIsAcceptedInLargeImageMode) {
+class LargeImage : public ::testing::Test {
+  protected:
     ScratchDir dir;
     FakeHost host;
-    AppState app(host);
+    AppState app{host};
+
+    // A large image with its world file, open as the project image.
+    void largeImage(int width, int height, double a, double c, double f) {
+        const std::string image = dir / "big.jpg";
+        testing::makeImage(image, width, height);
+        testing::writeWorldFile(dir / "big.jgw", a, -a, c, f);
+        app.settings.Projectimage = app.settings.Largeimage = image;
+        app.settings.projdir = dir.path().string();
+        app.settings.imagename = "big";
+        app.settings.Label1 = std::to_string(width);
+        app.settings.Label2 = std::to_string(height);
+    }
+};
+
+TEST_F(LargeImage, AnySizeIsAcceptedInLargeImageMode) {
     testing::makeImage(dir / "odd.png", 300, 200);
     testing::writeWorldFile(dir / "odd.pgw", 0.01, -0.01, 10, 50);
     host.fileAnswers.push_back(dir / "odd.png");
@@ -106,10 +87,7 @@ TEST(OpenLargeImage, AnySizeIsAcceptedInLargeImageMode) {
     EXPECT_EQ(preview->picture.height(), 200);
 }
 
-TEST(OpenLargeImage, GeoTiffWithoutWorldFileIsRefusedAtOnce) {
-    ScratchDir dir;
-    FakeHost host;
-    AppState app(host);
+TEST_F(LargeImage, GeoTiffWithoutWorldFileIsRefusedAtOnce) {
     testing::makeImage(dir / "geo.tif", 300, 200);
     host.fileAnswers.push_back(dir / "geo.tif");
     EXPECT_FALSE(OpenLargeImage(app));
@@ -119,25 +97,7 @@ TEST(OpenLargeImage, GeoTiffWithoutWorldFileIsRefusedAtOnce) {
     EXPECT_FALSE(app.run.LargeImageMode);  // the project is closed
 }
 
-class SliceRun : public ::testing::Test {
-  protected:
-    ScratchDir dir;
-    FakeHost host;
-    AppState app{host};
-
-    void largeImage(int width, int height, double a, double c, double f) {
-        const std::string image = dir / "big.jpg";
-        testing::makeImage(image, width, height);
-        testing::writeWorldFile(dir / "big.jgw", a, -a, c, f);
-        app.settings.Projectimage = app.settings.Largeimage = image;
-        app.settings.projdir = dir.path().string();
-        app.settings.imagename = "big";
-        app.settings.Label1 = std::to_string(width);
-        app.settings.Label2 = std::to_string(height);
-    }
-};
-
-TEST_F(SliceRun, PiecesAreCutPaddedAndLocatedOverAnExistingFolder) {
+TEST_F(LargeImage, PiecesAreCutPaddedAndLocatedOverAnExistingFolder) {
     largeImage(300, 200, 0.0001, 10, 45);
     const std::string folder = dir / "bigL";
     std::filesystem::create_directory(folder);
@@ -153,7 +113,7 @@ TEST_F(SliceRun, PiecesAreCutPaddedAndLocatedOverAnExistingFolder) {
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(SliceRun, ImageReachingBeyondTheGlobeIsSlicedOnlyWhenConfirmed) {
+TEST_F(LargeImage, ImageReachingBeyondTheGlobeIsSlicedOnlyWhenConfirmed) {
     largeImage(64, 32, 360.0 / 64, -180 + 180.0 / 64, 90 - 180.0 / 64);
     EXPECT_FALSE(SliceLargeImage(app, {}));
     ASSERT_EQ(host.questions.size(), 1u);
@@ -163,7 +123,7 @@ TEST_F(SliceRun, ImageReachingBeyondTheGlobeIsSlicedOnlyWhenConfirmed) {
     EXPECT_FALSE(std::filesystem::exists(dir / "bigL"));
 }
 
-TEST_F(SliceRun, UnreadableImageIsReportedAndNothingFollows) {
+TEST_F(LargeImage, UnreadableImageIsReportedAndNothingFollows) {
     largeImage(300, 200, 0.0001, 10, 45);
     testing::writeFile(app.settings.Largeimage, "not an image");
     EXPECT_FALSE(SliceLargeImage(app, {}));

@@ -108,21 +108,10 @@ TEST_F(FullResolutionSplitRun, EveryTileOfANonSquareGridShowsItsOwnPixelsAndIsLo
     // 2500 x 1500: three columns and two rows of 1024 tiles, each block its own colour.
     const std::uint32_t colours[2][3] = {{0x0000FF, 0x00FF00, 0xFF0000},
                                          {0x00FFFF, 0xFF00FF, 0x000080}};
-    std::vector<std::string> args = {"convert", "-size", "2500x1500", "xc:white"};
-    for (int row = 0; row < 2; ++row) {
-        for (int column = 0; column < 3; ++column) {
-            char fill[32];
-            const std::uint32_t c = colours[row][column];
-            std::snprintf(fill, sizeof fill, "rgb(%u,%u,%u)", c & 255, (c >> 8) & 255, c >> 16);
-            args.insert(args.end(), {"-fill", fill, "-draw",
-                                     "rectangle " + std::to_string(column * 1024) + "," +
-                                         std::to_string(row * 1024) + " " +
-                                         std::to_string(column * 1024 + 1023) + "," +
-                                         std::to_string(row * 1024 + 1023)});
-        }
-    }
-    args.push_back(dir / "area.png");
-    runConvert(args);
+    runConvert({"convert",   "-size",      "1024x1024",       "(",       "xc:red",
+                "xc:lime",   "xc:blue",    "+append",         ")",       "(",
+                "xc:yellow", "xc:magenta", "xc:rgb(128,0,0)", "+append", ")",
+                "-append",   "-crop",      "2500x1500+0+0",   "+repage", dir / "area.png"});
     testing::writeFile(dir / "area.pgw", "0.001\r\n0\r\n0\r\n-0.002\r\n10.0005\r\n50.999\r\n");
     openImage("area.png", 2500, 1500);
     app.settings.Combo2 = "JPG";

@@ -8,6 +8,7 @@
 #include "app/error_policy.h"
 #include "platform/file_list.h"
 #include "platform/file_lookup.h"
+#include "support/kml_walk.h"
 #include "support/test_images.h"
 #include "tiling/tiling_rig.h"
 
@@ -28,26 +29,20 @@ std::string centreColour(const std::string& path) {
     return testing::pixelColour(path, 128, 128);
 }
 
-// A single-image run over `name` in the rig's folder, with the KML tree left to open by hand.
-void prepareSingleImage(TilingRig& rig, const std::string& fileName, const std::string& name,
-                        SizeClass sizeClass) {
-    rig.app.settings.Projectimage = rig.path(fileName);
-    rig.app.settings.projdir = rig.dir.path().string();
-    rig.app.settings.imagename = name;
+// A run over the images of the rig's folder, with the KML tree left to open by hand.
+void prepareFolderRun(TilingRig& rig, SizeClass sizeClass) {
+    rig.app.settings.tilesdirr = rig.dir.path().string();
+    rig.app.settings.projname = "Area";
     rig.app.settings.Check3 = 0;
-    rig.app.run.SingleImageMode = true;
     rig.app.run.sizeClass = sizeClass;
-    rig.app.run.Root1024 = rig.app.run.Root2048 = rig.path(name);
+    rig.app.run.Root1024 = rig.app.run.Root4096 = rig.dir.path().string();
 }
 
 TEST(RealSplit, Image1024GivesTwentyOneTilesInQuadrantOrder) {
     TilingRig rig;
     testing::makeQuadrantImage(rig.path("my.area.jpg"), 1024, {"red", "lime", "blue", "yellow"});
     testing::writeWorldFile(rig.path("my.area.jgw"), 0.001, -0.001, 10, 20);
-    rig.app.settings.tilesdirr = rig.dir.path().string();
-    rig.app.run.sizeClass = SizeClass::S1024;
-    rig.app.run.Root1024 = rig.dir.path().string();
-    rig.app.settings.Check3 = 0;
+    prepareFolderRun(rig, SizeClass::S1024);
     EXPECT_TRUE(Split1024(rig.app));
 
     const std::string s1 = TileSet{rig.dir.path().string()}.sgroup1();
@@ -67,28 +62,18 @@ TEST(RealSplit, Image1024GivesTwentyOneTilesInQuadrantOrder) {
     EXPECT_TRUE(near(testing::pixelColour(joinPath(s1, "my.area.JPG"), 64, 200), 0, 0, 255));
 }
 
-// The GroundOverlay pictures named anywhere in the KML files under `folder`.
-std::vector<std::string> overlayPictures(const std::string& folder) {
-    std::vector<std::string> pictures;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() != ".kml")
-            continue;
-        const std::string text = testing::readFile(entry.path().string());
-        for (std::size_t at = text.find("<GroundOverlay>"); at != std::string::npos;
-             at = text.find("<GroundOverlay>", at + 1)) {
-            const std::size_t start = text.find("<href>", at) + 6;
-            pictures.push_back(text.substr(start, text.find("</href>", start) - start));
-        }
-    }
-    return pictures;
-}
-
 TEST(RealSplit, Image2048GivesEightyFiveTilesAndAKmlTreeOverThem) {
     TilingRig rig;
     testing::makeImage(rig.path("scene.jpg"), 2048, 2048);
     testing::writeWorldFile(rig.path("scene.jgw"), 0.0005, -0.0005, 30, 40);
-    prepareSingleImage(rig, "scene.jpg", "scene", SizeClass::S2048);
+    rig.app.settings.Projectimage = rig.path("scene.jpg");
+    rig.app.settings.projdir = rig.dir.path().string();
+    rig.app.settings.imagename = "scene";
+    rig.app.settings.Check3 = 0;
     rig.app.settings.Combo5 = "75";
+    rig.app.run.SingleImageMode = true;
+    rig.app.run.sizeClass = SizeClass::S2048;
+    rig.app.run.Root2048 = rig.path("scene");
     EXPECT_TRUE(Split2048(rig.app));
 
     const TileSet tiles{rig.path("scene")};
@@ -101,12 +86,9 @@ TEST(RealSplit, Image2048GivesEightyFiveTilesAndAKmlTreeOverThem) {
     }
     EXPECT_TRUE(listFiles(tiles.kml(), kImagePattern).empty());
 
-    EXPECT_TRUE(std::filesystem::exists(rig.path("scene.kml")));
-    const std::vector<std::string> pictures = overlayPictures(rig.dir.path().string());
-    EXPECT_EQ(pictures.size(), 85u);
-    for (const std::string& picture : pictures) {
-        EXPECT_TRUE(std::filesystem::exists(picture)) << picture;
-    }
+    const testing::KmlTreeWalk walk = testing::walkKmlTree(rig.path("scene.kml"));
+    EXPECT_EQ(walk.overlays, 85);
+    EXPECT_EQ(walk.missing, std::vector<std::string>{});
     EXPECT_EQ(rig.host.statuses.back(), "KML files were written successfully...");
     EXPECT_TRUE(rig.host.messages.empty());
 }
@@ -119,10 +101,7 @@ TEST(RealSplit, FolderRunSkipsAnUnreadableSourceAndTilesTheOthersUnderOneRoot) {
     for (const std::string name : {"a", "b", "c"}) {
         testing::writeWorldFile(rig.path(name + ".jgw"), 0.001, -0.001, 10, 20);
     }
-    rig.app.settings.tilesdirr = rig.dir.path().string();
-    rig.app.settings.Check3 = 0;
-    rig.app.run.sizeClass = SizeClass::S1024;
-    rig.app.run.Root1024 = rig.dir.path().string();
+    prepareFolderRun(rig, SizeClass::S1024);
     EXPECT_FALSE(Split1024(rig.app));
 
     const std::string s1 = TileSet{rig.dir.path().string()}.sgroup1();
@@ -170,11 +149,8 @@ TEST(RealSplit, EdgeImageOfAPaddedLargeImageIsTransparentBeyondItsOwnEdgeAtEvery
                 "3000x2600+0+0", ")", "-composite", rig.path("big_1.jpg")});
     std::filesystem::remove(content);
     testing::writeWorldFile(rig.path("big_1.jgw"), 0.001, -0.001, 10, 20);
-    rig.app.settings.tilesdirr = rig.dir.path().string();
-    rig.app.settings.Check3 = 0;
+    prepareFolderRun(rig, SizeClass::S4096);
     rig.app.settings.Combo5 = "75";
-    rig.app.run.sizeClass = SizeClass::S4096;
-    rig.app.run.Root4096 = rig.dir.path().string();
     rig.app.run.PaddedPieces = "1";
     rig.app.Transplist = {"big_1"};
     for (int q = 0; q < 4; ++q) {
@@ -217,11 +193,9 @@ TEST(RealSplit, EdgeImageOfAPaddedLargeImageIsTransparentBeyondItsOwnEdgeAtEvery
         EXPECT_EQ(cleared, 0) << "the image itself is cleared in " << cell.path;
     }
 
-    std::vector<std::string> pictures = overlayPictures(rig.dir.path().string());
-    EXPECT_EQ(pictures.size(), 341u);
-    for (const std::string& picture : pictures) {
-        EXPECT_TRUE(std::filesystem::exists(picture)) << picture;
-    }
+    const testing::KmlTreeWalk walk = testing::walkKmlTree(rig.path("Area.kml"));
+    EXPECT_EQ(walk.overlays, 341);
+    EXPECT_EQ(walk.missing, std::vector<std::string>{});
 }
 
 }  // namespace

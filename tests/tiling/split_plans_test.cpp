@@ -25,7 +25,7 @@ TileSwitches plain(const std::string& format = "JPG", const std::string& quality
     return switches;
 }
 
-TileSwitches transparent(const std::string& colour = "RGB(1, 2, 3)") {
+TileSwitches transparent(const std::string& colour) {
     TileSwitches switches = plain("PNG");
     switches.transparent = true;
     switches.colour = colour;
@@ -59,65 +59,31 @@ TEST(SplitPlans, ImageOf1024ClassWithQuality75AndTif) {
     EXPECT_EQ(argsOf(plan), expected);
 }
 
-TEST(SplitPlans, TransparentColourOnlyOnTheStepsThatMakeTiles) {
-    const TilePlan plan = image1024Plan(n("/in/a.jpg"), "a", n("/r/S1"), n("/r/S2"), transparent());
-    const auto calls = argsOf(plan);
-    EXPECT_EQ(calls[0], (Args{n("/in/a.jpg"), "-quality", "100", "-crop", "512x512",
-                              n("/r/S1/kml/a_%d.JPG")}));
-    EXPECT_EQ(calls[1], (Args{n("/in/a.jpg"), "-quality", "100", "-transparent", "RGB(1, 2, 3)",
-                              "-resize", "256x256", n("/r/S1/a.PNG")}));
-    EXPECT_EQ(calls[2], (Args{n("/r/S1/kml/a_0.JPG"), "-transparent", "RGB(1, 2, 3)", "-resize",
-                              "256x256", n("/r/S1/a_0.PNG")}));
-    EXPECT_EQ(calls[6], (Args{n("/r/S1/kml/a_0.JPG"), "-quality", "100", "-transparent",
-                              "RGB(1, 2, 3)", "-crop", "256x256", n("/r/S2/a_0_%d.PNG")}));
-    for (const Args& call : calls) {
-        if (call.back().ends_with(".JPG")) {
-            EXPECT_EQ(std::count(call.begin(), call.end(), "-transparent"), 0);
-        }
-    }
-}
-
-TEST(SplitPlans, ImageOf2048ClassWithAndWithoutTransparency) {
+TEST(SplitPlans, PlansOf2048And4096Classes) {
     const TileSet tiles{n("/r")};
-    const auto clear = argsOf(image2048Plan(n("/in/b.png"), "b", tiles, true, plain("GIF")));
-    ASSERT_EQ(clear.size(), 1u + 1 + 4 * (2 + 4 * 2));
-    EXPECT_EQ(clear[0], (Args{n("/in/b.png"), "-quality", "100", "-crop", "1024x1024",
-                              n("/r/kml/b_%d.JPG")}));
-    EXPECT_EQ(clear[1], (Args{n("/in/b.png"), "-quality", "100", "-resize", "256x256",
+    const auto whole = argsOf(image2048Plan(n("/in/b.png"), "b", tiles, true, plain("GIF")));
+    EXPECT_EQ(whole.size(), 1u + 1 + 4 * (2 + 4 * 2));
+    EXPECT_EQ(whole[1], (Args{n("/in/b.png"), "-quality", "100", "-resize", "256x256",
                               n("/r/Tgroup1/b.GIF")}));
-    EXPECT_EQ(clear[2], (Args{n("/r/kml/b_0.JPG"), "-resize", "256x256", n("/r/Tgroup1/b_0.GIF")}));
-    EXPECT_EQ(clear[3], (Args{n("/r/kml/b_0.JPG"), "-quality", "100", "-crop", "512x512",
-                              n("/r/Tgroup1/Sgroup1/kml/b_0_%d.JPG")}));
-    EXPECT_EQ(clear[4], (Args{n("/r/Tgroup1/Sgroup1/kml/b_0_0.JPG"), "-resize", "256x256",
-                              n("/r/Tgroup1/Sgroup1/b_0_0.GIF")}));
-    EXPECT_EQ(clear[5], (Args{n("/r/Tgroup1/Sgroup1/kml/b_0_0.JPG"), "-quality", "100", "-crop",
-                              "256x256", n("/r/Tgroup1/Sgroup2/b_0_0_%d.GIF")}));
+    // Without the picture of the whole image; a transparent colour only on the steps that make
+    // tiles, never on the JPEG pieces the later steps read.
+    const auto see =
+        argsOf(image2048Plan(n("/in/b.png"), "b", tiles, false, transparent("RGB(1, 2, 3)")));
+    EXPECT_EQ(see.size(), whole.size() - 1);
+    for (const Args& call : see) {
+        EXPECT_EQ(std::count(call.begin(), call.end(), "-transparent"),
+                  call.back().ends_with(".PNG") ? 1 : 0)
+            << call.back();
+    }
 
-    const auto see = argsOf(image2048Plan(n("/in/b.png"), "b", tiles, false, transparent()));
-    ASSERT_EQ(see.size(), clear.size() - 1);  // no picture of the whole image
-    EXPECT_EQ(see[4],
-              (Args{n("/r/Tgroup1/Sgroup1/kml/b_0_0.JPG"), "-transparent", "RGB(1, 2, 3)",
-                    "-quality", "100", "-crop", "256x256", n("/r/Tgroup1/Sgroup2/b_0_0_%d.PNG")}));
-}
-
-TEST(SplitPlans, ImageOf4096ClassLimitsEveryStepWithUnits) {
+    // Every step on a 4096 image carries the memory limits with their units.
     TileSwitches switches = plain("JPG", "90");
     switches.memoryMb = "768";
-    const auto calls = argsOf(image4096Plan(n("/in/c.tif"), "c", TileSet{n("/r")}, switches));
     const Args limits = {"-limit", "memory", "768MiB", "-limit", "map", "4096MiB"};
+    EXPECT_EQ(limitArgs(switches), limits);
+    const auto calls = argsOf(image4096Plan(n("/in/c.tif"), "c", tiles, switches));
     ASSERT_EQ(calls.size(), 2u + 4 * 2);
-    Args first = {n("/in/c.tif")};
-    first.insert(first.end(), limits.begin(), limits.end());
-    Args crop = first, resize = first;
-    crop.insert(crop.end(), {"-quality", "90", "-crop", "2048x2048", n("/r/Tgroup2/kml/c_%d.JPG")});
-    resize.insert(resize.end(), {"-quality", "90", "-resize", "256x256", n("/r/Tgroup2/c.JPG")});
-    EXPECT_EQ(calls[0], crop);
-    EXPECT_EQ(calls[1], resize);
-    Args pieces = {n("/r/Tgroup2/kml/c_2.JPG")};
-    pieces.insert(pieces.end(), limits.begin(), limits.end());
-    pieces.insert(pieces.end(),
-                  {"-quality", "90", "-crop", "1024x1024", n("/r/Tgroup1/c_2_%d.JPG")});
-    EXPECT_EQ(calls[6], pieces);
+    EXPECT_EQ(calls[6].back(), n("/r/Tgroup1/c_2_%d.JPG"));
     for (const Args& call : calls) {
         EXPECT_TRUE(std::search(call.begin(), call.end(), limits.begin(), limits.end()) !=
                     call.end());
@@ -128,25 +94,9 @@ TEST(SplitPlans, EdgeImagesMatchTheirBackgroundWithATolerance) {
     TileSwitches edge = transparent("RGB(255, 0, 255)");
     edge.fuzzy = true;
     EXPECT_EQ(transparencyArgs(edge), (Args{"-fuzz", "2%", "-transparent", "RGB(255, 0, 255)"}));
-    EXPECT_EQ(transparencyArgs(transparent()), (Args{"-transparent", "RGB(1, 2, 3)"}));
+    EXPECT_EQ(transparencyArgs(transparent("RGB(1, 2, 3)")),
+              (Args{"-transparent", "RGB(1, 2, 3)"}));
     EXPECT_TRUE(transparencyArgs(plain()).empty());
-}
-
-TEST(SplitPlans, StartOfASingle4096ImageMakesItsRootAndMarkerFirst) {
-    auto describe = [](const TilePlan& plan) {
-        std::vector<std::string> lines;
-        for (const TileOp& op : plan.ops()) {
-            lines.push_back(op.kind == TileOp::Kind::CreateFolder ? "dir " + op.path
-                                                                  : op.path + " '" + op.text + "'");
-        }
-        return lines;
-    };
-    const TileSet tiles{n("/r")};
-    EXPECT_EQ(describe(start4096Plan(tiles, "JPG", n("/r/x.txt"))),
-              (std::vector<std::string>{"dir " + n("/r"), n("/r/x.txt ' '"),
-                                        "dir " + n("/r/Tgroup2"), "dir " + n("/r/Tgroup2/kml"),
-                                        n("/r/Tgroup2/Tgroup2.txt ' '"), "dir " + n("/r/Tgroup1"),
-                                        "dir " + n("/r/Tgroup1/kml"), n("/r/Tgroup1.txt 'JPG'")}));
 }
 
 // Every scratch piece a plan writes into a kml folder is deleted again, after its last reader;
