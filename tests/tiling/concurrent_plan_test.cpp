@@ -155,7 +155,10 @@ TEST(ConcurrentPlan, CancelAfterAStepStopsTheWorkers) {
     EXPECT_EQ(observed, (std::vector<std::size_t>{0, 1}));
     EXPECT_EQ(convert.running, 0);
     const int callsAfterRun = convert.calls;
-    EXPECT_EQ(callsAfterRun, 6);  // the two that ended and the four still running
+    // The first four started at once; at most two more, taken by the workers freed before the
+    // cancel was seen; never the last two.
+    EXPECT_GE(callsAfterRun, 4);
+    EXPECT_LE(callsAfterRun, 6);
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(convert.calls, callsAfterRun);
 }
