@@ -17,16 +17,14 @@
 namespace orvanta {
 namespace {
 
-// How many convert operations carrying a memory limit may run at once.
-int memoryBoundSlots(const TilePlan& plan, const ExecutorLimits& limits) {
-    double largest = 0;
-    for (const TileOp& op : plan.ops()) {
-        if (op.kind == TileOp::Kind::Convert)
-            largest = std::max(largest, memoryLimitMb(op.call));
-    }
-    if (largest <= 0 || limits.memoryBudgetMb <= 0)
-        return 1;
-    return std::max(1, static_cast<int>(limits.memoryBudgetMb / largest));
+// The memory in MiB a step may take from the budget: for a convert operation carrying
+// "-limit memory", its limit, or less when the plan knows the operation needs less; 0 for
+// steps that are not counted.
+double memoryWeight(const TileOp& op) {
+    if (op.kind != TileOp::Kind::Convert)
+        return 0;
+    const double limit = memoryLimitMb(op.call);
+    return op.memoryMb > 0 && limit > 0 ? std::min(limit, op.memoryMb) : limit;
 }
 
 // The shared state of one run: which steps are ready, running and done, and their errors.
@@ -35,7 +33,7 @@ class PlanPool {
     PlanPool(const TilePlan& plan, const ConvertRunner& convert, const ExecutorLimits& limits)
         : ops_(plan.ops()),
           decodes_(plan, convert),
-          memorySlots_(memoryBoundSlots(plan, limits)),
+          memoryBudgetMb_(limits.memoryBudgetMb),
           waiting_(ops_.size()),
           dependents_(ops_.size()),
           done_(ops_.size(), false),
@@ -73,27 +71,29 @@ class PlanPool {
     }
 
   private:
-    bool memoryBound(std::size_t index) const {
-        const TileOp& op = ops_[index];
-        return op.kind == TileOp::Kind::Convert && memoryLimitMb(op.call) > 0;
+    // A step counted against the memory budget starts when it fits beside those running, or
+    // when none runs (one always may).
+    bool fitsMemory(std::size_t index) const {
+        const double weight = memoryWeight(ops_[index]);
+        return weight <= 0 || memoryInUse_ <= 0 || memoryInUse_ + weight <= memoryBudgetMb_;
     }
 
     // The lowest-numbered ready step that may start now; called under the lock. No step after
     // one whose failure ends the operation starts, as none would in plan order.
     std::optional<std::size_t> take() {
         for (auto it = ready_.begin(); it != ready_.end() && *it < endsAt_; ++it) {
-            if (memoryBound(*it) && memoryRunning_ >= memorySlots_)
+            if (!fitsMemory(*it))
                 continue;
             const std::size_t index = *it;
             ready_.erase(it);
-            memoryRunning_ += memoryBound(index);
+            memoryInUse_ += memoryWeight(ops_[index]);
             return index;
         }
         return std::nullopt;
     }
 
     void finish(std::size_t index, std::exception_ptr error) {
-        memoryRunning_ -= memoryBound(index);
+        memoryInUse_ -= memoryWeight(ops_[index]);
         done_[index] = true;
         if (error && !skipsStep(toRunError(error)))
             endsAt_ = std::min(endsAt_, index);
@@ -126,7 +126,7 @@ class PlanPool {
 
     const std::vector<TileOp>& ops_;
     SharedDecodes decodes_;
-    const int memorySlots_;
+    const double memoryBudgetMb_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::size_t> waiting_;  // unfinished steps each step waits for
@@ -134,7 +134,7 @@ class PlanPool {
     std::set<std::size_t> ready_;
     std::vector<bool> done_;
     std::vector<std::exception_ptr> errors_;
-    int memoryRunning_ = 0;
+    double memoryInUse_ = 0;         // the weights of the steps running
     std::size_t endsAt_ = SIZE_MAX;  // the first step known to end the operation
     bool stopping_ = false;
     std::vector<std::thread> workers_;

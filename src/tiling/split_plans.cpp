@@ -13,6 +13,12 @@ Args concat(std::initializer_list<Args> groups) {
     return all;
 }
 
+// The most memory in MiB a crop or a resize of an edge x edge image holds: the image and as
+// many pixels again for its results, at 8 bytes a pixel (16-bit red, green, blue and alpha).
+constexpr double operationMemoryMb(int edge) {
+    return 2.0 * edge * edge * 8 / (1024.0 * 1024.0);
+}
+
 std::string piece(const std::string& folder, const std::string& name) {
     return joinPath(folder, name + ".JPG");
 }
@@ -163,17 +169,23 @@ TilePlan image4096Plan(const std::string& source, const std::string& name, const
     const Args quality = {"-quality", s.quality};
     const Args clear = transparencyArgs(s);
     TilePlan plan;
-    plan.convert(concat(
-        {{source}, limits, quality, {"-crop", "2048x2048"}, {piece(scratch, name + "_%d")}}));
     plan.convert(
-        concat({{source}, limits, quality, clear, {"-resize", "256x256"}, {tile(t2, name, s)}}));
+        concat({{source}, limits, quality, {"-crop", "2048x2048"}, {piece(scratch, name + "_%d")}}),
+        operationMemoryMb(4096));
+    plan.convert(
+        concat({{source}, limits, quality, clear, {"-resize", "256x256"}, {tile(t2, name, s)}}),
+        operationMemoryMb(4096));
     for (int q = 0; q < 4; ++q) {
         const std::string quarter = numbered(name, q);
         const std::string input = piece(scratch, quarter);
-        plan.convert(concat(
-            {{input}, limits, quality, {"-crop", "1024x1024"}, {piece(t1, quarter + "_%d")}}));
-        plan.convert(concat(
-            {{input}, limits, quality, clear, {"-resize", "256x256"}, {tile(t2, quarter, s)}}));
+        plan.convert(
+            concat(
+                {{input}, limits, quality, {"-crop", "1024x1024"}, {piece(t1, quarter + "_%d")}}),
+            operationMemoryMb(2048));
+        plan.convert(
+            concat(
+                {{input}, limits, quality, clear, {"-resize", "256x256"}, {tile(t2, quarter, s)}}),
+            operationMemoryMb(2048));
         plan.deleteFile(input);
     }
     return plan;

@@ -38,8 +38,9 @@ void performTileOp(const TileOp& op, const ConvertRunner& convert);
 // How much of the machine one plan may use at once.
 struct ExecutorLimits {
     int jobs = 1;  // steps running at the same time; 1 runs them one after another
-    // Memory in MiB that the convert operations carrying "-limit memory" may use together:
-    // at most max(1, memoryBudgetMb / their limit) of them run at once (1 when this is 0).
+    // Memory in MiB that the convert operations carrying "-limit memory" may use together. Each
+    // counts with its limit, or with what the plan knows it needs when that is less; one such
+    // operation may always run, more only while their sum stays within the budget.
     int memoryBudgetMb = 0;
 };
 

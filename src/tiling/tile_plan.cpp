@@ -51,9 +51,10 @@ void TilePlan::writeMarker(const std::string& path, const std::string& line) {
     add(std::move(op));
 }
 
-void TilePlan::convert(std::vector<std::string> args) {
+void TilePlan::convert(std::vector<std::string> args, double memoryMb) {
     TileOp op;
     op.kind = TileOp::Kind::Convert;
+    op.memoryMb = memoryMb;
     op.call.args = std::move(args);
     op.reads = {op.call.input()};
     op.writes = outputFiles(op.call);

@@ -28,6 +28,9 @@ struct TileOp {
     std::string path;  // the folder, the marker file or the file to delete
     std::string text;  // the one line of a marker file
     ConvertCall call;  // a convert operation
+    // The most memory in MiB the convert operation needs, when the plan knows the size of its
+    // image; 0 when unknown.
+    double memoryMb = 0;
     // Files and folders the step reads and writes (a deletion and a new folder count as
     // writes), and the earlier steps of the plan it must wait for.
     std::vector<std::string> reads, writes;
@@ -42,7 +45,7 @@ class TilePlan {
   public:
     void createFolder(const std::string& path);
     void writeMarker(const std::string& path, const std::string& line);
-    void convert(std::vector<std::string> args);
+    void convert(std::vector<std::string> args, double memoryMb = 0);
     void deleteFile(const std::string& path);
     // Adds the steps of `other` after these, with the dependencies between the two: images
     // that write the same files are still cut in order.

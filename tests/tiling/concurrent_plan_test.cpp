@@ -181,6 +181,18 @@ TEST(ConcurrentPlan, StepsWaitForWhatTheyReadAndMemoryBoundOperationsShareTheBud
     ASSERT_EQ(convert.finished.size(), 5u);
     EXPECT_EQ(convert.finished.front(), "piece_%d.jpg");
     EXPECT_EQ(convert.mostRunning, 2);  // the budget holds two 512 MiB operations
+
+    // Operations each allowed the whole budget but known to need a quarter of it share it.
+    TilePlan small;
+    for (int q = 0; q < 6; ++q) {
+        const std::string n = std::to_string(q);
+        small.convert({"s" + n + ".jpg", "-limit", "memory", "1024MiB", "t" + n + ".jpg"}, 256);
+    }
+    SlowConvert four;
+    for (int q = 0; q < 6; ++q)
+        four.delays["t" + std::to_string(q) + ".jpg"] = 30ms;
+    EXPECT_TRUE(executePlan(small, policy, four.runner(), {6, 1024}));
+    EXPECT_EQ(four.mostRunning, 4);
 }
 
 // A file written again between its readers is a new version: its readers after the write
