@@ -167,18 +167,13 @@ bool executePlanConcurrently(const TilePlan& plan, RunErrorPolicy& policy,
     if (hasConvert(plan))
         singleThread.emplace();
     PlanPool pool(plan, convert, limits);
-    for (std::size_t index = 0; index < plan.ops().size(); ++index) {
-        const std::exception_ptr error = pool.outcome(index);
-        const bool goOn = policy.run([&] {
-            if (error)
+    return handOutcomesInOrder(
+        plan, policy,
+        [&](std::size_t index) {
+            if (const std::exception_ptr error = pool.outcome(index))
                 std::rethrow_exception(error);
-        });
-        if (afterStep)
-            afterStep(index);
-        if (!goOn)
-            return false;
-    }
-    return true;
+        },
+        afterStep);
 }
 
 }  // namespace orvanta

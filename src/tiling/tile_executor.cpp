@@ -100,8 +100,15 @@ bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunn
     if (limits.jobs > 1)
         return executePlanConcurrently(plan, policy, convert, limits, afterStep);
     SharedDecodes decodes(plan, convert);
+    return handOutcomesInOrder(
+        plan, policy, [&](std::size_t index) { decodes.perform(index); }, afterStep);
+}
+
+bool handOutcomesInOrder(const TilePlan& plan, RunErrorPolicy& policy,
+                         const std::function<void(std::size_t)>& perform,
+                         const StepObserver& afterStep) {
     for (std::size_t index = 0; index < plan.ops().size(); ++index) {
-        const bool goOn = policy.run([&] { decodes.perform(index); });
+        const bool goOn = policy.run([&] { perform(index); });
         if (afterStep)
             afterStep(index);
         if (!goOn)
