@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/jobs_setting.h"
+#include "app/outcome.h"
 #include "app/project_settings.h"
 #include "app/run_state.h"
 #include "imagery/image_header_info.h"
@@ -14,20 +14,18 @@
 
 namespace orvanta {
 
-// The application title: the caption of every message box.
-inline constexpr const char* kAppTitle = "Orvanta";
-
 // Which controls of the main window are enabled.
 struct EnabledFlags {
-    bool Command25 = false;  // "Transform"
-    bool Command26 = false;  // "Load in GoogleEarth"
-    bool Command30 = false;  // "Re-Generate KML Files"
-    bool Text11 = false;     // web-server URL
-    bool Combo2 = true;      // output image format
+    bool transform = false;          // "Transform"
+    bool loadInGoogleEarth = false;  // "Load in GoogleEarth"
+    bool regenerateKml = false;      // "Re-Generate KML Files"
+    bool webServerUrl = false;       // the web-server URL field
+    bool outputFormat = true;        // "Output Image Format:"
     // Multiple-directories group: the list and its "+", "++", "-", "C" buttons.
-    bool List2 = false, Command15 = false, Command28 = false, Command16 = false, Command17 = false;
+    bool batchFolders = false, addFolder = false, addSubfolders = false, removeFolder = false,
+         clearFolders = false;
     // Multi-resolution group: the list and its "+", "-", "C" buttons.
-    bool List1 = false, Command11 = false, Command12 = false, Command13 = false;
+    bool multiResolutionImages = false, addImage = false, removeImage = false, clearImages = false;
 };
 
 // The state of the main window without the window: the project record, the run state, the
@@ -35,23 +33,28 @@ struct EnabledFlags {
 // system through its Host, so the window, the command line and the tests share one logic.
 class AppState {
   public:
-    explicit AppState(Host& host) : host_(host) {}
+    explicit AppState(Host& front) : host_(front, statusText_) {}
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
 
-    Host& host() const { return host_; }
+    // The front end's Host; status texts shown through it are kept as the status text.
+    Host& host() { return host_; }
 
     ProjectSettings settings;
+    // The outcome of the operation in hand, built up by its steps.
+    Outcome outcome;
     RunState run;
     EnabledFlags enabled;
     LargeImageOptions options;
-    std::vector<std::string> Transplist;  // padded edge pieces of a large image and their tiles
-    std::string dosave = "0";
+    std::vector<std::string>
+        paddedPieceNames;  // padded edge pieces of a large image and their tiles
     // How many steps of a tiling run may work at the same time: one per core unless set.
     int jobs = defaultJobs();
     ImageHeaderInfo imageHeader;  // facts of the image read last
-    std::string Label5;           // greyscale of the image read last, "True" or "False"
-    // Batch of several tile folders: the index in List2 of the folder being processed, and the
-    // bounds of all tiles of the last folder whose KML tree was written.
-    std::string tilescount = "0";
+    std::string greyscaleText;    // greyscale of the image read last, "True" or "False"
+    // Batch of several tile folders: the index in batchFolders of the folder being processed,
+    // and the bounds of all tiles of the last folder whose KML tree was written.
+    int batchIndex = 0;
     LatLonBounds folderBounds = EmptyRootBounds();
 
     const std::string& statusText() const { return statusText_; }
@@ -59,32 +62,71 @@ class AppState {
     void doEvents() { host_.doEvents(); }
 
     // Start-up of the main window's logic.
-    void formLoad(const std::vector<std::string>& fixedDisks);
+    void startUp(const std::vector<std::string>& fixedDisks);
 
     // Interlocks; each runs after its box has changed.
-    void check1Click();  // "Host tiles on webserver"
-    void check2Click();  // "Multiple Tiles Directories"
-    void check4Click();  // "Transparent Image"
-    void check6Click();  // "Multi Resolution Imagery"
+    void hostOnWebServerChanged();  // "Host tiles on webserver"
+    void multipleFoldersChanged();  // "Multiple Tiles Directories"
+    void transparentChanged();      // "Transparent Image"
+    void multiResolutionChanged();  // "Multi Resolution Imagery"
 
     // The colour swatch: chooses the transparent colour through the Host.
-    void label25Click();
-    // Sets the transparent colour and derives its text.
-    void setTransparentColour(std::uint32_t colour);
+    void chooseTransparentColour();
 
     // Resets the window to an empty project.
-    void CloseProject();
+    void closeProject();
 
     // The group rules of the two lists, without the message box of "Multi Resolution Imagery".
     void applyMultipleDirectoriesRule();
     void applyMultiResolutionRule();
 
   private:
-    Host& host_;
-    std::string statusText_;
-};
+    // Passes everything to the front end's Host and keeps the last status text.
+    class StatusKeepingHost : public Host {
+      public:
+        StatusKeepingHost(Host& front, std::string& status) : front_(front), status_(status) {}
+        void messageBox(const std::string& text, const std::string& title) override {
+            front_.messageBox(text, title);
+        }
+        bool askYesNo(const std::string& text, const std::string& title,
+                      MessageIcon icon) override {
+            return front_.askYesNo(text, title, icon);
+        }
+        std::string chooseOpenFile(const std::string& title, const std::string& filter) override {
+            return front_.chooseOpenFile(title, filter);
+        }
+        std::string chooseSaveFile(const std::string& title, const std::string& filter,
+                                   const std::string& proposedName) override {
+            return front_.chooseSaveFile(title, filter, proposedName);
+        }
+        std::string chooseFolder(const std::string& title) override {
+            return front_.chooseFolder(title);
+        }
+        std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override {
+            return front_.chooseColour(initial);
+        }
+        void doEvents() override { front_.doEvents(); }
+        void statusChanged(const std::string& text) override {
+            status_ = text;
+            front_.statusChanged(text);
+        }
+        void progress(int done, int total) override { front_.progress(done, total); }
+        void startDetached(const std::vector<std::string>& argv) override {
+            front_.startDetached(argv);
+        }
+        std::optional<int> runAndWait(const std::vector<std::string>& argv,
+                                      std::chrono::milliseconds limit) override {
+            return front_.runAndWait(argv, limit);
+        }
+        void openUrl(const std::string& url) override { front_.openUrl(url); }
 
-// "RGB(r, g, b)" of a 24-bit colour with red in the low byte.
-std::string colourText(std::uint32_t colour);
+      private:
+        Host& front_;
+        std::string& status_;
+    };
+
+    std::string statusText_;
+    StatusKeepingHost host_;
+};
 
 }  // namespace orvanta

@@ -2,28 +2,43 @@
 
 #include "app/app_state.h"
 #include "app/error_policy.h"
-#include "app/google_earth.h"
-#include "app/paths.h"
-#include "app/size_class_run.h"
-#include "imagery/folder_scan.h"
+#include "app/input_checks.h"
+#include "app/tile_run.h"
 #include "kml/fragments.h"
-#include "platform/os_services.h"
+#include "platform/path_names.h"
 #include "platform/text_file.h"
 
 namespace orvanta {
+namespace {
 
-std::string batchTopKmlText(const std::string& projname, const LatLonBounds& bounds,
-                            const std::string& order, const std::vector<std::string>& folders) {
+// The run of folder `index` of the batch: its tiles and the KML file that the top file links.
+TileRun batchFolderRun(const AppState& app, std::size_t index, bool kmlOnly) {
+    const ProjectSettings& s = app.settings;
+    const std::string& folder = s.batchFolders[index];
+    TileRun run;
+    run.sizeClass = app.run.sizeClass;
+    run.root = folder;
+    run.rootFile = joinPath(folder, s.projectName + std::to_string(index) + ".kml");
+    run.imageName = s.imageName;
+    run.leftOut = app.run.imagesLeftOut;
+    run.order = s.drawOrder;
+    run.kmlOnly = kmlOnly;
+    return run;
+}
+
+}  // namespace
+
+std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
+                            DisplayOrder order, const std::vector<std::string>& folders) {
     KmlWriter out;
     writeHeader(out, true);
-    writeRootDocument(out, projname, bounds, displayOrderOf(order));
+    writeRootDocument(out, projectName, bounds, order);
     for (std::size_t j = 0; j < folders.size(); ++j) {
-        const std::string name = projname + std::to_string(j);
+        const std::string name = projectName + std::to_string(j);
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(name), "</name>");
         out.line("    <Link>");
-        out.line("        <href>", xmlText(slashForm(folders[j]) + "/" + name + ".kml"),
-                 "</href>");
+        out.line("        <href>", xmlText(slashForm(folders[j]) + "/" + name + ".kml"), "</href>");
         out.line("        <viewRefreshMode>onRegion</viewRefreshMode>");
         out.line("    </Link>");
         out.line("</NetworkLink>");
@@ -32,23 +47,22 @@ std::string batchTopKmlText(const std::string& projname, const LatLonBounds& bou
     return out.text();
 }
 
-void MultipleDirectories(AppState& app) {
+void MultipleDirectories(AppState& app, bool kmlOnly) {
     ProjectSettings& s = app.settings;
-    const int openWhenDone = s.Check3;
-    // The folder scans move kmlpath to each folder they check; the top file still belongs in
-    // the output folder chosen before the batch.
-    const std::string outputFolder = s.kmlpath;
+    // The folder scans move the KML folder to each folder they check; the top file still
+    // belongs in the output folder chosen before the batch.
+    const std::string outputFolder = s.kmlFolder;
     RunErrorPolicy policy(app);
     LatLonBounds batchBounds;
-    const std::vector<std::string> folders = s.List2;
-    for (std::size_t i = 0; i < folders.size(); ++i) {
+    const std::vector<std::string> folders = s.batchFolders;
+    bool complete = true;
+    for (std::size_t i = 0; i < folders.size() && complete; ++i) {
         const bool goOn = policy.run([&] {
-            app.tilescount = std::to_string(i);
-            s.Check3 = 0;
-            getdirinfo(app, folders[i]);
-            runSizeClass(app, {folders[i], folders[i]}, app.run.KmlOnlyMode);
+            app.batchIndex = static_cast<int>(i);
+            complete = scanTilesFolder(app, folders[i]) &&
+                       runTiles(app, batchFolderRun(app, i, kmlOnly)).has_value();
         });
-        if (!goOn)
+        if (!goOn || !complete)
             break;
         if (i == 0) {
             batchBounds = app.folderBounds;
@@ -57,19 +71,21 @@ void MultipleDirectories(AppState& app) {
         }
         app.host().progress(static_cast<int>(i) + 1, static_cast<int>(folders.size()));
     }
-    s.Check3 = openWhenDone;
-    s.kmlpath = outputFolder;
-    if (policy.ended())
+    s.kmlFolder = outputFolder;
+    if (policy.ended() || !complete) {
+        app.outcome.note(Ending::Failed);
         return;
-    app.run.TopKmlPath = s.kmlpath + kPathSeparator + s.projname + ".kml";
+    }
+    const std::string topKmlPath = joinPath(s.kmlFolder, s.projectName + ".kml");
     policy.run([&] {
-        writeFileAtomically(app.run.TopKmlPath,
-                            batchTopKmlText(s.projname, batchBounds, s.Combo4, folders));
+        writeFileAtomically(topKmlPath,
+                            batchTopKmlText(s.projectName, batchBounds, s.drawOrder, folders));
+        app.outcome.topKmlFiles.push_back(topKmlPath);
         app.setStatus("Project files was written successfully...");
         app.doEvents();
-        if (s.Check3 == 1)
-            StartGoogleEarth(app, app.run.TopKmlPath);
     });
+    if (!policy.ended() && s.openWhenDone)
+        openInGoogleEarth(app, topKmlPath);
     policy.finish();
 }
 

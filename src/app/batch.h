@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "kml/display_order.h"
 #include "kml/lat_lon_bounds.h"
 
 namespace orvanta {
@@ -10,11 +11,12 @@ namespace orvanta {
 class AppState;
 
 // The text of the top KML file of a batch, which links the KML file of every folder.
-std::string batchTopKmlText(const std::string& projname, const LatLonBounds& bounds,
-                            const std::string& order, const std::vector<std::string>& folders);
+std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
+                            DisplayOrder order, const std::vector<std::string>& folders);
 
-// "Multiple": tiles (or, in KML-only mode, writes the KML of) every folder of List2, then the
-// top KML file over all of them, and starts Google Earth on it once when asked.
-void MultipleDirectories(AppState& app);
+// "Multiple": tiles (or, with `kmlOnly`, writes the KML of) every folder of the batch, then the
+// top KML file over all of them, and starts Google Earth on it once when asked. A folder the
+// scan refuses ends the batch before the top file is written.
+void MultipleDirectories(AppState& app, bool kmlOnly);
 
 }  // namespace orvanta

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
+#include "platform/step_policy.h"
 
 namespace orvanta {
 
@@ -17,31 +17,23 @@ inline constexpr const char* kOutOfMemoryMessage =
     "Application. 2-Close Google Earth if it is loaded to free up some memeory resourses. 3- "
     "Reduce the Screen resolution to 16-bit i is it set to 32-bit";
 
-// Turns whatever a step threw into a run-time error: filesystem errors become 53, 75 or 76,
-// exhausted memory 480.
-RunError toRunError(std::exception_ptr error);
-
-// True when the error policy skips a step that failed with `error` and goes on.
-bool skipsStep(const RunError& error);
-
 // The one error policy of every long operation. Each step runs inside `run`:
 // - errors 75 and -2147215503 skip the step, and the operation goes on;
 // - error 480 shows the memory message, closes the project and ends the operation;
 // - any other error shows "number description" and ends the operation.
 // Skipped steps are counted; `finish` tells the user how many failed, so that an operation
 // with failed steps never reads as a plain success.
-class RunErrorPolicy {
+class RunErrorPolicy : public StepPolicy {
   public:
     explicit RunErrorPolicy(AppState& app) : app_(app) {}
 
-    // Runs one step. Returns false when the operation must end now.
-    bool run(const std::function<void()>& step);
+    bool run(const std::function<void()>& step) override;
 
     // Ends the operation: reports the skipped steps, if any. Returns true when the operation
     // ran clean (no step skipped, none ended it).
     bool finish();
 
-    bool ended() const { return ended_; }
+    bool ended() const override { return ended_; }
     int skippedSteps() const { return skipped_; }
     const std::optional<RunError>& firstSkipped() const { return firstSkipped_; }
 

@@ -37,7 +37,7 @@ std::vector<std::string> googleEarthArguments(const std::string& program,
 
 void StartGoogleEarth(AppState& app, const std::string& kmlPath) {
     const std::string path = shortenDocumentsAndSettings(kmlPath);
-    app.host().startDetached(googleEarthArguments(app.settings.pathtogoogle, path));
+    app.host().startDetached(googleEarthArguments(app.settings.googleEarthProgram, path));
     app.doEvents();
 }
 

@@ -17,7 +17,7 @@ std::string googleEarthCommandLine(const std::string& program, const std::string
 std::vector<std::string> googleEarthArguments(const std::string& program,
                                               const std::string& kmlPath);
 
-// Starts Google Earth (`pathtogoogle`) on the KML file without waiting, then lets pending
+// Starts Google Earth (`googleEarthProgram`) on the KML file without waiting, then lets pending
 // events run. A program that cannot be started raises RunError 53 for the caller's policy.
 void StartGoogleEarth(AppState& app, const std::string& kmlPath);
 

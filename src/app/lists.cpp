@@ -4,16 +4,16 @@
 #include <filesystem>
 
 #include "app/app_state.h"
+#include "app/input_checks.h"
 #include "app/paths.h"
-#include "imagery/folder_scan.h"
 #include "platform/file_list.h"
 
 namespace orvanta {
 namespace {
 
 void disableRunButtons(AppState& app) {
-    app.enabled.Command25 = false;
-    app.enabled.Command26 = false;
+    app.enabled.transform = false;
+    app.enabled.loadInGoogleEarth = false;
 }
 
 // The subfolders of `folder` in file-name order.
@@ -39,87 +39,87 @@ std::string cutAtNul(const std::string& path) {
 
 }  // namespace
 
-void Command11(AppState& app) {
+void addMultiResolutionImage(AppState& app) {
     ProjectSettings& s = app.settings;
-    if (s.List1.size() > 1 || s.Projectimage.empty())
+    if (s.multiResolutionImages.size() > 1 || s.projectImage.empty())
         return;
-    s.List1.push_back(s.Projectimage);
-    addkmlpath(s.Projectimage, s);
-    if (s.List1.size() == 2)
-        app.enabled.Command25 = true;
+    s.multiResolutionImages.push_back(s.projectImage);
+    addkmlpath(s.projectImage, s);
+    if (s.multiResolutionImages.size() == 2)
+        app.enabled.transform = true;
 }
 
-void Command12(AppState& app, int selectedIndex) {
+void removeMultiResolutionImage(AppState& app, int selectedIndex) {
     ProjectSettings& s = app.settings;
     const auto index = static_cast<std::size_t>(selectedIndex);
-    if (selectedIndex >= 0 && index < s.List1.size()) {
-        if (index < s.List3.size())
-            s.List3.erase(s.List3.begin() + selectedIndex);
-        s.List1.erase(s.List1.begin() + selectedIndex);
+    if (selectedIndex >= 0 && index < s.multiResolutionImages.size()) {
+        if (index < s.multiResolutionFolders.size())
+            s.multiResolutionFolders.erase(s.multiResolutionFolders.begin() + selectedIndex);
+        s.multiResolutionImages.erase(s.multiResolutionImages.begin() + selectedIndex);
     }
-    if (s.List1.empty())
+    if (s.multiResolutionImages.empty())
         disableRunButtons(app);
 }
 
-void Command13(AppState& app) {
-    app.settings.List1.clear();
-    app.settings.List3.clear();
+void clearMultiResolutionImages(AppState& app) {
+    app.settings.multiResolutionImages.clear();
+    app.settings.multiResolutionFolders.clear();
     disableRunButtons(app);
 }
 
-void Command14(AppState& app) {
-    useTilesFolder(app, cutAtNul(app.host().chooseFolder(kFolderBrowserTitle)));
+void chooseTilesFolder(AppState& app) {
+    useTilesFolder(app, cutAtNul(app.host().chooseFolder(kTilesFolderTitle)));
 }
 
 void useTilesFolder(AppState& app, std::string path) {
     ProjectSettings& s = app.settings;
     disableRunButtons(app);
     if (!path.empty()) {
-        s.tilesdirr = path;
-        app.run.Root4096 = path;
-        s.kmlpath = path;
-        s.Projectimage.clear();
-        s.List1.clear();
-        s.Check6 = 0;
-        s.projdir.clear();
-        s.imagename.clear();
+        s.tilesFolder = path;
+        app.run.root4096 = path;
+        s.kmlFolder = path;
+        s.projectImage.clear();
+        s.multiResolutionImages.clear();
+        s.multiResolution = false;
+        s.imageFolder.clear();
+        s.imageName.clear();
         app.run.sizeClass = SizeClass::None;
-        // Built rather than assigned from a literal, which GCC 12 warns about falsely here.
-        app.run.PaddedPieces = std::string(1, '0');
-        s.Largeimage.clear();
+        app.run.paddedPieces = false;
+        s.largeImage.clear();
     }
-    if (s.Check2 != 0)
+    if (s.multipleFolders)
         return;
-    if (getdirinfo(app, path) == 1) {
-        app.enabled.Command25 = true;
+    if (scanTilesFolder(app, path)) {
+        app.enabled.transform = true;
     } else {
-        s.tilesdirr.clear();
-        s.kmlpath.clear();
+        s.tilesFolder.clear();
+        s.kmlFolder.clear();
         disableRunButtons(app);
-        app.CloseProject();
+        app.closeProject();
     }
 }
 
-void Command15(AppState& app) {
+void addTilesFolder(AppState& app) {
     ProjectSettings& s = app.settings;
-    if (getdirinfo(app, s.tilesdirr) != 1) {
-        s.tilesdirr.clear();
-        s.kmlpath.clear();
+    if (!scanTilesFolder(app, s.tilesFolder)) {
+        s.tilesFolder.clear();
+        s.kmlFolder.clear();
         disableRunButtons(app);
         return;
     }
-    if (s.tilesdirr.empty())
+    if (s.tilesFolder.empty())
         return;
-    if (std::find(s.List2.begin(), s.List2.end(), s.tilesdirr) != s.List2.end()) {
+    if (std::find(s.batchFolders.begin(), s.batchFolders.end(), s.tilesFolder) !=
+        s.batchFolders.end()) {
         app.host().messageBox("This folder already exists in the list", kAppTitle);
         return;
     }
-    s.List2.push_back(s.tilesdirr);
-    app.enabled.Command25 = true;
+    s.batchFolders.push_back(s.tilesFolder);
+    app.enabled.transform = true;
 }
 
-void Command16(AppState& app, int selectedIndex) {
-    std::vector<std::string>& list = app.settings.List2;
+void removeBatchFolder(AppState& app, int selectedIndex) {
+    std::vector<std::string>& list = app.settings.batchFolders;
     if (selectedIndex >= 0 && static_cast<std::size_t>(selectedIndex) < list.size()) {
         list.erase(list.begin() + selectedIndex);
     }
@@ -127,29 +127,29 @@ void Command16(AppState& app, int selectedIndex) {
         disableRunButtons(app);
 }
 
-void Command17(AppState& app) {
-    app.settings.List2.clear();
+void clearBatchFolders(AppState& app) {
+    app.settings.batchFolders.clear();
     disableRunButtons(app);
 }
 
-void Command28(AppState& app) {
+void addSubfolders(AppState& app) {
     ProjectSettings& s = app.settings;
-    if (s.tilesdirr.empty())
+    if (s.tilesFolder.empty())
         return;
-    const std::vector<std::string> folders = subfolders(s.tilesdirr);
+    const std::vector<std::string> folders = subfolders(s.tilesFolder);
     int added = 0;
     for (const std::string& folder : folders) {
-        s.tilesdirr = folder;
-        if (getdirinfo(app, folder) == 1) {
-            s.List2.push_back(folder);
+        s.tilesFolder = folder;
+        if (scanTilesFolder(app, folder)) {
+            s.batchFolders.push_back(folder);
             ++added;
         }
     }
     if (added > 0)
-        app.enabled.Command25 = true;
+        app.enabled.transform = true;
 }
 
-void Command23(AppState& app) {
+void chooseGoogleEarthProgram(AppState& app) {
 #ifdef _WIN32
     const char* filter = "Google Earth Executable (GoogleEarth.exe)|*.exe";
 #else
@@ -158,13 +158,13 @@ void Command23(AppState& app) {
     const std::string path =
         app.host().chooseOpenFile("Select the path to Google Earth Executable", filter);
     if (!path.empty())
-        app.settings.pathtogoogle = path;
+        app.settings.googleEarthProgram = path;
 }
 
-void Command24(AppState& app) {
-    const std::string path = cutAtNul(app.host().chooseFolder(kFolderBrowserTitle));
+void chooseKmlFolder(AppState& app) {
+    const std::string path = cutAtNul(app.host().chooseFolder(kKmlFolderTitle));
     if (!path.empty())
-        app.settings.kmlpath = path;
+        app.settings.kmlFolder = path;
 }
 
 }  // namespace orvanta

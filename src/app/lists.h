@@ -6,24 +6,26 @@ namespace orvanta {
 
 class AppState;
 
-// The multi-resolution list (List1 with its folders in List3).
-void Command11(AppState& app);                     // "+": add the open image
-void Command12(AppState& app, int selectedIndex);  // "-": remove the selected image (-1: none)
-void Command13(AppState& app);                     // "C": clear the list
+// The multi-resolution list (its images with their folders).
+void addMultiResolutionImage(AppState& app);  // "+": add the open image
+void removeMultiResolutionImage(AppState& app,
+                                int selectedIndex);  // "-": remove the selected image (-1: none)
+void clearMultiResolutionImages(AppState& app);      // "C": clear the list
 
-// The tiles folder and the multiple-directories list (List2).
-void Command14(AppState& app);  // "..." beside "Tiles Image Directory:": choose the folder
-// The part of Command14 after the folder browser: `path` is the chosen folder, or empty.
+// The tiles folder and the multiple-directories list.
+void chooseTilesFolder(AppState& app);  // "..." beside "Tiles Image Directory:": choose the folder
+// The part of chooseTilesFolder after the folder browser: `path` is the chosen folder, or empty.
 void useTilesFolder(AppState& app, std::string path);
-void Command15(AppState& app);                     // "+": add the tiles folder
-void Command16(AppState& app, int selectedIndex);  // "-": remove the selected folder
-void Command17(AppState& app);                     // "C": clear the list
-void Command28(AppState& app);                     // "++": add every usable subfolder
+void addTilesFolder(AppState& app);                        // "+": add the tiles folder
+void removeBatchFolder(AppState& app, int selectedIndex);  // "-": remove the selected folder
+void clearBatchFolders(AppState& app);                     // "C": clear the list
+void addSubfolders(AppState& app);                         // "++": add every usable subfolder
 
 // The choosers of the Google Earth program and of the output KML folder.
-void Command23(AppState& app);  // "..." beside "Path to Google Earth Executable:"
-void Command24(AppState& app);  // "..." beside "Path to the output kml file"
+void chooseGoogleEarthProgram(AppState& app);  // "..." beside "Path to Google Earth Executable:"
+void chooseKmlFolder(AppState& app);           // "..." beside "Path to the output kml file"
 
-inline constexpr const char* kFolderBrowserTitle = "This is the title";
+inline constexpr const char* kTilesFolderTitle = "Choose the folder of the tile images";
+inline constexpr const char* kKmlFolderTitle = "Choose the folder of the output KML file";
 
 }  // namespace orvanta

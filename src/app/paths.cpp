@@ -1,48 +1,32 @@
 #include "app/paths.h"
 
-#include <algorithm>
-
-#include "app/run_error.h"
 #include "platform/os_services.h"
+#include "platform/run_error.h"
 
 namespace orvanta {
-
-std::string GetFileExtension(const std::string& sFile) {
-    const std::size_t dot = sFile.rfind('.');
-    if (dot == std::string::npos)
-        return {};
-    if (sFile.find(kPathSeparator, dot + 1) != std::string::npos)
-        return {};
-    return sFile.substr(dot + 1);
-}
 
 std::string GetProjDir(const std::string& sFile, ProjectSettings& settings) {
     const std::size_t slash = sFile.rfind(kPathSeparator);
     if (slash == std::string::npos)
         return {};
     std::string folder = sFile.substr(0, slash);
-    settings.kmlpath = folder;
+    settings.kmlFolder = folder;
     const std::size_t dot = sFile.rfind('.');
     if (dot == std::string::npos || dot < slash) {
         throw RunError(errors::InvalidArgument, "Invalid procedure call or argument");
     }
-    settings.imagename = sFile.substr(slash + 1, dot - slash - 1);
+    settings.imageName = sFile.substr(slash + 1, dot - slash - 1);
     return folder;
-}
-
-std::string slashForm(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
 }
 
 void addkmlpath(const std::string& sFile, ProjectSettings& settings) {
     const std::size_t slash = sFile.rfind(kPathSeparator);
     if (slash == std::string::npos)
         return;
-    if (settings.Check6 == 1) {
-        settings.List3.push_back(sFile.substr(0, slash));
+    if (settings.multiResolution) {
+        settings.multiResolutionFolders.push_back(sFile.substr(0, slash));
     } else {
-        settings.List3.clear();
+        settings.multiResolutionFolders.clear();
     }
 }
 

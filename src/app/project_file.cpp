@@ -6,7 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/error_policy.h"
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "platform/text_file.h"
 
 namespace orvanta {
@@ -33,8 +33,19 @@ std::size_t numberLength(const std::string& text) {
     return digits > 0 ? i : 0;
 }
 
-std::string checkText(int value) {
-    return std::to_string(value);
+std::string checkText(bool checked) {
+    return checked ? "1" : "0";
+}
+
+bool checked(const std::string& line) {
+    return parseCheckLine(line) == 1;
+}
+
+PictureFormat formatLine(const std::string& text) {
+    if (const std::optional<PictureFormat> format = parsePictureFormat(text))
+        return *format;
+    throw RunError(errors::InvalidProperty, "Invalid property value: the output format '" + text +
+                                                "' is none of GIF, JPG, PNG and TIF");
 }
 
 }  // namespace
@@ -87,6 +98,9 @@ std::vector<std::string> parseListLine(const std::string& line) {
         items.push_back(line.substr(start, comma - start));
         start = comma + 1;
     }
+    // Saved files end every item with its comma; a line written by hand may not.
+    if (!trimBlanks(line.substr(start)).empty())
+        items.push_back(line.substr(start));
     return items;
 }
 
@@ -97,38 +111,45 @@ std::string formatListLine(const std::vector<std::string>& items) {
     return line;
 }
 
+// The line table of the project file: the line, counted from 0, and the control of the main
+// window whose value it holds.
+//   2 Projectimage    3 Check5     4 Check2     5 tilesdirr    6 List2       7 pathtogoogle
+//   8 kmlpath         9 Check3    10 Text11    11 projname    12 Label1     13 Label2
+//  14 Label3         15 Label4    16 Combo1    17 Combo2      18 Check4     19 Label25
+//  20 Combo4         21 projdir   22 Projectimage  23 imagename  24 Root4096  25 Check1
+//  26 Check6         27 List1     28 List3     29 Combo4
 std::string projectFileText(const ProjectSettings& s, const RunState& run) {
     return joinCrLf({
         "#OVT Project File",
         "#----------------",
-        s.Projectimage,
-        checkText(s.Check5),
-        checkText(s.Check2),
-        s.tilesdirr,
-        formatListLine(s.List2),
-        s.pathtogoogle,
-        s.kmlpath,
-        checkText(s.Check3),
-        s.Text11,
-        s.projname,
-        s.Label1,
-        s.Label2,
-        s.Label3,
-        s.Label4,
-        s.Combo1,
-        s.Combo2,
-        checkText(s.Check4),
-        std::to_string(s.Label25),
-        s.Combo4,
-        s.projdir,
-        s.Projectimage,
-        s.imagename,
-        run.Root4096,
-        checkText(s.Check1),
-        checkText(s.Check6),
-        formatListLine(s.List1),
-        formatListLine(s.List3),
-        s.Combo4,
+        s.projectImage,
+        checkText(s.previewImage),
+        checkText(s.multipleFolders),
+        s.tilesFolder,
+        formatListLine(s.batchFolders),
+        s.googleEarthProgram,
+        s.kmlFolder,
+        checkText(s.openWhenDone),
+        s.webServerUrl,
+        s.projectName,
+        s.widthText,
+        s.heightText,
+        s.bitDepthText,
+        s.resolutionText,
+        s.targetTileSize,
+        formatName(s.outputFormat),
+        checkText(s.transparent),
+        std::to_string(s.transparentColour.value()),
+        displayOrderName(s.drawOrder),
+        s.imageFolder,
+        s.projectImage,
+        s.imageName,
+        run.root4096,
+        checkText(s.hostOnWebServer),
+        checkText(s.multiResolution),
+        formatListLine(s.multiResolutionImages),
+        formatListLine(s.multiResolutionFolders),
+        displayOrderName(s.drawOrder),
     });
 }
 
@@ -138,8 +159,8 @@ void applyProjectLine(AppState& app, int index, const std::string& line) {
     // Lines 27 and 28: an empty line empties both multi-resolution lists.
     auto multiResolutionList = [&](std::vector<std::string>& list) {
         if (text.empty()) {
-            s.List1.clear();
-            s.List3.clear();
+            s.multiResolutionImages.clear();
+            s.multiResolutionFolders.clear();
         } else {
             for (std::string& item : parseListLine(line))
                 list.push_back(std::move(item));
@@ -147,88 +168,88 @@ void applyProjectLine(AppState& app, int index, const std::string& line) {
     };
     switch (index) {
         case 2:
-            s.Projectimage = text;
+            s.projectImage = text;
             break;
         case 3:
-            s.Check5 = parseCheckLine(line);
+            s.previewImage = checked(line);
             break;
         case 4:
-            s.Check2 = parseCheckLine(line);
+            s.multipleFolders = checked(line);
             break;
         case 5:
-            s.tilesdirr = text;
+            s.tilesFolder = text;
             break;
         case 6:
-            s.List2 = parseListLine(line);
+            s.batchFolders = parseListLine(line);
             break;
         case 7:
-            s.pathtogoogle = text;
+            s.googleEarthProgram = text;
             break;
         case 8:
-            s.kmlpath = text;
+            s.kmlFolder = text;
             break;
         case 9:
-            s.Check3 = parseCheckLine(line);
+            s.openWhenDone = checked(line);
             break;
         case 10:
-            s.Text11 = text;
+            s.webServerUrl = text;
             break;
         case 11:
-            s.projname = text;
+            s.projectName = text;
             break;
         case 12:
-            s.Label1 = text;
+            s.widthText = text;
             break;
         case 13:
-            s.Label2 = text;
+            s.heightText = text;
             break;
         case 14:
-            s.Label3 = text;
+            s.bitDepthText = text;
             break;
         case 15:
-            s.Label4 = text;
+            s.resolutionText = text;
             break;
         case 16:
-            s.Combo1 = text;
+            s.targetTileSize = text;
             break;
         case 17:
-            s.Combo2 = text;
+            s.outputFormat = formatLine(text);
             break;
         case 18:
-            s.Check4 = parseCheckLine(line);
+            s.transparent = checked(line);
             break;
         case 19:
-            app.setTransparentColour(parseColourLine(line));
+            s.transparentColour = Rgb::fromValue(parseColourLine(line));
             break;
         case 20:
-            s.Combo4 = text;
+            s.drawOrder = displayOrderOf(text);
             break;
         case 21:
-            s.projdir = text;
+            s.imageFolder = text;
             break;
         case 22:
-            s.Projectimage = text;
+            s.projectImage = text;
             break;
         case 23:
-            s.imagename = text;
+            s.imageName = text;
             break;
         case 24:
-            app.run.Root4096 = text;
+            app.run.root4096 = text;
             break;
         case 25:
-            s.Check1 = parseCheckLine(line);
+            s.hostOnWebServer = checked(line);
             break;
         case 26:
-            s.Check6 = parseCheckLine(line);
+            s.multiResolution = checked(line);
             break;
         case 27:
-            multiResolutionList(s.List1);
+            multiResolutionList(s.multiResolutionImages);
             break;
         case 28:
-            multiResolutionList(s.List3);
+            multiResolutionList(s.multiResolutionFolders);
             break;
         case 29:
-            s.Combo4 = text;
+            s.drawOrder = displayOrderOf(text);
             break;
         default:
             break;  // the header lines and anything after line 29
@@ -240,9 +261,9 @@ bool loadProjectFile(AppState& app, const std::string& path) {
     std::vector<std::string> lines;
     if (!policy.run([&] { lines = readTextLines(path, kProjectFileLines); }))
         return false;
-    app.settings.List3.clear();
-    app.settings.List1.clear();
-    app.settings.List2.clear();
+    app.settings.multiResolutionFolders.clear();
+    app.settings.multiResolutionImages.clear();
+    app.settings.batchFolders.clear();
     for (std::size_t index = 0; index < lines.size(); ++index) {
         if (!policy.run([&] { applyProjectLine(app, static_cast<int>(index), lines[index]); })) {
             return false;
@@ -256,11 +277,11 @@ bool loadProjectFile(AppState& app, const std::string& path) {
 }
 
 void openProject(AppState& app) {
-    app.CloseProject();
+    app.closeProject();
     const std::string path = app.host().chooseOpenFile("Open", kProjectFileFilter);
     if (path.empty())
         return;
-    app.settings.Projectfilename = path;
+    app.settings.projectFile = path;
     loadProjectFile(app, path);
 }
 
@@ -274,10 +295,10 @@ bool writeProjectFile(AppState& app, const std::string& path) {
 }
 
 void saveProject(AppState& app) {
-    if (app.settings.Projectfilename.empty()) {
+    if (app.settings.projectFile.empty()) {
         saveProjectAs(app);
     } else {
-        writeProjectFile(app, app.settings.Projectfilename);
+        writeProjectFile(app, app.settings.projectFile);
     }
 }
 
@@ -292,7 +313,7 @@ void saveProjectAs(AppState& app) {
                              "OVT Project already Exists", MessageIcon::Question)) {
         return;
     }
-    app.settings.Projectfilename = path;
+    app.settings.projectFile = path;
     writeProjectFile(app, path);
 }
 

@@ -13,6 +13,6 @@ std::string defaultGoogleEarthPath() {
 }
 
 ProjectSettings::ProjectSettings()
-    : pathtogoogle(defaultGoogleEarthPath()), Text11(kDefaultWebserverUrl) {}
+    : googleEarthProgram(defaultGoogleEarthPath()), webServerUrl(kDefaultWebserverUrl) {}
 
 }  // namespace orvanta

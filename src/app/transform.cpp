@@ -1,146 +1,178 @@
 #include "app/transform.h"
 
 #include <array>
-#include <cstdlib>
 
 #include "app/app_state.h"
 #include "app/batch.h"
 #include "app/error_policy.h"
-#include "app/google_earth.h"
+#include "app/input_checks.h"
+#include "app/large_image.h"
 #include "app/paths.h"
-#include "app/size_class_run.h"
-#include "imagery/image_header.h"
+#include "app/tile_run.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
-#include "tiling/large_slicer.h"
+#include "platform/path_names.h"
 
 namespace orvanta {
 namespace {
 
-// The two passes of a multi-resolution job: the first image of List1 as HIGH, the second as
-// LOW, then Google Earth on both results, the high resolution first. Returns false when an
-// image cannot be tiled (the project is closed then and nothing is started).
-bool runMultiResolution(AppState& app, bool kmlOnly) {
-    ProjectSettings& s = app.settings;
-    app.run.SingleImageMode = true;
-    const std::array<const char*, 2> orders = {"HIGH", "LOW"};
-    std::vector<std::string> topKmlPaths;
-    const std::vector<std::string> images = s.List1;
+// The two passes of a multi-resolution job: the first image as HIGH, the second as LOW, then
+// Google Earth on both results, the high resolution first, when asked. An image that cannot be
+// tiled closes the project and ends the job.
+void runMultiResolution(AppState& app, bool kmlOnly) {
+    const ProjectSettings& s = app.settings;
+    app.run.singleImage = true;
+    const std::array<DisplayOrder, 2> orders = {DisplayOrder::High, DisplayOrder::Low};
+    const std::vector<std::string> images = s.multiResolutionImages;
+    const bool openWhenDone = s.openWhenDone;
+    std::vector<std::string> written;
     for (std::size_t pass = 0; pass < orders.size() && pass < images.size(); ++pass) {
-        s.Check3 = 0;
-        s.Combo4 = orders[pass];
-        s.Projectimage = images[pass];
-        s.projdir = GetProjDir(s.Projectimage, s);
-        if (!kmlOnly && GetImageInfo(app, s.Projectimage) == 1) {
-            app.CloseProject();
-            return false;
+        if (!classifyImage(app, images[pass])) {
+            app.closeProject();
+            app.outcome.note(Ending::Failed);
+            return;
         }
-        topKmlPaths.push_back(singleImageRoot(app) + ".kml");
-        runSizeClass(app, {singleImageRoot(app), singleImageRoot(app)}, kmlOnly);
+        TileRun run;
+        run.sizeClass = app.run.sizeClass;
+        run.singleImage = true;
+        run.image = images[pass];
+        run.imageName = baseNameOf(images[pass]);
+        run.root = joinPath(folderOf(images[pass]), run.imageName);
+        run.rootFile = run.root + ".kml";
+        run.order = orders[pass];
+        run.kmlOnly = kmlOnly;
+        if (!runTiles(app, run))
+            return;
+        written.push_back(run.rootFile);
+        app.outcome.topKmlFiles.push_back(run.rootFile);
         app.doEvents();
     }
-    for (const std::string& path : topKmlPaths)
-        StartGoogleEarth(app, path);
-    return true;
+    if (openWhenDone) {
+        for (const std::string& path : written)
+            openInGoogleEarth(app, path);
+    }
 }
 
-// The single image of the project, by its size class.
+// The single image of the project, by its size class; a large image is sliced first and its
+// folder of pieces tiled.
 void runSingleImage(AppState& app, bool kmlOnly) {
-    app.run.SingleImageMode = true;
-    if (!kmlOnly && app.run.sizeClass == SizeClass::None && app.run.LargeImageMode) {
-        app.settings.Largeimage = app.settings.Projectimage;
-        // The pieces are a folder of 4096 images now; only a folder the scan accepted is
-        // transformed, so a refused one cannot send the run round again.
-        if (SliceLargeImage(app) && app.run.sizeClass == SizeClass::S4096)
-            Transform(app);
+    app.run.singleImage = true;
+    if (!kmlOnly && app.run.sizeClass == SizeClass::None && app.run.largeImageMode) {
+        app.settings.largeImage = app.settings.projectImage;
+        // Only a folder of pieces the scan accepted is tiled.
+        if (!SliceLargeImage(app) || app.run.sizeClass != SizeClass::S4096)
+            return;
+        app.run.singleImage = false;
+        const TileRun run = folderRun(app, false);
+        if (runTiles(app, run))
+            app.outcome.topKmlFiles.push_back(run.rootFile);
         return;
     }
-    runSizeClass(app, {std::nullopt, singleImageRoot(app)}, kmlOnly);
+    const TileRun run = singleImageRun(app, kmlOnly);
+    if (runTiles(app, run))
+        app.outcome.topKmlFiles.push_back(run.rootFile);
 }
 
 // The tiles folder of the project, by its size class.
 void runFolder(AppState& app, bool kmlOnly) {
-    app.run.SingleImageMode = false;
-    runSizeClass(app, {std::nullopt, app.settings.tilesdirr}, kmlOnly);
+    app.run.singleImage = false;
+    const TileRun run = folderRun(app, kmlOnly);
+    if (runTiles(app, run))
+        app.outcome.topKmlFiles.push_back(run.rootFile);
 }
 
-// Runs the kind of job the project names; false when it did not return normally.
-bool runJob(AppState& app, bool kmlOnly) {
+void runJob(AppState& app, bool kmlOnly) {
     switch (chooseRun(app.settings)) {
         case RunKind::MultiResolution:
-            return runMultiResolution(app, kmlOnly);
+            runMultiResolution(app, kmlOnly);
+            break;
         case RunKind::SingleImage:
             runSingleImage(app, kmlOnly);
             break;
         case RunKind::Batch:
-            app.run.SingleImageMode = false;
-            MultipleDirectories(app);
+            app.run.singleImage = false;
+            MultipleDirectories(app, kmlOnly);
             break;
         case RunKind::Folder:
             runFolder(app, kmlOnly);
             break;
     }
-    return true;
+}
+
+// Runs one operation from a fresh outcome; a cancel request ends it as cancelled.
+Outcome runOperation(AppState& app, const std::function<void()>& operation) {
+    app.outcome = {};
+    try {
+        operation();
+    } catch (const RunCancelled&) {
+        app.outcome.note(Ending::Cancelled);
+    }
+    return app.outcome;
 }
 
 }  // namespace
 
 RunKind chooseRun(const ProjectSettings& settings) {
-    if (settings.Check6 == 1)
+    if (settings.multiResolution)
         return RunKind::MultiResolution;
-    if (!settings.Projectimage.empty())
+    if (!settings.projectImage.empty())
         return RunKind::SingleImage;
-    if (settings.Check2 == 1 && !settings.List2.empty())
+    if (settings.multipleFolders && !settings.batchFolders.empty())
         return RunKind::Batch;
     return RunKind::Folder;
 }
 
-void Transform(AppState& app) {
-    app.run.KmlOnlyMode = false;
-    app.setStatus("Process Started...");
-    app.doEvents();
-    RunErrorPolicy policy(app);
-    bool normal = false;
-    policy.run([&] { normal = runJob(app, false); });
-    if (normal && !policy.ended()) {
-        app.enabled.Command26 = true;
-        app.enabled.Command30 = true;
-    }
-    policy.finish();
+Outcome Transform(AppState& app) {
+    return runOperation(app, [&] {
+        app.run.kmlOnly = false;
+        app.setStatus("Process Started...");
+        app.doEvents();
+        RunErrorPolicy policy(app);
+        policy.run([&] { runJob(app, false); });
+        if (!policy.ended() && app.outcome.ending == Ending::Done &&
+            !app.outcome.topKmlFiles.empty()) {
+            app.enabled.loadInGoogleEarth = true;
+            app.enabled.regenerateKml = true;
+        }
+        policy.finish();
+    });
 }
 
-void ReGenerateKmlFiles(AppState& app) {
-    app.run.KmlOnlyMode = true;
-    RunErrorPolicy policy(app);
-    policy.run([&] { runJob(app, true); });
-    policy.finish();
+Outcome ReGenerateKmlFiles(AppState& app) {
+    return runOperation(app, [&] {
+        app.run.kmlOnly = true;
+        RunErrorPolicy policy(app);
+        policy.run([&] { runJob(app, true); });
+        policy.finish();
+    });
 }
 
 std::string projectTopKmlPath(const AppState& app) {
     const ProjectSettings& s = app.settings;
-    if (!s.Projectimage.empty() && !s.projdir.empty() && !s.imagename.empty() &&
-        s.tilesdirr.empty()) {
-        return singleImageRoot(app) + ".kml";
+    if (!s.projectImage.empty() && !s.imageFolder.empty() && !s.imageName.empty() &&
+        s.tilesFolder.empty()) {
+        return joinPath(s.imageFolder, s.imageName) + ".kml";
     }
-    if (s.Check2 == 1) {
-        const std::size_t index = static_cast<std::size_t>(std::atoi(app.tilescount.c_str()));
-        if (index >= s.List2.size())
+    if (s.multipleFolders) {
+        const auto index = static_cast<std::size_t>(app.batchIndex);
+        if (app.batchIndex < 0 || index >= s.batchFolders.size())
             return {};
-        return s.List2[index] + kPathSeparator + s.projname + app.tilescount + ".kml";
+        return joinPath(s.batchFolders[index], s.projectName + std::to_string(index) + ".kml");
     }
-    return s.tilesdirr + kPathSeparator + s.projname + ".kml";
+    return joinPath(s.tilesFolder, s.projectName + ".kml");
 }
 
-void LoadInGoogleEarth(AppState& app) {
-    const std::string wanted = projectTopKmlPath(app);
-    const std::string found = wanted.empty() ? std::string{} : findFileLoosely(wanted);
-    if (found.empty()) {
-        app.host().messageBox(kMissingProjectKmlMessage, kAppTitle);
-        return;
-    }
-    RunErrorPolicy policy(app);
-    policy.run([&] { StartGoogleEarth(app, found); });
-    policy.finish();
+Outcome LoadInGoogleEarth(AppState& app) {
+    return runOperation(app, [&] {
+        const std::string wanted = projectTopKmlPath(app);
+        const std::string found = wanted.empty() ? std::string{} : findFileLoosely(wanted);
+        if (found.empty()) {
+            app.host().messageBox(kMissingProjectKmlMessage, kAppTitle);
+            app.outcome.note(Ending::Failed);
+            return;
+        }
+        openInGoogleEarth(app, found);
+    });
 }
 
 }  // namespace orvanta

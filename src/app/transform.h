@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/outcome.h"
 #include "app/project_settings.h"
 
 namespace orvanta {
@@ -13,16 +14,16 @@ enum class RunKind { MultiResolution, SingleImage, Batch, Folder };
 RunKind chooseRun(const ProjectSettings& settings);
 
 // "Transform": runs the whole job the project names, from source images to the KML tree.
-void Transform(AppState& app);
+Outcome Transform(AppState& app);
 
 // "Re-Generate KML Files": writes the KML files again over existing tiles.
-void ReGenerateKmlFiles(AppState& app);
+Outcome ReGenerateKmlFiles(AppState& app);
 
 // The project's top KML file as "Load in GoogleEarth" chooses it; empty when it cannot be named.
 std::string projectTopKmlPath(const AppState& app);
 
 // "Load in GoogleEarth": starts Google Earth on the project's top KML file when it exists.
-void LoadInGoogleEarth(AppState& app);
+Outcome LoadInGoogleEarth(AppState& app);
 
 inline constexpr const char* kMissingProjectKmlMessage =
     "This project KML file does not exists. Please Re-Transform the Project image file(s) or "

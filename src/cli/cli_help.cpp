@@ -23,8 +23,11 @@ constexpr const char* kOverview =
     "  info IMAGE|FOLDER          header facts, size class, world file and bounds\n"
     "\n"
     "Run 'orvanta-cli COMMAND --help' for the options of a command.\n"
-    "On success the path of the top KML file is printed; messages and progress go to the\n"
-    "error stream. Exit status: 0 done, 1 ended on a message, 2 wrong usage.\n";
+    "When the job ran to its end the top KML files it wrote are printed, one a line; messages\n"
+    "and progress go to the error stream.\n"
+    "Exit status: 0 done; 1 refused, declined at a question or failed (nothing is printed),\n"
+    "or done but Google Earth did not start (the files are still printed); 2 wrong usage;\n"
+    "130 cancelled.\n";
 
 constexpr const char* kOutputOptions =
     "Output options:\n"

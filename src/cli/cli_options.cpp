@@ -155,11 +155,11 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
         } else if (arg == "--name")
             options.name = value();
         else if (arg == "--format")
-            options.format = oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"});
+            options.format = parsePictureFormat(oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"}));
         else if (arg == "--quality")
-            options.quality = oneOf(arg, value(), {"100", "90", "75"});
+            options.quality = std::stoi(oneOf(arg, value(), {"100", "90", "75"}));
         else if (arg == "--order")
-            options.order = oneOf(arg, value(), {"HIGH", "LOW"});
+            options.order = displayOrderOf(oneOf(arg, value(), {"HIGH", "LOW"}));
         else if (arg == "--url")
             options.url = value();
         else if (arg == "--transparent")
@@ -183,7 +183,8 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
         else if (arg == "--disk")
             options.diskGigabytes = wholeNumber(arg, value(), 1);
         else if (arg == "--piece-format")
-            options.pieceFormat = oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"});
+            options.pieceFormat =
+                parsePictureFormat(oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"}));
         else if (arg == "--background")
             options.background = rgb(arg, value());
         else if (options.command == Command::Regenerate && arg == "--batch")

@@ -1,9 +1,12 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "kml/display_order.h"
+#include "platform/colour.h"
+#include "platform/picture_format.h"
 
 namespace orvanta::cli {
 
@@ -20,17 +23,6 @@ enum class Command {
     Version
 };
 
-// A red, green, blue triple as given on the command line ("255,0,255").
-struct Rgb {
-    int red = 0, green = 0, blue = 0;
-    // The 24-bit colour value with red in the low byte.
-    std::uint32_t value() const {
-        return static_cast<std::uint32_t>(red) | static_cast<std::uint32_t>(green) << 8 |
-               static_cast<std::uint32_t>(blue) << 16;
-    }
-    bool operator==(const Rgb&) const = default;
-};
-
 // What regenerate works on.
 enum class RegenerateInput { Path, Batch, Multires, Project };
 
@@ -42,8 +34,10 @@ struct CliOptions {
     // The command whose help is asked for with "COMMAND --help".
     std::optional<Command> helpFor;
 
-    std::optional<std::string> name, format, quality, order, url, kmlFolder, googleEarth,
-        saveProject, pieceFormat;
+    std::optional<std::string> name, url, kmlFolder, googleEarth, saveProject;
+    std::optional<PictureFormat> format, pieceFormat;
+    std::optional<int> quality;
+    std::optional<DisplayOrder> order;
     std::optional<Rgb> transparent, background;
     std::optional<bool> answer;  // --yes / --no
     bool open = false;

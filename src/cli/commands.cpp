@@ -5,19 +5,18 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/input_checks.h"
+#include "app/large_image.h"
 #include "app/lists.h"
+#include "app/open_image.h"
 #include "app/paths.h"
 #include "app/project_file.h"
 #include "app/transform.h"
 #include "cli/info_command.h"
-#include "imagery/folder_scan.h"
-#include "imagery/image_header.h"
-#include "imagery/open_image.h"
 #include "options/large_image_options.h"
 #include "platform/console_host.h"
 #include "platform/file_list.h"
 #include "platform/os_services.h"
-#include "tiling/large_slicer.h"
 
 namespace orvanta::cli {
 namespace {
@@ -25,40 +24,40 @@ namespace {
 // The output options, applied as the person would set them in the window.
 void applyOutputOptions(AppState& app, const CliOptions& options) {
     ProjectSettings& s = app.settings;
-    s.Check3 = options.open ? 1 : 0;
+    s.openWhenDone = options.open;
     if (options.name)
-        s.projname = *options.name;
+        s.projectName = *options.name;
     if (options.format)
-        s.Combo2 = *options.format;
+        s.outputFormat = *options.format;
     if (options.quality)
-        s.Combo5 = *options.quality;
+        s.jpegQuality = *options.quality;
     if (options.order)
-        s.Combo4 = *options.order;
+        s.drawOrder = *options.order;
     if (options.url) {
-        s.Check1 = 1;
-        s.Text11 = *options.url;
-        app.check1Click();
+        s.hostOnWebServer = true;
+        s.webServerUrl = *options.url;
+        app.hostOnWebServerChanged();
     }
     if (options.transparent) {
-        s.Check4 = 1;
-        app.check4Click();
-        app.setTransparentColour(options.transparent->value());
+        s.transparent = true;
+        app.transparentChanged();
+        s.transparentColour = *options.transparent;
     }
     if (options.googleEarth)
-        s.pathtogoogle = *options.googleEarth;
+        s.googleEarthProgram = *options.googleEarth;
 }
 
 // The large-image options: the saved ones, with what the command line gives instead.
 void applyLargeImageOptions(AppState& app, const CliOptions& options) {
     LargeImageOptions& large = ensureLoaded(app.options);
     if (options.ramMegabytes)
-        large.Combo1 = std::to_string(*options.ramMegabytes);
+        large.ramMb = std::to_string(*options.ramMegabytes);
     if (options.diskGigabytes)
-        large.Combo2 = std::to_string(*options.diskGigabytes);
+        large.diskGb = std::to_string(*options.diskGigabytes);
     if (options.pieceFormat)
-        large.Combo6 = *options.pieceFormat;
+        large.pieceFormat = *options.pieceFormat;
     if (options.background)
-        large.Label8 = options.background->value();
+        large.background = *options.background;
 }
 
 bool isFolder(const std::string& path) {
@@ -75,50 +74,51 @@ bool openInput(AppState& app, const std::string& path) {
         resetForOpenImage(app);
         openImageFile(app, path);
     }
-    return app.enabled.Command25 || app.settings.Check6 == 1;
+    return app.enabled.transform || app.settings.multiResolution;
 }
 
 bool openFolders(AppState& app, const std::vector<std::string>& folders) {
-    app.settings.Check2 = 1;
-    app.check2Click();
+    app.settings.multipleFolders = true;
+    app.multipleFoldersChanged();
     for (const std::string& folder : folders) {
         useTilesFolder(app, folder);
-        Command15(app);
-        if (app.settings.tilesdirr.empty())
+        addTilesFolder(app);
+        if (app.settings.tilesFolder.empty())
             return false;
     }
     return true;
 }
 
 bool openPair(AppState& app, const std::vector<std::string>& images) {
-    app.settings.Check6 = 1;
+    app.settings.multiResolution = true;
     app.applyMultiResolutionRule();
     for (const std::string& image : images) {
         resetForOpenImage(app);
         if (!openImageFile(app, image))
             return false;
-        Command11(app);
+        addMultiResolutionImage(app);
     }
-    return app.enabled.Command25;
+    return app.enabled.transform;
 }
 
 // A loaded project holds no size class: measure its input again as the window did when the
 // input was chosen.
 bool reopenProject(AppState& app, const std::string& path) {
-    app.CloseProject();
-    app.settings.Projectfilename = path;
+    app.closeProject();
+    app.settings.projectFile = path;
     if (!loadProjectFile(app, path))
         return false;
     const ProjectSettings& s = app.settings;
     switch (chooseRun(s)) {
         case RunKind::MultiResolution:
-            return !s.List1.empty() && GetImageInfo(app, s.List1.front()) == 0;
+            return !s.multiResolutionImages.empty() &&
+                   classifyImage(app, s.multiResolutionImages.front());
         case RunKind::SingleImage:
-            return GetImageInfo(app, s.Projectimage) == 0;
+            return classifyImage(app, s.projectImage);
         case RunKind::Batch:
             return true;
         case RunKind::Folder:
-            return getdirinfo(app, s.tilesdirr) == 1;
+            return scanTilesFolder(app, s.tilesFolder);
     }
     return false;
 }
@@ -160,9 +160,9 @@ bool prepare(AppState& app, const CliOptions& options) {
 void explainRefusal(const AppState& app, const CliOptions& options, std::FILE* errors) {
     // A project file may name inputs that have gone since it was saved.
     const ProjectSettings& s = app.settings;
-    std::vector<std::string> named = {s.Projectimage, s.tilesdirr};
-    named.insert(named.end(), s.List1.begin(), s.List1.end());
-    named.insert(named.end(), s.List2.begin(), s.List2.end());
+    std::vector<std::string> named = {s.projectImage, s.tilesFolder};
+    named.insert(named.end(), s.multiResolutionImages.begin(), s.multiResolutionImages.end());
+    named.insert(named.end(), s.batchFolders.begin(), s.batchFolders.end());
     for (const std::string& path : named) {
         std::error_code error;
         if (!path.empty() && !std::filesystem::exists(path, error)) {
@@ -179,23 +179,6 @@ void explainRefusal(const AppState& app, const CliOptions& options, std::FILE* e
         }
     }
     std::fprintf(errors, "orvanta-cli: the input cannot be used\n");
-}
-
-// The KML files the job produced, one a line: both passes of a multi-resolution job.
-std::vector<std::string> resultPaths(AppState& app) {
-    const ProjectSettings& s = app.settings;
-    const RunKind kind = chooseRun(s);
-    if (kind == RunKind::Batch)
-        return {app.run.TopKmlPath};
-    if (kind != RunKind::MultiResolution)
-        return {projectTopKmlPath(app)};
-    std::vector<std::string> paths;
-    ProjectSettings scratch = s;
-    for (const std::string& image : s.List1) {
-        scratch.projdir = GetProjDir(image, scratch);
-        paths.push_back(scratch.projdir + kPathSeparator + scratch.imagename + ".kml");
-    }
-    return paths;
 }
 
 // Inputs as full paths without a trailing separator, the form the folder and name rules expect;
@@ -218,6 +201,31 @@ std::optional<std::vector<std::string>> resolveInputs(const std::vector<std::str
     return resolved;
 }
 
+// Prints the files a finished job wrote and says how it ended; the exit status.
+int report(const Outcome& outcome, bool listFiles, bool saved, std::FILE* output,
+           std::FILE* errors) {
+    switch (outcome.ending) {
+        case Ending::Cancelled:
+            std::fprintf(errors, "orvanta-cli: cancelled\n");
+            return 130;
+        case Ending::Declined:
+            std::fprintf(errors, "orvanta-cli: stopped at a question answered No\n");
+            return 1;
+        case Ending::Failed:
+            return 1;
+        case Ending::Done:
+            break;
+    }
+    if (listFiles) {
+        for (const std::string& path : outcome.topKmlFiles)
+            std::fprintf(output, "%s\n", path.c_str());
+    }
+    if (outcome.googleEarthFailed)
+        std::fprintf(errors,
+                     "orvanta-cli: the files were written, but Google Earth did not start\n");
+    return outcome.googleEarthFailed || !saved ? 1 : 0;
+}
+
 }  // namespace
 
 int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
@@ -230,7 +238,7 @@ int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
         return runInfoCommand(options.inputs[0], options.answer, output);
     ConsoleHost host(options.answer, stdin, errors);
     AppState app(host);
-    app.formLoad(fixedDisks());
+    app.startUp(fixedDisks());
     applyLargeImageOptions(app, options);
     if (options.jobs)
         app.jobs = *options.jobs;
@@ -244,29 +252,22 @@ int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
         return 1;
     }
     if (options.kmlFolder)
-        app.settings.kmlpath = *options.kmlFolder;
+        app.settings.kmlFolder = *options.kmlFolder;
     // Settings given on the command line win over those of a loaded project.
     applyOutputOptions(app, options);
 
+    Outcome outcome;
     if (options.command == Command::Open) {
-        if (app.settings.Check2 == 1 && !app.settings.List2.empty()) {
-            app.tilescount = std::to_string(app.settings.List2.size() - 1);
-        }
-        LoadInGoogleEarth(app);
+        if (app.settings.multipleFolders && !app.settings.batchFolders.empty())
+            app.batchIndex = static_cast<int>(app.settings.batchFolders.size() - 1);
+        outcome = LoadInGoogleEarth(app);
     } else if (options.command == Command::Regenerate) {
-        ReGenerateKmlFiles(app);
+        outcome = ReGenerateKmlFiles(app);
     } else {
-        Transform(app);
+        outcome = Transform(app);
     }
-    if (options.saveProject)
-        writeProjectFile(app, *options.saveProject);
-    if (host.messageCount() > 0)
-        return 1;
-    if (options.command != Command::Open) {
-        for (const std::string& path : resultPaths(app))
-            std::fprintf(output, "%s\n", path.c_str());
-    }
-    return 0;
+    const bool saved = !options.saveProject || writeProjectFile(app, *options.saveProject);
+    return report(outcome, options.command != Command::Open, saved, output, errors);
 }
 
 }  // namespace orvanta::cli

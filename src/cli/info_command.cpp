@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "app/app_state.h"
+#include "app/input_checks.h"
 #include "app/paths.h"
-#include "app/run_error.h"
 #include "imagery/folder_scan.h"
 #include "imagery/geo_image.h"
 #include "imagery/geotiff.h"
@@ -13,6 +13,7 @@
 #include "platform/console_host.h"
 #include "platform/file_list.h"
 #include "platform/os_services.h"
+#include "platform/run_error.h"
 
 namespace orvanta {
 namespace {
@@ -32,27 +33,27 @@ std::string sizeClassText(SizeClass sizeClass) {
 // The world file of the image, written first by the listing program for a GeoTIFF; empty
 // after the refusal message when there is none.
 std::string worldFileOf(AppState& app, const std::string& path) {
-    const std::string projdir = GetProjDir(path, app.settings);
+    const std::string imageFolder = GetProjDir(path, app.settings);
     const std::string extension = GetFileExtension(path);
-    std::string found = findWorldFile(projdir, app.settings.imagename, extension);
+    std::string found = findWorldFile(imageFolder, app.settings.imageName, extension);
     if (found.empty() && getworldfile(extension) == "tfw") {
-        convertGeoTiff(app.host(), projdir, path.substr(projdir.size() + 1));
-        found = findWorldFile(projdir, app.settings.imagename, extension);
+        convertGeoTiff(app.host(), imageFolder, path.substr(imageFolder.size() + 1));
+        found = findWorldFile(imageFolder, app.settings.imageName, extension);
     }
     if (found.empty()) {
-        app.host().messageBox(
-            imageWithoutWorldFileMessage(app.settings.imagename, getworldfile(extension), projdir),
-            kAppTitle);
+        app.host().messageBox(imageWithoutWorldFileMessage(app.settings.imageName,
+                                                           getworldfile(extension), imageFolder),
+                              kAppTitle);
     }
     return found;
 }
 
 void printFacts(std::FILE* out, const AppState& app) {
     std::fprintf(out, "Width (Pixels): %s\nHeight (Pixels): %s\nBit Depth: %s\n",
-                 app.settings.Label1.c_str(), app.settings.Label2.c_str(),
-                 app.settings.Label3.c_str());
+                 app.settings.widthText.c_str(), app.settings.heightText.c_str(),
+                 app.settings.bitDepthText.c_str());
     std::fprintf(out, "Resolution: %s\nGreyscale: %s\nSize class: %s\n",
-                 app.settings.Label4.c_str(), app.Label5.c_str(),
+                 app.settings.resolutionText.c_str(), app.greyscaleText.c_str(),
                  sizeClassText(app.run.sizeClass).c_str());
 }
 
@@ -71,8 +72,8 @@ int imageInfo(AppState& app, const std::string& path, std::FILE* out) {
         return 1;
     }
     // Images of no tile size are large images here, not refusals.
-    app.run.LargeImageMode = true;
-    GetImageInfo(app, path);
+    app.run.largeImageMode = true;
+    classifyImage(app, path);
     const ImageHeaderInfo& header = app.imageHeader;
     if (header.width == 0 || header.height == 0) {
         app.host().messageBox(kNotTileSizeMessage, kAppTitle);
@@ -107,7 +108,7 @@ int folderInfo(AppState& app, const std::string& folder, std::FILE* out) {
             kAppTitle);
         return 1;
     }
-    const bool usable = getdirinfo(app, folder) == 1;
+    const bool usable = scanTilesFolder(app, folder);
     std::fprintf(out, "Folder: %s\nImages: %zu\nUsable: %s\n", folder.c_str(), images,
                  usable ? "yes" : "no");
     if (usable)

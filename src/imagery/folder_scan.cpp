@@ -1,20 +1,20 @@
 #include "imagery/folder_scan.h"
 
-#include "app/paths.h"
-#include "app/run_error.h"
 #include "imagery/geo_image.h"
 #include "imagery/geotiff.h"
 #include "imagery/image_header.h"
 #include "imagery/world_file.h"
 #include "platform/file_list.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
+#include "platform/run_error.h"
 
 namespace orvanta {
 namespace {
 
 struct ScanCounts {
     int referenced = 0;
-    int missing = 0;
+    std::vector<std::string> missing;  // images without a world file
     int mismatched = 0;
     std::uint32_t width = 0;  // reference size: the first image's
     std::uint32_t height = 0;
@@ -30,29 +30,27 @@ bool worldFileIsWgs84(const std::string& path) {
 }
 
 // Steps of one image; false when its world file is not in WGS84 and the scan must end.
-bool scanImage(AppState& app, const std::string& folder, const std::string& name, bool first,
-               ScanCounts& counts) {
-    const std::string path = folder + kPathSeparator + name;
-    Loadf(app, path);
-    GetProjDir(path, app.settings);
+bool scanImage(Host& host, const std::string& folder, const std::string& name, bool first,
+               ScanCounts& counts, FolderScan& scan) {
+    scan.lastFacts = readImageFacts(folder + kPathSeparator + name);
+    const std::string baseName = baseNameOf(name);
     const std::string imageExtension = GetFileExtension(name);
-    const std::string found = findWorldFile(folder, app.settings.imagename, imageExtension);
+    const std::string found = findWorldFile(folder, baseName, imageExtension);
     if (!found.empty()) {
         ++counts.referenced;
         if (!worldFileIsWgs84(found)) {
-            app.host().messageBox(kFolderNotWgs84Message, kAppTitle);
+            host.messageBox(kFolderNotWgs84Message, kAppTitle);
             return false;
         }
     } else if (getworldfile(imageExtension) == "tfw") {
-        convertGeoTiff(app.host(), folder, name);
+        convertGeoTiff(host, folder, name);
         // A world file written now is neither counted nor tested.
-        if (findWorldFile(folder, app.settings.imagename, imageExtension).empty()) {
-            ++counts.missing;
-        }
+        if (findWorldFile(folder, baseName, imageExtension).empty())
+            counts.missing.push_back(name);
     } else {
-        ++counts.missing;
+        counts.missing.push_back(name);
     }
-    const ImageHeaderInfo& info = app.imageHeader;
+    const ImageHeaderInfo& info = scan.lastFacts.header;
     if (first) {
         counts.width = info.width;
         counts.height = info.height;
@@ -89,38 +87,40 @@ std::string noTileSizeMessage(const std::string& folder) {
            "or 2048x2048 , 1024x1024 to be sliced!";
 }
 
-float getdirinfo(AppState& app, const std::string& folder) {
+FolderScan scanFolder(Host& host, const std::string& folder) {
+    FolderScan scan;
     const std::vector<std::string> images = listFiles(folder, kImagePattern);
     if (images.empty())
-        return 0;
+        return scan;
+    scan.scannedImages = true;
     ScanCounts counts;
     for (std::size_t i = 0; i < images.size(); ++i) {
-        if (!scanImage(app, folder, images[i], i == 0, counts))
-            return 0;
+        if (!scanImage(host, folder, images[i], i == 0, counts, scan))
+            return scan;
     }
-    app.settings.imagename.clear();
-    Host& host = app.host();
-    float result = 1;
+    const int missing = static_cast<int>(counts.missing.size());
+    scan.usable = true;
     if (counts.mismatched != 0) {
         host.messageBox(differentSizesMessage(folder), kAppTitle);
-        result = 0;
+        scan.usable = false;
     }
-    if (counts.referenced == 0 && counts.missing != 0) {
+    if (counts.referenced == 0 && missing != 0) {
         host.messageBox(noWorldFilesMessage(folder), kAppTitle);
-        result = 0;
-    } else if (counts.referenced != 0 && counts.missing != 0) {
-        const bool yes = host.askYesNo(someWorldFilesMissingMessage(folder, counts.missing),
-                                       kMissingWorldFilesTitle, MessageIcon::Exclamation);
-        if (!yes)
-            result = 0;
+        scan.usable = false;
+    } else if (counts.referenced != 0 && missing != 0) {
+        if (host.askYesNo(someWorldFilesMissingMessage(folder, missing), kMissingWorldFilesTitle,
+                          MessageIcon::Exclamation)) {
+            scan.imagesLeftOut = counts.missing;
+        } else {
+            scan.usable = false;
+        }
     }
-    if (const std::optional<SizeClass> sizeClass = tileSizeClass(counts.width, counts.height)) {
-        app.run.sizeClass = *sizeClass;
-    } else {
+    scan.sizeClass = tileSizeClass(counts.width, counts.height);
+    if (!scan.sizeClass) {
         host.messageBox(noTileSizeMessage(folder), kAppTitle);
-        result = 0;
+        scan.usable = false;
     }
-    return result;
+    return scan;
 }
 
 }  // namespace orvanta

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "app/app_state.h"
+#include "imagery/image_header.h"
+#include "platform/host.h"
 
 namespace orvanta {
 
@@ -18,11 +21,20 @@ inline constexpr const char* kFolderNotWgs84Message =                           
     "Earth will not be able to display your image correctly!";
 inline constexpr const char* kMissingWorldFilesTitle = "Missing Reference 'world files'";
 
+// What the scan of a folder found.
+struct FolderScan {
+    bool usable = false;                 // processing may go on
+    bool scannedImages = false;          // the folder held images
+    std::optional<SizeClass> sizeClass;  // the first image's, when it is a tile size
+    ImageFacts lastFacts;                // the facts of the image read last
+    // File names of the images without a world file that the person chose to leave out.
+    std::vector<std::string> imagesLeftOut;
+};
+
 // Scans the images of a folder (not its subfolders) before processing: reads every header,
 // finds every world file (writing a GeoTIFF's with the listing program), refuses images not in
 // WGS84 latitude/longitude, checks that all images share the first image's size, asks whether
-// to go on without the images that have no world file, and sets the folder's size class.
-// 1 when processing may go on, 0 when not.
-float getdirinfo(AppState& app, const std::string& folder);
+// to go on without the images that have no world file, and finds the folder's size class.
+FolderScan scanFolder(Host& host, const std::string& folder);
 
 }  // namespace orvanta

@@ -23,12 +23,12 @@ std::string findWorldFile(const std::string& folder, const std::string& baseName
     return findFileLoosely(folder + kPathSeparator + baseName + "." + extension);
 }
 
-std::string imageWithoutWorldFileMessage(const std::string& imagename,
+std::string imageWithoutWorldFileMessage(const std::string& imageName,
                                          const std::string& worldExtension,
-                                         const std::string& projdir) {
+                                         const std::string& imageFolder) {
     return "There are no reference 'world file' associated with this image. OVT cannot process "
            "unreferenced images. A World file named: '" +
-           imagename + "." + worldExtension + "' has to exists in the folder '" + projdir +
+           imageName + "." + worldExtension + "' has to exists in the folder '" + imageFolder +
            kPathSeparator + "'";
 }
 

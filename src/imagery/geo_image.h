@@ -44,8 +44,8 @@ inline constexpr const char* kImageNotWgs84Message =
     "in TIFF, JPEG, or PNG format with a WGS84 Lat/Lon Coordinate Reference System (WGS84 "
     "Geographic). If you are using some projection other than Lat/Lon Google Earth will not be "
     "able to display your image correctly!";
-std::string imageWithoutWorldFileMessage(const std::string& imagename,
+std::string imageWithoutWorldFileMessage(const std::string& imageName,
                                          const std::string& worldExtension,
-                                         const std::string& projdir);
+                                         const std::string& imageFolder);
 
 }  // namespace orvanta

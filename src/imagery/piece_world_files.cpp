@@ -1,8 +1,8 @@
 #include "imagery/piece_world_files.h"
 
-#include "app/run_error.h"
-#include "kml/lat_lon_bounds.h"
+#include "imagery/number_text.h"
 #include "platform/os_services.h"
+#include "platform/run_error.h"
 #include "platform/text_case.h"
 #include "platform/text_file.h"
 
@@ -40,7 +40,7 @@ std::string pieceWorldFileText(const WorldFile& source, double x, double y) {
 }
 
 PieceWorldPlan planPieceWorldFiles(int width, int height, const WorldFile& source,
-                                   const std::string& imagename) {
+                                   const std::string& imageName) {
     const double a = requireNumber(source.A);
     const double e = requireNumber(source.E);
     const double c0 = requireNumber(source.C);
@@ -59,8 +59,8 @@ PieceWorldPlan planPieceWorldFiles(int width, int height, const WorldFile& sourc
             piece.worldFileText = pieceWorldFileText(source, x, y);
             piece.edge = (shortColumn && c == grid.columns - 1) || (shortRow && r == grid.rows - 1);
             if (piece.edge) {
-                appendEdgeNames(plan.Transplist, imagename + "_" + std::to_string(k));
-                plan.PaddedPieces = "1";
+                appendEdgeNames(plan.paddedPieceNames, imageName + "_" + std::to_string(k));
+                plan.paddedPieces = true;
             }
             plan.pieces.push_back(std::move(piece));
         }
@@ -68,29 +68,29 @@ PieceWorldPlan planPieceWorldFiles(int width, int height, const WorldFile& sourc
     return plan;
 }
 
-std::string pieceFolder(const std::string& projdir, const std::string& imagename) {
-    return projdir + kPathSeparator + imagename + "L";
+std::string pieceFolder(const std::string& imageFolder, const std::string& imageName) {
+    return imageFolder + kPathSeparator + imageName + "L";
 }
 
-std::string pieceImagePath(const std::string& folder, const std::string& imagename, int k,
-                           const std::string& pieceFormat) {
-    return folder + kPathSeparator + imagename + "_" + std::to_string(k) + "." + pieceFormat;
+std::string pieceImagePath(const std::string& folder, const std::string& imageName, int k,
+                           PictureFormat pieceFormat) {
+    return folder + kPathSeparator + imageName + "_" + std::to_string(k) + "." +
+           formatName(pieceFormat);
 }
 
-std::string pieceWorldFilePath(const std::string& folder, const std::string& imagename, int k,
-                               const std::string& pieceFormat) {
-    return folder + kPathSeparator + imagename + "_" + std::to_string(k) + "." +
-           getworldfile(pieceFormat);
+std::string pieceWorldFilePath(const std::string& folder, const std::string& imageName, int k,
+                               PictureFormat pieceFormat) {
+    return folder + kPathSeparator + imageName + "_" + std::to_string(k) + "." +
+           getworldfile(formatName(pieceFormat));
 }
 
 std::string backgroundPicturePath(const std::string& folder) {
     return folder + kPathSeparator + "Stiles" + kPathSeparator + "black.jpg";
 }
 
-std::vector<std::string> backgroundPictureArguments(const std::string& colourText,
-                                                    const std::string& backgroundPath) {
+std::vector<std::string> backgroundPictureArguments(Rgb colour, const std::string& backgroundPath) {
     return {"-size", std::to_string(kPieceSize) + "x" + std::to_string(kPieceSize),
-            "xc:" + colourText, backgroundPath};
+            "xc:" + colour.text(), backgroundPath};
 }
 
 std::vector<std::string> padPieceArguments(const std::string& piecePath,

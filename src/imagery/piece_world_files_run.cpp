@@ -1,12 +1,7 @@
-#include <cstdlib>
 #include <filesystem>
 
-#include "app/error_policy.h"
-#include "imagery/folder_scan.h"
-#include "imagery/open_image.h"
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
-#include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/text_file.h"
 
@@ -19,46 +14,23 @@ std::vector<std::string> withProgram(const char* program, std::vector<std::strin
 }
 
 // The background picture the short pieces are laid on, made once per run.
-void makeBackground(const std::string& folder, std::uint32_t colour) {
+void makeBackground(const std::string& folder, Rgb colour) {
     std::filesystem::create_directories(folder + kPathSeparator + "Stiles");
-    runConvert(withProgram(
-        "convert", backgroundPictureArguments(colourText(colour), backgroundPicturePath(folder))));
-}
-
-}  // namespace
-
-PieceSettings pieceSettings(LargeImageOptions& options) {
-    const LargeImageOptions& loaded = ensureLoaded(options);
-    return {loaded.Combo6, loaded.Label8};
-}
-
-bool PieceWorldFiles(AppState& app) {
-    return PieceWorldFiles(app, pieceSettings(app.options));
-}
-
-namespace {
-
-// The pieces of the project image, from its size and its world file.
-PieceWorldPlan planFromSource(const ProjectSettings& settings) {
-    std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
-    if (worldPath.empty())
-        worldPath = projectWorldFilePath(settings);
-    return planPieceWorldFiles(std::atoi(settings.Label1.c_str()),
-                               std::atoi(settings.Label2.c_str()), readWorldFile(worldPath),
-                               settings.imagename);
+    runConvert(
+        withProgram("convert", backgroundPictureArguments(colour, backgroundPicturePath(folder))));
 }
 
 // Writes the world file of one piece and pads it when it is short.
-void placePiece(RunErrorPolicy& policy, const std::string& folder, const std::string& imagename,
-                const PiecePlan& piece, const PieceSettings& pieces) {
+void placePiece(StepPolicy& policy, const std::string& folder, const std::string& imageName,
+                const PiecePlan& piece, PictureFormat pieceFormat) {
     policy.run([&] {
-        writeFileAtomically(pieceWorldFilePath(folder, imagename, piece.k, pieces.pieceFormat),
+        writeFileAtomically(pieceWorldFilePath(folder, imageName, piece.k, pieceFormat),
                             piece.worldFileText);
     });
     if (!piece.edge)
         return;
     policy.run([&] {
-        const std::string image = pieceImagePath(folder, imagename, piece.k, pieces.pieceFormat);
+        const std::string image = pieceImagePath(folder, imageName, piece.k, pieceFormat);
         runComposite(
             withProgram("composite", padPieceArguments(image, backgroundPicturePath(folder))));
     });
@@ -66,32 +38,17 @@ void placePiece(RunErrorPolicy& policy, const std::string& folder, const std::st
 
 }  // namespace
 
-bool PieceWorldFiles(AppState& app, const PieceSettings& pieces) {
-    ProjectSettings& settings = app.settings;
-    const std::string folder = pieceFolder(settings.projdir, settings.imagename);
-    RunErrorPolicy policy(app);
-    PieceWorldPlan plan;
-    app.Transplist.clear();
-    policy.run([&] { plan = planFromSource(settings); });
-    if (policy.ended())
-        return false;
-    app.Transplist = plan.Transplist;
-    app.run.PaddedPieces = plan.PaddedPieces;
-    if (plan.PaddedPieces == "1")
-        policy.run([&] { makeBackground(folder, pieces.background); });
+bool placePieces(Host& host, StepPolicy& policy, const std::string& folder,
+                 const std::string& imageName, const PieceWorldPlan& plan,
+                 PictureFormat pieceFormat, Rgb background) {
+    if (plan.paddedPieces)
+        policy.run([&] { makeBackground(folder, background); });
     for (const PiecePlan& piece : plan.pieces) {
-        placePiece(policy, folder, settings.imagename, piece, pieces);
-        app.doEvents();
+        placePiece(policy, folder, imageName, piece, pieceFormat);
+        host.doEvents();
         if (policy.ended())
             return false;
     }
-
-    settings.tilesdirr = folder;
-    settings.kmlpath = folder;
-    app.run.Root4096 = folder;
-    app.run.sizeClass = SizeClass::None;
-    policy.finish();
-    getdirinfo(app, folder);  // its verdict is not needed: Transform checks the folder again
     return true;
 }
 

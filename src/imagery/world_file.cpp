@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "platform/text_file.h"
 
 namespace orvanta {

@@ -2,8 +2,12 @@
 
 namespace orvanta {
 
-DisplayOrder displayOrderOf(const std::string& combo4Text) {
-    return combo4Text == "HIGH" ? DisplayOrder::High : DisplayOrder::Low;
+DisplayOrder displayOrderOf(const std::string& text) {
+    return text == "HIGH" ? DisplayOrder::High : DisplayOrder::Low;
+}
+
+std::string displayOrderName(DisplayOrder order) {
+    return order == DisplayOrder::High ? "HIGH" : "LOW";
 }
 
 int DrawOrderBase(DisplayOrder order) {

@@ -8,7 +8,9 @@ namespace orvanta {
 // away. Only the exact text "HIGH" is HIGH; anything else is LOW.
 enum class DisplayOrder { High, Low };
 
-DisplayOrder displayOrderOf(const std::string& combo4Text);
+DisplayOrder displayOrderOf(const std::string& text);
+// "HIGH" or "LOW".
+std::string displayOrderName(DisplayOrder order);
 
 // Added to 22 + level to give a GroundOverlay's draw order: 3 for HIGH, -2 for LOW.
 int DrawOrderBase(DisplayOrder order);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/paths.h"
 #include "imagery/world_file.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
 #include "platform/text_case.h"
 
 namespace orvanta {
@@ -130,9 +130,9 @@ TileSource folderTile(const std::string& root, const std::string& entry) {
     return tileOf(root, entry.substr(0, cut), extension, join(root, entry));
 }
 
-TileSource singleImageTile(const std::string& projdir, const std::string& imagename,
+TileSource singleImageTile(const std::string& imageFolder, const std::string& imageName,
                            const std::string& projectImage) {
-    return tileOf(projdir, imagename, lowerCase(GetFileExtension(projectImage)), projectImage);
+    return tileOf(imageFolder, imageName, lowerCase(GetFileExtension(projectImage)), projectImage);
 }
 
 }  // namespace orvanta

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "app/run_state.h"
+#include "imagery/size_class.h"
 
 namespace orvanta {
 
@@ -50,7 +50,7 @@ struct TileSource {
 // A file-list entry of the tile folder R.
 TileSource folderTile(const std::string& root, const std::string& entry);
 // The one image of a single-image run.
-TileSource singleImageTile(const std::string& projdir, const std::string& imagename,
+TileSource singleImageTile(const std::string& imageFolder, const std::string& imageName,
                            const std::string& projectImage);
 
 }  // namespace orvanta

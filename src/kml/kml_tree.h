@@ -1,23 +1,35 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "app/run_state.h"
+#include "kml/display_order.h"
+#include "kml/kml_layout.h"
+#include "kml/lat_lon_bounds.h"
+#include "platform/host.h"
+#include "platform/step_policy.h"
 
 namespace orvanta {
 
-class AppState;
+// What the KML super-overlay over the tiles of one tile root is made of.
+struct KmlTreeRequest {
+    SizeClass sizeClass = SizeClass::None;
+    std::string root;                 // the tile root R
+    std::string rootFile;             // the root KML file
+    std::vector<TileSource> sources;  // the source images of the tiles, in file-name order
+    std::string imageName;            // names the root document and its links
+    std::string url;                  // web-server base URL; empty when hosting is off
+    DisplayOrder order = DisplayOrder::Low;
+};
 
-// Write the KML super-overlay over the tiles of one tile root, one operation per size class
-// ("Make KML 1024", "Make KML 2048", "Make KML 4096"): a root KML file with a link per tile
-// and, under each tile, a quad tree of KML files with Regions, links and GroundOverlays.
-// They report to the person through the AppState's Host and status text, never to the caller.
-void MakeKml1024(AppState& app);
-void MakeKml2048(AppState& app);
-void MakeKml4096(AppState& app);
-
-// The operation of a size class; nothing for none.
-void MakeKml(AppState& app, SizeClass sizeClass);
+// Writes the KML super-overlay over the tiles of one tile root ("Make KML 1024", "Make KML
+// 2048", "Make KML 4096"): a root KML file with a link per tile and, under each tile, a quad
+// tree of KML files with Regions, links and GroundOverlays. Every step runs under the policy;
+// the person is told of failures through the Host. Returns the bounds of all tiles when the
+// tree was written, nothing when the operation ended.
+std::optional<LatLonBounds> writeKmlTree(Host& host, StepPolicy& policy,
+                                         const KmlTreeRequest& request);
 
 // The message shown when a tile has no world file.
 std::string missingWorldFileMessage(const std::string& worldFilePath);

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/run_error.h"
 #include "imagery/world_file.h"
+#include "platform/run_error.h"
 
 namespace orvanta {
 
@@ -40,22 +40,6 @@ std::string QuadPath::pictureSuffix() const {
     for (int i = 0; i < depth(); ++i)
         suffix += "_" + std::to_string(digits[i] - 1);
     return suffix;
-}
-
-std::string FormatNumber(double value) {
-    if (value == 0)
-        return "0";  // also for -0: zero carries no sign
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    std::string text = buffer;
-    // Some C libraries write three exponent digits; the format has two at least.
-    const std::size_t e = text.find('E');
-    if (e != std::string::npos) {
-        const std::size_t digits = e + 2;  // after the exponent's sign
-        while (text.size() - digits > 2 && text[digits] == '0')
-            text.erase(digits, 1);
-    }
-    return text;
 }
 
 std::string FormatCoord(const CoordValue& value) {

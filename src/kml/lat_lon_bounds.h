@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include "imagery/number_text.h"
 
 namespace orvanta {
 
@@ -55,8 +56,6 @@ struct QuadPath {
     bool operator==(const QuadPath&) const = default;
 };
 
-// A computed coordinate as text: %.15G with a two-digit exponent at least.
-std::string FormatNumber(double value);
 // An edge as text: the world file's own text, or the number format.
 std::string FormatCoord(const CoordValue& value);
 

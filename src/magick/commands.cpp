@@ -10,8 +10,8 @@
 #include <memory>
 #include <mutex>
 
-#include "app/run_error.h"
 #include "platform/os_services.h"
+#include "platform/run_error.h"
 
 namespace orvanta {
 namespace {
@@ -73,6 +73,16 @@ using ExceptionPtr = std::unique_ptr<ExceptionInfo, InfoDeleter>;
 using ImagePtr = std::unique_ptr<Image, InfoDeleter>;
 
 using Command = MagickBooleanType (*)(ImageInfo*, int, char**, char**, ExceptionInfo*);
+
+// The library tests whether its registry is empty before it locks it, then reads the tree's
+// root under the lock: when a command looks a name up (a pixel cache that spills to disk asks
+// for "cache:hosts", "mpr:" reads) or drops one ("-write"). A decoded image freed on another
+// thread in that gap, when it was the last entry, makes that read dereference null. An entry
+// that is never removed keeps the registry from ever being empty.
+void anchorRegistry() {
+    ExceptionPtr exception(AcquireExceptionInfo());
+    SetImageRegistry(StringRegistryType, "orvanta-anchor", "", exception.get());
+}
 
 std::string describe(const ExceptionInfo& exception) {
     std::string text = exception.reason ? exception.reason : "image operation failed";
@@ -157,7 +167,10 @@ std::string run(Command command, const std::vector<std::string>& argv, bool want
 
 void startMagick() {
     static std::once_flag once;
-    std::call_once(once, startWithOwnPolicy);
+    std::call_once(once, [] {
+        startWithOwnPolicy();
+        anchorRegistry();
+    });
 }
 
 std::string runConvert(const std::vector<std::string>& argv) {
@@ -172,8 +185,8 @@ std::string runIdentify(const std::vector<std::string>& argv) {
     return run(IdentifyImageCommand, argv, true);
 }
 
-// Decoded images are added to and removed from the library's registry one at a time; commands
-// only look them up.
+// Decoded images are added to and removed from the library's registry one at a time. Commands
+// also look names up and drop them there; anchorRegistry makes that safe.
 std::mutex registryMutex;
 
 void keepDecoded(const std::string& key, const std::string& path) {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/run_error.h"
 #include "magick/commands.h"
+#include "platform/run_error.h"
 
 namespace orvanta {
 namespace {

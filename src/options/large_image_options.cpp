@@ -32,19 +32,6 @@ std::optional<std::uint32_t> colourValue(const std::string& text) {
     return static_cast<std::uint32_t>(value);
 }
 
-// The piece format as typed when it names one of the four formats, else nothing: it becomes
-// the extension of every piece file, so anything else is not taken.
-std::optional<std::string> pieceFormat(const std::string& text) {
-    std::string upper = text;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (std::find(kPieceFormatChoices.begin(), kPieceFormatChoices.end(), upper) ==
-        kPieceFormatChoices.end()) {
-        return std::nullopt;
-    }
-    return text;
-}
-
 // The root of a drive: the drive and a separator ("C:" gives "C:\", "/" stays "/").
 std::string driveRoot(const std::string& drive) {
     if (!drive.empty() && drive.back() == kPathSeparator)
@@ -63,13 +50,16 @@ void readMemoryFigures(LargeImageOptions& options) {
     const MemoryFigures figures =
         options.environment.memory ? options.environment.memory() : MemoryFigures{};
     const double totalMb = static_cast<double>(figures.totalBytes) / 1024 / 1024;
-    options.T = static_cast<float>(std::round(totalMb * 10) / 10);
-    options.F =
+    options.totalMb = static_cast<float>(std::round(totalMb * 10) / 10);
+    options.freeMb =
         static_cast<std::int32_t>(std::round(static_cast<double>(figures.freeBytes) / 1024 / 1024));
-    const int percent =
-        options.T > 0 ? static_cast<int>(std::floor(options.F / options.T * 100)) : 0;
-    options.Label5 = std::to_string(options.F) + " MB - " + std::to_string(percent) + "% Free";
-    options.Label3 = std::to_string(static_cast<long long>(std::floor(options.T))) + " MB";
+    const int percent = options.totalMb > 0
+                            ? static_cast<int>(std::floor(options.freeMb / options.totalMb * 100))
+                            : 0;
+    options.freeMemoryText =
+        std::to_string(options.freeMb) + " MB - " + std::to_string(percent) + "% Free";
+    options.totalMemoryText =
+        std::to_string(static_cast<long long>(std::floor(options.totalMb))) + " MB";
 }
 
 // Lines of settings.ini, in file order; a missing or unusable value leaves the default.
@@ -78,19 +68,20 @@ void readIniLines(LargeImageOptions& options, const std::vector<std::string>& li
         return index < lines.size() ? trimBlanks(lines[index]) : std::string();
     };
     if (isNumber(line(0)))
-        options.Combo1 = line(0);
+        options.ramMb = line(0);
     if (!line(1).empty())
-        options.Combo2 = line(1);
+        options.diskGb = line(1);
     if (lines.size() > 2)
-        options.Combo5 = line(2);
+        options.primaryScratchDrive = line(2);
     if (lines.size() > 3)
-        options.Combo3 = line(3);
+        options.secondaryScratchDrive = line(3);
     if (!line(4).empty())
-        options.Combo4 = line(4);
+        options.pieceSize = line(4);
     if (auto colour = colourValue(line(5)))
-        options.Label8 = *colour;
-    if (auto format = pieceFormat(line(6)))
-        options.Combo6 = *format;
+        options.background = Rgb::fromValue(*colour);
+    // The piece format names the extension of every piece file: anything else is not taken.
+    if (auto format = parsePictureFormat(line(6)))
+        options.pieceFormat = *format;
 }
 
 }  // namespace
@@ -152,15 +143,15 @@ void loadOptions(LargeImageOptions& options, const std::optional<std::vector<std
         options.primaryDrives = options.secondaryDrives = options.environment.fixedDisks();
     }
     readMemoryFigures(options);
-    options.Combo1 = defaultMemoryChoice(options.T);
+    options.ramMb = defaultMemoryChoice(options.totalMb);
     if (ini)
         readIniLines(options, *ini);
-    combo1Changed(options);
-    if (!options.Combo5.empty())
-        options.Label12 = freeSpaceText(options, options.Combo5);
-    if (!options.Combo3.empty())
-        options.Label11 = freeSpaceText(options, options.Combo3);
-    options.Combo2 = defaultDiskChoice(optionNumber(options.Label12));
+    ramChanged(options);
+    if (!options.primaryScratchDrive.empty())
+        options.primaryFreeText = freeSpaceText(options, options.primaryScratchDrive);
+    if (!options.secondaryScratchDrive.empty())
+        options.secondaryFreeText = freeSpaceText(options, options.secondaryScratchDrive);
+    options.diskGb = defaultDiskChoice(optionNumber(options.primaryFreeText));
     options.loaded = true;
 }
 
@@ -170,36 +161,54 @@ LargeImageOptions& ensureLoaded(LargeImageOptions& options) {
     return options;
 }
 
-void combo1Changed(LargeImageOptions& options) {
-    if (optionNumber(options.Combo1) >= options.F)
-        options.Combo1 = defaultMemoryChoice(options.T);
+void ramChanged(LargeImageOptions& options) {
+    if (optionNumber(options.ramMb) >= options.freeMb)
+        options.ramMb = defaultMemoryChoice(options.totalMb);
 }
 
-void combo2Changed(LargeImageOptions& options) {
-    const double freeGb = optionNumber(options.Label12);
-    if (!(freeGb > 1 && freeGb < optionNumber(options.Combo2)))
+void diskChanged(LargeImageOptions& options) {
+    const double freeGb = optionNumber(options.primaryFreeText);
+    if (!(freeGb > 1 && freeGb < optionNumber(options.diskGb)))
         return;
     for (auto it = kDiskChoices.rbegin(); it != kDiskChoices.rend(); ++it) {
         if (std::stod(*it) <= freeGb) {
-            options.Combo2 = *it;
+            options.diskGb = *it;
             return;
         }
     }
 }
 
-void combo5Changed(LargeImageOptions& options) {
-    options.Label12 = options.Combo5.empty() ? "" : freeSpaceText(options, options.Combo5);
-    options.Combo2 = defaultDiskChoice(optionNumber(options.Label12));
+void primaryDriveChanged(LargeImageOptions& options) {
+    options.primaryFreeText = options.primaryScratchDrive.empty()
+                                  ? ""
+                                  : freeSpaceText(options, options.primaryScratchDrive);
+    options.diskGb = defaultDiskChoice(optionNumber(options.primaryFreeText));
 }
 
-void combo3Changed(LargeImageOptions& options) {
-    options.Label11 = options.Combo3.empty() ? "" : freeSpaceText(options, options.Combo3);
+void secondaryDriveChanged(LargeImageOptions& options) {
+    options.secondaryFreeText = options.secondaryScratchDrive.empty()
+                                    ? ""
+                                    : freeSpaceText(options, options.secondaryScratchDrive);
 }
 
 std::vector<std::string> settingsIniLines(const LargeImageOptions& options) {
-    return {options.Combo1, options.Combo2, options.Combo5,
-            options.Combo3, options.Combo4, std::to_string(options.Label8),
-            options.Combo6};
+    return {options.ramMb,
+            options.diskGb,
+            options.primaryScratchDrive,
+            options.secondaryScratchDrive,
+            options.pieceSize,
+            std::to_string(options.background.value()),
+            formatName(options.pieceFormat)};
+}
+
+LargeImageSettings largeImageSettings(LargeImageOptions& options) {
+    const LargeImageOptions& loaded = ensureLoaded(options);
+    LargeImageSettings settings;
+    settings.ramLimitMb = static_cast<int>(optionNumber(loaded.ramMb));
+    settings.diskLimitGb = static_cast<int>(optionNumber(loaded.diskGb));
+    settings.pieceFormat = loaded.pieceFormat;
+    settings.background = loaded.background;
+    return settings;
 }
 
 }  // namespace orvanta

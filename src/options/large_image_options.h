@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/colour.h"
 #include "platform/os_services.h"
+#include "platform/picture_format.h"
 
 namespace orvanta {
 
 // The fixed choice lists of the large-image options, in order.
 inline const std::vector<std::string> kMemoryChoices = {"128",  "256",  "512",  "768", "1024",
-                                                        "1280", "1536", "2048", "3072"};  // Combo1
+                                                        "1280", "1536", "2048", "3072"};
 inline const std::vector<std::string> kDiskChoices = {"1",  "2",  "3",  "5",  "10", "20", "30",
                                                       "40", "50", "60", "70", "80", "90", "100"};
-inline const std::vector<std::string> kPieceSizeChoices = {"4096x4096", "2048x2048",
-                                                           "1024x1024"};                   // Combo4
-inline const std::vector<std::string> kPieceFormatChoices = {"GIF", "JPG", "PNG", "TIF"};  // Combo6
+inline const std::vector<std::string> kPieceSizeChoices = {"4096x4096", "2048x2048", "1024x1024"};
 
 // Magenta (red 255, green 0, blue 255): the background colour until the person picks another.
 inline constexpr std::uint32_t kDefaultBackgroundColour = 16711935;
@@ -34,31 +34,41 @@ struct OptionsEnvironment {
     static OptionsEnvironment system();
 };
 
-// Settings for work on large images: how much memory and disk the image tool may use, the
-// scratch drives, the piece size and format and the background colour of padded pieces.
-// Fields are named after the controls of the options dialog.
+// Settings for work on large images as the options dialog shows them: how much memory and
+// disk the image tool may use, the scratch drives, the piece size and format and the
+// background colour of padded pieces.
 struct LargeImageOptions {
     // Scratch-drive choices: the fixed disks of the machine, in the order the system lists them.
     std::vector<std::string> primaryDrives;
     std::vector<std::string> secondaryDrives;
 
-    std::string Combo1;                // "RAM memory available for OVT:" (MB)
-    std::string Combo2 = "3";          // "Hard Disk Space available for OVT:" (GB)
-    std::string Combo5;                // "Primary Scratch Drive to be used by OVT:"
-    std::string Combo3;                // "Secondary Scratch Drive to be used by OVT:"
-    std::string Combo4 = "4096x4096";  // "Split Large image into multiple of (WxH)"
-    std::string Combo6 = "JPG";        // "Large Tiles Image Format:"
-    std::uint32_t Label8 = kDefaultBackgroundColour;  // "Backround Transparency Color:"
+    std::string ramMb;                               // "RAM memory available for OVT:" (MB)
+    std::string diskGb = "3";                        // "Hard Disk Space available for OVT:" (GB)
+    std::string primaryScratchDrive;                 // "Primary Scratch Drive to be used by OVT:"
+    std::string secondaryScratchDrive;               // "Secondary Scratch Drive to be used by OVT:"
+    std::string pieceSize = "4096x4096";             // "Split Large image into multiple of (WxH)"
+    PictureFormat pieceFormat = PictureFormat::Jpg;  // "Large Tiles Image Format:"
+    Rgb background = Rgb::fromValue(kDefaultBackgroundColour);  // "Backround Transparency Color:"
 
     // Display texts: total and free memory, free space of the primary and secondary drive (GB).
-    std::string Label3, Label5, Label12, Label11;
+    std::string totalMemoryText, freeMemoryText, primaryFreeText, secondaryFreeText;
 
-    float T = 0;         // total physical memory, MB, one decimal
-    std::int32_t F = 0;  // free physical memory, MB
+    float totalMb = 0;        // total physical memory, MB, one decimal
+    std::int32_t freeMb = 0;  // free physical memory, MB
 
     bool loaded = false;  // the loading steps have run since the last unload
     OptionsEnvironment environment = OptionsEnvironment::system();
 };
+
+// What the large-image work reads of the options, as typed values.
+struct LargeImageSettings {
+    int ramLimitMb = 512;
+    int diskLimitGb = 3;
+    PictureFormat pieceFormat = PictureFormat::Jpg;
+    Rgb background = Rgb::fromValue(kDefaultBackgroundColour);
+};
+// The settings of the options, loaded on first use.
+LargeImageSettings largeImageSettings(LargeImageOptions& options);
 
 // The memory default for a total of `totalMb`: the largest choice below half of it, at least
 // "128".
@@ -83,10 +93,10 @@ inline void unloadOptions(LargeImageOptions& options) {
 }
 
 // Checks run when a setting changes.
-void combo1Changed(LargeImageOptions& options);  // memory
-void combo2Changed(LargeImageOptions& options);  // disk
-void combo5Changed(LargeImageOptions& options);  // primary drive
-void combo3Changed(LargeImageOptions& options);  // secondary drive
+void ramChanged(LargeImageOptions& options);             // memory
+void diskChanged(LargeImageOptions& options);            // disk
+void primaryDriveChanged(LargeImageOptions& options);    // primary drive
+void secondaryDriveChanged(LargeImageOptions& options);  // secondary drive
 
 // The seven lines of settings.ini.
 std::vector<std::string> settingsIniLines(const LargeImageOptions& options);

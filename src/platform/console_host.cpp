@@ -15,7 +15,8 @@ ConsoleHost::ConsoleHost(std::optional<bool> presetAnswer, std::FILE* input, std
       interactive_(isatty(fileno(input)) && isatty(fileno(output))) {}
 
 void ConsoleHost::endProgressLine() {
-    if (!progressLineOpen_) return;
+    if (!progressLineOpen_)
+        return;
     std::fputc('\n', output_);
     progressLineOpen_ = false;
 }
@@ -35,7 +36,8 @@ bool ConsoleHost::askYesNo(const std::string& text, const std::string& title, Me
         std::fflush(output_);
         int c = std::fgetc(input_);
         yes = c == 'y' || c == 'Y';
-        while (c != EOF && c != '\n') c = std::fgetc(input_);
+        while (c != EOF && c != '\n')
+            c = std::fgetc(input_);
     } else {
         std::fputs(yes ? "y\n" : "n\n", output_);
     }
@@ -43,19 +45,26 @@ bool ConsoleHost::askYesNo(const std::string& text, const std::string& title, Me
     return yes;
 }
 
-std::string ConsoleHost::chooseOpenFile(const std::string&, const std::string&) { return {}; }
+std::string ConsoleHost::chooseOpenFile(const std::string&, const std::string&) {
+    return {};
+}
 
 std::string ConsoleHost::chooseSaveFile(const std::string&, const std::string&,
                                         const std::string&) {
     return {};
 }
 
-std::string ConsoleHost::chooseFolder(const std::string&) { return {}; }
+std::string ConsoleHost::chooseFolder(const std::string&) {
+    return {};
+}
 
-std::optional<std::uint32_t> ConsoleHost::chooseColour(std::uint32_t) { return std::nullopt; }
+std::optional<std::uint32_t> ConsoleHost::chooseColour(std::uint32_t) {
+    return std::nullopt;
+}
 
 void ConsoleHost::statusChanged(const std::string& text) {
-    if (text == lastStatus_) return;
+    if (text == lastStatus_)
+        return;
     lastStatus_ = text;
     endProgressLine();
     std::fprintf(output_, "%s\n", text.c_str());
@@ -63,7 +72,8 @@ void ConsoleHost::statusChanged(const std::string& text) {
 }
 
 void ConsoleHost::progress(int done, int total) {
-    if (total <= 0) return;
+    if (total <= 0)
+        return;
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
                              std::chrono::steady_clock::now() - started_)
                              .count();
@@ -74,7 +84,8 @@ void ConsoleHost::progress(int done, int total) {
                      std::string(kWidth - filled, ' ').c_str(), done, total,
                      static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
         progressLineOpen_ = done < total;
-        if (!progressLineOpen_) std::fputc('\n', output_);
+        if (!progressLineOpen_)
+            std::fputc('\n', output_);
     } else {
         std::fprintf(output_, "Progress: %d of %d (%llds)\n", done, total,
                      static_cast<long long>(seconds));

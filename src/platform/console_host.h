@@ -12,10 +12,10 @@ namespace orvanta {
 // The Host of the command line: messages and status texts go to the error stream, questions
 // are asked on a terminal or answered by a preset answer, choosers cancel.
 class ConsoleHost : public Host {
-public:
+  public:
     // `presetAnswer` answers Yes/No questions when the input is not a terminal (No when unset).
-    explicit ConsoleHost(std::optional<bool> presetAnswer = std::nullopt,
-                         std::FILE* input = stdin, std::FILE* output = stderr);
+    explicit ConsoleHost(std::optional<bool> presetAnswer = std::nullopt, std::FILE* input = stdin,
+                         std::FILE* output = stderr);
 
     void messageBox(const std::string& text, const std::string& title) override;
     bool askYesNo(const std::string& text, const std::string& title, MessageIcon icon) override;
@@ -35,7 +35,7 @@ public:
     // How many message boxes were shown: a job that shows one ended on a message.
     int messageCount() const { return messageCount_; }
 
-private:
+  private:
     void endProgressLine();
 
     std::optional<bool> presetAnswer_;

@@ -19,19 +19,23 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
 std::string findFileLoosely(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (fs::is_regular_file(path, error)) return path;
+    if (fs::is_regular_file(path, error))
+        return path;
     const fs::path wanted(path);
     const fs::path folder = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
     const std::string name = wanted.filename().string();
     std::string found;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string candidate = it->path().filename().string();
-        if (!sameIgnoringCase(candidate, name) || !it->is_regular_file(error)) continue;
+        if (!sameIgnoringCase(candidate, name) || !it->is_regular_file(error))
+            continue;
         // Several spellings: take the first in byte order, so the choice does not depend on
         // the order the folder lists them in.
-        if (found.empty() || candidate < found) found = candidate;
+        if (found.empty() || candidate < found)
+            found = candidate;
     }
-    if (found.empty()) return {};
+    if (found.empty())
+        return {};
     return wanted.has_parent_path() ? (folder / found).string() : found;
 }
 

@@ -8,12 +8,20 @@
 
 namespace orvanta {
 
+// The application title: the caption of every message box.
+inline constexpr const char* kAppTitle = "Orvanta";
+
+// Thrown from Host::doEvents once the person has asked to cancel the run in hand. It does not
+// derive from std::exception, so the error policy does not turn it into a run-time error: it
+// travels to the top of the operation, which ends there.
+struct RunCancelled {};
+
 enum class MessageIcon { None, Question, Exclamation, Information, Critical };
 
 // Everything the logic asks of the person or of the operating system. The window implements it
 // with dialogs, the command line with the console, the tests with a scripted fake.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // A message box with an OK button only.

@@ -15,7 +15,7 @@ namespace {
 
 bool isLocalDiskType(const std::string& type) {
     static const std::array<const char*, 14> kTypes = {
-        "ext2", "ext3", "ext4", "xfs",  "btrfs", "vfat",    "exfat",
+        "ext2", "ext3",  "ext4", "xfs", "btrfs", "vfat",    "exfat",
         "ntfs", "ntfs3", "f2fs", "jfs", "zfs",   "hfsplus", "reiserfs"};
     return std::find(kTypes.begin(), kTypes.end(), type) != kTypes.end();
 }
@@ -47,15 +47,19 @@ std::vector<std::string> fixedDisksFromMountTable(const std::string& mountTable)
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
         std::string device, mountPoint, type;
-        if (!(fields >> device >> mountPoint >> type)) continue;
-        if (device.rfind("/dev/", 0) != 0 || device.rfind("/dev/loop", 0) == 0) continue;
-        if (!isLocalDiskType(type)) continue;
+        if (!(fields >> device >> mountPoint >> type))
+            continue;
+        if (device.rfind("/dev/", 0) != 0 || device.rfind("/dev/loop", 0) == 0)
+            continue;
+        if (!isLocalDiskType(type))
+            continue;
         mountPoint = unescapeMountField(mountPoint);
         if (std::find(disks.begin(), disks.end(), mountPoint) == disks.end()) {
             disks.push_back(mountPoint);
         }
     }
-    if (std::find(disks.begin(), disks.end(), "/") == disks.end()) disks.insert(disks.begin(), "/");
+    if (std::find(disks.begin(), disks.end(), "/") == disks.end())
+        disks.insert(disks.begin(), "/");
     return disks;
 }
 
@@ -68,7 +72,8 @@ std::vector<std::string> fixedDisks() {
 
 MemoryFigures physicalMemory() {
     struct sysinfo info {};
-    if (sysinfo(&info) != 0) return {};
+    if (sysinfo(&info) != 0)
+        return {};
     const std::uint64_t unit = info.mem_unit ? info.mem_unit : 1;
     return {static_cast<std::uint64_t>(info.totalram) * unit,
             static_cast<std::uint64_t>(info.freeram) * unit};
@@ -76,14 +81,16 @@ MemoryFigures physicalMemory() {
 
 std::optional<std::uint64_t> freeDiskSpace(const std::string& path) {
     struct statvfs info {};
-    if (statvfs(path.c_str(), &info) != 0) return std::nullopt;
+    if (statvfs(path.c_str(), &info) != 0)
+        return std::nullopt;
     return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
 std::string programFolder() {
     std::array<char, 4096> buffer{};
     ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (length <= 0) return ".";
+    if (length <= 0)
+        return ".";
     std::string path(buffer.data(), static_cast<std::size_t>(length));
     std::size_t slash = path.rfind('/');
     return slash == 0 ? "/" : path.substr(0, slash);

@@ -8,7 +8,7 @@ namespace orvanta {
 
 // The per-user settings store: text values by application, section and key.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual void setValue(const std::string& section, const std::string& key,
                           const std::string& value) = 0;
@@ -18,19 +18,20 @@ public:
 
 // A store that keeps its values in memory (the command line and the tests).
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     void setValue(const std::string& section, const std::string& key,
                   const std::string& value) override {
         values_[section + "\n" + key] = value;
     }
     std::optional<std::string> value(const std::string& section,
-                                      const std::string& key) const override {
+                                     const std::string& key) const override {
         auto found = values_.find(section + "\n" + key);
-        if (found == values_.end()) return std::nullopt;
+        if (found == values_.end())
+            return std::nullopt;
         return found->second;
     }
 
-private:
+  private:
     std::map<std::string, std::string> values_;
 };
 

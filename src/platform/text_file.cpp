@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 
 namespace orvanta {
 
@@ -20,12 +20,14 @@ std::vector<std::string> splitLines(const std::string& text) {
         if (c == '\r' || c == '\n') {
             lines.push_back(std::move(line));
             line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
         } else {
             line += c;
         }
     }
-    if (!line.empty()) lines.push_back(std::move(line));
+    if (!line.empty())
+        lines.push_back(std::move(line));
     return lines;
 }
 
@@ -47,14 +49,17 @@ std::vector<std::string> readTextLines(const std::string& path, std::size_t maxL
             lines.push_back(std::move(line));
             line.clear();
             open = false;
-            if (c == '\r' && file.peek() == '\n') file.get(c);
+            if (c == '\r' && file.peek() == '\n')
+                file.get(c);
         } else {
             line += c;
             open = true;
         }
     }
-    if (open && lines.size() < maxLines) lines.push_back(std::move(line));
-    if (file.bad()) throw RunError(errors::PathFileAccess, "Path/File access error: " + path);
+    if (open && lines.size() < maxLines)
+        lines.push_back(std::move(line));
+    if (file.bad())
+        throw RunError(errors::PathFileAccess, "Path/File access error: " + path);
     return lines;
 }
 

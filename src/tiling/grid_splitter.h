@@ -1,35 +1,68 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "app/app_state.h"
+#include "imagery/size_class.h"
+#include "platform/colour.h"
+#include "platform/host.h"
+#include "platform/picture_format.h"
+#include "platform/step_policy.h"
+#include "tiling/split_plans.h"
 #include "tiling/tile_executor.h"
 
 namespace orvanta {
 
-// The grid splitter: cuts square images of 1024, 2048 or 4096 pixels into a pyramid of 256x256
-// tiles under a tile root and then writes the KML tree of the same class. Failing steps are
-// skipped under the error policy and reported at the end. Each returns true when every step
-// ran.
-bool Split1024(AppState& app,
-               const ConvertRunner& convert = magickConvertRunner());  // "Split 1024"
-bool Split2048(AppState& app,
-               const ConvertRunner& convert = magickConvertRunner());  // "Single Split 2048"
-bool Split4096(AppState& app,
-               const ConvertRunner& convert = magickConvertRunner());  // "Split 4096"
-
-// The switches an edge image may change for itself: "Transparent Image", the transparent
-// colour text and the output format.
-struct TransparencyState {
-    int Check4 = 0;
-    std::string Label26;
-    std::string Combo2;
+// One source image of a split: its path and the name its tiles carry.
+struct SourceImage {
+    std::string path;
+    std::string name;
+    bool operator==(const SourceImage&) const = default;
 };
-TransparencyState SaveTransparencyState(const ProjectSettings& settings);
-void restoreTransparencyState(ProjectSettings& settings, const TransparencyState& saved);
 
-// When the image lies on the right or bottom edge of a padded large image, makes its
-// background colour transparent and its tiles PNG; true for such an image.
-bool edgeCheck(AppState& app, const std::string& name);
+// The images of a tiles folder in file-name order, without those in `leftOut` (file names).
+std::vector<SourceImage> folderImages(const std::string& folder,
+                                      const std::vector<std::string>& leftOut = {});
+
+// The job's settings that shape the tiles.
+struct TileOptions {
+    PictureFormat format = PictureFormat::Jpg;
+    int quality = 100;                     // JPEG quality
+    std::optional<Rgb> transparentColour;  // made transparent in every tile
+};
+
+// The padded edge pieces of a large image: their tiles are PNG with the background colour
+// transparent.
+struct PaddedEdges {
+    std::vector<std::string> names;  // the pieces and their 1024 parts, without regard to case
+    Rgb background;
+};
+
+// The switches of one image's tiles, from the job's settings alone: an edge piece of a padded
+// large image gets PNG tiles with its background transparent, matched with a small tolerance;
+// any other image the job's format, PNG when a colour is made transparent.
+TileSwitches tileSwitches(const TileOptions& options, const std::optional<Rgb>& paddedEdge,
+                          int memoryMb);
+
+// What one run of the grid splitter cuts.
+struct SplitRequest {
+    SizeClass sizeClass = SizeClass::None;
+    std::string root;                 // the tile root
+    std::vector<SourceImage> images;  // the images, or the one image of a single-image run
+    bool singleImage = false;         // the root is made for the one image
+    std::string nameMarker;           // 4096 single image: the marker naming it, when new
+    TileOptions tiles;
+    std::optional<PaddedEdges> edges;
+    int memoryMb = 512;  // memory of each operation on a 4096 image
+    int jobs = 1;        // steps at once
+};
+
+// The grid splitter: cuts square images of 1024, 2048 or 4096 pixels into a pyramid of 256x256
+// tiles under the tile root ("Split 1024", "Single Split 2048", "Split 4096"; a 4096 run goes on
+// into the 1024 pieces it left in Tgroup1). Failing steps are skipped or end the run under the
+// policy. Returns false when the run ended before its last step.
+bool splitImages(Host& host, StepPolicy& policy, const SplitRequest& request,
+                 const ConvertRunner& convert = magickConvertRunner());
 
 }  // namespace orvanta

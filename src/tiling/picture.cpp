@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/paths.h"
-#include "app/run_error.h"
 #include "magick/picture_pixels.h"
+#include "platform/path_names.h"
+#include "platform/run_error.h"
 
 namespace orvanta {
 namespace {

@@ -2,27 +2,25 @@
 
 #include <string>
 
-#include "app/app_state.h"
 #include "imagery/world_file.h"
+#include "platform/host.h"
 #include "tiling/picture.h"
 
 namespace orvanta {
 
 // The picture boxes of the main window and the text boxes that hold the copy parameters.
 struct PictureBoxes {
-    Picture picDisplay;  // the opened image
-    Picture Picture2;
-    Picture Picture3;
-    Picture Picture4;
+    Picture display;  // the opened image
+    Picture piece;    // a piece cut from the display
+    Picture copy;     // the target of the second copy button
 
     // Copy parameters as typed, read as numbers (text that is no number reads as 0).
-    std::string Text1, Text2;   // set by the splits, read by no copy
-    std::string Text3, Text4;   // "origion of dest": destination x, y from the top
-    std::string Text5, Text6;   // "Width Height of dest"
-    std::string Text7, Text8;   // "origion of src": source x, y from the bottom row
-    std::string Text9, Text10;  // "Width Height of src"
+    std::string destX, destY;               // "origion of dest": x, y from the top
+    std::string destWidth, destHeight;      // "Width Height of dest"
+    std::string sourceX, sourceY;           // "origion of src": x, y from the bottom row
+    std::string sourceWidth, sourceHeight;  // "Width Height of src"
 
-    int CutSize = 0;  // pixels per side of the pieces being cut; sizes the destination
+    int cutSize = 0;  // pixels per side of the pieces being cut; sizes the destination
 };
 
 // A rectangle of a picture.
@@ -37,17 +35,10 @@ struct CopyRect {
 void stretchRect(const Picture& source, Picture& destination, const CopyRect& to,
                  const CopyRect& from);
 
-// The copy buttons ("StretchDIBits", "StretchDIBits2", "StretchDIBits3"): the destination
+// The copy buttons ("StretchDIBits", "StretchDIBits2"): the destination
 // becomes a CutSize square (kept when it has that size already, white otherwise) and the
 // rectangles come from the text boxes.
 void StretchCopy(PictureBoxes& boxes, const Picture& source, Picture& destination);
-
-// "Scale1024 to 512 and split it" (Command6): the four 256 x 256 quarters of the 512 x 512
-// picture in Picture4, top-left, top-right, bottom-left, bottom-right, saved as
-// folder/NAME_1.FORMAT to NAME_4 at quality 85. Each save is confirmed with "ok", or "Not K"
-// when it failed.
-void QuarterSplit(PictureBoxes& boxes, cGdiPlus& saver, Host& host, const std::string& folder,
-                  const std::string& baseName, const std::string& format);
 
 // The tile grid of "Splitorigional": tiles of 4096 when both sides exceed 4096, of 1024 when
 // neither exceeds 4096 and the width is at least 1024 and the height exceeds 1024; otherwise
@@ -64,10 +55,8 @@ TileGrid fullResolutionGrid(int width, int height);
 // and the upper-left pixel of the tile, C + column x T x A and F + row x T x E.
 std::string tileWorldFileText(const WorldFile& source, int row, int column, int tileSize);
 
-// "Splitorigional" (Command21): cuts the opened image at full resolution into the tiles of
-// its grid, numbered NAME_1, NAME_2, ... row by row from the top left, into projdir/Tiles,
-// each with the world file that locates its own pixels. Tiles of the last row and column
-// show white where the image ends. Returns when done; the program goes on.
-void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver);
+// Cuts tile `i` (in `row` and `column` of a grid of `tileSize` tiles) out of the display
+// picture into the piece picture, white where the image ends.
+void cutTile(PictureBoxes& boxes, int tileSize, int row, int column);
 
 }  // namespace orvanta

@@ -10,8 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/error_policy.h"
 #include "magick/commands.h"
+#include "platform/run_error.h"
+#include "platform/step_policy.h"
 #include "tiling/shared_decodes.h"
 
 namespace orvanta {
@@ -160,9 +161,8 @@ bool hasConvert(const TilePlan& plan) {
 
 }  // namespace
 
-bool executePlanConcurrently(const TilePlan& plan, RunErrorPolicy& policy,
-                             const ConvertRunner& convert, const ExecutorLimits& limits,
-                             const StepObserver& afterStep) {
+bool executePlanConcurrently(const TilePlan& plan, StepPolicy& policy, const ConvertRunner& convert,
+                             const ExecutorLimits& limits, const StepObserver& afterStep) {
     std::optional<SingleMagickThread> singleThread;
     if (hasConvert(plan))
         singleThread.emplace();

@@ -4,8 +4,9 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/error_policy.h"
 #include "magick/commands.h"
+#include "platform/run_error.h"
+#include "platform/step_policy.h"
 #include "platform/text_case.h"
 #include "platform/text_file.h"
 #include "tiling/plan_pool.h"
@@ -95,7 +96,7 @@ void performTileOp(const TileOp& op, const ConvertRunner& convert) {
     }
 }
 
-bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunner& convert,
+bool executePlan(const TilePlan& plan, StepPolicy& policy, const ConvertRunner& convert,
                  const ExecutorLimits& limits, const StepObserver& afterStep) {
     if (limits.jobs > 1)
         return executePlanConcurrently(plan, policy, convert, limits, afterStep);
@@ -104,7 +105,7 @@ bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunn
         plan, policy, [&](std::size_t index) { decodes.perform(index); }, afterStep);
 }
 
-bool handOutcomesInOrder(const TilePlan& plan, RunErrorPolicy& policy,
+bool handOutcomesInOrder(const TilePlan& plan, StepPolicy& policy,
                          const std::function<void(std::size_t)>& perform,
                          const StepObserver& afterStep) {
     for (std::size_t index = 0; index < plan.ops().size(); ++index) {

@@ -8,7 +8,7 @@
 
 namespace orvanta {
 
-class RunErrorPolicy;
+class StepPolicy;
 
 // Runs convert operations: `run` performs one and throws RunError on failure. A runner that
 // can keep a decoded image for several operations also has `keepDecoded` (decodes the file
@@ -54,7 +54,7 @@ using StepObserver = std::function<void(std::size_t step)>;
 // so messages, counts and the first failure are those of a run one step after another. When
 // the policy ends the operation, or `afterStep` throws, no further step starts, and the steps
 // already started are waited for. Returns false when the policy ended the operation.
-bool executePlan(const TilePlan& plan, RunErrorPolicy& policy, const ConvertRunner& convert,
+bool executePlan(const TilePlan& plan, StepPolicy& policy, const ConvertRunner& convert,
                  const ExecutorLimits& limits = {}, const StepObserver& afterStep = {});
 
 // The memory limit in MiB that a convert operation carries with "-limit memory"; 0 for none.

@@ -69,15 +69,6 @@ void TilePlan::deleteFile(const std::string& path) {
     add(std::move(op));
 }
 
-std::vector<ConvertCall> TilePlan::convertCalls() const {
-    std::vector<ConvertCall> calls;
-    for (const TileOp& op : ops_) {
-        if (op.kind == TileOp::Kind::Convert)
-            calls.push_back(op.call);
-    }
-    return calls;
-}
-
 void TilePlan::append(const TilePlan& other) {
     for (TileOp op : other.ops_) {
         op.after.clear();

@@ -52,8 +52,6 @@ class TilePlan {
     void append(const TilePlan& other);
 
     const std::vector<TileOp>& ops() const { return ops_; }
-    // The convert operations alone, in order.
-    std::vector<ConvertCall> convertCalls() const;
 
   private:
     void add(TileOp op);

@@ -3,15 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/paths.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
 #include "platform/text_case.h"
 
 namespace orvanta {
-
-std::string joinPath(const std::string& folder, const std::string& name) {
-    return folder + kPathSeparator + name;
-}
 
 std::string imageBaseName(const std::string& fileName) {
     const std::string extension = lowerCase(GetFileExtension(fileName));

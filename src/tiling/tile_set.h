@@ -2,12 +2,10 @@
 
 #include <string>
 
-#include "app/paths.h"
+#include "platform/path_names.h"
 
 namespace orvanta {
 
-// `folder`, the platform's separator and `name`.
-std::string joinPath(const std::string& folder, const std::string& name);
 // The base name of an image file name: the name up to the first ".", followed by its own
 // lower-cased extension, compared without regard to case ("a.b.JPG" gives "a.b").
 std::string imageBaseName(const std::string& fileName);

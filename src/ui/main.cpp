@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     orvanta::MainWindow window;
     if (!parser.positionalArguments().isEmpty()) {
         orvanta::AppState& app = window.app();
-        app.CloseProject();
+        app.closeProject();
         orvanta::loadProjectFile(app, parser.positionalArguments().front().toStdString());
         window.refreshFromState();
     }

@@ -30,11 +30,11 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString swatchStyle(std::uint32_t colour) {
+QString swatchStyle(Rgb colour) {
     return QString("background-color: rgb(%1, %2, %3); border: 1px solid gray;")
-        .arg(colour & 0xFF)
-        .arg((colour >> 8) & 0xFF)
-        .arg((colour >> 16) & 0xFF);
+        .arg(colour.red)
+        .arg(colour.green)
+        .arg(colour.blue);
 }
 
 void showList(QListWidget* list, const std::vector<std::string>& items) {
@@ -79,7 +79,7 @@ MainWindow::MainWindow(Host* front, SettingsStore* store, QWidget* parent)
     connect(&runs_, &RunController::started, this, &MainWindow::runStarted);
     connect(&runs_, &RunController::ended, this, &MainWindow::runEnded);
 
-    app_.formLoad(fixedDisks());
+    app_.startUp(fixedDisks());
     app_.jobs = loadJobs(store_);
     // The window opens centred at its largest size.
     const double tpp = twipsPerPixel(*this);
@@ -113,37 +113,32 @@ QLineEdit* MainWindow::textField(const char* name, std::string ProjectSettings::
     return edit;
 }
 
-QCheckBox* MainWindow::checkBox(const char* name, const char* caption, int ProjectSettings::*field,
+QCheckBox* MainWindow::checkBox(const char* name, const char* caption, bool ProjectSettings::*field,
                                 std::function<void()> onClick) {
     auto* box = new QCheckBox(caption);
     box->setObjectName(name);
     connect(box, &QCheckBox::clicked, this, [this, field, onClick](bool checked) {
-        app_.settings.*field = checked ? 1 : 0;
+        app_.settings.*field = checked;
         if (onClick)
             onClick();
         refreshFromState();
     });
-    refreshers_.push_back([this, box, field] {
-        const int value = app_.settings.*field;
-        box->setTristate(value == 2);
-        box->setCheckState(value == 2 ? Qt::PartiallyChecked
-                                      : (value == 1 ? Qt::Checked : Qt::Unchecked));
-    });
+    refreshers_.push_back([this, box, field] { box->setChecked(app_.settings.*field); });
     return box;
 }
 
 QComboBox* MainWindow::comboBox(const char* name, const std::vector<std::string>& choices,
-                                std::string ProjectSettings::*field) {
+                                std::function<std::string()> shown,
+                                std::function<void(const std::string&)> chosen) {
     auto* combo = new QComboBox;
     combo->setObjectName(name);
     for (const std::string& choice : choices)
         combo->addItem(qs(choice));
-    connect(combo, &QComboBox::activated, this, [this, combo, field](int) {
-        app_.settings.*field = combo->currentText().toStdString();
-    });
-    refreshers_.push_back([this, combo, field] {
+    connect(combo, &QComboBox::activated, this,
+            [combo, chosen](int) { chosen(combo->currentText().toStdString()); });
+    refreshers_.push_back([combo, shown] {
         // A value from a project file that is not a choice is shown as it stands.
-        const QString value = qs(app_.settings.*field);
+        const QString value = qs(shown());
         const int index = combo->findText(value);
         if (index < 0) {
             combo->setEditable(true);
@@ -156,11 +151,11 @@ QComboBox* MainWindow::comboBox(const char* name, const std::vector<std::string>
     return combo;
 }
 
-QLabel* MainWindow::factLabel(const char* name, std::string ProjectSettings::*field) {
+QLabel* MainWindow::factLabel(const char* name, std::function<std::string()> shown) {
     auto* label = new QLabel;
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    refreshers_.push_back([this, label, field] { label->setText(qs(app_.settings.*field)); });
+    refreshers_.push_back([label, shown] { label->setText(qs(shown())); });
     return label;
 }
 
@@ -213,9 +208,9 @@ void MainWindow::refreshFromState() {
         return;
     for (const auto& refresh : refreshers_)
         refresh();
-    showList(List1_, app_.settings.List1);
-    showList(List2_, app_.settings.List2);
-    Label25_->setStyleSheet(swatchStyle(app_.settings.Label25));
+    showList(List1_, app_.settings.multiResolutionImages);
+    showList(List2_, app_.settings.batchFolders);
+    transparentSwatch_->setStyleSheet(swatchStyle(app_.settings.transparentColour));
     for (const auto& [widget, enabled] : flagged_)
         widget->setEnabled(app_.enabled.*enabled);
     for (const auto& [entry, enabled] : flaggedActions_)
@@ -330,7 +325,7 @@ void MainWindow::openManualPage(const char* page) {
 }
 
 void MainWindow::showPreview(const Preview& preview) {
-    boxes_.picDisplay = preview.picture;
+    boxes_.display = preview.picture;
     if (!viewer_)
         viewer_ = new ImageViewer(this);
     const QScreen* screen = QGuiApplication::primaryScreen();

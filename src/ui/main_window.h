@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "imagery/open_image.h"
+#include "app/open_image.h"
 #include "platform/settings_store.h"
 #include "tiling/picture_split.h"
 #include "ui/run_controller.h"
@@ -66,11 +66,13 @@ class MainWindow : public QMainWindow {
 
     // Controls bound to fields of the project record.
     QLineEdit* textField(const char* name, std::string ProjectSettings::*field, bool editable);
-    QCheckBox* checkBox(const char* name, const char* caption, int ProjectSettings::*field,
+    QCheckBox* checkBox(const char* name, const char* caption, bool ProjectSettings::*field,
                         std::function<void()> onClick);
+    // A choice list that shows `shown()` and hands the person's choice to `chosen`.
     QComboBox* comboBox(const char* name, const std::vector<std::string>& choices,
-                        std::string ProjectSettings::*field);
-    QLabel* factLabel(const char* name, std::string ProjectSettings::*field);
+                        std::function<std::string()> shown,
+                        std::function<void(const std::string&)> chosen);
+    QLabel* factLabel(const char* name, std::function<std::string()> shown);
     // A push button that runs `command` on the window's thread, or on the worker when `longRun`.
     QPushButton* button(const char* name, const char* caption, std::function<void()> command,
                         bool longRun);
@@ -144,7 +146,7 @@ class MainWindow : public QMainWindow {
     ImageViewer* viewer_ = nullptr;
     QListWidget* List1_ = nullptr;
     QListWidget* List2_ = nullptr;
-    QToolButton* Label25_ = nullptr;
+    QToolButton* transparentSwatch_ = nullptr;
     QLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;

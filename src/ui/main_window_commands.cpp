@@ -1,13 +1,13 @@
 // The operations of the core behind the controls of the main window.
 #include <QListWidget>
+#include <map>
 
 #include "app/batch.h"
+#include "app/full_resolution_split.h"
+#include "app/large_image.h"
 #include "app/lists.h"
+#include "app/tile_run.h"
 #include "app/transform.h"
-#include "imagery/piece_world_files.h"
-#include "kml/kml_tree.h"
-#include "tiling/grid_splitter.h"
-#include "tiling/large_slicer.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
 
@@ -16,37 +16,47 @@ namespace orvanta {
 std::function<void()> MainWindow::listCommand(ListCommand command) {
     switch (command) {
         case ListCommand::AddImage:
-            return [this] { Command11(app_); };
+            return [this] { addMultiResolutionImage(app_); };
         case ListCommand::RemoveImage:
-            return [this] { Command12(app_, selectedRow(List1_)); };
+            return [this] { removeMultiResolutionImage(app_, selectedRow(List1_)); };
         case ListCommand::ClearImages:
-            return [this] { Command13(app_); };
+            return [this] { clearMultiResolutionImages(app_); };
         case ListCommand::ChooseTiles:
-            return [this] { Command14(app_); };
+            return [this] { chooseTilesFolder(app_); };
         case ListCommand::AddFolder:
-            return [this] { Command15(app_); };
+            return [this] { addTilesFolder(app_); };
         case ListCommand::AddSubfolders:
-            return [this] { Command28(app_); };
+            return [this] { addSubfolders(app_); };
         case ListCommand::RemoveFolder:
-            return [this] { Command16(app_, selectedRow(List2_)); };
+            return [this] { removeBatchFolder(app_, selectedRow(List2_)); };
         case ListCommand::ClearFolders:
-            return [this] { Command17(app_); };
+            return [this] { clearBatchFolders(app_); };
         case ListCommand::ChooseGoogleEarth:
-            return [this] { Command23(app_); };
+            return [this] { chooseGoogleEarthProgram(app_); };
         case ListCommand::ChooseKmlFolder:
-            return [this] { Command24(app_); };
+            return [this] { chooseKmlFolder(app_); };
     }
     return {};
 }
 
+namespace {
+
+// A cancelled operation ends the worker's run as cancelled.
+void endsUnlessCancelled(const Outcome& outcome) {
+    if (outcome.ending == Ending::Cancelled)
+        throw RunCancelled{};
+}
+
+}  // namespace
+
 std::function<void()> MainWindow::runCommandFor(RunCommand command) {
     switch (command) {
         case RunCommand::Transform:
-            return [this] { Transform(app_); };
+            return [this] { endsUnlessCancelled(Transform(app_)); };
         case RunCommand::LoadInGoogleEarth:
-            return [this] { LoadInGoogleEarth(app_); };
+            return [this] { endsUnlessCancelled(LoadInGoogleEarth(app_)); };
         case RunCommand::ReGenerate:
-            return [this] { ReGenerateKmlFiles(app_); };
+            return [this] { endsUnlessCancelled(ReGenerateKmlFiles(app_)); };
     }
     return {};
 }
@@ -71,37 +81,29 @@ std::function<void()> MainWindow::optionsCommand() {
 }
 
 std::function<void()> MainWindow::specialistCommand(const std::string& name) {
-    // Picture copies: from the display picture into Picture2, Picture2 into Picture3, and
-    // Picture4 into Picture3.
+    // Picture copies: from the display picture into the piece, and the piece into the copy.
     if (name == "Command5")
-        return [this] { StretchCopy(boxes_, boxes_.picDisplay, boxes_.Picture2); };
+        return [this] { StretchCopy(boxes_, boxes_.display, boxes_.piece); };
     if (name == "Command4")
-        return [this] { StretchCopy(boxes_, boxes_.Picture2, boxes_.Picture3); };
-    if (name == "Command7")
-        return [this] { StretchCopy(boxes_, boxes_.Picture4, boxes_.Picture3); };
+        return [this] { StretchCopy(boxes_, boxes_.piece, boxes_.copy); };
     if (name == "Command21")
         return [this] { FullResolutionSplit(app_, boxes_, saver_); };
     if (name == "Command29")
         return [this] { pendingPreview_ = OpenLargeImage(app_); };
-    if (name == "Command33") {
-        return [this] { SliceLargeImage(app_, largeSliceSettings(app_.options)); };
-    }
+    if (name == "Command33")
+        return [this] { SliceLargeImage(app_); };
     if (name == "Command32")
         return [this] { PieceWorldFiles(app_); };
-    if (name == "Command2")
-        return [this] { Split1024(app_); };
-    if (name == "Command22")
-        return [this] { Split2048(app_); };
-    if (name == "Command20")
-        return [this] { Split4096(app_); };
-    if (name == "Command31")
-        return [this] { MakeKml1024(app_); };
-    if (name == "Command27")
-        return [this] { MakeKml2048(app_); };
-    if (name == "Command9")
-        return [this] { MakeKml4096(app_); };
+    const std::map<std::string, std::pair<SizeClass, bool>> tileSteps = {
+        {"Command2", {SizeClass::S1024, false}},  {"Command22", {SizeClass::S2048, false}},
+        {"Command20", {SizeClass::S4096, false}}, {"Command31", {SizeClass::S1024, true}},
+        {"Command27", {SizeClass::S2048, true}},  {"Command9", {SizeClass::S4096, true}}};
+    if (const auto step = tileSteps.find(name); step != tileSteps.end()) {
+        const auto [sizeClass, kmlOnly] = step->second;
+        return [this, sizeClass, kmlOnly] { runTiles(app_, currentRun(app_, sizeClass, kmlOnly)); };
+    }
     if (name == "Command19")
-        return [this] { MultipleDirectories(app_); };
+        return [this] { MultipleDirectories(app_, app_.run.kmlOnly); };
     return {};
 }
 

@@ -80,7 +80,7 @@ QWidget* MainWindow::buildInputGroup() {
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(6, 2, 6, 4);
     grid->setVerticalSpacing(3);
-    auto* image = textField("Projectimage", &ProjectSettings::Projectimage, false);
+    auto* image = textField("Projectimage", &ProjectSettings::projectImage, false);
     image->setPlaceholderText("an image of 1024, 2048 or 4096 pixels square, or a large image");
     grid->addWidget(new QLabel("Raster Image File:"), 0, 0);
     grid->addWidget(image, 0, 1, 1, 2);
@@ -92,7 +92,7 @@ QWidget* MainWindow::buildInputGroup() {
     large->setToolTip("Open a picture of any size; it is cut into 4096 pieces when transformed");
     openButtons->addWidget(large);
     grid->addLayout(openButtons, 0, 3);
-    auto* tiles = textField("tilesdirr", &ProjectSettings::tilesdirr, false);
+    auto* tiles = textField("tilesdirr", &ProjectSettings::tilesFolder, false);
     tiles->setPlaceholderText("a folder of images of one tile size, each with its world file");
     grid->addWidget(new QLabel("Tiles Image Directory:"), 1, 0);
     grid->addWidget(tiles, 1, 1, 1, 2);
@@ -100,9 +100,9 @@ QWidget* MainWindow::buildInputGroup() {
         button("Command14", "...", listCommand(ListCommand::ChooseTiles), true);
     grid->addWidget(chooseTiles, 1, 3, Qt::AlignLeft);
     grid->addWidget(new QLabel("Project Name:"), 2, 0);
-    grid->addWidget(textField("projname", &ProjectSettings::projname, true), 2, 1);
-    grid->addWidget(checkBox("Check5", "Preview Image", &ProjectSettings::Check5, nullptr), 2, 2, 1,
-                    2);
+    grid->addWidget(textField("projname", &ProjectSettings::projectName, true), 2, 1);
+    grid->addWidget(checkBox("Check5", "Preview Image", &ProjectSettings::previewImage, nullptr), 2,
+                    2, 1, 2);
 
     grid->addWidget(buildLists(), 3, 0, 1, 4);
     grid->addWidget(buildImageFacts(), 4, 0, 1, 4);
@@ -116,35 +116,35 @@ QWidget* MainWindow::buildLists() {
     listRow->setContentsMargins(0, 0, 0, 0);
     List1_ = new QListWidget;
     List1_->setObjectName("List1");
-    flagged_.push_back({List1_, &EnabledFlags::List1});
+    flagged_.push_back({List1_, &EnabledFlags::multiResolutionImages});
     listRow->addWidget(
         listWithButtons(
-            checkBox("Check6", "Multi Resolution Imagery", &ProjectSettings::Check6,
-                     [this] { app_.check6Click(); }),
+            checkBox("Check6", "Multi Resolution Imagery", &ProjectSettings::multiResolution,
+                     [this] { app_.multiResolutionChanged(); }),
             List1_,
             {flag(button("Command11", "+", listCommand(ListCommand::AddImage), false),
-                  &EnabledFlags::Command11),
+                  &EnabledFlags::addImage),
              flag(button("Command12", "-", listCommand(ListCommand::RemoveImage), false),
-                  &EnabledFlags::Command12),
+                  &EnabledFlags::removeImage),
              flag(button("Command13", "C", listCommand(ListCommand::ClearImages), false),
-                  &EnabledFlags::Command13)}),
+                  &EnabledFlags::clearImages)}),
         1);
     List2_ = new QListWidget;
     List2_->setObjectName("List2");
-    flagged_.push_back({List2_, &EnabledFlags::List2});
+    flagged_.push_back({List2_, &EnabledFlags::batchFolders});
     listRow->addWidget(
         listWithButtons(
-            checkBox("Check2", "Multiple Tiles Directories", &ProjectSettings::Check2,
-                     [this] { app_.check2Click(); }),
+            checkBox("Check2", "Multiple Tiles Directories", &ProjectSettings::multipleFolders,
+                     [this] { app_.multipleFoldersChanged(); }),
             List2_,
             {flag(button("Command15", "+", listCommand(ListCommand::AddFolder), true),
-                  &EnabledFlags::Command15),
+                  &EnabledFlags::addFolder),
              flag(button("Command28", "++", listCommand(ListCommand::AddSubfolders), true),
-                  &EnabledFlags::Command28),
+                  &EnabledFlags::addSubfolders),
              flag(button("Command16", "-", listCommand(ListCommand::RemoveFolder), false),
-                  &EnabledFlags::Command16),
+                  &EnabledFlags::removeFolder),
              flag(button("Command17", "C", listCommand(ListCommand::ClearFolders), false),
-                  &EnabledFlags::Command17)}),
+                  &EnabledFlags::clearFolders)}),
         1);
     return lists;
 }
@@ -154,24 +154,21 @@ QWidget* MainWindow::buildImageFacts() {
     auto* row = new QHBoxLayout(facts);
     row->setContentsMargins(0, 0, 0, 0);
     const std::pair<const char*, std::string ProjectSettings::*> shown[] = {
-        {"Width (Pixels):", &ProjectSettings::Label1},
-        {"Height  (Pixels):", &ProjectSettings::Label2},
-        {"Bit Depth:", &ProjectSettings::Label3},
-        {"Resolution:", &ProjectSettings::Label4}};
+        {"Width (Pixels):", &ProjectSettings::widthText},
+        {"Height  (Pixels):", &ProjectSettings::heightText},
+        {"Bit Depth:", &ProjectSettings::bitDepthText},
+        {"Resolution:", &ProjectSettings::resolutionText}};
     int index = 1;
     for (const auto& [caption, field] : shown) {
         row->addWidget(new QLabel(caption));
         const std::string name = "Label" + std::to_string(index++);
-        auto* value = factLabel(name.c_str(), field);
+        auto* value = factLabel(name.c_str(), [this, field] { return app_.settings.*field; });
         value->setMinimumWidth(50);
         row->addWidget(value);
     }
     row->addWidget(new QLabel("Greyscale:"));
-    auto* greyscale = new QLabel;
-    greyscale->setObjectName("Label5");
+    auto* greyscale = factLabel("Label5", [this] { return app_.greyscaleText; });
     greyscale->setMinimumWidth(40);
-    refreshers_.push_back(
-        [this, greyscale] { greyscale->setText(QString::fromStdString(app_.Label5)); });
     row->addWidget(greyscale);
     row->addStretch();
     return facts;
@@ -183,34 +180,52 @@ QWidget* MainWindow::buildOutputGroup() {
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(3);
     grid->addWidget(new QLabel("Target Tiles Size:"), 0, 0);
-    grid->addWidget(comboBox("Combo1", kTileSizeChoices, &ProjectSettings::Combo1), 0, 1);
+    ProjectSettings& s = app_.settings;
+    grid->addWidget(comboBox(
+                        "Combo1", kTileSizeChoices, [&s] { return s.targetTileSize; },
+                        [&s](const std::string& text) { s.targetTileSize = text; }),
+                    0, 1);
     grid->addWidget(new QLabel("Output Image Format:"), 0, 2);
-    auto* format = comboBox("Combo2", kFormatChoices, &ProjectSettings::Combo2);
-    flagged_.push_back({format, &EnabledFlags::Combo2});
+    auto* format = comboBox(
+        "Combo2", kFormatChoices, [&s] { return formatName(s.outputFormat); },
+        [&s](const std::string& text) {
+            s.outputFormat = parsePictureFormat(text).value_or(s.outputFormat);
+        });
+    flagged_.push_back({format, &EnabledFlags::outputFormat});
     grid->addWidget(format, 0, 3);
     grid->addWidget(new QLabel("Output Image Quality:"), 0, 4);
-    grid->addWidget(comboBox("Combo5", kQualityChoices, &ProjectSettings::Combo5), 0, 5);
+    std::vector<std::string> qualities;
+    for (int quality : kQualityChoices)
+        qualities.push_back(std::to_string(quality));
+    grid->addWidget(comboBox(
+                        "Combo5", qualities, [&s] { return std::to_string(s.jpegQuality); },
+                        [&s](const std::string& text) { s.jpegQuality = std::stoi(text); }),
+                    0, 5);
 
-    grid->addWidget(checkBox("Check4", "Transparent Image", &ProjectSettings::Check4,
-                             [this] { app_.check4Click(); }),
+    grid->addWidget(checkBox("Check4", "Transparent Image", &ProjectSettings::transparent,
+                             [this] { app_.transparentChanged(); }),
                     1, 0);
     auto* colour = new QWidget;
     auto* colourRow = new QHBoxLayout(colour);
     colourRow->setContentsMargins(0, 0, 0, 0);
     colourRow->addWidget(new QLabel("Transperant color:"));
-    Label25_ = new QToolButton;
-    Label25_->setObjectName("Label25");
-    Label25_->setFixedSize(36, 20);
-    Label25_->setToolTip("Click to choose the colour that becomes transparent in the tiles");
-    connect(Label25_, &QToolButton::clicked, this, [this] {
-        app_.label25Click();
+    transparentSwatch_ = new QToolButton;
+    transparentSwatch_->setObjectName("Label25");
+    transparentSwatch_->setFixedSize(36, 20);
+    transparentSwatch_->setToolTip(
+        "Click to choose the colour that becomes transparent in the tiles");
+    connect(transparentSwatch_, &QToolButton::clicked, this, [this] {
+        app_.chooseTransparentColour();
         refreshFromState();
     });
-    colourRow->addWidget(Label25_);
-    colourRow->addWidget(factLabel("Label26", &ProjectSettings::Label26));
+    colourRow->addWidget(transparentSwatch_);
+    colourRow->addWidget(factLabel("Label26", [&s] { return s.transparentColour.text(); }));
     grid->addWidget(colour, 1, 1, 1, 3);
     grid->addWidget(new QLabel("Image display order:"), 1, 4);
-    grid->addWidget(comboBox("Combo4", kOrderChoices, &ProjectSettings::Combo4), 1, 5);
+    grid->addWidget(comboBox(
+                        "Combo4", kOrderChoices, [&s] { return displayOrderName(s.drawOrder); },
+                        [&s](const std::string& text) { s.drawOrder = displayOrderOf(text); }),
+                    1, 5);
     return group;
 }
 
@@ -220,24 +235,24 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
     grid->setContentsMargins(6, 2, 6, 4);
     grid->setVerticalSpacing(3);
     grid->addWidget(new QLabel("Path to Google Earth Executable:"), 0, 0);
-    grid->addWidget(textField("pathtogoogle", &ProjectSettings::pathtogoogle, true), 0, 1);
+    grid->addWidget(textField("pathtogoogle", &ProjectSettings::googleEarthProgram, true), 0, 1);
     grid->addWidget(button("Command23", "...", listCommand(ListCommand::ChooseGoogleEarth), false),
                     0, 2);
     grid->addWidget(new QLabel("Path to the output kml file"), 1, 0);
-    grid->addWidget(textField("kmlpath", &ProjectSettings::kmlpath, true), 1, 1);
+    grid->addWidget(textField("kmlpath", &ProjectSettings::kmlFolder, true), 1, 1);
     grid->addWidget(button("Command24", "...", listCommand(ListCommand::ChooseKmlFolder), false), 1,
                     2);
     auto* checks = new QWidget;
     auto* row = new QHBoxLayout(checks);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(
-        checkBox("Check3", "Open KML file when finished", &ProjectSettings::Check3, nullptr));
-    row->addWidget(checkBox("Check1", "Host tiles on webserver", &ProjectSettings::Check1,
-                            [this] { app_.check1Click(); }));
+        checkBox("Check3", "Open KML file when finished", &ProjectSettings::openWhenDone, nullptr));
+    row->addWidget(checkBox("Check1", "Host tiles on webserver", &ProjectSettings::hostOnWebServer,
+                            [this] { app_.hostOnWebServerChanged(); }));
     row->addStretch();
     grid->addWidget(checks, 2, 0, 1, 3);
-    auto* url = textField("Text11", &ProjectSettings::Text11, true);
-    flagged_.push_back({url, &EnabledFlags::Text11});
+    auto* url = textField("Text11", &ProjectSettings::webServerUrl, true);
+    flagged_.push_back({url, &EnabledFlags::webServerUrl});
     grid->addWidget(new QLabel("Webserver URL to server the tiles kml and images"), 3, 0);
     grid->addWidget(url, 3, 1, 1, 2);
     grid->setColumnStretch(1, 1);
@@ -251,13 +266,13 @@ QWidget* MainWindow::buildActions() {
     QPushButton* transform =
         button("Command25", "Transform", runCommandFor(RunCommand::Transform), true);
     transform->setDefault(true);
-    flagged_.push_back({transform, &EnabledFlags::Command25});
+    flagged_.push_back({transform, &EnabledFlags::transform});
     QPushButton* load = button("Command26", "Load in GoogleEarth",
                                runCommandFor(RunCommand::LoadInGoogleEarth), true);
-    flagged_.push_back({load, &EnabledFlags::Command26});
+    flagged_.push_back({load, &EnabledFlags::loadInGoogleEarth});
     QPushButton* regenerate =
         button("Command30", "Re-Generate KML Files", runCommandFor(RunCommand::ReGenerate), true);
-    flagged_.push_back({regenerate, &EnabledFlags::Command30});
+    flagged_.push_back({regenerate, &EnabledFlags::regenerateKml});
     for (QPushButton* command : {transform, load, regenerate}) {
         command->setMinimumHeight(30);
         layout->addWidget(command);
@@ -294,8 +309,6 @@ QWidget* MainWindow::buildAdvancedPanel() {
         {"Picture copies",
          {{"Command5", "StretchDIBits"},
           {"Command4", "StretchDIBits2"},
-          {"Command7", "StretchDIBits3"},
-          {"Command6", "Scale1024 to 512 and split it"},
           {"Command21", "Splitorigional"}}},
     };
     QVBoxLayout* lastGroup = nullptr;
@@ -320,10 +333,12 @@ QLayout* MainWindow::buildCopyParameters() {
     auto* parameters = new QGridLayout;
     using Field = std::string PictureBoxes::*;
     const std::tuple<const char*, const char*, Field, const char*, Field> pairs[] = {
-        {"origion of dest", "Text3", &PictureBoxes::Text3, "Text4", &PictureBoxes::Text4},
-        {"Width Height of dest", "Text5", &PictureBoxes::Text5, "Text6", &PictureBoxes::Text6},
-        {"origion of src", "Text7", &PictureBoxes::Text7, "Text8", &PictureBoxes::Text8},
-        {"Width Height of src", "Text9", &PictureBoxes::Text9, "Text10", &PictureBoxes::Text10}};
+        {"origion of dest", "Text3", &PictureBoxes::destX, "Text4", &PictureBoxes::destY},
+        {"Width Height of dest", "Text5", &PictureBoxes::destWidth, "Text6",
+         &PictureBoxes::destHeight},
+        {"origion of src", "Text7", &PictureBoxes::sourceX, "Text8", &PictureBoxes::sourceY},
+        {"Width Height of src", "Text9", &PictureBoxes::sourceWidth, "Text10",
+         &PictureBoxes::sourceHeight}};
     int place = 0;
     for (const auto& [caption, first, firstField, second, secondField] : pairs) {
         const int row = place / 2, column = (place % 2) * 3;
@@ -339,12 +354,12 @@ QLayout* MainWindow::buildCopyParameters() {
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction(action(
-        "mnuFileNew", "&New", [this] { app_.CloseProject(); }, false));
+        "mnuFileNew", "&New", [this] { app_.closeProject(); }, false));
     file->addAction(action("mnuFileOpen", "&Open Image...", openImageCommand(), true));
     file->addAction(action(
         "menopenproj", "Open &Project...", [this] { openProject(app_); }, false));
     file->addAction(action(
-        "mnuFileClose", "&Close", [this] { app_.CloseProject(); }, false));
+        "mnuFileClose", "&Close", [this] { app_.closeProject(); }, false));
     file->addSeparator();
     file->addAction(action(
         "mnuFileSave", "&Save Project", [this] { saveProject(app_); }, false));
@@ -393,7 +408,7 @@ void MainWindow::buildToolBar() {
         bool longRun;
     };
     const Key keys[] = {
-        {"New", "New", QStyle::SP_FileIcon, [this] { app_.CloseProject(); }, false},
+        {"New", "New", QStyle::SP_FileIcon, [this] { app_.closeProject(); }, false},
         {"Open", "Image", QStyle::SP_DialogOpenButton, openImageCommand(), true},
         {"openproject", "Project", QStyle::SP_DirOpenIcon, [this] { openProject(app_); }, false},
         {"Save", "Save", QStyle::SP_DialogSaveButton, [this] { saveProject(app_); }, false},
@@ -411,9 +426,9 @@ void MainWindow::buildToolBar() {
         entry->setIcon(icon(key.icon));
         bar->addAction(entry);
         if (std::string(key.key) == "Start")
-            flaggedActions_.push_back({entry, &EnabledFlags::Command25});
+            flaggedActions_.push_back({entry, &EnabledFlags::transform});
         if (std::string(key.key) == "googleearth") {
-            flaggedActions_.push_back({entry, &EnabledFlags::Command26});
+            flaggedActions_.push_back({entry, &EnabledFlags::loadInGoogleEarth});
         }
     }
     QAction* exitKey = bar->addAction(icon(QStyle::SP_DialogCloseButton), "Exit", this,

@@ -84,21 +84,21 @@ QWidget* OptionsDialog::buildResourcesPage() {
         return label;
     };
     form->addRow("Total Physical Memory (RAM) available:",
-                 shown("Label3", &LargeImageOptions::Label3));
+                 shown("Label3", &LargeImageOptions::totalMemoryText));
     form->addRow("Free  Physical Memory (RAM) available:",
-                 shown("Label5", &LargeImageOptions::Label5));
+                 shown("Label5", &LargeImageOptions::freeMemoryText));
     form->addRow("RAM memory available for OVT:",
-                 combo("Combo1", kMemoryChoices, &LargeImageOptions::Combo1, combo1Changed));
-    form->addRow(
-        "Primary Scratch Drive to be used by OVT:",
-        combo("Combo5", options_.primaryDrives, &LargeImageOptions::Combo5, combo5Changed));
-    form->addRow("Free space:", shown("Label12", &LargeImageOptions::Label12));
-    form->addRow(
-        "Secondary Scratch Drive to be used by OVT:",
-        combo("Combo3", options_.secondaryDrives, &LargeImageOptions::Combo3, combo3Changed));
-    form->addRow("Free space:", shown("Label11", &LargeImageOptions::Label11));
+                 combo("Combo1", kMemoryChoices, &LargeImageOptions::ramMb, ramChanged));
+    form->addRow("Primary Scratch Drive to be used by OVT:",
+                 combo("Combo5", options_.primaryDrives, &LargeImageOptions::primaryScratchDrive,
+                       primaryDriveChanged));
+    form->addRow("Free space:", shown("Label12", &LargeImageOptions::primaryFreeText));
+    form->addRow("Secondary Scratch Drive to be used by OVT:",
+                 combo("Combo3", options_.secondaryDrives,
+                       &LargeImageOptions::secondaryScratchDrive, secondaryDriveChanged));
+    form->addRow("Free space:", shown("Label11", &LargeImageOptions::secondaryFreeText));
     form->addRow("Hard Disk Space available for OVT:",
-                 combo("Combo2", kDiskChoices, &LargeImageOptions::Combo2, combo2Changed));
+                 combo("Combo2", kDiskChoices, &LargeImageOptions::diskGb, diskChanged));
     return page;
 }
 
@@ -106,15 +106,22 @@ QWidget* OptionsDialog::buildPiecesPage() {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
     form->addRow("Split Large image into multiple of (WxH) in Pixels:",
-                 combo("Combo4", kPieceSizeChoices, &LargeImageOptions::Combo4, nullptr));
-    form->addRow("Large Tiles Image Format:",
-                 combo("Combo6", kPieceFormatChoices, &LargeImageOptions::Combo6, nullptr));
-    Label8_ = new QToolButton;
-    Label8_->setObjectName("Label8");
-    Label8_->setFixedSize(48, 22);
-    Label8_->setToolTip("Click to choose the colour short edge pieces are padded with");
-    connect(Label8_, &QToolButton::clicked, this, &OptionsDialog::chooseColour);
-    form->addRow("Backround Transparency Color:", Label8_);
+                 combo("Combo4", kPieceSizeChoices, &LargeImageOptions::pieceSize, nullptr));
+    pieceFormatBox_ = new QComboBox;
+    pieceFormatBox_->setObjectName("Combo6");
+    for (const std::string& choice : kFormatChoices)
+        pieceFormatBox_->addItem(qs(choice));
+    connect(pieceFormatBox_, &QComboBox::activated, this, [this](int) {
+        const std::string text = pieceFormatBox_->currentText().toStdString();
+        options_.pieceFormat = parsePictureFormat(text).value_or(options_.pieceFormat);
+    });
+    form->addRow("Large Tiles Image Format:", pieceFormatBox_);
+    backgroundSwatch_ = new QToolButton;
+    backgroundSwatch_->setObjectName("Label8");
+    backgroundSwatch_->setFixedSize(48, 22);
+    backgroundSwatch_->setToolTip("Click to choose the colour short edge pieces are padded with");
+    connect(backgroundSwatch_, &QToolButton::clicked, this, &OptionsDialog::chooseColour);
+    form->addRow("Backround Transparency Color:", backgroundSwatch_);
     return page;
 }
 
@@ -133,22 +140,24 @@ void OptionsDialog::refresh() {
         }
     }
     for (const auto& [label, field] : labels_) {
-        const bool space =
-            field == &LargeImageOptions::Label12 || field == &LargeImageOptions::Label11;
+        const bool space = field == &LargeImageOptions::primaryFreeText ||
+                           field == &LargeImageOptions::secondaryFreeText;
         const QString text = qs(options_.*field);
         label->setText(space && !text.isEmpty() ? text + " Gbyte" : text);
     }
-    const std::uint32_t colour = options_.Label8;
-    Label8_->setStyleSheet(QString("background-color: rgb(%1, %2, %3); border: 1px solid gray;")
-                               .arg(colour & 0xFF)
-                               .arg((colour >> 8) & 0xFF)
-                               .arg((colour >> 16) & 0xFF));
+    pieceFormatBox_->setCurrentText(qs(formatName(options_.pieceFormat)));
+    const Rgb colour = options_.background;
+    backgroundSwatch_->setStyleSheet(
+        QString("background-color: rgb(%1, %2, %3); border: 1px solid gray;")
+            .arg(colour.red)
+            .arg(colour.green)
+            .arg(colour.blue));
 }
 
 void OptionsDialog::chooseColour() {
     // A cancelled chooser keeps the colour as it was.
-    if (const auto colour = host_.chooseColour(options_.Label8))
-        options_.Label8 = *colour;
+    if (const auto colour = host_.chooseColour(options_.background.value()))
+        options_.background = Rgb::fromValue(*colour);
     refresh();
 }
 

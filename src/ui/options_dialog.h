@@ -51,7 +51,8 @@ class OptionsDialog : public QDialog {
     QSpinBox* jobsBox_ = nullptr;
     int* jobs_ = nullptr;
     SettingsStore* jobsStore_ = nullptr;
-    QToolButton* Label8_ = nullptr;
+    QComboBox* pieceFormatBox_ = nullptr;
+    QToolButton* backgroundSwatch_ = nullptr;
     std::vector<std::pair<QComboBox*, std::string LargeImageOptions::*>> combos_;
     std::vector<std::pair<QLabel*, std::string LargeImageOptions::*>> labels_;
 };

@@ -7,11 +7,6 @@
 
 namespace orvanta {
 
-// Thrown from doEvents on the worker thread once the person has asked to cancel the run. It
-// does not derive from std::exception, so the error policy of the operations does not turn it
-// into a run-time error: it travels to the top of the run, which ends there.
-struct RunCancelled {};
-
 // The Host of the Qt window: message boxes, questions and the choosers as Qt dialogs, programs
 // and web pages through the platform layer. Everything runs on the window's thread.
 class DialogHost : public Host {
@@ -52,7 +47,6 @@ class WindowHost : public QObject, public Host {
 
     void requestCancel() { cancelRequested_ = true; }
     void clearCancel() { cancelRequested_ = false; }
-    bool cancelRequested() const { return cancelRequested_; }
 
     void messageBox(const std::string& text, const std::string& title) override;
     bool askYesNo(const std::string& text, const std::string& title, MessageIcon icon) override;

@@ -14,7 +14,7 @@ using testing::FakeHost;
 
 class AppStateTest : public ::testing::Test {
   protected:
-    AppStateTest() : app(host) { app.formLoad({"C:", "D:"}); }
+    AppStateTest() : app(host) { app.startUp({"C:", "D:"}); }
     FakeHost host;
     AppState app;
 };
@@ -28,34 +28,34 @@ TEST(ColourText, RgbTextOfTheStoredColour) {
 
 TEST_F(AppStateTest, CloseProjectResetsTheCloseValuesAndKeepsTheOthers) {
     ProjectSettings& s = app.settings;
-    s.Projectimage = "/a.jpg";
-    s.projname = "P";
-    s.pathtogoogle = "/earth";
-    s.Check3 = 0;
-    s.Combo2 = "TIF";
-    s.Combo4 = "HIGH";
-    s.Label1 = "1024";
-    s.Check2 = 1;
-    s.List2 = {"/x"};
+    s.projectImage = "/a.jpg";
+    s.projectName = "P";
+    s.googleEarthProgram = "/earth";
+    s.openWhenDone = false;
+    s.outputFormat = "TIF";
+    s.drawOrder = "HIGH";
+    s.widthText = "1024";
+    s.multipleFolders = true;
+    s.batchFolders = {"/x"};
     app.setTransparentColour(255);
-    app.run.PaddedPieces = "1";
-    app.run.LargeImageMode = true;
-    app.enabled.Command25 = app.enabled.Command26 = true;
+    app.run.paddedPieces = true;
+    app.run.largeImageMode = true;
+    app.enabled.transform = app.enabled.loadInGoogleEarth = true;
     const int pumps = host.eventPumps;
 
-    app.CloseProject();
-    EXPECT_EQ(s.Projectimage + s.projname + s.Label1, "");
-    EXPECT_TRUE(s.List2.empty());
-    EXPECT_EQ(s.Check2, 0);
-    EXPECT_EQ(s.Label25, 0u);
-    EXPECT_EQ(s.Label26, "RGB(255, 0, 0)");  // the text is kept
-    EXPECT_EQ(s.Combo4, "LOW");
-    EXPECT_EQ(s.pathtogoogle, "/earth");
-    EXPECT_EQ(s.Check3, 0);
-    EXPECT_EQ(s.Combo2, "TIF");
-    EXPECT_EQ(app.run.PaddedPieces, "0");
-    EXPECT_FALSE(app.run.LargeImageMode);
-    EXPECT_FALSE(app.enabled.Command25 || app.enabled.Command26);
+    app.closeProject();
+    EXPECT_EQ(s.projectImage + s.projectName + s.widthText, "");
+    EXPECT_TRUE(s.batchFolders.empty());
+    EXPECT_EQ(s.multipleFolders, 0);
+    EXPECT_EQ(s.transparentColour, 0u);
+    EXPECT_EQ(s.transparentColourText, "RGB(255, 0, 0)");  // the text is kept
+    EXPECT_EQ(s.drawOrder, "LOW");
+    EXPECT_EQ(s.googleEarthProgram, "/earth");
+    EXPECT_EQ(s.openWhenDone, 0);
+    EXPECT_EQ(s.outputFormat, "TIF");
+    EXPECT_EQ(app.run.paddedPieces, "0");
+    EXPECT_FALSE(app.run.largeImageMode);
+    EXPECT_FALSE(app.enabled.transform || app.enabled.loadInGoogleEarth);
     EXPECT_EQ(app.statusText(), "Status...");
     EXPECT_EQ(host.eventPumps, pumps + 1);
 }
@@ -82,7 +82,7 @@ TEST_F(AppStateTest, GoogleEarthGetsTheShortenedKmlPathAsOneArgument) {
     EXPECT_EQ(googleEarthCommandLine("/opt/g e/earth", "/a b.kml"), "/opt/g e/earth /a b.kml");
 
     // The program is started with the shortened KML path as one argument.
-    app.settings.pathtogoogle = "/opt/my earth/ge; rm -rf x";
+    app.settings.googleEarthProgram = "/opt/my earth/ge; rm -rf x";
     const int pumps = host.eventPumps;
     StartGoogleEarth(app, "/home/Documents and Settings/$(id).kml");
     ASSERT_EQ(host.started.size(), 1u);
@@ -95,7 +95,7 @@ TEST_F(AppStateTest, GoogleEarthThatCannotStartIsReportedByThePolicy) {
     host.onStart = [](const std::vector<std::string>& argv) {
         throw RunError(errors::FileNotFound, "File not found: " + argv[0]);
     };
-    app.settings.pathtogoogle = "/no/earth";
+    app.settings.googleEarthProgram = "/no/earth";
     RunErrorPolicy policy(app);
     EXPECT_FALSE(policy.run([&] { StartGoogleEarth(app, "/x.kml"); }));
     EXPECT_EQ(host.messageTexts(), std::vector<std::string>{"53 File not found: /no/earth"});

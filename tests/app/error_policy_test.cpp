@@ -38,12 +38,12 @@ TEST_F(ErrorPolicyTest, AccessAndImageToolErrorsSkipTheStepAndAreReportedAtTheEn
 }
 
 TEST_F(ErrorPolicyTest, OutOfMemoryShowsItsMessageAndClosesTheProject) {
-    app.settings.projname = "Big";
+    app.settings.projectName = "Big";
     EXPECT_FALSE(policy.run([] { throw std::bad_alloc(); }));
     EXPECT_TRUE(policy.ended());
     EXPECT_EQ(host.messages, (std::vector<FakeHost::Message>{{kOutOfMemoryMessage, "Orvanta"}}));
     EXPECT_EQ(std::string(kOutOfMemoryMessage).substr(0, 26), "Not enough memory to proce");
-    EXPECT_EQ(app.settings.projname, "");
+    EXPECT_EQ(app.settings.projectName, "");
     EXPECT_EQ(app.statusText(), "Status...");
     // Nothing runs after the operation ended.
     bool ran = false;

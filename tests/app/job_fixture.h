@@ -13,7 +13,7 @@ namespace orvanta::testing {
 // An application state over a scratch folder, with helpers that lay out tile folders.
 class JobTest : public ::testing::Test {
   protected:
-    JobTest() : app(host) { app.formLoad({"/"}); }
+    JobTest() : app(host) { app.startUp({"/"}); }
 
     // A square tile of `size` pixels with a world file; its west edge is `west` degrees.
     std::string tile(const std::string& folder, const std::string& name, int size = 1024,

@@ -17,59 +17,59 @@ class ListsTest : public JobTest {};
 
 TEST_F(ListsTest, AddingAFolderTwiceIsRefusedButOtherCapitalsAreNewEntries) {
     const std::string folder = folderOfTiles("Tiles", 1);
-    app.settings.Check2 = 1;
-    app.check2Click();
+    app.settings.multipleFolders = true;
+    app.multipleFoldersChanged();
     useTilesFolder(app, folder);
-    Command15(app);
-    Command15(app);
+    addTilesFolder(app);
+    addTilesFolder(app);
     EXPECT_EQ(host.messageTexts(), List{"This folder already exists in the list"});
-    EXPECT_EQ(app.settings.List2, List{folder});
+    EXPECT_EQ(app.settings.batchFolders, List{folder});
     std::filesystem::create_symlink(folder, dir / "TILES");
     useTilesFolder(app, dir / "TILES");
-    Command15(app);
-    EXPECT_EQ(app.settings.List2.size(), 2u);
-    Command17(app);
-    EXPECT_TRUE(app.settings.List2.empty());
-    EXPECT_FALSE(app.enabled.Command25);
+    addTilesFolder(app);
+    EXPECT_EQ(app.settings.batchFolders.size(), 2u);
+    clearBatchFolders(app);
+    EXPECT_TRUE(app.settings.batchFolders.empty());
+    EXPECT_FALSE(app.enabled.transform);
 }
 
 TEST_F(ListsTest, RefusedFolderClearsTheTilesFolder) {
     std::filesystem::create_directories(dir / "empty");
-    app.settings.Check2 = 1;
+    app.settings.multipleFolders = true;
     useTilesFolder(app, dir / "empty");
-    Command15(app);
-    EXPECT_EQ(app.settings.tilesdirr, "");
-    EXPECT_TRUE(app.settings.List2.empty());
-    EXPECT_FALSE(app.enabled.Command25);
+    addTilesFolder(app);
+    EXPECT_EQ(app.settings.tilesFolder, "");
+    EXPECT_TRUE(app.settings.batchFolders.empty());
+    EXPECT_FALSE(app.enabled.transform);
 }
 
 TEST_F(ListsTest, AddSubfoldersTakesEveryUsableOneInNameOrder) {
     for (const char* name : {"e", "b", "a", "d", "c"})
         tile(dir / ("all/" + std::string(name)), "t");
     std::filesystem::create_directories(dir / "all/f-empty");
-    app.settings.Check2 = 1;
-    app.settings.tilesdirr = dir / "all";
-    Command28(app);
-    EXPECT_EQ(app.settings.List2,
+    app.settings.multipleFolders = true;
+    app.settings.tilesFolder = dir / "all";
+    addSubfolders(app);
+    EXPECT_EQ(app.settings.batchFolders,
               (List{dir / "all/a", dir / "all/b", dir / "all/c", dir / "all/d", dir / "all/e"}));
-    EXPECT_EQ(app.settings.tilesdirr, dir / "all/f-empty");
-    EXPECT_TRUE(app.enabled.Command25);
+    EXPECT_EQ(app.settings.tilesFolder, dir / "all/f-empty");
+    EXPECT_TRUE(app.enabled.transform);
 }
 
 TEST_F(ListsTest, BatchWritesItsTopFileIntoTheOutputFolderAndStartsGoogleEarthOnce) {
     const std::string a = dir / "a", b = dir / "b";
     tile(a, "west", 1024, 10);
     tile(b, "east", 1024, 5);
-    app.settings.projname = "Area";
-    app.settings.Check2 = 1;
-    app.settings.List2 = {a, b};
-    app.settings.kmlpath = dir.path().string();
-    app.settings.Check3 = 1;
-    app.settings.pathtogoogle = "/earth";
+    app.settings.projectName = "Area";
+    app.settings.multipleFolders = true;
+    app.settings.batchFolders = {a, b};
+    app.settings.kmlFolder = dir.path().string();
+    app.settings.openWhenDone = true;
+    app.settings.googleEarthProgram = "/earth";
     MultipleDirectories(app);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.started, (std::vector<List>{{"/earth", dir / "Area.kml"}}));
-    EXPECT_EQ(app.settings.Check3, 1);
+    EXPECT_EQ(app.settings.openWhenDone, 1);
     EXPECT_EQ(app.statusText(), "Project files was written successfully...");
     EXPECT_TRUE(std::filesystem::exists(a + "/Area0.kml"));
     EXPECT_TRUE(std::filesystem::exists(b + "/Area1.kml"));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "platform/os_services.h"
 
 namespace orvanta {
@@ -28,12 +28,12 @@ TEST(PathFunctions, FileExtensionTakesTextAfterTheLastDotOfTheName) {
 TEST(PathFunctions, ProjDirSplitsFolderAndBaseName) {
     ProjectSettings settings;
     EXPECT_EQ(GetProjDir(native("/maps/area.old.tif"), settings), native("/maps"));
-    EXPECT_EQ(settings.kmlpath, native("/maps"));
-    EXPECT_EQ(settings.imagename, "area.old");
+    EXPECT_EQ(settings.kmlFolder, native("/maps"));
+    EXPECT_EQ(settings.imageName, "area.old");
     // Without a folder nothing changes.
     EXPECT_EQ(GetProjDir("area.tif", settings), "");
-    EXPECT_EQ(settings.kmlpath, native("/maps"));
-    EXPECT_EQ(settings.imagename, "area.old");
+    EXPECT_EQ(settings.kmlFolder, native("/maps"));
+    EXPECT_EQ(settings.imageName, "area.old");
     // A name without its own dot is an invalid argument, raised after the folder is recorded.
     try {
         GetProjDir(native("/x.y/file"), settings);
@@ -41,20 +41,20 @@ TEST(PathFunctions, ProjDirSplitsFolderAndBaseName) {
     } catch (const RunError& error) {
         EXPECT_EQ(error.number(), errors::InvalidArgument);
     }
-    EXPECT_EQ(settings.kmlpath, native("/x.y"));
+    EXPECT_EQ(settings.kmlFolder, native("/x.y"));
     EXPECT_THROW(GetProjDir(native("/maps/file"), settings), RunError);
 }
 
 TEST(PathFunctions, AddKmlPathRecordsTheFolderOnlyForMultiResolution) {
     ProjectSettings settings;
-    settings.Check6 = 1;
+    settings.multiResolution = true;
     addkmlpath(native("/hi/a.tif"), settings);
-    EXPECT_EQ(settings.List3, std::vector<std::string>{native("/hi")});
+    EXPECT_EQ(settings.multiResolutionFolders, std::vector<std::string>{native("/hi")});
     addkmlpath("a.tif", settings);
-    EXPECT_EQ(settings.List3.size(), 1u);
-    settings.Check6 = 0;
+    EXPECT_EQ(settings.multiResolutionFolders.size(), 1u);
+    settings.multiResolution = false;
     addkmlpath(native("/hi/a.tif"), settings);
-    EXPECT_TRUE(settings.List3.empty());
+    EXPECT_TRUE(settings.multiResolutionFolders.empty());
 }
 
 }  // namespace

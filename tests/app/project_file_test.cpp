@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"
 
@@ -69,7 +69,7 @@ class ProjectFileTest : public ::testing::Test {
     bool load(const std::string& content) {
         const std::string path = dir / "project.ovt";
         testing::writeFile(path, content);
-        app.CloseProject();
+        app.closeProject();
         return loadProjectFile(app, path);
     }
 
@@ -114,17 +114,17 @@ TEST_F(ProjectFileTest, OpenThenSaveGivesBackEveryLine) {
     ASSERT_TRUE(writeProjectFile(app, path));
     EXPECT_EQ(app.statusText(), "Project file " + path + " was saved!");
     EXPECT_EQ(testing::readFile(path), text);
-    EXPECT_EQ(app.settings.Label26, "RGB(255, 0, 255)");
-    EXPECT_EQ(app.settings.Projectfilename, "");  // set by the menu command, not by loading
+    EXPECT_EQ(app.settings.transparentColourText, "RGB(255, 0, 255)");
+    EXPECT_EQ(app.settings.projectFile, "");  // set by the menu command, not by loading
     // The list groups follow their boxes after loading.
-    EXPECT_TRUE(app.enabled.List2 && app.enabled.Command28 && app.enabled.List1);
+    EXPECT_TRUE(app.enabled.batchFolders && app.enabled.addSubfolders && app.enabled.multiResolutionImages);
     EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(ProjectFileTest, HeaderOnlyFileIsAnEmptyProjectLoadedWithSuccess) {
     EXPECT_TRUE(load(projectFile({})));
-    EXPECT_EQ(app.settings.projname, "");
-    EXPECT_TRUE(app.settings.List2.empty());
+    EXPECT_EQ(app.settings.projectName, "");
+    EXPECT_TRUE(app.settings.batchFolders.empty());
     EXPECT_NE(app.statusText().find("was loaded successfully!"), std::string::npos);
     EXPECT_TRUE(host.messages.empty());
 }
@@ -135,15 +135,15 @@ TEST_F(ProjectFileTest, EmptyMultiResolutionLineEmptiesBothLists) {
     lines[25] = "/hi/a.tif,";  // line 27 adds to List1 ...
     lines[26] = "";            // ... and an empty line 28 empties both lists
     ASSERT_TRUE(load(projectFile(lines)));
-    EXPECT_TRUE(app.settings.List1.empty());
-    EXPECT_TRUE(app.settings.List3.empty());
+    EXPECT_TRUE(app.settings.multiResolutionImages.empty());
+    EXPECT_TRUE(app.settings.multiResolutionFolders.empty());
 
     lines[25] = "";          // line 27 empty
     lines[26] = "/hi,/lo,";  // line 28 then names folders: they go to List3 alone
     lines[24] = "1";         // Check6, so the lists are kept after loading
     ASSERT_TRUE(load(projectFile(lines)));
-    EXPECT_TRUE(app.settings.List1.empty());
-    EXPECT_EQ(app.settings.List3, (std::vector<std::string>{"/hi", "/lo"}));
+    EXPECT_TRUE(app.settings.multiResolutionImages.empty());
+    EXPECT_EQ(app.settings.multiResolutionFolders, (std::vector<std::string>{"/hi", "/lo"}));
 }
 
 TEST_F(ProjectFileTest, LaterLinesWinAndLineEndsOfAnyKindAreRead) {
@@ -151,18 +151,18 @@ TEST_F(ProjectFileTest, LaterLinesWinAndLineEndsOfAnyKindAreRead) {
     text +=
         "0\n0\n\n\n/earth\n/out\n1\nurl\nName\n\n\n\n\n256x256\nJPG\n0\n255\nHIGH\n/d\n/second.jpg";
     ASSERT_TRUE(load(text));
-    EXPECT_EQ(app.settings.Projectimage, "/second.jpg");
-    EXPECT_EQ(app.settings.pathtogoogle, "/earth");
-    EXPECT_EQ(app.settings.Label26, "RGB(255, 0, 0)");
-    EXPECT_EQ(app.settings.Combo4, "HIGH");
+    EXPECT_EQ(app.settings.projectImage, "/second.jpg");
+    EXPECT_EQ(app.settings.googleEarthProgram, "/earth");
+    EXPECT_EQ(app.settings.transparentColourText, "RGB(255, 0, 0)");
+    EXPECT_EQ(app.settings.drawOrder, "HIGH");
 }
 
 TEST_F(ProjectFileTest, BadCheckOrColourLineStopsLoadingWithItsError) {
     // Line 3 holds 7: loading stops there, the error is shown, success is not reported.
     EXPECT_FALSE(load(projectFile({"/keep.jpg", "7", "1", "/never"})));
-    EXPECT_EQ(app.settings.Projectimage, "/keep.jpg");
-    EXPECT_EQ(app.settings.Check2, 0);
-    EXPECT_EQ(app.settings.tilesdirr, "");
+    EXPECT_EQ(app.settings.projectImage, "/keep.jpg");
+    EXPECT_EQ(app.settings.multipleFolders, 0);
+    EXPECT_EQ(app.settings.tilesFolder, "");
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], (FakeHost::Message{"380 Invalid property value", "Orvanta"}));
     EXPECT_EQ(app.statusText(), "Status...");
@@ -191,16 +191,16 @@ TEST_F(ProjectFileTest, HostileFilesNeverCrash) {
 }
 
 TEST_F(ProjectFileTest, MissingFileIsReportedAndNothingChanges) {
-    app.CloseProject();
+    app.closeProject();
     EXPECT_FALSE(loadProjectFile(app, dir / "none.ovt"));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text.rfind("53 File not found", 0), 0u);
 }
 
 TEST_F(ProjectFileTest, OpenCancelledLeavesTheProjectClosed) {
-    app.settings.projname = "Open";
+    app.settings.projectName = "Open";
     openProject(app);
-    EXPECT_EQ(app.settings.projname, "");
+    EXPECT_EQ(app.settings.projectName, "");
     EXPECT_EQ(app.statusText(), "Status...");
 }
 
@@ -215,16 +215,16 @@ TEST_F(ProjectFileTest, SaveAsAsksBeforeOverwriting) {
     EXPECT_EQ(host.questions[0],
               (FakeHost::Message{"The Target Project already Exists. Do you want to overwrite ?",
                                  "OVT Project already Exists"}));
-    EXPECT_EQ(app.settings.Projectfilename, "");
+    EXPECT_EQ(app.settings.projectFile, "");
 
     host.fileAnswers = {path};
     host.yesNoAnswers = {true};
     saveProjectAs(app);
-    EXPECT_EQ(app.settings.Projectfilename, path);
+    EXPECT_EQ(app.settings.projectFile, path);
     EXPECT_EQ(testing::readFile(path).rfind("#OVT Project File\r\n", 0), 0u);
 
     // Save writes to the chosen file without asking again.
-    app.settings.projname = "Again";
+    app.settings.projectName = "Again";
     saveProject(app);
     EXPECT_EQ(host.questions.size(), 2u);
     EXPECT_NE(testing::readFile(path).find("\r\nAgain\r\n"), std::string::npos);

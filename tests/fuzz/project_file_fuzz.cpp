@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/project_file.h"
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "platform/text_file.h"
 #include "support/fake_host.h"
 

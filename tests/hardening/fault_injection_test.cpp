@@ -177,9 +177,9 @@ TEST(WorldFileDeletedMidRun, KmlPassEndsOnAMessageAndKeepsTheImages) {
     WorldFileThief host;
     host.victim = folder + "/t1.jgw";
     AppState app(host);
-    app.formLoad({"/"});
-    app.settings.projname = "Area";
-    app.settings.Check3 = 0;
+    app.startUp({"/"});
+    app.settings.projectName = "Area";
+    app.settings.openWhenDone = false;
     useTilesFolder(app, folder);
     Transform(app);
     ASSERT_FALSE(host.messages.empty());

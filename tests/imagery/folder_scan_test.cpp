@@ -47,12 +47,12 @@ TEST_F(FolderScanTest, ReferencedTilesOfOneSize) {
     // World files are found whatever their letter case.
     writeFile(dir / "IMG.PNG", testing::pngFile(2048, 2048));
     writeFile(dir / "img.PGW", kWgs84World);
-    app.settings.imagename = "stale";
+    app.settings.imageName = "stale";
     EXPECT_EQ(scan(), 1.0f);
     EXPECT_EQ(app.run.sizeClass, SizeClass::S2048);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(app.settings.imagename, "");
-    EXPECT_EQ(app.settings.kmlpath, folder);
+    EXPECT_EQ(app.settings.imageName, "");
+    EXPECT_EQ(app.settings.kmlFolder, folder);
 }
 
 TEST_F(FolderScanTest, SomeWorldFilesMissingAsksWhetherToGoOn) {
@@ -140,7 +140,7 @@ TEST_F(FolderScanTest, ProjectedOrUnreadableWorldFileEndsTheScan) {
         AppState state(fresh);
         EXPECT_EQ(getdirinfo(state, otherFolder), 0.0f) << world;
         EXPECT_EQ(fresh.messageTexts(), (std::vector<std::string>{kFolderNotWgs84Message}));
-        EXPECT_EQ(state.settings.imagename, "b");
+        EXPECT_EQ(state.settings.imageName, "b");
     }
 }
 

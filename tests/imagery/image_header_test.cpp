@@ -17,8 +17,8 @@ using testing::ScratchDir;
 using testing::writeFile;
 
 std::vector<std::string> labels(const AppState& app) {
-    return {app.settings.Label1, app.settings.Label2, app.settings.Label3, app.settings.Label4,
-            app.Label5};
+    return {app.settings.widthText, app.settings.heightText, app.settings.bitDepthText, app.settings.resolutionText,
+            app.greyscaleText};
 }
 
 class LoadfTest : public ::testing::Test {
@@ -59,7 +59,7 @@ TEST_F(LoadfTest, SizesTheReadersMissAreMeasured) {
     EXPECT_TRUE(Loadf(app, dir / "p.jpg"));
     EXPECT_EQ(app.imageHeader.width, 320u);
     EXPECT_EQ(app.imageHeader.height, 200u);
-    EXPECT_EQ(app.settings.Label1, "320");
+    EXPECT_EQ(app.settings.widthText, "320");
     EXPECT_EQ(app.imageHeader.bitDepth, 24);  // the reader's other facts stay
 
     Loadf(app, dir / "m.tif");
@@ -118,12 +118,12 @@ TEST_F(LoadfTest, ImageInfoClassifiesSquareTiles) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], (FakeHost::Message{kNotTileSizeMessage, kAppTitle}));
 
-    app.run.LargeImageMode = true;
+    app.run.largeImageMode = true;
     EXPECT_EQ(GetImageInfo(app, dir / "wide.png"), 0.0f);
     EXPECT_EQ(app.run.sizeClass, SizeClass::None);
 
     // An unreadable file after a tile is not classified by the tile's size.
-    app.run.LargeImageMode = false;
+    app.run.largeImageMode = false;
     writeFile(dir / "broken.png", "\x89PNG");
     GetImageInfo(app, dir / "t1024.png");
     EXPECT_EQ(GetImageInfo(app, dir / "broken.png"), 1.0f);

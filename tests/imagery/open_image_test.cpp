@@ -1,4 +1,4 @@
-#include "imagery/open_image.h"
+#include "app/open_image.h"
 #include "imagery/geo_image.h"
 
 #include <gtest/gtest.h>
@@ -39,40 +39,40 @@ TEST(OpenImage, ResetLeavesOnlyTheInputOfTheCommand) {
         void (*const reset)(AppState&) = large ? resetForOpenLargeImage : resetForOpenImage;
         FakeHost host;
         AppState app(host);
-        app.run.LargeImageMode = !large;
-        app.run.KmlOnlyMode = true;
-        app.run.PaddedPieces = "1";
-        app.settings.Largeimage = "big.tif";
-        app.settings.List2 = {"a", "b"};
-        app.settings.List1 = {"hi.jpg"};
-        app.settings.List3 = {"dir"};
-        app.settings.Check2 = 1;
-        app.settings.tilesdirr = "tiles";
-        app.settings.imagename = "old";
-        app.settings.Projectimage = "kept.jpg";
-        app.enabled.Command26 = true;
-        app.enabled.List2 = true;
+        app.run.largeImageMode = !large;
+        app.run.kmlOnly = true;
+        app.run.paddedPieces = true;
+        app.settings.largeImage = "big.tif";
+        app.settings.batchFolders = {"a", "b"};
+        app.settings.multiResolutionImages = {"hi.jpg"};
+        app.settings.multiResolutionFolders = {"dir"};
+        app.settings.multipleFolders = true;
+        app.settings.tilesFolder = "tiles";
+        app.settings.imageName = "old";
+        app.settings.projectImage = "kept.jpg";
+        app.enabled.loadInGoogleEarth = true;
+        app.enabled.batchFolders = true;
 
         reset(app);
-        EXPECT_EQ(app.run.LargeImageMode, large);
-        EXPECT_EQ(app.settings.Largeimage, large ? "big.tif" : "");
-        EXPECT_EQ(app.enabled.Command26, large);
-        EXPECT_FALSE(app.run.KmlOnlyMode);
-        EXPECT_EQ(app.run.PaddedPieces, "0");
-        EXPECT_TRUE(app.settings.List2.empty());
-        EXPECT_TRUE(app.settings.List1.empty());
-        EXPECT_TRUE(app.settings.List3.empty());
-        EXPECT_EQ(app.settings.Check2, 0);
-        EXPECT_FALSE(app.enabled.List2);
-        EXPECT_TRUE(app.settings.tilesdirr.empty());
-        EXPECT_TRUE(app.settings.imagename.empty());
-        EXPECT_EQ(app.settings.Projectimage, "kept.jpg");  // replaced only when a file is chosen
+        EXPECT_EQ(app.run.largeImageMode, large);
+        EXPECT_EQ(app.settings.largeImage, large ? "big.tif" : "");
+        EXPECT_EQ(app.enabled.loadInGoogleEarth, large);
+        EXPECT_FALSE(app.run.kmlOnly);
+        EXPECT_EQ(app.run.paddedPieces, "0");
+        EXPECT_TRUE(app.settings.batchFolders.empty());
+        EXPECT_TRUE(app.settings.multiResolutionImages.empty());
+        EXPECT_TRUE(app.settings.multiResolutionFolders.empty());
+        EXPECT_EQ(app.settings.multipleFolders, 0);
+        EXPECT_FALSE(app.enabled.batchFolders);
+        EXPECT_TRUE(app.settings.tilesFolder.empty());
+        EXPECT_TRUE(app.settings.imageName.empty());
+        EXPECT_EQ(app.settings.projectImage, "kept.jpg");  // replaced only when a file is chosen
 
         // With "Multi Resolution Imagery" checked its lists survive.
-        app.settings.Check6 = 1;
-        app.settings.List1 = {"hi.jpg"};
+        app.settings.multiResolution = true;
+        app.settings.multiResolutionImages = {"hi.jpg"};
         reset(app);
-        EXPECT_EQ(app.settings.List1.size(), 1u);
+        EXPECT_EQ(app.settings.multiResolutionImages.size(), 1u);
     }
 }
 
@@ -102,9 +102,9 @@ class OpenImageTest : public ::testing::Test {
 
 TEST_F(OpenImageTest, WorldFileIsFoundBesideTheImage) {
     open("area.JPG");
-    EXPECT_EQ(app.settings.projdir, dir.path().string());
-    EXPECT_EQ(app.settings.kmlpath, dir.path().string());
-    EXPECT_EQ(app.settings.imagename, "area");
+    EXPECT_EQ(app.settings.imageFolder, dir.path().string());
+    EXPECT_EQ(app.settings.kmlFolder, dir.path().string());
+    EXPECT_EQ(app.settings.imageName, "area");
     EXPECT_EQ(projectWorldFilePath(app.settings), dir / "area.jgw");
 
     testing::writeFile(dir / "AREA.JGW", "0.1\n0\n0\n-0.1\n10\n50\n");
@@ -122,7 +122,7 @@ TEST_F(OpenImageTest, MissingWorldFileClosesTheProject) {
               "folder '" +
                   dir.path().string() + "/'");
     EXPECT_EQ(host.messages[0].title, kAppTitle);
-    EXPECT_TRUE(app.settings.Projectimage.empty());  // closed
+    EXPECT_TRUE(app.settings.projectImage.empty());  // closed
 }
 
 TEST_F(OpenImageTest, ProjectedWorldFileIsRefused) {
@@ -130,27 +130,27 @@ TEST_F(OpenImageTest, ProjectedWorldFileIsRefused) {
     testing::writeFile(dir / "utm.pgw", "30\n0\n0\n-30\n500000\n4649776\n");
     EXPECT_FALSE(acceptProjectWorldFile(app, projectWorldFilePath(app.settings)));
     EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kImageNotWgs84Message});
-    EXPECT_TRUE(app.settings.Projectimage.empty());
+    EXPECT_TRUE(app.settings.projectImage.empty());
 }
 
 TEST_F(OpenImageTest, CancelledDialogKeepsOnlyTheReset) {
-    app.settings.tilesdirr = "tiles";
-    app.settings.Projectimage = "kept.jpg";
+    app.settings.tilesFolder = "tiles";
+    app.settings.projectImage = "kept.jpg";
     EXPECT_FALSE(OpenImage(app));
-    EXPECT_TRUE(app.settings.tilesdirr.empty());
-    EXPECT_EQ(app.settings.Projectimage, "kept.jpg");
-    EXPECT_FALSE(app.enabled.Command25);
+    EXPECT_TRUE(app.settings.tilesFolder.empty());
+    EXPECT_EQ(app.settings.projectImage, "kept.jpg");
+    EXPECT_FALSE(app.enabled.transform);
     EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(OpenImageTest, TileSizedImageIsOpenedAndPreviewed) {
     host.fileAnswers.push_back(image("tile.jpg", 1024, 1024));
-    app.settings.Check5 = 1;
+    app.settings.previewImage = true;
     const std::optional<Preview> preview = OpenImage(app);
     EXPECT_TRUE(host.messages.empty()) << host.messageTexts()[0];
     EXPECT_EQ(app.run.sizeClass, SizeClass::S1024);
-    EXPECT_EQ(app.settings.imagename, "tile");
-    EXPECT_TRUE(app.enabled.Command25);
+    EXPECT_EQ(app.settings.imageName, "tile");
+    EXPECT_TRUE(app.enabled.transform);
     ASSERT_TRUE(preview);
     EXPECT_EQ(preview->size, (PreviewSize{427, 427, false}));
     EXPECT_EQ(preview->picture.width(), 427);
@@ -158,7 +158,7 @@ TEST_F(OpenImageTest, TileSizedImageIsOpenedAndPreviewed) {
 
     // "Image Preview" shows the same again; with no image open it does nothing.
     EXPECT_EQ(ImagePreview(app)->picture.width(), 427);
-    app.CloseProject();
+    app.closeProject();
     EXPECT_FALSE(ImagePreview(app));
 }
 
@@ -166,8 +166,8 @@ TEST_F(OpenImageTest, OtherSizesAreRefusedAndTheProjectClosed) {
     host.fileAnswers.push_back(image("odd.png", 300, 200));
     EXPECT_FALSE(OpenImage(app));
     EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kNotTileSizeMessage});
-    EXPECT_TRUE(app.settings.Projectimage.empty());
-    EXPECT_FALSE(app.enabled.Command25);
+    EXPECT_TRUE(app.settings.projectImage.empty());
+    EXPECT_FALSE(app.enabled.transform);
 }
 
 TEST_F(OpenImageTest, GeoTiffGetsItsWorldFileFromTheListingProgram) {
@@ -178,12 +178,12 @@ TEST_F(OpenImageTest, GeoTiffGetsItsWorldFileFromTheListingProgram) {
         EXPECT_EQ(argv.back(), tiff);
         return std::optional<int>(0);
     };
-    app.settings.Check6 = 1;  // multi-resolution: Transform stays as it was
+    app.settings.multiResolution = true;  // multi-resolution: Transform stays as it was
     EXPECT_FALSE(OpenImage(app));
     EXPECT_EQ(host.ran.size(), 1u);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(app.settings.Projectimage, tiff);
-    EXPECT_FALSE(app.enabled.Command25);
+    EXPECT_EQ(app.settings.projectImage, tiff);
+    EXPECT_FALSE(app.enabled.transform);
 }
 
 }  // namespace

@@ -33,11 +33,11 @@ class PiecePadding : public ::testing::Test {
 
     // A large image of width x height whose pieces the slicer has already written.
     void largeImage(int width, int height) {
-        app.settings.projdir = dir.path().string();
-        app.settings.imagename = "big";
-        app.settings.Projectimage = dir / "big.jpg";
-        app.settings.Label1 = std::to_string(width);
-        app.settings.Label2 = std::to_string(height);
+        app.settings.imageFolder = dir.path().string();
+        app.settings.imageName = "big";
+        app.settings.projectImage = dir / "big.jpg";
+        app.settings.widthText = std::to_string(width);
+        app.settings.heightText = std::to_string(height);
         testing::writeWorldFile(dir / "big.jgw", 0.001, -0.001, 20.0005, 40.9995);
         folder = dir / "bigL";
         std::filesystem::create_directory(folder);
@@ -57,12 +57,12 @@ TEST_F(PiecePadding, ShortPieceIsLaidOnTheBackgroundAndLocated) {
     expectColour(testing::pixelColour(piece, 310, 10), 255, 0, 255, 12);  // JPEG ringing
     EXPECT_EQ(readTextLines(folder + "/big_0.jgw"),
               (std::vector<std::string>{"0.001", "0", "0", "-0.001", "20.0005", "40.9995"}));
-    EXPECT_EQ(app.Transplist.size(), 17u);
-    EXPECT_EQ(app.Transplist.front(), "big_0");
-    EXPECT_EQ(app.run.PaddedPieces, "1");
-    EXPECT_EQ(app.settings.tilesdirr, folder);
-    EXPECT_EQ(app.settings.kmlpath, folder);
-    EXPECT_EQ(app.run.Root4096, folder);
+    EXPECT_EQ(app.paddedPieceNames.size(), 17u);
+    EXPECT_EQ(app.paddedPieceNames.front(), "big_0");
+    EXPECT_EQ(app.run.paddedPieces, "1");
+    EXPECT_EQ(app.settings.tilesFolder, folder);
+    EXPECT_EQ(app.settings.kmlFolder, folder);
+    EXPECT_EQ(app.run.root4096, folder);
     EXPECT_EQ(app.run.sizeClass, SizeClass::S4096);  // the folder scan has accepted the pieces
     EXPECT_TRUE(host.messages.empty());
 }
@@ -74,8 +74,8 @@ TEST_F(PiecePadding, MissingPiecesAreSkippedAndReported) {
 
     EXPECT_EQ(readTextLines(folder + "/big_0.pgw")[4], "20.0005");
     EXPECT_EQ(readTextLines(folder + "/big_1.pgw")[4], "24.0965");
-    EXPECT_EQ(app.Transplist.size(), 34u);
-    EXPECT_EQ(app.Transplist[17], "big_1");
+    EXPECT_EQ(app.paddedPieceNames.size(), 34u);
+    EXPECT_EQ(app.paddedPieceNames[17], "big_1");
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text.rfind("2 steps failed and were skipped. The first failure: "
                                           "-2147215503 ",

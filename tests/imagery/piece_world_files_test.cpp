@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "platform/text_file.h"
 
 namespace orvanta {
@@ -25,13 +25,13 @@ TEST(PieceWorldFiles, TenThousandByNineThousandGivesNinePiecesFiveOfThemPadded) 
     const PieceWorldPlan plan = planPieceWorldFiles(10000, 9000, sourceWorld(), "big");
     ASSERT_EQ(plan.pieces.size(), 9u);
     EXPECT_EQ(edgePieces(plan), (std::vector<int>{2, 5, 6, 7, 8}));
-    EXPECT_EQ(plan.PaddedPieces, "1");
-    ASSERT_EQ(plan.Transplist.size(), 5u * 17u);
-    const std::vector<std::string> firstPiece(plan.Transplist.begin(), plan.Transplist.begin() + 6);
+    EXPECT_EQ(plan.paddedPieces, "1");
+    ASSERT_EQ(plan.paddedPieceNames.size(), 5u * 17u);
+    const std::vector<std::string> firstPiece(plan.paddedPieceNames.begin(), plan.paddedPieceNames.begin() + 6);
     EXPECT_EQ(firstPiece, (std::vector<std::string>{"big_2", "big_2_0_0", "big_2_0_1", "big_2_0_2",
                                                     "big_2_0_3", "big_2_1_0"}));
-    EXPECT_EQ(plan.Transplist[16], "big_2_3_3");
-    EXPECT_EQ(plan.Transplist[17], "big_5");
+    EXPECT_EQ(plan.paddedPieceNames[16], "big_2_3_3");
+    EXPECT_EQ(plan.paddedPieceNames[17], "big_5");
 
     // Piece 4 is row 1, column 1: one piece right of and one piece below the upper left.
     const PiecePlan& piece4 = plan.pieces[4];
@@ -49,7 +49,7 @@ TEST(PieceWorldFiles, EveryPieceIsLocatedWhateverTheRemainders) {
     PieceWorldPlan plan = planPieceWorldFiles(8192, 9000, sourceWorld(), "m");
     EXPECT_EQ(plan.pieces.size(), 6u);
     EXPECT_EQ(edgePieces(plan), (std::vector<int>{4, 5}));
-    EXPECT_EQ(plan.PaddedPieces, "1");
+    EXPECT_EQ(plan.paddedPieces, "1");
     for (const PiecePlan& piece : plan.pieces)
         EXPECT_EQ(splitLines(piece.worldFileText).size(), 6u);
 
@@ -60,8 +60,8 @@ TEST(PieceWorldFiles, EveryPieceIsLocatedWhateverTheRemainders) {
     plan = planPieceWorldFiles(8192, 8192, sourceWorld(), "m");
     EXPECT_EQ(plan.pieces.size(), 4u);
     EXPECT_TRUE(edgePieces(plan).empty());
-    EXPECT_TRUE(plan.Transplist.empty());
-    EXPECT_EQ(plan.PaddedPieces, "0");
+    EXPECT_TRUE(plan.paddedPieceNames.empty());
+    EXPECT_EQ(plan.paddedPieces, "0");
     EXPECT_EQ(splitLines(plan.pieces[3].worldFileText)[5], "50.59035");
 
     // Smaller than one piece: one padded piece.

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "imagery/geo_image.h"
 #include "support/scratch_dir.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "imagery/world_file.h"
 #include "kml/lat_lon_bounds.h"
 

@@ -102,11 +102,11 @@ struct KmlTreeTest : ::testing::Test {
     TileRoot root{scratch / "tiles"};
 
     KmlTreeTest() {
-        app.settings.projname = "Area";
-        app.settings.tilesdirr = scratch / "tiles";
-        app.settings.Check3 = 0;
-        app.settings.pathtogoogle = "/opt/earth";
-        app.run.Root1024 = app.run.Root2048 = app.run.Root4096 = scratch / "tiles";
+        app.settings.projectName = "Area";
+        app.settings.tilesFolder = scratch / "tiles";
+        app.settings.openWhenDone = false;
+        app.settings.googleEarthProgram = "/opt/earth";
+        app.run.root1024 = app.run.root2048 = app.run.root4096 = scratch / "tiles";
     }
     std::string rootFile() const { return root.path("Area.kml"); }
 };
@@ -150,9 +150,9 @@ TEST_F(KmlTreeTest, GoldenFolderOf1024TilesNotAligned) {
 }
 
 TEST_F(KmlTreeTest, GoldenHosted2048WithPngAndMissingPictures) {
-    app.settings.Combo4 = "HIGH";
-    app.settings.Check1 = 1;
-    app.settings.Text11 = "http://example.com/Tilesproject/";
+    app.settings.drawOrder = "HIGH";
+    app.settings.hostOnWebServer = true;
+    app.settings.webServerUrl = "http://example.com/Tilesproject/";
     root.image("a.jpg", "a.jgw", "-122.50000000", "47.25000000");
     root.pyramid(SizeClass::S2048, "a");
     writeFile(root.path("Tgroup1/a_0.png"), "x");
@@ -163,20 +163,20 @@ TEST_F(KmlTreeTest, GoldenHosted2048WithPngAndMissingPictures) {
 }
 
 TEST_F(KmlTreeTest, GoldenSingle4096HighOrder) {
-    app.settings.tilesdirr.clear();
-    app.settings.projdir = scratch / "tiles";
-    app.settings.imagename = "img";
-    app.settings.Projectimage = root.path("img.jpg");
-    app.settings.Combo4 = "HIGH";
-    app.settings.Check1 = 1;
-    app.settings.Text11 = "http://example.com/t";
+    app.settings.tilesFolder.clear();
+    app.settings.imageFolder = scratch / "tiles";
+    app.settings.imageName = "img";
+    app.settings.projectImage = root.path("img.jpg");
+    app.settings.drawOrder = "HIGH";
+    app.settings.hostOnWebServer = true;
+    app.settings.webServerUrl = "http://example.com/t";
     root.image("img.jpg", "img.jgw", "5", "-1");
     TileRoot pyramidRoot(root.path("img"));
     pyramidRoot.pyramid(SizeClass::S4096, "img");
     MakeKml4096(app);
-    EXPECT_EQ(app.run.Root4096, root.path("img"));
-    EXPECT_EQ(app.run.Root2048, root.path("img/Tgroup2"));
-    EXPECT_EQ(app.run.Root1024, root.path("img/Tgroup1"));
+    EXPECT_EQ(app.run.root4096, root.path("img"));
+    EXPECT_EQ(app.run.root2048, root.path("img/Tgroup2"));
+    EXPECT_EQ(app.run.root1024, root.path("img/Tgroup1"));
     expectGolden(root, scratch / "tiles", "kml_4096_single");
 }
 
@@ -283,17 +283,17 @@ TEST_F(KmlTreeTest, LettersCaseOfDerivedNamesIsLoose) {
 TEST_F(KmlTreeTest, BatchFolderNamesItsRootByTheIndex) {
     TileRoot second(scratch / "second");
     second.image("a.jpg", "a.jgw", "10", "20");
-    app.settings.Check2 = 1;
-    app.settings.List2 = {scratch / "tiles", scratch / "second"};
-    app.tilescount = "1";
+    app.settings.multipleFolders = true;
+    app.settings.batchFolders = {scratch / "tiles", scratch / "second"};
+    app.batchIndex = "1";
     MakeKml2048(app);
     EXPECT_TRUE(fs::is_regular_file(second.path("Area1.kml")));
     EXPECT_TRUE(fs::is_regular_file(second.path("kml/a.kml")));
-    EXPECT_EQ(app.run.Root2048, scratch / "second");
-    EXPECT_EQ(app.run.Root1024, second.path("Tgroup1"));
+    EXPECT_EQ(app.run.root2048, scratch / "second");
+    EXPECT_EQ(app.run.root1024, second.path("Tgroup1"));
     EXPECT_EQ(FormatCoord(app.folderBounds.west), "10");
 
-    app.tilescount = "2";  // no such folder: reported, nothing written
+    app.batchIndex = "2";  // no such folder: reported, nothing written
     MakeKml2048(app);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text.rfind("5 ", 0), 0u);
@@ -301,21 +301,21 @@ TEST_F(KmlTreeTest, BatchFolderNamesItsRootByTheIndex) {
 
 TEST_F(KmlTreeTest, GoogleEarthStartsOnTheTopFileWhenAsked) {
     root.image("a.jpg", "a.jgw", "10", "20");
-    app.settings.Check3 = 1;
+    app.settings.openWhenDone = true;
     MakeKml1024(app);
-    EXPECT_EQ(app.run.TopKmlPath, rootFile());
+    EXPECT_EQ(app.run.topKmlPath, rootFile());
     EXPECT_EQ(host.started, (std::vector<std::vector<std::string>>{{"/opt/earth", rootFile()}}));
 
     // A single image opens the file named after it in the output KML folder.
-    app.run.SingleImageMode = true;
-    app.settings.projdir = scratch / "tiles";
-    app.settings.imagename = "a";
-    app.settings.Projectimage = root.path("a.jpg");
-    app.settings.kmlpath = "/x/Documents and Settings/u";
+    app.run.singleImage = true;
+    app.settings.imageFolder = scratch / "tiles";
+    app.settings.imageName = "a";
+    app.settings.projectImage = root.path("a.jpg");
+    app.settings.kmlFolder = "/x/Documents and Settings/u";
     const TileRoot pyramidRoot(root.path("a"));
     MakeKml1024(app);
     EXPECT_EQ(host.messages.size(), 0u);
-    EXPECT_EQ(app.run.TopKmlPath, "/x/Docume~1/u/a.kml");
+    EXPECT_EQ(app.run.topKmlPath, "/x/Docume~1/u/a.kml");
     EXPECT_TRUE(fs::is_regular_file(root.path("a.kml")));
     EXPECT_NE(readFile(root.path("a.kml")).find("<name>a0</name>"), std::string::npos);
 }

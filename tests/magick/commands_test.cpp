@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 #include <wand/MagickWand.h>
 
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "support/scratch_dir.h"
 
 namespace orvanta {
@@ -87,15 +88,30 @@ TEST(Magick, ThreadLimitAndConcurrentCommands) {
     EXPECT_EQ(GetMagickResourceLimit(ThreadResource), 1u);
 
     ScratchDir dir;
+    runConvert({"convert", "-size", "8x8", "xc:red", dir / "kept.png"});
+    // A decoded image comes and goes meanwhile, and the commands use the library's registry too:
+    // a pixel cache that spills to disk looks a name up there, "-write" drops one.
+    std::atomic<bool> stop{false};
+    std::thread keeper([&] {
+        while (!stop) {
+            keepDecoded("churn", dir / "kept.png");
+            forgetDecoded("churn");
+        }
+    });
     std::vector<std::thread> workers;
     for (int i = 0; i < 4; ++i) {
         workers.emplace_back([&dir, i] {
             const std::string out = dir / ("t" + std::to_string(i) + ".png");
-            runConvert({"convert", "-size", "64x64", "xc:green", "-resize", "32x32", out});
+            for (int run = 0; run < 25; ++run) {
+                runConvert({"convert", "-limit", "memory", "0", "-limit", "map", "0", "-size",
+                            "64x64", "xc:green", "-write", out, "-resize", "32x32", out});
+            }
         });
     }
     for (std::thread& worker : workers)
         worker.join();
+    stop = true;
+    keeper.join();
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(pingImageSize(dir / ("t" + std::to_string(i) + ".png")), (PixelSize{32, 32}));
     }

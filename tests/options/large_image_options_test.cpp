@@ -68,19 +68,19 @@ TEST(LargeImageOptions, LoadSizesTheDefaultsToTheMachine) {
     machine.freeBytes["/data/"] = 15 * kGiB / 2;
     LargeImageOptions options = machine.options(1024, 900);
     loadOptions(options);
-    EXPECT_EQ(options.Combo1, "256");
-    EXPECT_EQ(options.Combo2, "1");  // no primary drive
-    EXPECT_EQ(options.Combo4, "4096x4096");
-    EXPECT_EQ(options.Combo6, "JPG");
-    EXPECT_EQ(options.Label8, 16711935u);
-    EXPECT_EQ(options.Label3, "1024 MB");
-    EXPECT_EQ(options.Label5, "900 MB - 87% Free");
+    EXPECT_EQ(options.ramMb, "256");
+    EXPECT_EQ(options.diskGb, "1");  // no primary drive
+    EXPECT_EQ(options.pieceSize, "4096x4096");
+    EXPECT_EQ(options.pieceFormat, PictureFormat::Jpg);
+    EXPECT_EQ(options.background.value(), 16711935u);
+    EXPECT_EQ(options.totalMemoryText, "1024 MB");
+    EXPECT_EQ(options.freeMemoryText, "900 MB - 87% Free");
     EXPECT_EQ(options.primaryDrives, (std::vector<std::string>{"/", "/data"}));
 
-    options.Combo5 = "/data";
-    combo5Changed(options);
-    EXPECT_EQ(options.Label12, "7.5");
-    EXPECT_EQ(options.Combo2, "4");
+    options.primaryScratchDrive = "/data";
+    primaryDriveChanged(options);
+    EXPECT_EQ(options.primaryFreeText, "7.5");
+    EXPECT_EQ(options.diskGb, "4");
 }
 
 // The same rule for a choice made in the dialog is checked on the dialog.
@@ -90,34 +90,32 @@ TEST(LargeImageOptions, MemoryFromTheFileAtOrAboveFreeMemoryFallsBackToTheDefaul
                        "1024\r\n3\r\n\r\n\r\n4096x4096\r\n0\r\nJPG\r\n");
     LargeImageOptions options = machine.options(1024, 1000);
     loadOptions(options);
-    EXPECT_EQ(options.Combo1, "256");
+    EXPECT_EQ(options.ramMb, "256");
 
     options = machine.options(1024, 1024);
     testing::writeFile(machine.dir / "settings.ini", "512\n");
     loadOptions(options);
-    EXPECT_EQ(options.Combo1, "512");
+    EXPECT_EQ(options.ramMb, "512");
 }
 
-TEST(LargeImageOptions, DiskFromTheFileIsOverriddenByThePrimaryDrivesFreeSpace) {
+TEST(LargeImageOptions, DiskFollowsThePrimaryDrivesFreeSpace) {
     Machine machine;
     machine.freeBytes["/"] = 150 * kGiB;
     testing::writeFile(machine.dir / "settings.ini", "128\r\n5\r\n/\r\n\r\n");
     LargeImageOptions options = machine.options(8192, 8000);
     loadOptions(options);
-    EXPECT_EQ(options.Label12, "150");
-    EXPECT_EQ(options.Combo2, "100");
-}
+    EXPECT_EQ(options.primaryFreeText, "150");
+    EXPECT_EQ(options.diskGb, "100");
 
-TEST(LargeImageOptions, DiskChoiceAbovePrimaryFreeSpaceMovesDownTheList) {
-    LargeImageOptions options;
-    options.Label12 = "7.5";
-    options.Combo2 = "20";
-    combo2Changed(options);
-    EXPECT_EQ(options.Combo2, "5");
-    options.Label12 = "0.5";  // one gigabyte or less: no check
-    options.Combo2 = "20";
-    combo2Changed(options);
-    EXPECT_EQ(options.Combo2, "20");
+    // A choice above the primary drive's free space moves down the list.
+    options.primaryFreeText = "7.5";
+    options.diskGb = "20";
+    diskChanged(options);
+    EXPECT_EQ(options.diskGb, "5");
+    options.primaryFreeText = "0.5";  // one gigabyte or less: no check
+    options.diskGb = "20";
+    diskChanged(options);
+    EXPECT_EQ(options.diskGb, "20");
 }
 
 TEST(LargeImageOptions, SettingsFileRoundTrip) {
@@ -125,12 +123,12 @@ TEST(LargeImageOptions, SettingsFileRoundTrip) {
     machine.freeBytes["/data/"] = 33 * kGiB;
     LargeImageOptions options = machine.options(4096, 4000);
     loadOptions(options);
-    options.Combo1 = "768";
-    options.Combo5 = "/data";
-    combo5Changed(options);
-    options.Combo3 = "/";
-    options.Combo4 = "2048x2048";
-    options.Combo6 = "PNG";
+    options.ramMb = "768";
+    options.primaryScratchDrive = "/data";
+    primaryDriveChanged(options);
+    options.secondaryScratchDrive = "/";
+    options.pieceSize = "2048x2048";
+    options.pieceFormat = PictureFormat::Png;
     applyOptions(options);
     EXPECT_EQ(testing::readFile(machine.dir / "settings.ini"),
               "768\r\n30\r\n/data\r\n/\r\n2048x2048\r\n16711935\r\nPNG\r\n");
@@ -138,7 +136,7 @@ TEST(LargeImageOptions, SettingsFileRoundTrip) {
     LargeImageOptions again = machine.options(4096, 4000);
     loadOptions(again);
     EXPECT_EQ(settingsIniLines(again), settingsIniLines(options));
-    EXPECT_EQ(again.Label12, "33");
+    EXPECT_EQ(again.primaryFreeText, "33");
 }
 
 TEST(LargeImageOptions, JunkMissingAndBlankLinesLeaveTheDefaults) {
@@ -147,27 +145,27 @@ TEST(LargeImageOptions, JunkMissingAndBlankLinesLeaveTheDefaults) {
                        "lots\r\n\r\n\r\n\r\n\r\n  255 \r\n../x\r\nextra\r\nlines\r\n");
     LargeImageOptions options = machine.options(2048, 2000);
     loadOptions(options);
-    EXPECT_EQ(options.Combo1, "768");
-    EXPECT_EQ(options.Combo4, "4096x4096");
-    EXPECT_EQ(options.Label8, 255u);  // blanks around the colour are allowed
-    EXPECT_EQ(options.Combo6, "JPG");
+    EXPECT_EQ(options.ramMb, "768");
+    EXPECT_EQ(options.pieceSize, "4096x4096");
+    EXPECT_EQ(options.background.value(), 255u);  // blanks around the colour are allowed
+    EXPECT_EQ(options.pieceFormat, PictureFormat::Jpg);
 
     testing::writeFile(machine.dir / "settings.ini", "256\n2\n\n\n1024x1024\nmagenta\n");
     loadOptions(options);
-    EXPECT_EQ(options.Combo1, "256");
-    EXPECT_EQ(options.Combo4, "1024x1024");
-    EXPECT_EQ(options.Label8, kDefaultBackgroundColour);
-    EXPECT_EQ(options.Combo6, "JPG");
+    EXPECT_EQ(options.ramMb, "256");
+    EXPECT_EQ(options.pieceSize, "1024x1024");
+    EXPECT_EQ(options.background.value(), kDefaultBackgroundColour);
+    EXPECT_EQ(options.pieceFormat, PictureFormat::Jpg);
 }
 
 TEST(LargeImageOptions, LoadedOnFirstReadAndAgainAfterUnload) {
     Machine machine;
     LargeImageOptions options = machine.options(2048, 2000);
-    options.Combo6 = "PNG";  // not applied: lost on loading
+    options.pieceFormat = PictureFormat::Png;  // not applied: lost on loading
     ensureLoaded(options);
     ensureLoaded(options);
     EXPECT_EQ(machine.memoryQueries, 1);
-    EXPECT_EQ(options.Combo6, "JPG");
+    EXPECT_EQ(options.pieceFormat, PictureFormat::Jpg);
     unloadOptions(options);
     ensureLoaded(options);
     EXPECT_EQ(machine.memoryQueries, 2);

@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "platform/console_host.h"
 #include "platform/file_list.h"
 #include "platform/file_lookup.h"

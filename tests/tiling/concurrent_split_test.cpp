@@ -58,12 +58,12 @@ SplitResult runSplit(const ScratchDir& dir, int jobs, SizeClass sizeClass,
     FakeHost host;
     AppState app(host);
     app.options.loaded = true;
-    app.options.Combo1 = "512";
+    app.options.ramMb = "512";
     app.jobs = jobs;
-    app.settings.tilesdirr = dir.path().string();
-    app.settings.Check3 = 0;
+    app.settings.tilesFolder = dir.path().string();
+    app.settings.openWhenDone = false;
     app.run.sizeClass = sizeClass;
-    app.run.Root1024 = app.run.Root4096 = dir.path().string();
+    app.run.root1024 = app.run.root4096 = dir.path().string();
     SplitResult result;
     result.clean = split(app);
     result.tree = treeBytes(dir.path(), inputs);
@@ -139,8 +139,8 @@ TEST(ConcurrentSplit, DecodingASharedFileOnceChangesNoTile) {
         SCOPED_TRACE(transparent);
         auto splitWith = [&](const ConvertRunner& convert) {
             return [&, transparent](AppState& app) {
-                app.settings.Check4 = transparent;
-                app.settings.Label26 = "RGB(255, 0, 255)";
+                app.settings.transparent = transparent;
+                app.settings.transparentColourText = "RGB(255, 0, 255)";
                 return Split1024(app, convert);
             };
         };

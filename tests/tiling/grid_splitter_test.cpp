@@ -34,8 +34,8 @@ void prepareFolderRun(TilingRig& rig, SizeClass sizeClass, const std::vector<std
         }
     }
     rig.app.run.sizeClass = sizeClass;
-    rig.app.settings.tilesdirr = rig.dir.path().string();
-    rig.app.run.Root1024 = rig.app.run.Root2048 = rig.app.run.Root4096 = rig.dir.path().string();
+    rig.app.settings.tilesFolder = rig.dir.path().string();
+    rig.app.run.root1024 = rig.app.run.root2048 = rig.app.run.root4096 = rig.dir.path().string();
 }
 
 TEST(GridSplitter, FolderRunTilesEveryImageUnderOneRoot) {
@@ -59,7 +59,7 @@ TEST(GridSplitter, FolderRunTilesEveryImageUnderOneRoot) {
     EXPECT_EQ(rig.host.statuses,
               (std::vector<std::string>{"Building Files... ", "Generating kml files...",
                                         "KML files were written successfully..."}));
-    EXPECT_EQ(rig.app.run.Root1024, tiles.tgroup1());
+    EXPECT_EQ(rig.app.run.root1024, tiles.tgroup1());
     EXPECT_EQ(rig.app.run.Sgroup2Slash, slashForm(tiles.sgroup2()));
     EXPECT_EQ(rig.host.messageTexts(), std::vector<std::string>{});
     EXPECT_EQ(rig.host.progressReports.back(), std::make_pair(3, 3));
@@ -69,12 +69,12 @@ TEST(GridSplitter, SingleImageRunTilesOnlyTheProjectImage) {
     TilingRig rig;
     FakeConvert convert;
     prepareFolderRun(rig, SizeClass::S1024, {"a.jpg", "img.jpg", "z.jpg"});
-    rig.app.settings.tilesdirr.clear();
-    rig.app.settings.Projectimage = rig.path("img.jpg");
-    rig.app.settings.projdir = rig.dir.path().string();
-    rig.app.settings.imagename = "img";
-    rig.app.run.SingleImageMode = true;
-    rig.app.run.Root1024 = rig.path("img");
+    rig.app.settings.tilesFolder.clear();
+    rig.app.settings.projectImage = rig.path("img.jpg");
+    rig.app.settings.imageFolder = rig.dir.path().string();
+    rig.app.settings.imageName = "img";
+    rig.app.run.singleImage = true;
+    rig.app.run.root1024 = rig.path("img");
     EXPECT_TRUE(Split1024(rig.app, convert.runner()));
 
     for (const ConvertCall& call : convert.calls) {
@@ -92,14 +92,14 @@ TEST(GridSplitter, EdgeImagesOfAPaddedLargeImageGetTransparentPngTilesForThemsel
     TilingRig rig;
     FakeConvert convert;
     prepareFolderRun(rig, SizeClass::S4096, {"big_0.jpg", "big_1.jpg", "big_2.jpg"});
-    rig.app.run.PaddedPieces = "1";
-    rig.app.Transplist = {"big_1"};
+    rig.app.run.paddedPieces = true;
+    rig.app.paddedPieceNames = {"big_1"};
     for (int q = 0; q < 4; ++q) {
         for (int s = 0; s < 4; ++s) {
-            rig.app.Transplist.push_back("BIG_1_" + std::to_string(q) + "_" + std::to_string(s));
+            rig.app.paddedPieceNames.push_back("BIG_1_" + std::to_string(q) + "_" + std::to_string(s));
         }
     }
-    rig.app.settings.Label26 = "RGB(9, 9, 9)";
+    rig.app.settings.transparentColourText = "RGB(9, 9, 9)";
     EXPECT_TRUE(Split4096(rig.app, convert.runner()));
 
     const TileSet tiles{rig.dir.path().string()};
@@ -122,20 +122,20 @@ TEST(GridSplitter, EdgeImagesOfAPaddedLargeImageGetTransparentPngTilesForThemsel
     EXPECT_EQ(countFiles(tiles.sgroup1(), ".JPG"), 2 * (16 + 64));
     EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 512);
     // The person's own switches are back.
-    EXPECT_EQ(rig.app.settings.Check4, 0);
-    EXPECT_EQ(rig.app.settings.Combo2, "JPG");
-    EXPECT_EQ(rig.app.settings.Label26, "RGB(9, 9, 9)");
-    EXPECT_EQ(rig.app.run.Root2048, tiles.tgroup2());
-    EXPECT_EQ(rig.app.run.Root1024, tiles.tgroup1());
+    EXPECT_EQ(rig.app.settings.transparent, 0);
+    EXPECT_EQ(rig.app.settings.outputFormat, "JPG");
+    EXPECT_EQ(rig.app.settings.transparentColourText, "RGB(9, 9, 9)");
+    EXPECT_EQ(rig.app.run.root2048, tiles.tgroup2());
+    EXPECT_EQ(rig.app.run.root1024, tiles.tgroup1());
 }
 
 TEST(GridSplitter, OwnTransparentColourIsMatchedExactlyInEveryTile) {
     TilingRig rig;
     FakeConvert convert;
     prepareFolderRun(rig, SizeClass::S1024, {"a.jpg"});
-    rig.app.settings.Check4 = 1;
-    rig.app.settings.Combo2 = "JPG";
-    rig.app.settings.Label26 = "RGB(0, 0, 0)";
+    rig.app.settings.transparent = true;
+    rig.app.settings.outputFormat = "JPG";
+    rig.app.settings.transparentColourText = "RGB(0, 0, 0)";
     EXPECT_TRUE(Split1024(rig.app, convert.runner()));
     EXPECT_EQ(testing::readFile(TileSet{rig.dir.path().string()}.formatMarker()), "PNG\r\n");
     int transparentTiles = 0;
@@ -156,11 +156,11 @@ TEST(GridSplitter, SingleImageOf4096ClassGetsItsOwnRootAndMarker) {
     testing::writeFile(rig.path("one.jpg"), "image");
     testing::writeFile(rig.path("other.jpg"), "image");
     rig.app.run.sizeClass = SizeClass::S4096;
-    rig.app.settings.projdir = rig.dir.path().string();
-    rig.app.settings.imagename = "one";
-    rig.app.settings.Projectimage = rig.path("one.jpg");
+    rig.app.settings.imageFolder = rig.dir.path().string();
+    rig.app.settings.imageName = "one";
+    rig.app.settings.projectImage = rig.path("one.jpg");
     EXPECT_TRUE(Split4096(rig.app, convert.runner()));
-    EXPECT_EQ(rig.app.run.Root4096, rig.path("one"));
+    EXPECT_EQ(rig.app.run.root4096, rig.path("one"));
     EXPECT_EQ(testing::readFile(joinPath(rig.path("one"), "one.txt")), " \r\n");
     EXPECT_TRUE(std::none_of(convert.calls.begin(), convert.calls.end(), [&](const auto& call) {
         return call.input() == rig.path("other.jpg");

@@ -63,11 +63,11 @@ class LargeImage : public ::testing::Test {
         const std::string image = dir / "big.jpg";
         testing::makeImage(image, width, height);
         testing::writeWorldFile(dir / "big.jgw", a, -a, c, f);
-        app.settings.Projectimage = app.settings.Largeimage = image;
-        app.settings.projdir = dir.path().string();
-        app.settings.imagename = "big";
-        app.settings.Label1 = std::to_string(width);
-        app.settings.Label2 = std::to_string(height);
+        app.settings.projectImage = app.settings.largeImage = image;
+        app.settings.imageFolder = dir.path().string();
+        app.settings.imageName = "big";
+        app.settings.widthText = std::to_string(width);
+        app.settings.heightText = std::to_string(height);
     }
 };
 
@@ -75,13 +75,13 @@ TEST_F(LargeImage, AnySizeIsAcceptedInLargeImageMode) {
     testing::makeImage(dir / "odd.png", 300, 200);
     testing::writeWorldFile(dir / "odd.pgw", 0.01, -0.01, 10, 50);
     host.fileAnswers.push_back(dir / "odd.png");
-    app.settings.Check5 = 1;
+    app.settings.previewImage = true;
     const std::optional<Preview> preview = OpenLargeImage(app);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(app.run.LargeImageMode);
+    EXPECT_TRUE(app.run.largeImageMode);
     EXPECT_EQ(app.run.sizeClass, SizeClass::None);
     // Transform is what slices it, so an accepted image enables it.
-    EXPECT_TRUE(app.enabled.Command25);
+    EXPECT_TRUE(app.enabled.transform);
     ASSERT_TRUE(preview);
     EXPECT_EQ(preview->picture.width(), 300);
     EXPECT_EQ(preview->picture.height(), 200);
@@ -94,7 +94,7 @@ TEST_F(LargeImage, GeoTiffWithoutWorldFileIsRefusedAtOnce) {
     EXPECT_TRUE(host.ran.empty());  // no world-file conversion is tried
     EXPECT_EQ(host.messageTexts(), std::vector<std::string>{imageWithoutWorldFileMessage(
                                        "geo", "tfw", dir.path().string())});
-    EXPECT_FALSE(app.run.LargeImageMode);  // the project is closed
+    EXPECT_FALSE(app.run.largeImageMode);  // the project is closed
 }
 
 TEST_F(LargeImage, PiecesAreCutPaddedAndLocatedOverAnExistingFolder) {
@@ -107,8 +107,8 @@ TEST_F(LargeImage, PiecesAreCutPaddedAndLocatedOverAnExistingFolder) {
 
     EXPECT_EQ(pingImageSize(folder + "/big_0.JPG"), (PixelSize{4096, 4096}));
     EXPECT_EQ(readTextLines(folder + "/big_0.jgw")[4], "10");
-    EXPECT_EQ(app.Transplist.size(), 17u);
-    EXPECT_EQ(app.run.Root4096, folder);
+    EXPECT_EQ(app.paddedPieceNames.size(), 17u);
+    EXPECT_EQ(app.run.root4096, folder);
     EXPECT_TRUE(host.questions.empty());
     EXPECT_TRUE(host.messages.empty());
 }
@@ -125,7 +125,7 @@ TEST_F(LargeImage, ImageReachingBeyondTheGlobeIsSlicedOnlyWhenConfirmed) {
 
 TEST_F(LargeImage, UnreadableImageIsReportedAndNothingFollows) {
     largeImage(300, 200, 0.0001, 10, 45);
-    testing::writeFile(app.settings.Largeimage, "not an image");
+    testing::writeFile(app.settings.largeImage, "not an image");
     EXPECT_FALSE(SliceLargeImage(app, {}));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text.rfind("1 step failed and was skipped. The first failure: "
@@ -134,7 +134,7 @@ TEST_F(LargeImage, UnreadableImageIsReportedAndNothingFollows) {
               0u)
         << host.messages[0].text;
     EXPECT_FALSE(std::filesystem::exists(dir / "bigL/big_0.jgw"));
-    EXPECT_TRUE(std::filesystem::exists(app.settings.Largeimage));  // the user's file stays
+    EXPECT_TRUE(std::filesystem::exists(app.settings.largeImage));  // the user's file stays
 }
 
 }  // namespace

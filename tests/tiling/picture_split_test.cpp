@@ -58,11 +58,11 @@ TEST(QuarterSplit, QuartersAreNumberedOneToFourFromTheTopLeft) {
     FakeHost host;
     cGdiPlus saver;
     PictureBoxes boxes;
-    boxes.Picture4 = Picture(512, 512, 0);
+    boxes.scaled = Picture(512, 512, 0);
     const std::uint32_t colours[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF};
     for (int y = 0; y < 512; ++y) {
         for (int x = 0; x < 512; ++x)
-            boxes.Picture4.setPixel(x, y, colours[(y / 256) * 2 + x / 256]);
+            boxes.scaled.setPixel(x, y, colours[(y / 256) * 2 + x / 256]);
     }
     QuarterSplit(boxes, saver, host, dir.path().string(), "scan", "PNG");
     for (int i = 1; i <= 4; ++i) {
@@ -96,11 +96,11 @@ class FullResolutionSplitRun : public ::testing::Test {
     cGdiPlus saver;
 
     void openImage(const std::string& name, int width, int height) {
-        app.settings.Projectimage = dir / name;
-        app.settings.projdir = dir.path().string();
-        app.settings.imagename = name.substr(0, name.find('.'));
-        app.settings.Label1 = std::to_string(width);
-        app.settings.Label2 = std::to_string(height);
+        app.settings.projectImage = dir / name;
+        app.settings.imageFolder = dir.path().string();
+        app.settings.imageName = name.substr(0, name.find('.'));
+        app.settings.widthText = std::to_string(width);
+        app.settings.heightText = std::to_string(height);
     }
 };
 
@@ -114,14 +114,14 @@ TEST_F(FullResolutionSplitRun, EveryTileOfANonSquareGridShowsItsOwnPixelsAndIsLo
                 "-append",   "-crop",      "2500x1500+0+0",   "+repage", dir / "area.png"});
     testing::writeFile(dir / "area.pgw", "0.001\r\n0\r\n0\r\n-0.002\r\n10.0005\r\n50.999\r\n");
     openImage("area.png", 2500, 1500);
-    app.settings.Combo2 = "JPG";
-    app.settings.Check4 = 1;  // transparent output: PNG tiles
+    app.settings.outputFormat = "JPG";
+    app.settings.transparent = true;  // transparent output: PNG tiles
 
     FullResolutionSplit(app, boxes, saver);
 
     EXPECT_TRUE(host.messages.empty()) << host.messageTexts()[0];
     const std::string tiles = dir / "Tiles";
-    EXPECT_EQ(app.settings.tilesdirr, tiles);
+    EXPECT_EQ(app.settings.tilesFolder, tiles);
     EXPECT_EQ(testing::readFile(tiles + "/tiles.txt"), " \r\n");
     for (int row = 0, i = 1; row < 2; ++row) {
         for (int column = 0; column < 3; ++column, ++i) {
@@ -142,7 +142,7 @@ TEST_F(FullResolutionSplitRun, EveryTileOfANonSquareGridShowsItsOwnPixelsAndIsLo
     // The image ends 452 pixels into the last column and 476 pixels into the last row.
     EXPECT_EQ(load(tiles + "/area_3.PNG").pixel(460, 10), kWhite);
     EXPECT_EQ(load(tiles + "/area_4.PNG").pixel(10, 480), kWhite);
-    EXPECT_TRUE(boxes.picDisplay.empty());
+    EXPECT_TRUE(boxes.display.empty());
 }
 
 TEST_F(FullResolutionSplitRun, RefusesWithoutImageOrWorldFile) {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "magick/commands.h"
 #include "support/scratch_dir.h"
 

@@ -31,11 +31,11 @@ std::string centreColour(const std::string& path) {
 
 // A run over the images of the rig's folder, with the KML tree left to open by hand.
 void prepareFolderRun(TilingRig& rig, SizeClass sizeClass) {
-    rig.app.settings.tilesdirr = rig.dir.path().string();
-    rig.app.settings.projname = "Area";
-    rig.app.settings.Check3 = 0;
+    rig.app.settings.tilesFolder = rig.dir.path().string();
+    rig.app.settings.projectName = "Area";
+    rig.app.settings.openWhenDone = false;
     rig.app.run.sizeClass = sizeClass;
-    rig.app.run.Root1024 = rig.app.run.Root4096 = rig.dir.path().string();
+    rig.app.run.root1024 = rig.app.run.root4096 = rig.dir.path().string();
 }
 
 TEST(RealSplit, Image1024GivesTwentyOneTilesInQuadrantOrder) {
@@ -66,14 +66,14 @@ TEST(RealSplit, Image2048GivesEightyFiveTilesAndAKmlTreeOverThem) {
     TilingRig rig;
     testing::makeImage(rig.path("scene.jpg"), 2048, 2048);
     testing::writeWorldFile(rig.path("scene.jgw"), 0.0005, -0.0005, 30, 40);
-    rig.app.settings.Projectimage = rig.path("scene.jpg");
-    rig.app.settings.projdir = rig.dir.path().string();
-    rig.app.settings.imagename = "scene";
-    rig.app.settings.Check3 = 0;
-    rig.app.settings.Combo5 = "75";
-    rig.app.run.SingleImageMode = true;
+    rig.app.settings.projectImage = rig.path("scene.jpg");
+    rig.app.settings.imageFolder = rig.dir.path().string();
+    rig.app.settings.imageName = "scene";
+    rig.app.settings.openWhenDone = false;
+    rig.app.settings.jpegQuality = "75";
+    rig.app.run.singleImage = true;
     rig.app.run.sizeClass = SizeClass::S2048;
-    rig.app.run.Root2048 = rig.path("scene");
+    rig.app.run.root2048 = rig.path("scene");
     EXPECT_TRUE(Split2048(rig.app));
 
     const TileSet tiles{rig.path("scene")};
@@ -150,12 +150,12 @@ TEST(RealSplit, EdgeImageOfAPaddedLargeImageIsTransparentBeyondItsOwnEdgeAtEvery
     std::filesystem::remove(content);
     testing::writeWorldFile(rig.path("big_1.jgw"), 0.001, -0.001, 10, 20);
     prepareFolderRun(rig, SizeClass::S4096);
-    rig.app.settings.Combo5 = "75";
-    rig.app.run.PaddedPieces = "1";
-    rig.app.Transplist = {"big_1"};
+    rig.app.settings.jpegQuality = "75";
+    rig.app.run.paddedPieces = true;
+    rig.app.paddedPieceNames = {"big_1"};
     for (int q = 0; q < 4; ++q) {
         for (int s = 0; s < 4; ++s) {
-            rig.app.Transplist.push_back("big_1_" + std::to_string(q) + "_" + std::to_string(s));
+            rig.app.paddedPieceNames.push_back("big_1_" + std::to_string(q) + "_" + std::to_string(s));
         }
     }
     EXPECT_TRUE(Split4096(rig.app));

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/run_error.h"
+#include "platform/run_error.h"
 #include "magick/commands.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"
@@ -30,7 +30,7 @@ struct TilingRig {
 
     TilingRig() {
         app.options.loaded = true;
-        app.options.Combo1 = "512";
+        app.options.ramMb = "512";
         // One step after another, so the recorded calls come in plan order.
         app.jobs = 1;
     }

@@ -47,7 +47,7 @@ TEST(OptionsDialog, ShowsTheMachineSizedDefaultsAndAppliesTheChosenColour) {
     EXPECT_EQ(combo(dialog, "Combo5")->count(), 2);
     f.host.colourAnswers = {0x00FF00u};
     QTest::mouseClick(dialog.findChild<QToolButton*>("Label8"), Qt::LeftButton);
-    EXPECT_EQ(f.options.Label8, 0x00FF00u);
+    EXPECT_EQ(f.options.background, (Rgb{0, 255, 0}));
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
     const auto lines = splitLines(testing::readFile(f.options.environment.settingsPath));
     ASSERT_GE(lines.size(), 7u);
@@ -65,7 +65,7 @@ TEST(OptionsDialog, MemoryChoiceAtOrAboveTheFreeMemoryFallsBackToTheDefault) {
     memory->setCurrentIndex(index);
     emit memory->activated(index);
     EXPECT_EQ(memory->currentText(), "256");
-    EXPECT_EQ(f.options.Combo1, "256");
+    EXPECT_EQ(f.options.ramMb, "256");
 }
 
 TEST(OptionsDialog, CancelWritesNothingAndForgetsTheChanges) {
@@ -79,7 +79,7 @@ TEST(OptionsDialog, CancelWritesNothingAndForgetsTheChanges) {
     }
     EXPECT_FALSE(std::filesystem::exists(f.options.environment.settingsPath));
     EXPECT_FALSE(f.options.loaded);
-    EXPECT_EQ(ensureLoaded(f.options).Combo6, "JPG");
+    EXPECT_EQ(ensureLoaded(f.options).pieceFormat, PictureFormat::Jpg);
 }
 
 // The number of tiling operations at once is applied and kept per user; Cancel keeps the old

@@ -51,13 +51,13 @@ TEST(WindowLists, MultiResolutionButtonsEnableTransformOnlyForAPair) {
     WindowFixture f;
     f.click("Check6");
     AppState& app = f.window->app();
-    app.settings.Projectimage = "/maps/high.jpg";
+    app.settings.projectImage = "/maps/high.jpg";
     f.click("Command11");
     EXPECT_FALSE(enabled(f, "Command25"));
-    app.settings.Projectimage = "/lo/low.jpg";
+    app.settings.projectImage = "/lo/low.jpg";
     f.click("Command11");
     EXPECT_TRUE(enabled(f, "Command25"));
-    app.settings.Projectimage = "/maps/third.jpg";
+    app.settings.projectImage = "/maps/third.jpg";
     f.click("Command11");
     auto* list = f.child<QListWidget>("List1");
     ASSERT_EQ(list->count(), 2);  // a third image is not taken
@@ -65,7 +65,7 @@ TEST(WindowLists, MultiResolutionButtonsEnableTransformOnlyForAPair) {
     f.click("Command12");
     EXPECT_EQ(list->count(), 1);
     EXPECT_EQ(list->item(0)->text(), "/lo/low.jpg");
-    EXPECT_EQ(app.settings.List3, std::vector<std::string>{"/lo"});
+    EXPECT_EQ(app.settings.multiResolutionFolders, std::vector<std::string>{"/lo"});
     EXPECT_TRUE(enabled(f, "Command25"));
     select(list, 0);
     f.click("Command12");
@@ -105,8 +105,8 @@ TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     const std::string tiles = openTilesFolder(f, dir);
     ASSERT_TRUE(enabled(f, "Command25"));
     AppState& app = f.window->app();
-    app.settings.projname = "Area";
-    app.settings.pathtogoogle = "/opt/earth/googleearth";
+    app.settings.projectName = "Area";
+    app.settings.googleEarthProgram = "/opt/earth/googleearth";
     // The toolbar key "Start" is the Transform button.
     ASSERT_TRUE(f.child<QAction>("Start")->isEnabled());
     f.child<QAction>("Start")->trigger();

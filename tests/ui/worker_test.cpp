@@ -18,7 +18,7 @@ using testing::WindowFixture;
 TEST(WindowWorker, RunKeepsTheWindowLiveReportsProgressAndEnablesControlsAgain) {
     WindowFixture f;
     AppState& app = f.window->app();
-    app.enabled.Command25 = true;
+    app.enabled.transform = true;
     f.window->refreshFromState();
     QThread* workerThread = nullptr;
     ASSERT_TRUE(f.window->runs().start([&] {

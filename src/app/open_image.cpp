@@ -1,12 +1,12 @@
-#include "imagery/open_image.h"
+#include "app/open_image.h"
 
 #include <algorithm>
 
 #include "app/error_policy.h"
+#include "app/input_checks.h"
 #include "app/paths.h"
 #include "imagery/geo_image.h"
 #include "imagery/geotiff.h"
-#include "imagery/image_header.h"
 #include "imagery/world_file.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
@@ -37,50 +37,50 @@ ViewerGeometry viewerGeometry(const PreviewSize& picture, int screenWidthPixels,
 }
 
 void resetForOpenImage(AppState& app) {
-    app.run.LargeImageMode = false;
-    app.settings.Largeimage.clear();
+    app.run.largeImageMode = false;
+    app.settings.largeImage.clear();
     clearOtherInputs(app);
-    app.enabled.Command26 = false;
+    app.enabled.loadInGoogleEarth = false;
 }
 
 void clearOtherInputs(AppState& app) {
     ProjectSettings& settings = app.settings;
-    settings.List2.clear();
-    if (settings.Check6 != 1) {
-        settings.List1.clear();
-        settings.List3.clear();
+    settings.batchFolders.clear();
+    if (!settings.multiResolution) {
+        settings.multiResolutionImages.clear();
+        settings.multiResolutionFolders.clear();
     }
-    app.run.PaddedPieces = "0";
-    settings.Check2 = 0;
+    app.run.paddedPieces = false;
+    settings.multipleFolders = false;
     app.applyMultipleDirectoriesRule();
-    settings.tilesdirr.clear();
-    settings.imagename.clear();
-    app.run.KmlOnlyMode = false;
+    settings.tilesFolder.clear();
+    settings.imageName.clear();
+    app.run.kmlOnly = false;
 }
 
 void takeProjectImage(AppState& app, const std::string& path) {
-    app.settings.Projectimage = path;
-    app.settings.projdir = GetProjDir(path, app.settings);
+    app.settings.projectImage = path;
+    app.settings.imageFolder = GetProjDir(path, app.settings);
 }
 
 std::string projectWorldFilePath(const ProjectSettings& settings) {
-    return settings.projdir + kPathSeparator + settings.imagename + "." +
-           getworldfile(GetFileExtension(settings.Projectimage));
+    return settings.imageFolder + kPathSeparator + settings.imageName + "." +
+           getworldfile(GetFileExtension(settings.projectImage));
 }
 
 bool acceptProjectWorldFile(AppState& app, const std::string& path) {
     const std::string found = findFileLoosely(path);
     if (found.empty()) {
         const std::string extension = GetFileExtension(path);
-        app.host().messageBox(
-            imageWithoutWorldFileMessage(app.settings.imagename, extension, app.settings.projdir),
-            kAppTitle);
-        app.CloseProject();
+        app.host().messageBox(imageWithoutWorldFileMessage(app.settings.imageName, extension,
+                                                           app.settings.imageFolder),
+                              kAppTitle);
+        app.closeProject();
         return false;
     }
     if (!isWgs84(readWorldFile(found))) {
         app.host().messageBox(kImageNotWgs84Message, kAppTitle);
-        app.CloseProject();
+        app.closeProject();
         return false;
     }
     return true;
@@ -91,20 +91,20 @@ bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff
     const std::string worldPath = projectWorldFilePath(app.settings);
     if (convertGeoTiff && findFileLoosely(worldPath).empty() &&
         GetFileExtension(worldPath) == "tfw") {
-        orvanta::convertGeoTiff(app.host(), app.settings.projdir,
-                                path.substr(app.settings.projdir.size() + 1));
+        orvanta::convertGeoTiff(app.host(), app.settings.imageFolder,
+                                path.substr(app.settings.imageFolder.size() + 1));
     }
     if (!acceptProjectWorldFile(app, worldPath))
         return false;
-    if (GetImageInfo(app, path) == 1) {
-        app.CloseProject();
+    if (!classifyImage(app, path)) {
+        app.closeProject();
         return false;
     }
     return true;
 }
 
 std::optional<Preview> ImagePreview(AppState& app) {
-    if (app.settings.Projectimage.empty())
+    if (app.settings.projectImage.empty())
         return std::nullopt;
     const PreviewSize size = previewSize(static_cast<int>(app.imageHeader.width),
                                          static_cast<int>(app.imageHeader.height));
@@ -115,19 +115,19 @@ std::optional<Preview> ImagePreview(AppState& app) {
     RunErrorPolicy policy(app);
     policy.run([&] {
         preview = Preview{
-            LoadPictureResized(app.settings.Projectimage, width, height, kPreviewBackground), size};
+            LoadPictureResized(app.settings.projectImage, width, height, kPreviewBackground), size};
     });
     policy.finish();
     return preview;
 }
 
-bool openImageFile(AppState& app, const std::string& path) {
+bool openImageFile(AppState& app, const std::string& path, bool convertGeoTiff) {
     bool accepted = false;
     RunErrorPolicy policy(app);
-    policy.run([&] { accepted = openChosenImage(app, path, true); });
+    policy.run([&] { accepted = openChosenImage(app, path, convertGeoTiff); });
     policy.finish();
-    if (accepted && app.settings.Check6 != 1)
-        app.enabled.Command25 = true;
+    if (accepted && !app.settings.multiResolution)
+        app.enabled.transform = true;
     return accepted;
 }
 
@@ -136,7 +136,7 @@ std::optional<Preview> OpenImage(AppState& app) {
     const std::string path = app.host().chooseOpenFile(kOpenImageTitle, kOpenImageFilter);
     if (path.empty() || !openImageFile(app, path))
         return std::nullopt;
-    if (app.settings.Check5 == 1)
+    if (app.settings.previewImage)
         return ImagePreview(app);
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -35,5 +36,13 @@ class RunError : public std::runtime_error {
     std::int32_t number_;
     std::string description_;
 };
+
+// Turns whatever a step threw into a run-time error: filesystem errors become 53, 75 or 76,
+// exhausted memory 480.
+RunError toRunError(std::exception_ptr error);
+
+// True when the error policy skips a step that failed with `error` and goes on: errors 75 and
+// -2147215503.
+bool skipsStep(const RunError& error);
 
 }  // namespace orvanta

@@ -48,10 +48,10 @@ void resetForOpenImage(AppState& app);
 // KML-only mode.
 void clearOtherInputs(AppState& app);
 
-// Takes the chosen path as the project image: Projectimage, projdir, kmlpath and imagename.
+// Takes the chosen path as the project image: projectImage, imageFolder, kmlFolder and imageName.
 void takeProjectImage(AppState& app, const std::string& path);
 
-// The world file the project image needs: projdir, separator, imagename, "." and the world-file
+// The world file the project image needs: imageFolder, separator, imageName, "." and the world-file
 // extension of the image's lower-cased extension.
 std::string projectWorldFilePath(const ProjectSettings& settings);
 
@@ -65,9 +65,10 @@ bool acceptProjectWorldFile(AppState& app, const std::string& path);
 // header and size class. A refused image leaves an empty project; returns false then.
 bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff);
 
-// Opens the chosen file as "&Open Image..." does after its dialog: checks it and enables
-// Transform (unless "Multi Resolution Imagery" is checked). False when it was refused.
-bool openImageFile(AppState& app, const std::string& path);
+// Opens the chosen file as "&Open Image..." does after its dialog: checks it (with the GeoTIFF
+// conversion when `convertGeoTiff`) and enables Transform (unless "Multi Resolution Imagery" is
+// checked). False when it was refused.
+bool openImageFile(AppState& app, const std::string& path, bool convertGeoTiff = true);
 
 // What the viewer window shows: the picture and its displayed size.
 struct Preview {

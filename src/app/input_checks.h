@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "imagery/folder_scan.h"
+#include "imagery/image_header.h"
+
+namespace orvanta {
+
+class AppState;
+
+// Reads the image's facts and sets the run's size class from them: true when classified (or,
+// in large-image mode, marked as of no class); false after the not-tileable message.
+bool classifyImage(AppState& app, const std::string& path);
+
+// Scans a tiles folder and keeps what the scan found: the facts of the image read last, the
+// folder as the KML folder, its size class and the images left out. True when processing may
+// go on.
+bool scanTilesFolder(AppState& app, const std::string& folder);
+
+}  // namespace orvanta

@@ -1,0 +1,110 @@
+#include "app/large_image.h"
+
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/error_policy.h"
+#include "app/input_checks.h"
+#include "imagery/piece_world_files.h"
+#include "platform/file_lookup.h"
+#include "tiling/large_slicer.h"
+
+namespace orvanta {
+namespace {
+
+int sizeText(const std::string& text) {
+    return std::atoi(text.c_str());
+}
+
+// The extent of the image's padded pieces, when its world file can be read.
+std::optional<PieceExtent> sourcePieceExtent(const AppState& app) {
+    const std::string path = findFileLoosely(projectWorldFilePath(app.settings));
+    if (path.empty())
+        return std::nullopt;
+    try {
+        return paddedPieceExtent(sizeText(app.settings.widthText),
+                                 sizeText(app.settings.heightText), readWorldFile(path));
+    } catch (const RunError&) {
+        return std::nullopt;  // the world-file step reports it
+    }
+}
+
+// The pieces of the project image, from its size and its world file.
+PieceWorldPlan planFromSource(const ProjectSettings& settings) {
+    std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
+    if (worldPath.empty())
+        worldPath = projectWorldFilePath(settings);
+    return planPieceWorldFiles(sizeText(settings.widthText), sizeText(settings.heightText),
+                               readWorldFile(worldPath), settings.imageName);
+}
+
+}  // namespace
+
+void resetForOpenLargeImage(AppState& app) {
+    app.run.largeImageMode = true;
+    clearOtherInputs(app);
+}
+
+bool openLargeImageFile(AppState& app, const std::string& path) {
+    // Transform is the step that slices the image, so an accepted image enables it.
+    return openImageFile(app, path, false);
+}
+
+std::optional<Preview> OpenLargeImage(AppState& app) {
+    resetForOpenLargeImage(app);
+    const std::string path = app.host().chooseOpenFile(kOpenLargeImageTitle, kOpenLargeImageFilter);
+    if (path.empty() || !openLargeImageFile(app, path) || !app.settings.previewImage)
+        return std::nullopt;
+    return ImagePreview(app);
+}
+
+bool SliceLargeImage(AppState& app) {
+    const ProjectSettings& settings = app.settings;
+    if (const auto extent = sourcePieceExtent(app); extent && beyondTheGlobe(*extent)) {
+        if (!app.host().askYesNo(beyondTheGlobeQuestion(*extent), kAppTitle,
+                                 MessageIcon::Exclamation)) {
+            app.outcome.note(Ending::Declined);
+            return false;
+        }
+    }
+    const LargeImageSettings large = largeImageSettings(app.options);
+    const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
+    RunErrorPolicy policy(app);
+    const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
+                                    {large.ramLimitMb, large.diskLimitGb, large.pieceFormat});
+    app.doEvents();
+    policy.finish();  // tells of a failed crop; pieces it did write are still used
+    if (!sliced)
+        return false;
+    return PieceWorldFiles(app);
+}
+
+bool PieceWorldFiles(AppState& app) {
+    ProjectSettings& settings = app.settings;
+    const LargeImageSettings large = largeImageSettings(app.options);
+    const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
+    RunErrorPolicy policy(app);
+    PieceWorldPlan plan;
+    app.paddedPieceNames.clear();
+    policy.run([&] { plan = planFromSource(settings); });
+    if (policy.ended())
+        return false;
+    app.paddedPieceNames = plan.paddedPieceNames;
+    app.run.paddedPieces = plan.paddedPieces;
+    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, large.pieceFormat,
+                     large.background)) {
+        return false;
+    }
+    settings.tilesFolder = folder;
+    settings.kmlFolder = folder;
+    app.run.root4096 = folder;
+    app.run.sizeClass = SizeClass::None;
+    policy.finish();
+    if (!scanTilesFolder(app, folder)) {
+        app.outcome.note(Ending::Failed);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,142 @@
+#include "app/tile_run.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/app_state.h"
+#include "app/error_policy.h"
+#include "app/google_earth.h"
+#include "kml/kml_tree.h"
+#include "platform/file_list.h"
+#include "tiling/grid_splitter.h"
+
+namespace orvanta {
+namespace {
+
+SplitRequest splitRequest(AppState& app, const TileRun& run) {
+    const ProjectSettings& s = app.settings;
+    SplitRequest request;
+    request.sizeClass = run.sizeClass;
+    request.root = run.root;
+    request.singleImage = run.singleImage;
+    if (run.singleImage) {
+        request.images = {{run.image, run.imageName}};
+    } else {
+        request.images = folderImages(run.root, run.leftOut);
+    }
+    request.tiles.format = s.outputFormat;
+    request.tiles.quality = s.jpegQuality;
+    if (s.transparent)
+        request.tiles.transparentColour = s.transparentColour;
+    if (app.run.paddedPieces)
+        request.edges =
+            PaddedEdges{app.paddedPieceNames, largeImageSettings(app.options).background};
+    if (run.sizeClass == SizeClass::S4096) {
+        request.memoryMb = largeImageSettings(app.options).ramLimitMb;
+        // The marker naming a single image is written once.
+        const std::string marker = joinPath(run.root, run.imageName + ".txt");
+        std::error_code ignored;
+        if (run.singleImage && !std::filesystem::exists(marker, ignored))
+            request.nameMarker = marker;
+    }
+    request.jobs = app.jobs;
+    return request;
+}
+
+KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
+    const ProjectSettings& s = app.settings;
+    KmlTreeRequest request;
+    request.sizeClass = run.sizeClass;
+    request.root = run.root;
+    request.rootFile = run.rootFile;
+    if (run.singleImage) {
+        request.sources = {singleImageTile(folderOf(run.image), run.imageName, run.image)};
+    } else {
+        for (const std::string& entry : listFiles(run.root, kImagePattern)) {
+            if (std::find(run.leftOut.begin(), run.leftOut.end(), entry) == run.leftOut.end())
+                request.sources.push_back(folderTile(run.root, entry));
+        }
+    }
+    request.imageName = run.imageName;
+    if (s.hostOnWebServer)
+        request.url = s.webServerUrl;
+    request.order = run.order;
+    return request;
+}
+
+}  // namespace
+
+std::optional<LatLonBounds> runTiles(AppState& app, const TileRun& run) {
+    if (run.sizeClass == SizeClass::None)
+        return std::nullopt;
+    if (!run.kmlOnly) {
+        RunErrorPolicy policy(app);
+        if (!splitImages(app.host(), policy, splitRequest(app, run))) {
+            app.outcome.note(Ending::Failed);
+            return std::nullopt;
+        }
+        policy.finish();
+    }
+    RunErrorPolicy policy(app);
+    app.folderBounds = EmptyRootBounds();
+    const std::optional<LatLonBounds> bounds =
+        writeKmlTree(app.host(), policy, kmlRequest(app, run));
+    if (!bounds) {
+        app.outcome.note(Ending::Failed);
+        return std::nullopt;
+    }
+    app.folderBounds = *bounds;
+    if (run.openWhenDone)
+        openInGoogleEarth(app, run.rootFile);
+    policy.finish();
+    return bounds;
+}
+
+TileRun singleImageRun(const AppState& app, bool kmlOnly) {
+    const ProjectSettings& s = app.settings;
+    TileRun run;
+    run.sizeClass = app.run.sizeClass;
+    run.singleImage = true;
+    run.root = joinPath(s.imageFolder, s.imageName);
+    run.rootFile = run.root + ".kml";
+    run.image = s.projectImage;
+    run.imageName = s.imageName;
+    run.order = s.drawOrder;
+    run.kmlOnly = kmlOnly;
+    run.openWhenDone = s.openWhenDone;
+    return run;
+}
+
+TileRun folderRun(const AppState& app, bool kmlOnly) {
+    const ProjectSettings& s = app.settings;
+    TileRun run;
+    run.sizeClass = app.run.sizeClass;
+    run.root = run.sizeClass == SizeClass::S4096 ? app.run.root4096 : s.tilesFolder;
+    run.rootFile = joinPath(s.tilesFolder, s.projectName + ".kml");
+    run.imageName = s.imageName;
+    run.leftOut = app.run.imagesLeftOut;
+    run.order = s.drawOrder;
+    run.kmlOnly = kmlOnly;
+    run.openWhenDone = s.openWhenDone;
+    return run;
+}
+
+TileRun currentRun(const AppState& app, SizeClass sizeClass, bool kmlOnly) {
+    TileRun run = app.run.singleImage ? singleImageRun(app, kmlOnly) : folderRun(app, kmlOnly);
+    run.sizeClass = sizeClass;
+    if (!run.singleImage && sizeClass == SizeClass::S4096)
+        run.root = app.run.root4096;
+    return run;
+}
+
+void openInGoogleEarth(AppState& app, const std::string& kmlPath) {
+    try {
+        StartGoogleEarth(app, kmlPath);
+    } catch (const RunError& error) {
+        app.host().messageBox(std::to_string(error.number()) + " " + error.description(),
+                              kAppTitle);
+        app.outcome.googleEarthFailed = true;
+    }
+}
+
+}  // namespace orvanta

@@ -1,0 +1,39 @@
+#include "platform/path_names.h"
+
+#include <algorithm>
+
+#include "platform/os_services.h"
+
+namespace orvanta {
+
+std::string GetFileExtension(const std::string& sFile) {
+    const std::size_t dot = sFile.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    if (sFile.find(kPathSeparator, dot + 1) != std::string::npos)
+        return {};
+    return sFile.substr(dot + 1);
+}
+
+std::string slashForm(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind(kPathSeparator);
+    return slash == std::string::npos ? std::string{} : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind(kPathSeparator);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    return folder + kPathSeparator + name;
+}
+
+}  // namespace orvanta

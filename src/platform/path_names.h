@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace orvanta {
+
+// Path rules shared by every step that takes a path apart. The separator is the platform's;
+// "last" means the last occurrence in the whole path, folders included.
+
+// Text after the last ".", case kept; empty when there is no "." or a separator follows it.
+std::string GetFileExtension(const std::string& sFile);
+
+// The path with every "\\" written as "/", the form KML links take.
+std::string slashForm(std::string path);
+
+// The folder of a path without its trailing separator; empty when the path has no separator.
+std::string folderOf(const std::string& path);
+
+// The file name of a path without its folder and without its last extension.
+std::string baseNameOf(const std::string& path);
+
+// `folder`, the platform's separator and `name`.
+std::string joinPath(const std::string& folder, const std::string& name);
+
+}  // namespace orvanta
