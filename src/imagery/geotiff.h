@@ -24,7 +24,4 @@ std::vector<std::string> listgeoCommand(const std::string& listgeo, const std::s
 // looks for the world file again; a program that is missing or fails leaves none.
 void convertGeoTiff(Host& host, const std::string& folder, const std::string& fileName);
 
-// Returns after `seconds`, letting window events run meanwhile.
-void Wait(Host& host, std::int32_t seconds);
-
 }  // namespace orvanta

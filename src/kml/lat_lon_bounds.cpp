@@ -110,26 +110,6 @@ std::pair<double, double> westEast(const std::array<int, 4>& path, const CoordVa
 
 }  // namespace
 
-double QuadNorth(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
-                 const CoordValue&, const CoordValue&) {
-    return northSouth({i1, i2, i3, i4}, north, south).first;
-}
-
-double QuadSouth(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
-                 const CoordValue&, const CoordValue&) {
-    return northSouth({i1, i2, i3, i4}, north, south).second;
-}
-
-double QuadEast(int i1, int i2, int i3, int i4, const CoordValue&, const CoordValue&,
-                const CoordValue& west, const CoordValue& east) {
-    return westEast({i1, i2, i3, i4}, west, east).second;
-}
-
-double QuadWest(int i1, int i2, int i3, int i4, const CoordValue&, const CoordValue&,
-                const CoordValue& west, const CoordValue& east) {
-    return westEast({i1, i2, i3, i4}, west, east).first;
-}
-
 LatLonBounds CellBounds(const QuadPath& path, const LatLonBounds& tile) {
     const auto [north, south] = northSouth(path.digits, tile.north, tile.south);
     const auto [west, east] = westEast(path.digits, tile.west, tile.east);

@@ -69,18 +69,8 @@ LatLonBounds TileBounds(const WorldFile& worldFile, int size);
 // Quadrant q (1 to 4) of a rectangle by one midpoint step; edges taken over keep their form.
 LatLonBounds QuadrantBounds(const LatLonBounds& bounds, int q);
 
-// One edge of the cell named by the path (i1..i4) inside a tile with the given edges; each
-// uses only the two edges of its own axis.
-double QuadNorth(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
-                 const CoordValue& west, const CoordValue& east);
-double QuadSouth(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
-                 const CoordValue& west, const CoordValue& east);
-double QuadEast(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
-                const CoordValue& west, const CoordValue& east);
-double QuadWest(int i1, int i2, int i3, int i4, const CoordValue& north, const CoordValue& south,
-                const CoordValue& west, const CoordValue& east);
-
-// All four edges of a cell by the cell-edge functions, as numbers.
+// All four edges of the cell named by the path inside a tile with the given edges, as numbers;
+// each edge uses only the two edges of its own axis.
 LatLonBounds CellBounds(const QuadPath& path, const LatLonBounds& tile);
 
 // Widens the bounds of all tiles by one tile: smaller west and south, greater east and north

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/error_policy.h"
 #include "app/google_earth.h"
+#include "app/tile_run.h"
 #include "app/window_rules.h"
 #include "support/fake_host.h"
 
@@ -11,56 +14,39 @@ namespace orvanta {
 namespace {
 
 using testing::FakeHost;
+using Texts = std::vector<std::string>;
 
 class AppStateTest : public ::testing::Test {
   protected:
     AppStateTest() : app(host) { app.startUp({"C:", "D:"}); }
     FakeHost host;
     AppState app;
+    RunErrorPolicy policy{app};
 };
-
-// The interlocks and the colour picker are driven through the window by its tests.
-TEST(ColourText, RgbTextOfTheStoredColour) {
-    EXPECT_EQ(colourText(0x0000FF), "RGB(255, 0, 0)");
-    EXPECT_EQ(colourText(0x00FF00FF), "RGB(255, 0, 255)");
-    EXPECT_EQ(colourText(0x123456), "RGB(86, 52, 18)");
-}
 
 TEST_F(AppStateTest, CloseProjectResetsTheCloseValuesAndKeepsTheOthers) {
     ProjectSettings& s = app.settings;
-    s.projectImage = "/a.jpg";
-    s.projectName = "P";
+    s.projectImage = s.projectName = s.widthText = "x";
     s.googleEarthProgram = "/earth";
-    s.openWhenDone = false;
-    s.outputFormat = "TIF";
-    s.drawOrder = "HIGH";
-    s.widthText = "1024";
+    s.outputFormat = PictureFormat::Tif;
+    s.drawOrder = DisplayOrder::High;
     s.multipleFolders = true;
     s.batchFolders = {"/x"};
-    app.setTransparentColour(255);
-    app.run.paddedPieces = true;
-    app.run.largeImageMode = true;
-    app.enabled.transform = app.enabled.loadInGoogleEarth = true;
+    s.transparentColour = {255, 0, 0};
+    app.run.paddedPieces = app.run.largeImageMode = app.enabled.transform = true;
     const int pumps = host.eventPumps;
-
     app.closeProject();
     EXPECT_EQ(s.projectImage + s.projectName + s.widthText, "");
     EXPECT_TRUE(s.batchFolders.empty());
-    EXPECT_EQ(s.multipleFolders, 0);
-    EXPECT_EQ(s.transparentColour, 0u);
-    EXPECT_EQ(s.transparentColourText, "RGB(255, 0, 0)");  // the text is kept
-    EXPECT_EQ(s.drawOrder, "LOW");
-    EXPECT_EQ(s.googleEarthProgram, "/earth");
-    EXPECT_EQ(s.openWhenDone, 0);
-    EXPECT_EQ(s.outputFormat, "TIF");
-    EXPECT_EQ(app.run.paddedPieces, "0");
-    EXPECT_FALSE(app.run.largeImageMode);
-    EXPECT_FALSE(app.enabled.transform || app.enabled.loadInGoogleEarth);
+    EXPECT_FALSE(s.multipleFolders || app.run.paddedPieces || app.run.largeImageMode ||
+                 app.enabled.transform);
+    EXPECT_EQ(s.transparentColour, Rgb{});
+    EXPECT_EQ(s.drawOrder, DisplayOrder::Low);
+    EXPECT_EQ(s.googleEarthProgram + formatName(s.outputFormat), "/earthTIF");
     EXPECT_EQ(app.statusText(), "Status...");
     EXPECT_EQ(host.eventPumps, pumps + 1);
 }
 
-// The size rule is checked on the window itself.
 TEST(WindowRules, PlacementIsSavedUnlessMinimised) {
     MemorySettingsStore store;
     store.setValue("Settings", "MainLeft", "old");
@@ -69,36 +55,70 @@ TEST(WindowRules, PlacementIsSavedUnlessMinimised) {
     saveWindowPlacement(store, {120, 345.5f, 12000, 9000}, false);
     EXPECT_EQ(store.value("Settings", "MainLeft"), "120");
     EXPECT_EQ(store.value("Settings", "MainTop"), "345.5");
-    EXPECT_EQ(store.value("Settings", "MainWidth"), "12000");
-    EXPECT_EQ(store.value("Settings", "MainHeight"), "9000");
 }
 
 TEST_F(AppStateTest, GoogleEarthGetsTheShortenedKmlPathAsOneArgument) {
-    EXPECT_EQ(shortenDocumentsAndSettings("C:\\Documents and Settings\\x.kml"),
-              "C:\\Docume~1\\x.kml");
     EXPECT_EQ(shortenDocumentsAndSettings("C:\\DOCUMENTS AND SETTINGS\\documents and settings"),
               "C:\\Docume~1\\Docume~1");
-    EXPECT_EQ(shortenDocumentsAndSettings("/home/me/x.kml"), "/home/me/x.kml");
     EXPECT_EQ(googleEarthCommandLine("/opt/g e/earth", "/a b.kml"), "/opt/g e/earth /a b.kml");
-
-    // The program is started with the shortened KML path as one argument.
     app.settings.googleEarthProgram = "/opt/my earth/ge; rm -rf x";
     const int pumps = host.eventPumps;
     StartGoogleEarth(app, "/home/Documents and Settings/$(id).kml");
-    ASSERT_EQ(host.started.size(), 1u);
-    EXPECT_EQ(host.started[0],
-              (std::vector<std::string>{"/opt/my earth/ge; rm -rf x", "/home/Docume~1/$(id).kml"}));
+    EXPECT_EQ(host.started,
+              (std::vector<Texts>{{"/opt/my earth/ge; rm -rf x", "/home/Docume~1/$(id).kml"}}));
     EXPECT_GT(host.eventPumps, pumps);
-}
 
-TEST_F(AppStateTest, GoogleEarthThatCannotStartIsReportedByThePolicy) {
-    host.onStart = [](const std::vector<std::string>& argv) {
+    // The files already written stand: a failed start is told and recorded, not an error.
+    host.onStart = [](const Texts& argv) {
         throw RunError(errors::FileNotFound, "File not found: " + argv[0]);
     };
-    app.settings.googleEarthProgram = "/no/earth";
-    RunErrorPolicy policy(app);
-    EXPECT_FALSE(policy.run([&] { StartGoogleEarth(app, "/x.kml"); }));
-    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{"53 File not found: /no/earth"});
+    openInGoogleEarth(app, "/x.kml");
+    EXPECT_EQ(host.messageTexts(), Texts{"53 File not found: /opt/my earth/ge; rm -rf x"});
+    EXPECT_TRUE(app.outcome.googleEarthFailed);
+    EXPECT_EQ(app.outcome.ending, Ending::Done);
+}
+
+TEST_F(AppStateTest, AccessAndImageToolErrorsSkipTheStepAndAreReportedAtTheEnd) {
+    RunErrorPolicy clean{app};
+    EXPECT_TRUE(clean.run([] {}) && clean.finish());
+    int ran = 0;
+    EXPECT_TRUE(policy.run(
+        [&] { throw RunError(errors::PathFileAccess, "Path/File access error: /t/a"); }));
+    EXPECT_TRUE(policy.run([&] { throw RunError(errors::ImageTool, "corrupt image"); }));
+    EXPECT_TRUE(policy.run([&] { ++ran; }));
+    EXPECT_EQ(ran, 1);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(policy.finish());
+    EXPECT_EQ(host.messageTexts(), Texts{"2 steps failed and were skipped. The first failure: 75 "
+                                         "Path/File access error: /t/a"});
+    EXPECT_EQ(app.outcome.skippedSteps, 2);
+    EXPECT_EQ(app.outcome.ending, Ending::Failed);
+}
+
+TEST_F(AppStateTest, OtherErrorsShowNumberAndDescriptionAndEnd) {
+    RunErrorPolicy other{app};
+    EXPECT_FALSE(other.run([] { throw RunError(errors::InvalidArgument, "Invalid argument"); }));
+    bool ran = false;
+    EXPECT_FALSE(other.run([&] { ran = true; }) || ran);
+    EXPECT_EQ(app.outcome.ending, Ending::Failed);
+    // Out of memory has its own message and closes the project.
+    app.settings.projectName = "Big";
+    EXPECT_FALSE(policy.run([] { throw std::bad_alloc(); }));
+    EXPECT_EQ(host.messages, (std::vector<FakeHost::Message>{{"5 Invalid argument", "Orvanta"},
+                                                             {kOutOfMemoryMessage, "Orvanta"}}));
+    EXPECT_EQ(app.settings.projectName, "");
+}
+
+TEST(RunErrors, FilesystemErrorsBecomeRunErrorsByCause) {
+    auto numberOf = [](std::errc cause, const std::string& path) {
+        const std::filesystem::filesystem_error error("x", path, std::make_error_code(cause));
+        return toRunError(std::make_exception_ptr(error)).number();
+    };
+    EXPECT_EQ(numberOf(std::errc::no_such_file_or_directory, "/no/such/dir/f"),
+              errors::PathNotFound);
+    EXPECT_EQ(numberOf(std::errc::no_such_file_or_directory, "/tmp/no-file-x"),
+              errors::FileNotFound);
+    EXPECT_EQ(numberOf(std::errc::permission_denied, "/p"), errors::PathFileAccess);
 }
 
 }  // namespace

@@ -10,10 +10,11 @@
 
 namespace orvanta::testing {
 
-// An application state over a scratch folder, with helpers that lay out tile folders.
-class JobTest : public ::testing::Test {
+// An application state on a scripted host over a scratch folder, and tile folders made in it.
+template <typename HostType = FakeHost>
+class JobTestOn : public ::testing::Test {
   protected:
-    JobTest() : app(host) { app.startUp({"/"}); }
+    JobTestOn() : app(host) { app.startUp({"/"}); }
 
     // A square tile of `size` pixels with a world file; its west edge is `west` degrees.
     std::string tile(const std::string& folder, const std::string& name, int size = 1024,
@@ -32,9 +33,11 @@ class JobTest : public ::testing::Test {
         return folder;
     }
 
-    FakeHost host;
+    HostType host;
     AppState app;
     ScratchDir dir;
 };
+
+using JobTest = JobTestOn<>;
 
 }  // namespace orvanta::testing

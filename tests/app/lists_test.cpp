@@ -10,6 +10,7 @@
 namespace orvanta {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::JobTest;
 using List = std::vector<std::string>;
 
@@ -24,29 +25,23 @@ TEST_F(ListsTest, AddingAFolderTwiceIsRefusedButOtherCapitalsAreNewEntries) {
     addTilesFolder(app);
     EXPECT_EQ(host.messageTexts(), List{"This folder already exists in the list"});
     EXPECT_EQ(app.settings.batchFolders, List{folder});
-    std::filesystem::create_symlink(folder, dir / "TILES");
+    fs::create_symlink(folder, dir / "TILES");
     useTilesFolder(app, dir / "TILES");
     addTilesFolder(app);
     EXPECT_EQ(app.settings.batchFolders.size(), 2u);
-    clearBatchFolders(app);
-    EXPECT_TRUE(app.settings.batchFolders.empty());
-    EXPECT_FALSE(app.enabled.transform);
-}
-
-TEST_F(ListsTest, RefusedFolderClearsTheTilesFolder) {
-    std::filesystem::create_directories(dir / "empty");
-    app.settings.multipleFolders = true;
+    // A folder the scan refuses clears the tiles folder.
+    fs::create_directories(dir / "empty");
     useTilesFolder(app, dir / "empty");
     addTilesFolder(app);
     EXPECT_EQ(app.settings.tilesFolder, "");
-    EXPECT_TRUE(app.settings.batchFolders.empty());
     EXPECT_FALSE(app.enabled.transform);
+    EXPECT_EQ(app.settings.batchFolders.size(), 2u);
 }
 
 TEST_F(ListsTest, AddSubfoldersTakesEveryUsableOneInNameOrder) {
     for (const char* name : {"e", "b", "a", "d", "c"})
         tile(dir / ("all/" + std::string(name)), "t");
-    std::filesystem::create_directories(dir / "all/f-empty");
+    fs::create_directories(dir / "all/f-empty");
     app.settings.multipleFolders = true;
     app.settings.tilesFolder = dir / "all";
     addSubfolders(app);
@@ -54,6 +49,32 @@ TEST_F(ListsTest, AddSubfoldersTakesEveryUsableOneInNameOrder) {
               (List{dir / "all/a", dir / "all/b", dir / "all/c", dir / "all/d", dir / "all/e"}));
     EXPECT_EQ(app.settings.tilesFolder, dir / "all/f-empty");
     EXPECT_TRUE(app.enabled.transform);
+}
+
+LatLonBounds bounds(double north, double south, double east, double west) {
+    return {CoordValue::number(north), CoordValue::number(south), CoordValue::number(east),
+            CoordValue::number(west)};
+}
+
+TEST(BatchTopKml, LinksEveryFolderWithTheExactLines) {
+    const std::string text =
+        batchTopKmlText("Area", bounds(20, 5, 20, 5), DisplayOrder::Low, {"/t/a", "/t/b"});
+    // Header, root document and footer are the fragments the golden trees pin; the links are
+    // written only here.
+    const std::string links =
+        "    </Region>\r\n"
+        "<NetworkLink>\r\n    <name>Area0</name>\r\n    <Link>\r\n"
+        "        <href>/t/a/Area0.kml</href>\r\n"
+        "        <viewRefreshMode>onRegion</viewRefreshMode>\r\n    </Link>\r\n</NetworkLink>\r\n"
+        "<NetworkLink>\r\n    <name>Area1</name>\r\n    <Link>\r\n"
+        "        <href>/t/b/Area1.kml</href>\r\n"
+        "        <viewRefreshMode>onRegion</viewRefreshMode>\r\n    </Link>\r\n</NetworkLink>\r\n"
+        "</Document>\r\n</kml>\r\n";
+    EXPECT_EQ(text.substr(text.size() - links.size()), links);
+    EXPECT_NE(text.find("<name>Area</name>"), std::string::npos);
+    EXPECT_NE(text.find("<north>20</north>\r\n        <south>5</south>"), std::string::npos);
+    const std::string high = batchTopKmlText("Area", bounds(1, 0, 1, 0), DisplayOrder::High, {});
+    EXPECT_NE(high.find("\r\n            <minLodPixels>384</minLodPixels>\r\n"), std::string::npos);
 }
 
 TEST_F(ListsTest, BatchWritesItsTopFileIntoTheOutputFolderAndStartsGoogleEarthOnce) {
@@ -64,15 +85,13 @@ TEST_F(ListsTest, BatchWritesItsTopFileIntoTheOutputFolderAndStartsGoogleEarthOn
     app.settings.multipleFolders = true;
     app.settings.batchFolders = {a, b};
     app.settings.kmlFolder = dir.path().string();
-    app.settings.openWhenDone = true;
     app.settings.googleEarthProgram = "/earth";
-    MultipleDirectories(app);
+    MultipleDirectories(app, false);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.started, (std::vector<List>{{"/earth", dir / "Area.kml"}}));
-    EXPECT_EQ(app.settings.openWhenDone, 1);
+    EXPECT_EQ(app.outcome.topKmlFiles, List{dir / "Area.kml"});
     EXPECT_EQ(app.statusText(), "Project files was written successfully...");
-    EXPECT_TRUE(std::filesystem::exists(a + "/Area0.kml"));
-    EXPECT_TRUE(std::filesystem::exists(b + "/Area1.kml"));
+    EXPECT_TRUE(fs::exists(a + "/Area0.kml") && fs::exists(b + "/Area1.kml"));
     const std::string top = testing::readFile(dir / "Area.kml");
     EXPECT_NE(top.find("<href>" + a + "/Area0.kml</href>"), std::string::npos);
     // West is the smaller of the two folders' wests, east the larger of their easts.

@@ -12,53 +12,44 @@ namespace {
 
 using testing::FakeHost;
 using testing::ScratchDir;
+using Lines = std::vector<std::string>;
 
 // A project file of the two header lines followed by `lines`, each ended by CR LF.
-std::string projectFile(const std::vector<std::string>& lines) {
+std::string projectFile(const Lines& lines) {
     std::string text = "#OVT Project File\r\n#----------------\r\n";
     for (const std::string& line : lines)
         text += line + "\r\n";
     return text;
 }
 
-TEST(ProjectFileValues, NumbersTakeTheLeadingDecimalRoundedHalfToEven) {
-    EXPECT_EQ(leadingNumber("1abc"), 1);
+// The error number a line parser raises, 0 when none.
+template <typename Parse>
+int errorOf(Parse parse, const std::string& line) {
+    try {
+        parse(line);
+    } catch (const RunError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+TEST(ProjectFileValues, NumbersColoursAndLists) {
     EXPECT_EQ(leadingNumber("abc"), 0);
-    EXPECT_EQ(leadingNumber("  -2.5x"), -2);
-    EXPECT_EQ(leadingNumber("0.5"), 0);
+    EXPECT_EQ(leadingNumber("  -2.5x"), -2);  // rounded half to even
     EXPECT_EQ(leadingNumber("1.5"), 2);
     EXPECT_EQ(leadingNumber(".7"), 1);
-    EXPECT_EQ(leadingNumber("-"), 0);
-    EXPECT_EQ(parseCheckLine("2"), 2);
-    EXPECT_THROW(parseCheckLine("3"), RunError);
-}
+    EXPECT_EQ(errorOf(parseCheckLine, "3"), errors::InvalidProperty);
 
-TEST(ProjectFileValues, ColourLinesAreWholeNumbersOfTwentyFourBits) {
     EXPECT_EQ(parseColourLine(" 16711935 "), 16711935u);
-    auto numberOf = [](const std::string& line) {
-        try {
-            parseColourLine(line);
-        } catch (const RunError& error) {
-            return error.number();
-        }
-        return 0;
-    };
-    EXPECT_EQ(numberOf(""), errors::TypeMismatch);
-    EXPECT_EQ(numberOf("red"), errors::TypeMismatch);
-    EXPECT_EQ(numberOf("12abc"), errors::TypeMismatch);
-    EXPECT_EQ(numberOf("99999999999"), errors::Overflow);
-    EXPECT_EQ(numberOf("-1"), errors::InvalidProperty);
-}
+    for (const char* line : {"", "red", "12abc"})
+        EXPECT_EQ(errorOf(parseColourLine, line), errors::TypeMismatch) << line;
+    EXPECT_EQ(errorOf(parseColourLine, "99999999999"), errors::Overflow);
+    EXPECT_EQ(errorOf(parseColourLine, "-1"), errors::InvalidProperty);
 
-TEST(ProjectFileValues, ListLinesEndEveryItemWithAComma) {
-    using List = std::vector<std::string>;
-    EXPECT_EQ(parseListLine("C:\\a,C:\\b,"), (List{"C:\\a", "C:\\b"}));
-    EXPECT_EQ(parseListLine("C:\\a"), (List{"C:\\a"}));
-    EXPECT_EQ(parseListLine("C:\\a,C:\\b"), (List{"C:\\a"}));
-    EXPECT_EQ(parseListLine("a, b, c,"), (List{"a", " b", " c"}));
-    EXPECT_EQ(parseListLine("   "), List{});
-    EXPECT_EQ(formatListLine({"C:\\tiles\\a", "C:\\tiles\\b"}), "C:\\tiles\\a,C:\\tiles\\b,");
-    EXPECT_EQ(formatListLine({}), "");
+    EXPECT_EQ(parseListLine("C:\\a,C:\\b,"), (Lines{"C:\\a", "C:\\b"}));
+    EXPECT_EQ(parseListLine("C:\\a,C:\\b"), (Lines{"C:\\a", "C:\\b"}));  // written by hand
+    EXPECT_EQ(parseListLine("a, b, c,"), (Lines{"a", " b", " c"}));
+    EXPECT_EQ(parseListLine("   "), Lines{});
 }
 
 class ProjectFileTest : public ::testing::Test {
@@ -78,163 +69,127 @@ class ProjectFileTest : public ::testing::Test {
     ScratchDir dir;
 };
 
-TEST_F(ProjectFileTest, OpenThenSaveGivesBackEveryLine) {
-    // Every value differs from its starting one, so a field not read or not written back
-    // changes the saved copy.
-    const std::string text = projectFile({"/img/area.jpg",
-                                          "1",
-                                          "1",
-                                          "/tiles",
-                                          "/tiles/a,/tiles/b,",
-                                          "/opt/earth prog",
-                                          "/out",
-                                          "0",
-                                          "http://host/x/",
-                                          "Area",
-                                          "2048",
-                                          "2048",
-                                          "24",
-                                          "72",
-                                          "512x512",
-                                          "PNG",
-                                          "1",
-                                          "16711935",
-                                          "HIGH",
-                                          "/img",
-                                          "/img/area.jpg",
-                                          "area",
-                                          "/img/area",
-                                          "1",
-                                          "1",
-                                          "/hi/a.jpg,/lo/b.jpg,",
-                                          "/hi,/lo,",
-                                          "HIGH"});
-    ASSERT_TRUE(load(text));
-    const std::string path = dir / "again.ovt";
+TEST_F(ProjectFileTest, SavedFileHoldsEachValueOnItsLineAndLoadsBack) {
+    // The values differ from their starting ones and from each other where they can, so a
+    // value on the wrong line, or one not read back, changes the file.
+    ProjectSettings& s = app.settings;
+    s.projectImage = "/img/area.jpg";
+    s.previewImage = s.multipleFolders = s.transparent = s.multiResolution = true;
+    s.openWhenDone = s.hostOnWebServer = false;
+    s.tilesFolder = "/tiles";
+    s.batchFolders = {"/tiles/a", "/tiles/b"};
+    s.googleEarthProgram = "/opt/earth prog";
+    s.kmlFolder = "/out";
+    s.webServerUrl = "http://host/x/";
+    s.projectName = "Area";
+    s.widthText = "2048";
+    s.heightText = "1024";
+    s.bitDepthText = "24";
+    s.resolutionText = "72";
+    s.targetTileSize = "512x512";
+    s.outputFormat = PictureFormat::Png;
+    s.transparentColour = {255, 0, 128};
+    s.drawOrder = DisplayOrder::High;
+    s.imageFolder = "/img";
+    s.imageName = "area";
+    app.run.root4096 = "/img/area";
+    s.multiResolutionImages = {"/hi/a.jpg", "/lo/b.jpg"};
+    s.multiResolutionFolders = {"/hi", "/lo"};
+    const std::string expected =
+        "#OVT Project File\r\n#----------------\r\n/img/area.jpg\r\n1\r\n1\r\n/tiles\r\n"
+        "/tiles/a,/tiles/b,\r\n/opt/earth prog\r\n/out\r\n0\r\nhttp://host/x/\r\nArea\r\n"
+        "2048\r\n1024\r\n24\r\n72\r\n512x512\r\nPNG\r\n1\r\n8388863\r\nHIGH\r\n/img\r\n"
+        "/img/area.jpg\r\narea\r\n/img/area\r\n0\r\n1\r\n/hi/a.jpg,/lo/b.jpg,\r\n/hi,/lo,\r\n"
+        "HIGH\r\n";
+    const std::string path = dir / "saved.ovt";
     ASSERT_TRUE(writeProjectFile(app, path));
     EXPECT_EQ(app.statusText(), "Project file " + path + " was saved!");
-    EXPECT_EQ(testing::readFile(path), text);
-    EXPECT_EQ(app.settings.transparentColourText, "RGB(255, 0, 255)");
+    EXPECT_EQ(testing::readFile(path), expected);
+
+    ASSERT_TRUE(load(expected));
     EXPECT_EQ(app.settings.projectFile, "");  // set by the menu command, not by loading
     // The list groups follow their boxes after loading.
-    EXPECT_TRUE(app.enabled.batchFolders && app.enabled.addSubfolders && app.enabled.multiResolutionImages);
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(app.enabled.batchFolders && app.enabled.multiResolutionImages);
+    ASSERT_TRUE(writeProjectFile(app, path));
+    EXPECT_EQ(testing::readFile(path), expected);
 }
 
-TEST_F(ProjectFileTest, HeaderOnlyFileIsAnEmptyProjectLoadedWithSuccess) {
-    EXPECT_TRUE(load(projectFile({})));
-    EXPECT_EQ(app.settings.projectName, "");
-    EXPECT_TRUE(app.settings.batchFolders.empty());
+TEST_F(ProjectFileTest, LaterLinesWinAndLineEndsOfAnyKindAreRead) {
+    EXPECT_TRUE(load(projectFile({})));  // a header alone is an empty project
     EXPECT_NE(app.statusText().find("was loaded successfully!"), std::string::npos);
+    std::string text = "#OVT Project File\n#----------------\r/first.jpg\n";
+    text +=
+        "1\n2\n\n\n/earth\n/out\n1\nurl\nName\n\n\n\n\n256x256\nJPG\n0\n255\nHIGH\n/d\n/second.jpg";
+    ASSERT_TRUE(load(text));
+    EXPECT_EQ(app.settings.projectImage, "/second.jpg");
+    EXPECT_EQ(app.settings.googleEarthProgram, "/earth");
+    EXPECT_EQ(app.settings.transparentColour, (Rgb{255, 0, 0}));
+    EXPECT_EQ(app.settings.drawOrder, DisplayOrder::High);
+    // A check line is checked only by 1.
+    EXPECT_TRUE(app.settings.previewImage);
+    EXPECT_FALSE(app.settings.multipleFolders);
     EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(ProjectFileTest, EmptyMultiResolutionLineEmptiesBothLists) {
-    // Lines 2 to 29 of a valid file; index 0 is line 2.
-    std::vector<std::string> lines(28, "0");
-    lines[25] = "/hi/a.tif,";  // line 27 adds to List1 ...
+    Lines lines(28, "0");      // lines 2 to 29; index 0 is line 2
+    lines[15] = "JPG";         // line 17
+    lines[25] = "/hi/a.tif,";  // line 27 adds an image ...
     lines[26] = "";            // ... and an empty line 28 empties both lists
     ASSERT_TRUE(load(projectFile(lines)));
     EXPECT_TRUE(app.settings.multiResolutionImages.empty());
     EXPECT_TRUE(app.settings.multiResolutionFolders.empty());
 
     lines[25] = "";          // line 27 empty
-    lines[26] = "/hi,/lo,";  // line 28 then names folders: they go to List3 alone
-    lines[24] = "1";         // Check6, so the lists are kept after loading
+    lines[26] = "/hi,/lo,";  // line 28 then names folders: they go to the folder list alone
+    lines[24] = "1";         // multi-resolution on, so the lists are kept after loading
     ASSERT_TRUE(load(projectFile(lines)));
     EXPECT_TRUE(app.settings.multiResolutionImages.empty());
-    EXPECT_EQ(app.settings.multiResolutionFolders, (std::vector<std::string>{"/hi", "/lo"}));
+    EXPECT_EQ(app.settings.multiResolutionFolders, (Lines{"/hi", "/lo"}));
 }
 
-TEST_F(ProjectFileTest, LaterLinesWinAndLineEndsOfAnyKindAreRead) {
-    std::string text = "#OVT Project File\n#----------------\r/first.jpg\n";
-    text +=
-        "0\n0\n\n\n/earth\n/out\n1\nurl\nName\n\n\n\n\n256x256\nJPG\n0\n255\nHIGH\n/d\n/second.jpg";
-    ASSERT_TRUE(load(text));
-    EXPECT_EQ(app.settings.projectImage, "/second.jpg");
-    EXPECT_EQ(app.settings.googleEarthProgram, "/earth");
-    EXPECT_EQ(app.settings.transparentColourText, "RGB(255, 0, 0)");
-    EXPECT_EQ(app.settings.drawOrder, "HIGH");
-}
-
-TEST_F(ProjectFileTest, BadCheckOrColourLineStopsLoadingWithItsError) {
+TEST_F(ProjectFileTest, BadCheckFormatOrColourLineStopsLoadingWithItsError) {
     // Line 3 holds 7: loading stops there, the error is shown, success is not reported.
     EXPECT_FALSE(load(projectFile({"/keep.jpg", "7", "1", "/never"})));
     EXPECT_EQ(app.settings.projectImage, "/keep.jpg");
-    EXPECT_EQ(app.settings.multipleFolders, 0);
+    EXPECT_FALSE(app.settings.multipleFolders);
     EXPECT_EQ(app.settings.tilesFolder, "");
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], (FakeHost::Message{"380 Invalid property value", "Orvanta"}));
     EXPECT_EQ(app.statusText(), "Status...");
-
-    host.messages.clear();
-    std::vector<std::string> lines(17, "0");
-    lines.push_back("not a colour");  // line 19
-    EXPECT_FALSE(load(projectFile(lines)));
-    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{"13 Type mismatch"});
+    Lines badFormat(15, "0"), badColour(17, "0");
+    badFormat.push_back("BMP");  // line 17
+    badColour.push_back("red");  // line 19
+    badColour[15] = "JPG";
+    EXPECT_FALSE(load(projectFile(badFormat)));
+    EXPECT_FALSE(load(projectFile(badColour)));
+    EXPECT_EQ(host.messageTexts(), (Lines{"380 Invalid property value",
+                                          "380 Invalid property value: the output format 'BMP' "
+                                          "is none of GIF, JPG, PNG and TIF",
+                                          "13 Type mismatch"}));
 }
 
-TEST_F(ProjectFileTest, HostileFilesNeverCrash) {
-    const std::vector<std::string> contents = {
-        "",
-        "#OVT",
-        std::string(100000, 'x'),
-        "#OVT Project File\r\n#----------------\r\n\xff\xfe\x80\r\n1e999\r\n-0\r\n",
-        projectFile(std::vector<std::string>(40, ",,,,")),
-        std::string("\0\0\0\r\n\0", 6),
-    };
-    for (const std::string& content : contents) {
-        load(content);
-        EXPECT_LE(host.messages.size(), 1u);
-        host.messages.clear();
-    }
-}
-
-TEST_F(ProjectFileTest, MissingFileIsReportedAndNothingChanges) {
-    app.closeProject();
+TEST_F(ProjectFileTest, SaveAsAsksBeforeOverwritingAndFailuresAreReported) {
+    // A file that cannot be read or written is reported, not claimed loaded or saved.
     EXPECT_FALSE(loadProjectFile(app, dir / "none.ovt"));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text.rfind("53 File not found", 0), 0u);
-}
-
-TEST_F(ProjectFileTest, OpenCancelledLeavesTheProjectClosed) {
-    app.settings.projectName = "Open";
-    openProject(app);
-    EXPECT_EQ(app.settings.projectName, "");
-    EXPECT_EQ(app.statusText(), "Status...");
-}
-
-TEST_F(ProjectFileTest, SaveAsAsksBeforeOverwriting) {
+    EXPECT_FALSE(writeProjectFile(app, dir / "no-such-folder/p.ovt"));
+    EXPECT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(app.statusText(), "");
     const std::string path = dir / "exists.ovt";
     testing::writeFile(path, "old");
-    host.fileAnswers = {path};
-    host.yesNoAnswers = {false};
+    host.fileAnswers = {path, path};
+    host.yesNoAnswers = {false, true};
     saveProjectAs(app);
     EXPECT_EQ(testing::readFile(path), "old");
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.questions[0],
-              (FakeHost::Message{"The Target Project already Exists. Do you want to overwrite ?",
-                                 "OVT Project already Exists"}));
+    EXPECT_EQ(host.questions, (std::vector<FakeHost::Message>{
+                                  {"The Target Project already Exists. Do you want to overwrite ?",
+                                   "OVT Project already Exists"}}));
     EXPECT_EQ(app.settings.projectFile, "");
-
-    host.fileAnswers = {path};
-    host.yesNoAnswers = {true};
     saveProjectAs(app);
     EXPECT_EQ(app.settings.projectFile, path);
-    EXPECT_EQ(testing::readFile(path).rfind("#OVT Project File\r\n", 0), 0u);
-
     // Save writes to the chosen file without asking again.
     app.settings.projectName = "Again";
     saveProject(app);
     EXPECT_EQ(host.questions.size(), 2u);
     EXPECT_NE(testing::readFile(path).find("\r\nAgain\r\n"), std::string::npos);
-}
-
-TEST_F(ProjectFileTest, UnwritableTargetIsReportedNotClaimedSaved) {
-    EXPECT_FALSE(writeProjectFile(app, dir / "no-such-folder/p.ovt"));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text.rfind("76 Path not found", 0), 0u);
-    EXPECT_EQ(app.statusText().find("was saved!"), std::string::npos);
 }
 
 }  // namespace

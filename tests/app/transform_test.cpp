@@ -13,18 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::JobTest;
-
-TEST(RunChoice, FirstMatchingKindWins) {
-    ProjectSettings s;
-    s.multipleFolders = true;
-    EXPECT_EQ(chooseRun(s), RunKind::Folder);  // an empty folder list is no batch
-    s.batchFolders = {"/a"};
-    EXPECT_EQ(chooseRun(s), RunKind::Batch);
-    s.projectImage = "/a.jpg";
-    EXPECT_EQ(chooseRun(s), RunKind::SingleImage);
-    s.multiResolution = true;
-    EXPECT_EQ(chooseRun(s), RunKind::MultiResolution);
-}
+using Argv = std::vector<std::string>;
 
 class TransformTest : public JobTest {};
 
@@ -35,57 +24,72 @@ TEST_F(TransformTest, ProjectTopKmlIsChosenByTheKindOfProject) {
     EXPECT_EQ(projectTopKmlPath(app), "/t/Area.kml");
     s.multipleFolders = true;
     s.batchFolders = {"/a", "/b", "/c"};
-    app.batchIndex = "2";
+    app.batchIndex = 2;
     EXPECT_EQ(projectTopKmlPath(app), "/c/Area2.kml");  // the last folder of the last batch
-    app.batchIndex = "7";
+    app.batchIndex = 7;
     EXPECT_EQ(projectTopKmlPath(app), "");
     s.tilesFolder.clear();
-    s.projectImage = "/Documents and Settings/user/maps/area.jpg";
-    s.imageFolder = "/Documents and Settings/user/maps";
+    s.projectImage = "/maps/area.jpg";
+    s.imageFolder = "/maps";
     s.imageName = "area";
-    EXPECT_EQ(projectTopKmlPath(app), "/Documents and Settings/user/maps/area.kml");
+    EXPECT_EQ(projectTopKmlPath(app), "/maps/area.kml");
 }
 
-TEST_F(TransformTest, FolderRunTilesThenWritesKmlAndEnablesLoad) {
+TEST_F(TransformTest, FolderRunWritesTilesAndKmlAndRegenerationKeepsTheTiles) {
     const std::string folder = folderOfTiles("tiles", 2);
     app.settings.projectName = "Area";
     app.settings.openWhenDone = false;
     useTilesFolder(app, folder);
-    ASSERT_TRUE(app.enabled.transform);
-    Transform(app);
+    EXPECT_EQ(Transform(app).topKmlFiles, Argv{folder + "/Area.kml"});
     EXPECT_TRUE(host.messages.empty()) << host.messages.front().text;
-    EXPECT_TRUE(fs::exists(folder + "/Area.kml"));
-    EXPECT_TRUE(fs::exists(folder + "/Tgroup1/Sgroup1/t1_3_3.JPG"));
     EXPECT_EQ(app.statusText(), "KML files was written successfully...");
     EXPECT_TRUE(app.enabled.loadInGoogleEarth && app.enabled.regenerateKml);
+
+    const std::string tile = folder + "/Tgroup1/Sgroup1/t1_3_3.JPG";
+    const auto old = fs::last_write_time(tile) - std::chrono::hours(1);
+    fs::last_write_time(tile, old);
+    app.settings.drawOrder = DisplayOrder::High;
+    EXPECT_EQ(ReGenerateKmlFiles(app).ending, Ending::Done);
+    EXPECT_EQ(fs::last_write_time(tile), old);
+    EXPECT_NE(testing::readFile(folder + "/kml/t0.kml").find("<minLodPixels>384</minLodPixels>"),
+              std::string::npos);
+    Transform(app);  // a later Transform cuts the tiles again
+    EXPECT_NE(fs::last_write_time(tile), old);
     EXPECT_TRUE(host.started.empty());
 }
 
-TEST_F(TransformTest, RegenerationKeepsTilesAndALaterTransformCutsAgain) {
-    const std::string folder = folderOfTiles("tiles", 1);
+// Once the first image is cut, the scratch folder turns into a file: the pieces of the second
+// cannot be deleted, a step error that ends the run (not one that skips the step).
+class ScratchBreakingHost : public testing::FakeHost {
+  public:
+    std::string scratch;
+    void progress(int done, int total) override {
+        FakeHost::progress(done, total);
+        if (done == 1 && fs::is_directory(scratch)) {
+            fs::remove_all(scratch);
+            testing::writeFile(scratch, "");
+        }
+    }
+};
+
+class StepErrorTest : public testing::JobTestOn<ScratchBreakingHost> {};
+
+TEST_F(StepErrorTest, NoKmlTreeIsWrittenAfterAStepErrorEndsTheSplit) {
+    const std::string folder = folderOfTiles("tiles", 2);
+    host.scratch = folder + "/Tgroup1/Sgroup1/kml";
+    app.jobs = 1;
     app.settings.projectName = "Area";
-    app.settings.openWhenDone = false;
     useTilesFolder(app, folder);
-    Transform(app);
-    const std::string tile = folder + "/Tgroup1/Sgroup1/t0.JPG";
-    const std::string kml = folder + "/kml/t0.kml";
-    const auto old = fs::last_write_time(tile) - std::chrono::hours(1);
-    fs::last_write_time(tile, old);
-    fs::last_write_time(kml, old);
-
-    app.settings.drawOrder = "HIGH";
-    ReGenerateKmlFiles(app);
-    EXPECT_TRUE(app.run.kmlOnly);
-    EXPECT_EQ(fs::last_write_time(tile), old);
-    EXPECT_NE(fs::last_write_time(kml), old);
-    EXPECT_NE(testing::readFile(kml).find("<minLodPixels>384</minLodPixels>"), std::string::npos);
-
-    Transform(app);
-    EXPECT_FALSE(app.run.kmlOnly);
-    EXPECT_NE(fs::last_write_time(tile), old);
+    const Outcome outcome = Transform(app);
+    EXPECT_EQ(outcome.ending, Ending::Failed);
+    EXPECT_TRUE(outcome.topKmlFiles.empty() && host.started.empty());
+    EXPECT_FALSE(fs::exists(folder + "/Area.kml"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text.rfind("76 Path not found: " + host.scratch, 0), 0u)
+        << host.messages[0].text;
 }
 
-TEST_F(TransformTest, MultiResolutionRunsHighThenLowAndStartsGoogleEarthTwice) {
+TEST_F(TransformTest, MultiResolutionRunsHighThenLowAndStartsGoogleEarthOnlyWhenAsked) {
     const std::string high = tile(dir / "hi", "city");
     const std::string low = tile(dir / "lo", "region");
     app.settings.multiResolution = true;
@@ -96,49 +100,34 @@ TEST_F(TransformTest, MultiResolutionRunsHighThenLowAndStartsGoogleEarthTwice) {
         addMultiResolutionImage(app);
     }
     ASSERT_TRUE(app.enabled.transform);
-    app.settings.openWhenDone = true;
+    app.settings.openWhenDone = false;
     app.settings.googleEarthProgram = "/earth";
-    Transform(app);
-    ASSERT_EQ(host.started.size(), 2u);
-    EXPECT_EQ(host.started[0], (std::vector<std::string>{"/earth", dir / "hi/city.kml"}));
-    EXPECT_EQ(host.started[1], (std::vector<std::string>{"/earth", dir / "lo/region.kml"}));
-    EXPECT_EQ(app.settings.openWhenDone, 0);
+    const Argv written = {dir / "hi/city.kml", dir / "lo/region.kml"};
+    EXPECT_EQ(Transform(app).topKmlFiles, written);
+    EXPECT_TRUE(host.started.empty());
     // The high resolution image is drawn over the low one.
     EXPECT_NE(testing::readFile(dir / "hi/city/kml/city.kml").find("<minLodPixels>384"),
               std::string::npos);
     EXPECT_EQ(testing::readFile(dir / "lo/region/kml/region.kml").find("<minLodPixels>384"),
               std::string::npos);
 
-    // Regeneration starts it twice again, whatever Check3 holds.
-    host.started.clear();
-    ReGenerateKmlFiles(app);
-    EXPECT_EQ(host.started.size(), 2u);
-    EXPECT_EQ(app.settings.openWhenDone, 0);
-}
-
-TEST_F(TransformTest, MultiResolutionEndsWhenAnImageCannotBeTiled) {
-    const std::string high = tile(dir / "hi", "city");
-    app.settings.multiResolution = true;
-    app.settings.multiResolutionImages = {high, dir / "lo/missing.jpg"};
     app.settings.openWhenDone = true;
-    Transform(app);
-    EXPECT_TRUE(host.started.empty());
-    EXPECT_FALSE(app.enabled.loadInGoogleEarth);
-    EXPECT_FALSE(host.messages.empty());
+    EXPECT_EQ(ReGenerateKmlFiles(app).topKmlFiles, written);
+    EXPECT_EQ(host.started, (std::vector<Argv>{{"/earth", written[0]}, {"/earth", written[1]}}));
 }
 
 TEST_F(TransformTest, LoadInGoogleEarthNeedsTheKmlFile) {
     app.settings.projectName = "Area";
     app.settings.tilesFolder = dir / "none";
-    LoadInGoogleEarth(app);
-    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kMissingProjectKmlMessage});
+    EXPECT_EQ(LoadInGoogleEarth(app).ending, Ending::Failed);
+    EXPECT_EQ(host.messageTexts(), Argv{kMissingProjectKmlMessage});
     EXPECT_TRUE(host.started.empty());
 
     testing::writeFile(dir / "Area.kml", "<kml/>");
     app.settings.tilesFolder = dir.path().string();
     app.settings.googleEarthProgram = "/earth";
-    LoadInGoogleEarth(app);
-    EXPECT_EQ(host.started.back(), (std::vector<std::string>{"/earth", dir / "Area.kml"}));
+    EXPECT_EQ(LoadInGoogleEarth(app).ending, Ending::Done);
+    EXPECT_EQ(host.started.back(), (Argv{"/earth", dir / "Area.kml"}));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "imagery/world_file.h"
 #include "magick/commands.h"
 #include "support/kml_walk.h"

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
 #include <thread>
 
+#include "support/kml_walk.h"
 #include "support/run_program.h"
 #include "support/scratch_dir.h"
 #include "support/test_images.h"
@@ -22,30 +24,25 @@ std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> snapshot(
     const std::string& folder) {
     std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file() && entry.path().extension() != ".kml") {
+        if (entry.is_regular_file() && entry.path().extension() != ".kml")
             files[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
-        }
     }
     return files;
 }
 
 int countFiles(const std::string& folder, const std::string& extension) {
-    int count = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() == extension)
-            ++count;
-    }
-    return count;
+    return static_cast<int>(
+        std::count_if(fs::recursive_directory_iterator(folder), {},
+                      [&](const auto& e) { return e.path().extension() == extension; }));
 }
 
 class CliRunTest : public ::testing::Test {
   protected:
     // A square JPEG tile with its world file.
-    void tile(const std::string& folder, const std::string& name, int size, double west = 10,
-              double pixel = 0.001) {
+    void tile(const std::string& folder, const std::string& name, int size, double west = 10) {
         fs::create_directories(folder);
         testing::makeImage(folder + "/" + name + ".jpg", size, size);
-        testing::writeWorldFile(folder + "/" + name + ".jgw", pixel, -pixel, west, 20);
+        testing::writeWorldFile(folder + "/" + name + ".jgw", 0.001, -0.001, west, 20);
     }
 
     testing::ProgramResult cli(std::vector<std::string> args) {
@@ -56,15 +53,20 @@ class CliRunTest : public ::testing::Test {
     ScratchDir dir;
 };
 
-TEST_F(CliRunTest, FolderOfTwo2048TilesGivesItsTreeAndPrintsTheTopKml) {
+// The third image has no world file: --yes to the question leaves it out of tiles and KML.
+TEST_F(CliRunTest, FolderOfTwo2048TilesGivesItsTreeAndLeavesOutTheUnreferencedImage) {
     const std::string folder = dir / "tiles";
     tile(folder, "a", 2048, 10);
     tile(folder, "b", 2048, 12.048);
-    const auto result = cli({"transform", folder, "--name", "Area"});
+    testing::makeImage(folder + "/c.jpg", 2048, 2048);
+    const auto result = cli({"transform", folder, "--name", "Area", "--yes"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, folder + "/Area.kml\n");
     EXPECT_EQ(countFiles(folder + "/Tgroup1", ".JPG"), 2 * 85);
     EXPECT_EQ(countFiles(folder, ".kml"), 1 + 2 * 85);
+    const testing::KmlTreeWalk walk = testing::walkKmlTree(folder + "/Area.kml");
+    EXPECT_EQ(walk.files, 1 + 2 * 85);
+    EXPECT_TRUE(walk.missing.empty()) << walk.missing.front();
     EXPECT_NE(result.err.find("KML files were written successfully..."), std::string::npos);
 }
 
@@ -98,11 +100,17 @@ TEST_F(CliRunTest, BatchStartsGoogleEarthOnceOnTheTopFile) {
                              "--google-earth", program, "--kml-folder", dir.path().string()});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, dir / "Area.kml\n");
-    for (int wait = 0; wait < 100 && !fs::exists(log); ++wait) {
+    for (int wait = 0; wait < 100 && !fs::exists(log); ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(testing::readFile(log), "1|" + dir / "Area.kml\n");
+
+    // A Google Earth that cannot start does not hide the files written.
+    const auto failed = cli({"batch", dir / "A", dir / "B", "--name", "Area", "--open",
+                             "--google-earth", dir / "none", "--kml-folder", dir.path().string()});
+    EXPECT_EQ(failed.exitStatus, 1);
+    EXPECT_EQ(failed.out, dir / "Area.kml\n");
+    EXPECT_NE(failed.err.find("53 File not found: " + dir / "none"), std::string::npos);
 }
 
 TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
@@ -117,11 +125,10 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
     testing::writeFile(
         dir / "gone.ovt",
         "#OVT Project File\r\n#----------------\r\n\r\n0\r\n0\r\n" + dir / "gone" + "\r\n");
-    struct Case {
-        std::vector<std::string> args;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
+    // Padded to 4096 pixels, the pieces of the whole-earth sample would reach beyond the globe.
+    for (const char* name : {"earth.jpg", "earth.jgw"})
+        fs::copy_file(std::string(ORVANTA_SOURCE_DIR) + "/samples/earth/" + name, dir / name);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"transform", dir / "empty"}, "holds no images"},
         {{"transform", dir / "missing"}, "does not exist"},
         {{"transform", dir / "mixed"}, "contains images of different sizes"},
@@ -131,13 +138,14 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         {{"multires", dir / "good/a.jpg", dir / "odd/a.jpg"}, "This image could not be tiled."},
         {{"batch", dir / "good", dir / "utm"}, "not using 'WGS84 Datum Projection'"},
         {{"run", dir / "gone.ovt"}, "which does not exist"},
+        {{"large", dir / "earth.jpg", "--no"}, "stopped at a question answered No"},
     };
     const auto before = snapshot(dir.path().string());
-    for (const Case& c : cases) {
-        const auto result = cli(c.args);
-        EXPECT_EQ(result.exitStatus, 1) << c.args[1] << "\n" << result.err;
-        EXPECT_EQ(result.out, "") << c.args[1];
-        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.args[1] << "\n" << result.err;
+    for (const auto& [args, message] : cases) {
+        const auto result = cli(args);
+        EXPECT_EQ(result.exitStatus, 1) << args[1] << "\n" << result.err;
+        EXPECT_EQ(result.out, "") << args[1];
+        EXPECT_NE(result.err.find(message), std::string::npos) << args[1] << "\n" << result.err;
     }
     EXPECT_EQ(snapshot(dir.path().string()), before);
 }

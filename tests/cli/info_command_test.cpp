@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "magick/commands.h"
 #include "support/run_program.h"
 #include "support/scratch_dir.h"
 
 namespace orvanta {
 namespace {
-
-using testing::ScratchDir;
 
 // Runs "orvanta-cli info" with the arguments.
 testing::ProgramResult info(const std::vector<std::string>& args) {
@@ -18,8 +14,8 @@ testing::ProgramResult info(const std::vector<std::string>& args) {
     return testing::runProgram(argv);
 }
 
-TEST(InfoCommand, TileImageWithWorldFile) {
-    ScratchDir dir;
+TEST(InfoCommand, TileImageFactsAndProjectedWorldFileRefused) {
+    testing::ScratchDir dir;
     runConvert({"convert", "-size", "2048x2048", "xc:navy", "-quality", "50", dir / "tile.jpg"});
     testing::writeFile(dir / "tile.jgw", "0.0001\r\n0\r\n0\r\n-0.0001\r\n10.5\r\n50.25\r\n");
     const testing::ProgramResult result = info({dir / "tile.jpg"});
@@ -30,22 +26,18 @@ TEST(InfoCommand, TileImageWithWorldFile) {
           "North: 50.25\n", "South: 50.0452\n", "East: 10.7048\n", "West: 10.5\n"}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
     }
-}
 
-TEST(InfoCommand, ProjectedWorldFileIsRefused) {
-    ScratchDir dir;
-    runConvert({"convert", "-size", "64x64", "xc:navy", dir / "utm.jpg"});
-    testing::writeFile(dir / "utm.jgw", "1\n0\n0\n-1\n500000\n5000000\n");
-    const testing::ProgramResult result = info({dir / "utm.jpg"});
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_NE(result.err.find("The Selected image is not using 'WGS84 Datum Projection'."),
+    testing::writeFile(dir / "tile.jgw", "1\n0\n0\n-1\n500000\n5000000\n");
+    const testing::ProgramResult projected = info({dir / "tile.jpg"});
+    EXPECT_EQ(projected.exitStatus, 1);
+    EXPECT_EQ(projected.out, "");
+    EXPECT_NE(projected.err.find("The Selected image is not using 'WGS84 Datum Projection'."),
               std::string::npos)
-        << result.err;
-    EXPECT_EQ(result.out, "");
+        << projected.err;
 }
 
 TEST(InfoCommand, FolderVerdictAndRefusals) {
-    ScratchDir dir;
+    testing::ScratchDir dir;
     runConvert({"convert", "-size", "1024x1024", "xc:navy", dir / "a.png"});
     testing::writeFile(dir / "a.pgw", "0.001\n0\n0\n-0.001\n1\n2\n");
     testing::ProgramResult result = info({dir.path().string()});
@@ -58,7 +50,6 @@ TEST(InfoCommand, FolderVerdictAndRefusals) {
     EXPECT_NE(result.err.find("contains 1 image(s) with no reference 'world file'"),
               std::string::npos);
     EXPECT_EQ(info({dir.path().string(), "--yes"}).exitStatus, 0);
-
     EXPECT_EQ(info({dir / "absent.png"}).exitStatus, 1);
     EXPECT_EQ(info({}).exitStatus, 2);
 }

@@ -1,5 +1,5 @@
-// Steps of a plan run by a pool of workers: the same outcome, messages and files as a run one
-// step after another, dependencies and the memory cap kept, and no worker outliving the run.
+// Steps of a plan run by a pool of workers: the same outcome and messages as a run one step
+// after another, dependencies and the memory cap kept, and no worker outliving the run.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,7 +8,6 @@
 #include <mutex>
 #include <thread>
 
-#include "app/error_policy.h"
 #include "tiling/shared_decodes.h"
 #include "tiling/tiling_rig.h"
 
@@ -16,13 +15,15 @@ namespace orvanta {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::TilingRig;
+using testing::FakeHost;
+using testing::TestPolicy;
 
 // Stands in for the image tool without touching the disk: each call takes a while, counts
 // how many run at once, and fails with its scripted error.
 struct SlowConvert {
-    std::map<std::string, RunError> failures;  // by output file
-    std::map<std::string, std::chrono::milliseconds> delays;
+    std::map<std::string, RunError> failures;                 // by output file
+    std::map<std::string, std::chrono::milliseconds> delays;  // by output file
+    std::chrono::milliseconds otherDelay = 5ms;
     std::atomic<int> running{0}, mostRunning{0}, calls{0};
     std::mutex mutex;
     std::vector<std::string> finished;
@@ -35,7 +36,7 @@ struct SlowConvert {
                  now > seen && !mostRunning.compare_exchange_weak(seen, now);) {
             }
             const auto delay = delays.find(call.output());
-            std::this_thread::sleep_for(delay == delays.end() ? 5ms : delay->second);
+            std::this_thread::sleep_for(delay == delays.end() ? otherDelay : delay->second);
             {
                 const std::lock_guard lock(mutex);
                 finished.push_back(call.output());
@@ -48,90 +49,38 @@ struct SlowConvert {
     }
 };
 
-// Eight independent operations; the third one is slow, so that later ones end before it.
-TilePlan independentPlan(const std::vector<std::string>& extra = {}) {
+// No worker runs and no step starts once the run has returned.
+void expectStopped(const SlowConvert& convert) {
+    EXPECT_EQ(convert.running, 0);
+    const int callsAfterRun = convert.calls;
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(convert.calls, callsAfterRun);
+}
+
+TilePlan independentPlan(int steps) {
     TilePlan plan;
-    for (int i = 0; i < 8; ++i) {
-        std::vector<std::string> args{"in" + std::to_string(i) + ".jpg"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        args.push_back("out" + std::to_string(i) + ".jpg");
-        plan.convert(args);
-    }
+    for (int i = 0; i < steps; ++i)
+        plan.convert({"in" + std::to_string(i) + ".jpg", "out" + std::to_string(i) + ".jpg"});
     return plan;
 }
 
-struct RunOutcome {
-    bool goOn = false;
-    bool clean = false;
-    int skipped = 0;
-    std::vector<testing::FakeHost::Message> messages;
-};
-
-RunOutcome runWith(int jobs, SlowConvert& convert, const TilePlan& plan) {
-    TilingRig rig;
-    RunErrorPolicy policy(rig.app);
-    RunOutcome outcome;
-    outcome.goOn = executePlan(plan, policy, convert.runner(), {jobs});
-    EXPECT_EQ(convert.running, 0) << "a worker still runs after the plan";
-    outcome.skipped = policy.skippedSteps();
-    outcome.clean = policy.finish();
-    outcome.messages = rig.host.messages;
-    return outcome;
-}
-
-TEST(ConcurrentPlan, SkippedFailuresAreReportedAsInARunOneStepAfterAnother) {
-    auto script = [](SlowConvert& convert) {
-        convert.delays["out2.jpg"] = 60ms;
-        convert.failures.emplace("out2.jpg", RunError(errors::ImageTool, "first broken"));
-        convert.failures.emplace("out6.jpg", RunError(errors::ImageTool, "second broken"));
-    };
-    SlowConvert one, four;
-    script(one);
-    script(four);
-    const RunOutcome sequential = runWith(1, one, independentPlan());
-    const RunOutcome concurrent = runWith(4, four, independentPlan());
-
-    EXPECT_GT(four.mostRunning, 1);
-    // The slow failing step ended after later ones; its error is still reported first.
-    const auto position = [&](const std::string& output) {
-        return std::find(four.finished.begin(), four.finished.end(), output) -
-               four.finished.begin();
-    };
-    EXPECT_GT(position("out2.jpg"), position("out3.jpg"));
-    EXPECT_TRUE(concurrent.goOn);
-    EXPECT_FALSE(concurrent.clean);
-    EXPECT_EQ(concurrent.skipped, 2);
-    EXPECT_EQ(concurrent.goOn, sequential.goOn);
-    EXPECT_EQ(concurrent.skipped, sequential.skipped);
-    ASSERT_EQ(concurrent.messages.size(), 1u);
-    EXPECT_EQ(concurrent.messages, sequential.messages);
-    EXPECT_NE(concurrent.messages[0].text.find("first broken"), std::string::npos);
-}
-
-TEST(ConcurrentPlan, AnEndingFailureStartsNoFurtherStepAndLeavesNoWorkerRunning) {
-    auto script = [](SlowConvert& convert) {
-        for (int i = 0; i < 8; ++i)
-            convert.delays["out" + std::to_string(i) + ".jpg"] = 40ms;
-        convert.delays["out1.jpg"] = 5ms;
-        convert.failures.emplace("out1.jpg", RunError(57, "device I/O error"));
-    };
-    SlowConvert one, four;
-    script(one);
-    script(four);
-    const RunOutcome sequential = runWith(1, one, independentPlan());
-    const RunOutcome concurrent = runWith(4, four, independentPlan());
-
-    EXPECT_FALSE(concurrent.goOn);
-    EXPECT_EQ(concurrent.messages, sequential.messages);
-    ASSERT_EQ(concurrent.messages.size(), 1u);
-    EXPECT_EQ(concurrent.messages[0].text, "57 device I/O error");
-    EXPECT_EQ(one.calls, 2);
-    // Steps started before the failure was known end; none starts afterwards.
-    EXPECT_LE(four.calls, 4);
-    const int callsAfterRun = four.calls;
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(four.calls, callsAfterRun);
-    EXPECT_EQ(four.running, 0);
+// The outcomes reach the policy in plan order, as in a run one step after another: the slow
+// skipped failure of the first step counts before the ending one of the second, which failed
+// first. Steps started before the end was known finish; none starts afterwards.
+TEST(ConcurrentPlan, OutcomesReachThePolicyInPlanOrderAndAnEndingFailureStopsTheWorkers) {
+    SlowConvert convert;
+    convert.otherDelay = 40ms;
+    convert.delays["out0.jpg"] = 80ms;
+    convert.delays["out1.jpg"] = 5ms;
+    convert.failures.emplace("out0.jpg", RunError(errors::ImageTool, "broken"));
+    convert.failures.emplace("out1.jpg", RunError(57, "device I/O error"));
+    FakeHost host;
+    TestPolicy policy(host);
+    EXPECT_FALSE(executePlan(independentPlan(16), policy, convert.runner(), {4}));
+    EXPECT_EQ(policy.skipped, 1);
+    EXPECT_EQ(host.messages, (std::vector<FakeHost::Message>{{"57 device I/O error", kAppTitle}}));
+    EXPECT_LT(convert.calls, 16);
+    expectStopped(convert);
 }
 
 // Cancelling throws from the observer after a step: the exception leaves the run, no step
@@ -140,27 +89,24 @@ TEST(ConcurrentPlan, CancelAfterAStepStopsTheWorkers) {
     struct Cancelled {};
     SlowConvert convert;
     // The first two end at once; the others take long enough for the cancel to come first.
-    for (int i = 2; i < 8; ++i)
-        convert.delays["out" + std::to_string(i) + ".jpg"] = 150ms;
-    TilingRig rig;
-    RunErrorPolicy policy(rig.app);
+    convert.otherDelay = 150ms;
+    convert.delays["out0.jpg"] = convert.delays["out1.jpg"] = 5ms;
+    FakeHost host;
+    TestPolicy policy(host);
     std::vector<std::size_t> observed;
     auto cancelAtSecond = [&](std::size_t step) {
         observed.push_back(step);
         if (step == 1)
             throw Cancelled{};
     };
-    EXPECT_THROW(executePlan(independentPlan(), policy, convert.runner(), {4}, cancelAtSecond),
+    EXPECT_THROW(executePlan(independentPlan(8), policy, convert.runner(), {4}, cancelAtSecond),
                  Cancelled);
     EXPECT_EQ(observed, (std::vector<std::size_t>{0, 1}));
-    EXPECT_EQ(convert.running, 0);
-    const int callsAfterRun = convert.calls;
     // The first four started at once; at most two more, taken by the workers freed before the
     // cancel was seen; never the last two.
-    EXPECT_GE(callsAfterRun, 4);
-    EXPECT_LE(callsAfterRun, 6);
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(convert.calls, callsAfterRun);
+    EXPECT_GE(convert.calls, 4);
+    EXPECT_LE(convert.calls, 6);
+    expectStopped(convert);
 }
 
 TEST(ConcurrentPlan, StepsWaitForWhatTheyReadAndMemoryBoundOperationsShareTheBudget) {
@@ -171,11 +117,9 @@ TEST(ConcurrentPlan, StepsWaitForWhatTheyReadAndMemoryBoundOperationsShareTheBud
         plan.convert({piece, "-limit", "memory", "512MiB", "-resize", "256x256", "t" + piece});
     }
     SlowConvert convert;
-    convert.delays["piece_%d.jpg"] = 30ms;
-    for (int q = 0; q < 4; ++q)
-        convert.delays["tpiece_" + std::to_string(q) + ".jpg"] = 30ms;
-    TilingRig rig;
-    RunErrorPolicy policy(rig.app);
+    convert.otherDelay = 30ms;
+    FakeHost host;
+    TestPolicy policy(host);
     EXPECT_TRUE(executePlan(plan, policy, convert.runner(), {4, 1024}));
 
     ASSERT_EQ(convert.finished.size(), 5u);
@@ -189,8 +133,7 @@ TEST(ConcurrentPlan, StepsWaitForWhatTheyReadAndMemoryBoundOperationsShareTheBud
         small.convert({"s" + n + ".jpg", "-limit", "memory", "1024MiB", "t" + n + ".jpg"}, 256);
     }
     SlowConvert four;
-    for (int q = 0; q < 6; ++q)
-        four.delays["t" + std::to_string(q) + ".jpg"] = 30ms;
+    four.otherDelay = 30ms;
     EXPECT_TRUE(executePlan(small, policy, four.runner(), {6, 1024}));
     EXPECT_EQ(four.mostRunning, 4);
 }
@@ -207,13 +150,6 @@ TEST(ConcurrentPlan, ReadersShareADecodedFileOnlyWithinOneVersion) {
     plan.convert({"a.jpg", "-crop", "512x512", "e_%d.jpg"});
     plan.convert({"b.jpg", "-crop", "256x256", "f_%d.jpg"});
     EXPECT_EQ(sharedReadGroups(plan), (std::vector<int>{0, 0, -1, 1, -1, 1, -1}));
-}
-
-TEST(ConcurrentPlan, MemoryLimitIsReadFromTheOperation) {
-    EXPECT_EQ(memoryLimitMb({{"a.jpg", "-limit", "memory", "512MiB", "b.jpg"}}), 512);
-    EXPECT_EQ(memoryLimitMb({{"a.jpg", "-limit", "Memory", "2GiB", "b.jpg"}}), 2048);
-    EXPECT_EQ(memoryLimitMb({{"a.jpg", "-limit", "map", "4096MiB", "b.jpg"}}), 0);
-    EXPECT_EQ(memoryLimitMb({{"a.jpg", "-resize", "256x256", "b.jpg"}}), 0);
 }
 
 }  // namespace

@@ -1,200 +1,141 @@
+// The grid splitter with a stand-in for the image tool: which images are cut, into which
+// folders and formats, and how a run ends.
 #include "tiling/grid_splitter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
-#include "app/error_policy.h"
-#include "app/paths.h"
-#include "imagery/world_file.h"
 #include "platform/file_list.h"
-#include "support/test_images.h"
-#include "tiling/tile_set.h"
 #include "tiling/tiling_rig.h"
 
 namespace orvanta {
 namespace {
 
 using testing::countFiles;
-using testing::FakeConvert;
-using testing::TilingRig;
+using testing::SplitRig;
+
+// Stands in for the image tool, one step after another: records each call and writes empty
+// files for its outputs. An input that does not exist fails as the image tool would; call
+// number `endAt` (from 1) fails with an error that ends the run.
+struct FakeConvert {
+    std::vector<ConvertCall> calls;
+    std::size_t endAt = 0;
+    ConvertRunner runner() {
+        return [this](const ConvertCall& call) {
+            if (!std::filesystem::exists(call.input()))
+                throw RunError(errors::ImageTool, "unable to open image `" + call.input() + "'");
+            calls.push_back(call);
+            if (calls.size() == endAt)
+                throw RunError(57, "device I/O error");
+            for (const std::string& out : outputFiles(call))
+                testing::writeFile(out, "");
+        };
+    }
+};
 
 bool has(const ConvertCall& call, const std::string& arg) {
     return std::find(call.args.begin(), call.args.end(), arg) != call.args.end();
 }
 
-// A folder run of the 2048 class over a folder of the given images.
-void prepareFolderRun(TilingRig& rig, SizeClass sizeClass, const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
+void writeImages(const SplitRig& rig, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
         testing::writeFile(rig.path(name), "image");
-        const std::string world = getworldfile(GetFileExtension(name));
-        if (!world.empty()) {
-            testing::writeWorldFile(rig.path(imageBaseName(name) + "." + world), 0.001, -0.001, 10,
-                                    20);
-        }
-    }
-    rig.app.run.sizeClass = sizeClass;
-    rig.app.settings.tilesFolder = rig.dir.path().string();
-    rig.app.run.root1024 = rig.app.run.root2048 = rig.app.run.root4096 = rig.dir.path().string();
 }
 
-TEST(GridSplitter, FolderRunTilesEveryImageUnderOneRoot) {
-    TilingRig rig;
+TEST(GridSplitter, FolderRunTilesEveryImageInNameOrderUnderOneRoot) {
+    SplitRig rig;
     FakeConvert convert;
-    prepareFolderRun(rig, SizeClass::S2048, {"b.JPG", "a.jpg", "notes.txt", "c.d.png"});
-    EXPECT_TRUE(Split2048(rig.app, convert.runner()));
-
-    std::vector<std::string> sources;
-    for (const ConvertCall& call : convert.calls) {
-        if (has(call, "1024x1024"))
-            sources.push_back(call.input());
-    }
-    EXPECT_EQ(sources, (std::vector<std::string>{rig.path("a.jpg"), rig.path("b.JPG"),
-                                                 rig.path("c.d.png")}));
-    const TileSet tiles{rig.dir.path().string()};
-    EXPECT_TRUE(std::filesystem::exists(joinPath(tiles.tgroup1(), "c.d.JPG")));
+    writeImages(rig, {"b.JPG", "a.jpg", "notes.txt", "c.d.png", "left.jpg"});
+    SplitRequest request = rig.folderRun(SizeClass::S2048);
+    request.images = folderImages(rig.root(), {"left.jpg"});
+    EXPECT_EQ(request.images, (std::vector<SourceImage>{{rig.path("a.jpg"), "a"},
+                                                        {rig.path("b.JPG"), "b"},
+                                                        {rig.path("c.d.png"), "c.d"}}));
+    EXPECT_TRUE(rig.split(request, convert.runner()));
+    const TileSet tiles{rig.root()};
     EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 3 * 64);
     EXPECT_EQ(testing::readFile(tiles.formatMarker()), "JPG\r\n");
     EXPECT_EQ(testing::readFile(joinPath(tiles.sgroup2(), "Sgroup2.txt")), " \r\n");
-    EXPECT_EQ(rig.host.statuses,
-              (std::vector<std::string>{"Building Files... ", "Generating kml files...",
-                                        "KML files were written successfully..."}));
-    EXPECT_EQ(rig.app.run.root1024, tiles.tgroup1());
-    EXPECT_EQ(rig.app.run.Sgroup2Slash, slashForm(tiles.sgroup2()));
-    EXPECT_EQ(rig.host.messageTexts(), std::vector<std::string>{});
+    EXPECT_EQ(rig.host.statuses, std::vector<std::string>{"Building Files... "});
     EXPECT_EQ(rig.host.progressReports.back(), std::make_pair(3, 3));
 }
 
-TEST(GridSplitter, SingleImageRunTilesOnlyTheProjectImage) {
-    TilingRig rig;
-    FakeConvert convert;
-    prepareFolderRun(rig, SizeClass::S1024, {"a.jpg", "img.jpg", "z.jpg"});
-    rig.app.settings.tilesFolder.clear();
-    rig.app.settings.projectImage = rig.path("img.jpg");
-    rig.app.settings.imageFolder = rig.dir.path().string();
-    rig.app.settings.imageName = "img";
-    rig.app.run.singleImage = true;
-    rig.app.run.root1024 = rig.path("img");
-    EXPECT_TRUE(Split1024(rig.app, convert.runner()));
+// Edge pieces of a padded large image get PNG tiles with their background matched with a
+// tolerance; the other images keep the job's own switches, a colour of their own matched
+// exactly; the JPEG pieces the later steps read are never made transparent.
+TEST(GridSplitter, EachImageGetsTheTransparencyOfItsOwn) {
+    for (const bool ownColour : {false, true}) {
+        SCOPED_TRACE(ownColour);
+        SplitRig rig;
+        FakeConvert convert;
+        writeImages(rig, {"big_0.jpg", "big_1.jpg", "big_2.jpg"});
+        SplitRequest request = rig.folderRun(SizeClass::S4096);
+        if (ownColour)
+            request.tiles.transparentColour = Rgb{9, 9, 9};
+        request.edges = PaddedEdges{{"big_1"}, Rgb{255, 0, 255}};
+        for (int q = 0; q < 16; ++q)  // names are matched without regard to case
+            request.edges->names.push_back("BIG_1_" + std::to_string(q / 4) + "_" +
+                                           std::to_string(q % 4));
+        EXPECT_TRUE(rig.split(request, convert.runner()));
 
-    for (const ConvertCall& call : convert.calls) {
-        EXPECT_EQ(call.input().find(rig.path("a.jpg")), std::string::npos);
-        EXPECT_EQ(call.input().find(rig.path("z.jpg")), std::string::npos);
-    }
-    const std::string s1 = TileSet{rig.path("img")}.sgroup1();
-    EXPECT_EQ(countFiles(s1, ".JPG"), 21);
-    EXPECT_TRUE(listFiles(joinPath(s1, "kml"), kImagePattern).empty());
-    EXPECT_EQ(rig.app.run.Sgroup1Path, s1);
-    EXPECT_EQ(rig.app.run.Sgroup2Path, s1);
-}
-
-TEST(GridSplitter, EdgeImagesOfAPaddedLargeImageGetTransparentPngTilesForThemselvesOnly) {
-    TilingRig rig;
-    FakeConvert convert;
-    prepareFolderRun(rig, SizeClass::S4096, {"big_0.jpg", "big_1.jpg", "big_2.jpg"});
-    rig.app.run.paddedPieces = true;
-    rig.app.paddedPieceNames = {"big_1"};
-    for (int q = 0; q < 4; ++q) {
-        for (int s = 0; s < 4; ++s) {
-            rig.app.paddedPieceNames.push_back("BIG_1_" + std::to_string(q) + "_" + std::to_string(s));
+        int limited = 0;
+        for (const ConvertCall& call : convert.calls) {
+            limited += has(call, "512MiB");
+            const bool edge = call.input().find("big_1") != std::string::npos;
+            if (!call.output().ends_with(".PNG")) {
+                EXPECT_FALSE(has(call, "-transparent")) << call.output();
+            } else {
+                EXPECT_EQ(has(call, "-fuzz"), edge) << call.output();
+                EXPECT_TRUE(has(call, edge ? "RGB(255, 0, 255)" : "RGB(9, 9, 9)")) << call.output();
+            }
         }
+        EXPECT_EQ(limited, 3 * 10);  // every operation on a 4096 image
+        const TileSet tiles{rig.root()};
+        EXPECT_EQ(testing::readFile(tiles.formatMarker()), ownColour ? "PNG\r\n" : "JPG\r\n");
+        EXPECT_EQ(countFiles(tiles.tgroup1(), ".JPG"), 48);
+        // The 1024 stage: each whole piece and its quarters, then the full resolution.
+        const std::string others = ownColour ? ".PNG" : ".JPG";
+        EXPECT_EQ(countFiles(tiles.sgroup1(), others), (ownColour ? 3 : 2) * (16 + 64));
+        EXPECT_EQ(countFiles(tiles.sgroup2(), others), (ownColour ? 3 : 2) * 256);
     }
-    rig.app.settings.transparentColourText = "RGB(9, 9, 9)";
-    EXPECT_TRUE(Split4096(rig.app, convert.runner()));
-
-    const TileSet tiles{rig.dir.path().string()};
-    int limited = 0;
-    for (const ConvertCall& call : convert.calls) {
-        limited += has(call, "512MiB");
-        if (call.input().find("big_1") == std::string::npos) {
-            EXPECT_FALSE(has(call, "-transparent")) << call.output();
-        } else if (call.output().ends_with(".PNG")) {
-            EXPECT_TRUE(has(call, "-fuzz") && has(call, "RGB(255, 0, 255)")) << call.output();
-        } else {  // a JPEG piece for the next step
-            EXPECT_FALSE(has(call, "-transparent")) << call.output();
-        }
-    }
-    EXPECT_EQ(limited, 3 * 10);
-    EXPECT_EQ(countFiles(tiles.tgroup2(), ".JPG"), 10);
-    EXPECT_EQ(countFiles(tiles.tgroup1(), ".JPG"), 48);
-    // The other images stay JPEG at every level (the edge image's own tiles are counted by the
-    // real split). The 1024 stage: each whole piece and its quarters, then the full resolution.
-    EXPECT_EQ(countFiles(tiles.sgroup1(), ".JPG"), 2 * (16 + 64));
-    EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 512);
-    // The person's own switches are back.
-    EXPECT_EQ(rig.app.settings.transparent, 0);
-    EXPECT_EQ(rig.app.settings.outputFormat, "JPG");
-    EXPECT_EQ(rig.app.settings.transparentColourText, "RGB(9, 9, 9)");
-    EXPECT_EQ(rig.app.run.root2048, tiles.tgroup2());
-    EXPECT_EQ(rig.app.run.root1024, tiles.tgroup1());
 }
 
-TEST(GridSplitter, OwnTransparentColourIsMatchedExactlyInEveryTile) {
-    TilingRig rig;
+// A root that is missing or cannot be written ends the run with one message, before any
+// picture work.
+TEST(GridSplitter, UnusableRootEndsWithOneClearMessage) {
+    SplitRig rig;
     FakeConvert convert;
-    prepareFolderRun(rig, SizeClass::S1024, {"a.jpg"});
-    rig.app.settings.transparent = true;
-    rig.app.settings.outputFormat = "JPG";
-    rig.app.settings.transparentColourText = "RGB(0, 0, 0)";
-    EXPECT_TRUE(Split1024(rig.app, convert.runner()));
-    EXPECT_EQ(testing::readFile(TileSet{rig.dir.path().string()}.formatMarker()), "PNG\r\n");
-    int transparentTiles = 0;
-    for (const ConvertCall& call : convert.calls) {
-        EXPECT_FALSE(has(call, "-fuzz"));
-        // Only the tiles: the JPEG pieces the later steps read stay as they are.
-        if (call.output().ends_with(".PNG"))
-            transparentTiles += has(call, "-transparent");
-        else
-            EXPECT_FALSE(has(call, "-transparent")) << call.output();
-    }
-    EXPECT_EQ(transparentTiles, 1 + 4 + 4);
-}
+    writeImages(rig, {"a.jpg"});
+    SplitRequest request = rig.folderRun(SizeClass::S2048);
+    request.root.clear();
+    EXPECT_FALSE(rig.split(request, convert.runner()));
+    EXPECT_EQ(rig.host.messageTexts(),
+              std::vector<std::string>{"There is no folder to write the tiles into."});
 
-TEST(GridSplitter, SingleImageOf4096ClassGetsItsOwnRootAndMarker) {
-    TilingRig rig;
-    FakeConvert convert;
-    testing::writeFile(rig.path("one.jpg"), "image");
-    testing::writeFile(rig.path("other.jpg"), "image");
-    rig.app.run.sizeClass = SizeClass::S4096;
-    rig.app.settings.imageFolder = rig.dir.path().string();
-    rig.app.settings.imageName = "one";
-    rig.app.settings.projectImage = rig.path("one.jpg");
-    EXPECT_TRUE(Split4096(rig.app, convert.runner()));
-    EXPECT_EQ(rig.app.run.root4096, rig.path("one"));
-    EXPECT_EQ(testing::readFile(joinPath(rig.path("one"), "one.txt")), " \r\n");
-    EXPECT_TRUE(std::none_of(convert.calls.begin(), convert.calls.end(), [&](const auto& call) {
-        return call.input() == rig.path("other.jpg");
-    }));
-    const TileSet tiles{rig.path("one")};
-    EXPECT_EQ(testing::readFile(tiles.formatMarker()), "JPG\r\n");
-    EXPECT_EQ(testing::readFile(joinPath(tiles.tgroup2(), "Tgroup2.txt")), " \r\n");
-    EXPECT_EQ(countFiles(tiles.sgroup2(), ".JPG"), 256);
-}
-
-TEST(GridSplitter, UnwritableOutputFolderEndsWithOneClearMessage) {
-    TilingRig rig;
-    FakeConvert convert;
-    prepareFolderRun(rig, SizeClass::S2048, {"a.jpg"});
-    testing::ReadOnlyFolder readOnly(rig.dir.path().string());
+    rig.host.messages.clear();
+    testing::ReadOnlyFolder readOnly(rig.root());
     if (!readOnly.effective())
         GTEST_SKIP() << "the folder cannot be made read-only here";
-    EXPECT_FALSE(Split2048(rig.app, convert.runner()));
+    EXPECT_FALSE(rig.split(rig.folderRun(SizeClass::S2048), convert.runner()));
     EXPECT_TRUE(convert.calls.empty());
     ASSERT_EQ(rig.host.messages.size(), 1u);
     EXPECT_TRUE(rig.host.messages[0].text.starts_with(
-        "The tiles cannot be written into the folder " + rig.dir.path().string() + ". "))
+        "The tiles cannot be written into the folder " + rig.root() + ". "))
         << rig.host.messages[0].text;
-    EXPECT_EQ(rig.host.messages[0].title, kAppTitle);
 }
 
-TEST(GridSplitter, NoRootNoTiles) {
-    TilingRig rig;
+// An error that ends the run (not a skipped one) starts no later step, nor the 1024 stage.
+TEST(GridSplitter, EndingStepErrorStopsTheRun) {
+    SplitRig rig;
     FakeConvert convert;
-    rig.app.run.sizeClass = SizeClass::S2048;
-    EXPECT_FALSE(Split2048(rig.app, convert.runner()));
-    EXPECT_EQ(rig.host.messageTexts(),
-              (std::vector<std::string>{"There is no folder to write the tiles into."}));
-    EXPECT_TRUE(convert.calls.empty());
+    convert.endAt = 2;
+    writeImages(rig, {"a.jpg", "b.jpg"});
+    EXPECT_FALSE(rig.split(rig.folderRun(SizeClass::S4096), convert.runner()));
+    EXPECT_EQ(convert.calls.size(), 2u);
+    EXPECT_EQ(rig.host.messageTexts(), std::vector<std::string>{"57 device I/O error"});
+    EXPECT_FALSE(std::filesystem::exists(TileSet{rig.root()}.sgroup2()));
 }
 
 }  // namespace

@@ -7,53 +7,36 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "platform/run_error.h"
 #include "magick/commands.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"
+#include "support/test_policy.h"
 #include "tiling/grid_splitter.h"
 #include "tiling/tile_set.h"
 
 namespace orvanta::testing {
 
-// The main window's state on a scripted host, with the large-image options set as if loaded.
-struct TilingRig {
+// A scripted host, the error policy of the operations without a window and a scratch folder.
+struct SplitRig {
     FakeHost host;
-    AppState app{host};
+    TestPolicy policy{host};
     ScratchDir dir;
 
-    TilingRig() {
-        app.options.loaded = true;
-        app.options.ramMb = "512";
-        // One step after another, so the recorded calls come in plan order.
-        app.jobs = 1;
-    }
     std::string path(const std::string& name) const { return dir / name; }
-};
-
-// Stands in for the image tool: records each call and writes empty files for its outputs; an
-// input that does not exist fails as the image tool would.
-struct FakeConvert {
-    std::vector<ConvertCall> calls;
-    std::mutex mutex;  // calls may come from several workers
-    ConvertRunner runner() {
-        return [this](const ConvertCall& call) {
-            if (!std::filesystem::exists(call.input())) {
-                throw RunError(errors::ImageTool, "unable to open image `" + call.input() + "'");
-            }
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                calls.push_back(call);
-            }
-            for (const std::string& out : outputFiles(call))
-                writeFile(out, "");
-        };
+    std::string root() const { return dir.path().string(); }
+    // A run over the images in the scratch folder, one step after another.
+    SplitRequest folderRun(SizeClass sizeClass) const {
+        SplitRequest request;
+        request.sizeClass = sizeClass;
+        request.root = root();
+        request.images = folderImages(root());
+        return request;
+    }
+    bool split(const SplitRequest& request, const ConvertRunner& convert = magickConvertRunner()) {
+        return splitImages(host, policy, request, convert);
     }
 };
 
