@@ -72,51 +72,17 @@ long cGdiPlus::PictureBoxToFile(const Picture& Pic, const std::string& sFilename
     const std::string format = magickWriterFor(extension);
     if (format.empty())
         return 0;
-    if (Pic.empty()) {
-        raise(gdi_status::InvalidParameter);
+    if (Pic.empty())
         return 0;
-    }
     const bool jpegQuality = extension[0] == 'J' || extension[0] == 'j';
     PixelRows rows{Pic.width(), Pic.height(), flipRows(Pic.bytes(), Pic.width(), Pic.height())};
     try {
         writePixelRows(rows, sFilename, format,
                        jpegQuality ? std::optional<int>(static_cast<int>(lQuality)) : std::nullopt);
     } catch (const RunError&) {
-        raise(gdi_status::Win32Error);
         return 0;
     }
     return -1;
-}
-
-void cGdiPlus::raise(long status) {
-    if (Error)
-        Error(status, GdiErrorString(status));
-}
-
-std::string cGdiPlus::GdiErrorString(long lError) {
-    static const char* const texts[] = {"Generic Error",
-                                        "Invalid Parameter",
-                                        "Out Of Memory",
-                                        "Object Busy",
-                                        "Insufficient Buffer",
-                                        "Not Implemented",
-                                        "Win32 Error",
-                                        "Wrong State",
-                                        "Aborted",
-                                        "File Not Found",
-                                        "Value Overflow",
-                                        "Access Denied",
-                                        "Unknown Image Format",
-                                        "FontFamily Not Found",
-                                        "FontStyle Not Found",
-                                        "Not TrueType Font",
-                                        "Unsupported Gdiplus Version",
-                                        "Gdiplus Not Initialized",
-                                        "Property Not Found",
-                                        "Property Not Supported"};
-    if (lError >= 1 && lError <= 20)
-        return texts[lError - 1];
-    return "Unknown GDI+ Error";
 }
 
 }  // namespace orvanta

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,24 +54,9 @@ class cGdiPlus {
   public:
     // Writes the picture to sFilename through the writer of its extension (compared without
     // regard to case); an extension starting with "J" or "j" is written with JPEG quality
-    // lQuality (0 to 100). Returns -1 when the file was written, 0 otherwise. No extension or
-    // no writer for it: 0, nothing written, no Error. A failed write raises Error.
+    // lQuality (0 to 100). Returns -1 when the file was written, 0 otherwise (no extension, no
+    // writer for it, an empty picture or a failed write).
     long PictureBoxToFile(const Picture& Pic, const std::string& sFilename, long lQuality = 0);
-
-    // The text of a status number.
-    static std::string GdiErrorString(long lError);
-
-    // Called with the status and its text whenever a save fails.
-    std::function<void(long status, const std::string& text)> Error;
-
-  private:
-    void raise(long status);
 };
-
-// Status numbers the saver raises.
-namespace gdi_status {
-inline constexpr long InvalidParameter = 2;
-inline constexpr long Win32Error = 7;
-}  // namespace gdi_status
 
 }  // namespace orvanta

@@ -32,15 +32,6 @@ TEST(CliArguments, CommandsTakeTheirInputsAndTypedOptions) {
     EXPECT_FALSE(*large.answer || large.open);
 }
 
-TEST(CliArguments, HelpForEachCommandHasAnExample) {
-    const CliOptions options = parseArguments({"large", "--help"});
-    EXPECT_EQ(options.command, Command::Help);
-    EXPECT_EQ(options.helpFor, Command::Large);
-    const std::string help = usageText(options.helpFor);
-    EXPECT_NE(help.find("--background R,G,B"), std::string::npos);
-    EXPECT_NE(help.find("Example:\n  orvanta-cli large"), std::string::npos);
-}
-
 TEST(CliArguments, MistakesAreUsageErrors) {
     for (const char* line :
          {"", "frobnicate", "transform", "transform a b", "multires hi.jpg", "batch",

@@ -7,7 +7,8 @@
 #include "app/lists.h"
 #include "app/transform.h"
 #include "support/run_program.h"
-#include "tiling/tiling_rig.h"
+#include "support/scratch_dir.h"
+#include "support/test_images.h"
 
 namespace orvanta {
 namespace {

@@ -59,17 +59,6 @@ TEST(Magick, IdentifyFormatAndCompositeGeometry) {
     EXPECT_EQ(pixelAt(dir / "out.png", 3, 3), "srgb(0,0,255)");
 }
 
-TEST(Magick, FuzzWidensTheTransparentMatch) {
-    ScratchDir dir;
-    // A JPEG decodes a magenta pad as a near colour: exact matching leaves it, fuzz clears it.
-    runConvert({"convert", "-size", "4x4", "xc:rgb(254,0,254)", "-transparent", "rgb(255,0,255)",
-                dir / "exact.png"});
-    runConvert({"convert", "-size", "4x4", "xc:rgb(254,0,254)", "-fuzz", "3%", "-transparent",
-                "rgb(255,0,255)", dir / "fuzzy.png"});
-    EXPECT_EQ(pixelAt(dir / "exact.png", 0, 0), "srgb(254,0,254)");
-    EXPECT_EQ(pixelAt(dir / "fuzzy.png", 0, 0), "srgba(0,0,0,0)");
-}
-
 TEST(Magick, PingReadsSizesWithoutPixelsAndRefusesNonImages) {
     ScratchDir dir;
     runConvert({"convert", "-size", "300x200", "xc:gray", "-interlace", "JPEG", dir / "p.jpg"});

@@ -5,12 +5,12 @@
 
 #include <unistd.h>
 
-#include "platform/run_error.h"
 #include "platform/console_host.h"
 #include "platform/file_list.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/process.h"
+#include "platform/run_error.h"
 #include "platform/text_file.h"
 #include "support/scratch_dir.h"
 
@@ -54,9 +54,7 @@ TEST(Processes, ArgumentsArePassedIntactAndNeverThroughAShell) {
     EXPECT_FALSE(std::filesystem::exists(marker));
     EXPECT_EQ(runProgramAndWait({"false"}, std::chrono::seconds(10)), 1);
     EXPECT_EQ(runProgramAndWait({"/no/such/program"}, std::chrono::seconds(10)), std::nullopt);
-}
-
-TEST(Processes, AProgramPastItsTimeLimitIsEnded) {
+    // A program past its time limit is ended.
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(runProgramAndWait({"sleep", "30"}, std::chrono::milliseconds(200)), std::nullopt);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
@@ -92,8 +90,8 @@ TEST(TextFiles, AtomicWriteReplacesWholeOrLeavesTheOldFile) {
     writeFileAtomically(path, "first");
     writeFileAtomically(path, "second");
     EXPECT_EQ(testing::readFile(path), "second");
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     if (access(dir.path().c_str(), W_OK) != 0) {  // root may write anyway
         EXPECT_THROW(writeFileAtomically(path, "third"), RunError);
         EXPECT_EQ(testing::readFile(path), "second");
@@ -108,8 +106,8 @@ TEST(TextFiles, AtomicWriteReplacesWholeOrLeavesTheOldFile) {
 
 TEST(FileLists, ImagesOfAFolderInCaseInsensitiveNameOrder) {
     ScratchDir dir;
-    for (const char* name : {"b.JPG", "a.png", "_z.tif", "B.jpg", "c.gif", "d.bmp", "e.jpeg",
-                             "notes.txt"}) {
+    for (const char* name :
+         {"b.JPG", "a.png", "_z.tif", "B.jpg", "c.gif", "d.bmp", "e.jpeg", "notes.txt"}) {
         testing::writeFile(dir / name, "x");
     }
     std::filesystem::create_directory(dir / "sub.jpg");

@@ -1,5 +1,11 @@
 #include "support/scratch_dir.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <stdlib.h>
 
 #include <fstream>
@@ -38,6 +44,34 @@ std::string readFile(const std::string& path) {
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const std::string& path) : path_(path) {
+    chmod(path.c_str(), 0555);
+    if (geteuid() == 0)
+        immutable_ = setImmutable(true);
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (immutable_)
+        setImmutable(false);
+    chmod(path_.c_str(), 0755);
+}
+
+bool ReadOnlyFolder::effective() const {
+    return geteuid() != 0 || immutable_;
+}
+
+bool ReadOnlyFolder::setImmutable(bool on) {
+    const int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return ok;
 }
 
 }  // namespace orvanta::testing

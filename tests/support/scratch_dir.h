@@ -25,4 +25,21 @@ class ScratchDir {
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 
+// Makes a folder unwritable, for root too (immutable flag where the file system has one);
+// undone when it goes out of scope.
+class ReadOnlyFolder {
+  public:
+    explicit ReadOnlyFolder(const std::string& path);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    // False when the folder can still be written (root on a file system without the flag).
+    bool effective() const;
+
+  private:
+    bool setImmutable(bool on);
+    std::string path_;
+    bool immutable_ = false;
+};
+
 }  // namespace orvanta::testing

@@ -1,11 +1,5 @@
 #pragma once
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -57,38 +51,5 @@ inline std::vector<unsigned char> rgbaPixels(const std::string& path, const Scra
     const std::string bytes = readFile(raw);
     return {bytes.begin(), bytes.end()};
 }
-
-// Makes a folder unwritable, for root too (immutable flag where the file system has one);
-// undone when it goes out of scope.
-class ReadOnlyFolder {
-  public:
-    explicit ReadOnlyFolder(const std::string& path) : path_(path) {
-        chmod(path.c_str(), 0555);
-        if (geteuid() == 0)
-            immutable_ = setImmutable(true);
-    }
-    ~ReadOnlyFolder() {
-        if (immutable_)
-            setImmutable(false);
-        chmod(path_.c_str(), 0755);
-    }
-    // False when the folder can still be written (root on a file system without the flag).
-    bool effective() const { return geteuid() != 0 || immutable_; }
-
-  private:
-    bool setImmutable(bool on) {
-        const int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        close(fd);
-        return ok;
-    }
-    std::string path_;
-    bool immutable_ = false;
-};
 
 }  // namespace orvanta::testing

@@ -19,7 +19,7 @@ namespace {
 
 using testing::WindowFixture;
 
-TEST(MainWindowInterlocks, TransparentImageForcesPngAndLocksTheFormat) {
+TEST(MainWindowInterlocks, TransparentImageLocksPngAndWebserverSwitchesTheUrl) {
     WindowFixture f;
     auto* format = f.child<QComboBox>("Combo2");
     EXPECT_EQ(format->currentText(), "JPG");
@@ -30,10 +30,7 @@ TEST(MainWindowInterlocks, TransparentImageForcesPngAndLocksTheFormat) {
     f.click("Check4");
     EXPECT_TRUE(format->isEnabled());
     EXPECT_EQ(format->currentText(), "PNG");
-}
 
-TEST(MainWindowInterlocks, WebserverBoxSwitchesTheUrlField) {
-    WindowFixture f;
     auto* url = f.child<QLineEdit>("Text11");
     EXPECT_FALSE(url->isEnabled());
     f.click("Check1");
@@ -132,7 +129,7 @@ TEST(MainWindowPlacement, ClosingSavesThePlacement) {
     EXPECT_GT(std::stod(*width), 0.0);
 }
 
-TEST(MainWindowToolbar, SaveAndOpenProjectKeysDoWhatTheySay) {
+TEST(MainWindowToolbar, SaveOpenAndNewKeysDoWhatTheySay) {
     testing::ScratchDir dir;
     WindowFixture f;
     const std::string path = dir / "job.ovt";
@@ -147,6 +144,9 @@ TEST(MainWindowToolbar, SaveAndOpenProjectKeysDoWhatTheySay) {
     EXPECT_EQ(g.child<QLineEdit>("projname")->text(), "Coast");
     EXPECT_EQ(g.child<QLabel>("StatusText")->text().toStdString(),
               "Project file " + path + " was loaded successfully!");
+    g.child<QAction>("New")->trigger();  // closes the project
+    EXPECT_EQ(g.child<QLineEdit>("projname")->text(), "");
+    EXPECT_EQ(g.child<QLabel>("StatusText")->text(), "Status...");
 }
 
 TEST(MainWindowToolbar, PropertiesKeyOpensTheOptionsDialog) {
@@ -162,13 +162,6 @@ TEST(MainWindowToolbar, PropertiesKeyOpensTheOptionsDialog) {
     });
     f.child<QAction>("Properties")->trigger();
     EXPECT_EQ(shown, "OVT Large Image Options");
-}
-
-TEST(MainWindowMenus, NewClosesTheProject) {
-    WindowFixture f;
-    f.child<QAction>("New")->trigger();
-    EXPECT_EQ(f.child<QLineEdit>("projname")->text(), "");
-    EXPECT_EQ(f.child<QLabel>("StatusText")->text(), "Status...");
 }
 
 TEST(MainWindowHelp, ContentsHomepageAndSupportOpenTheManual) {
