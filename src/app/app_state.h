@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "app/jobs_setting.h"
 #include "app/outcome.h"
 #include "app/project_settings.h"
 #include "app/run_state.h"
+#include "app/user_settings.h"
 #include "imagery/image_header_info.h"
 #include "kml/lat_lon_bounds.h"
 #include "options/large_image_options.h"

@@ -13,8 +13,8 @@ namespace orvanta {
 // (RunError 5), raised after `kmlFolder` is set.
 std::string GetProjDir(const std::string& sFile, ProjectSettings& settings);
 
-// Records the folder of the path in List3 when "Multi Resolution Imagery" is checked;
-// otherwise empties List3. A path without a separator changes nothing.
+// Records the folder of the path among the multi-resolution folders when "Multi Resolution
+// Imagery" is checked; otherwise empties them. A path without a separator changes nothing.
 void addkmlpath(const std::string& sFile, ProjectSettings& settings);
 
 }  // namespace orvanta

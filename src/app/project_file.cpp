@@ -183,8 +183,7 @@ void applyProjectLine(AppState& app, int index, const std::string& line) {
             s.batchFolders = parseListLine(line);
             break;
         case 7:
-            s.googleEarthProgram = text;
-            break;
+            break;  // the Google Earth program of the person's own settings stays
         case 8:
             s.kmlFolder = text;
             break;
@@ -256,11 +255,52 @@ void applyProjectLine(AppState& app, int index, const std::string& line) {
     }
 }
 
+std::optional<std::string> projectFileDamage(const std::vector<std::string>& lines) {
+    if (lines.size() < static_cast<std::size_t>(kProjectFileLines))
+        return "line " + std::to_string(lines.size()) + " is missing";
+    namespace fs = std::filesystem;
+    const auto pathDamage = [](const std::string& text) -> std::optional<std::string> {
+        const fs::path path(text);
+        if (!path.is_absolute())
+            return "'" + text + "' is not a full path";
+        if (path == path.root_path())
+            return "'" + text + "' is the root of the file system";
+        for (const fs::path& part : path) {
+            if (part == "..")
+                return "'" + text + "' climbs out of its folder";
+        }
+        return std::nullopt;
+    };
+    for (int index : {2, 5, 6, 8, 21, 22, 24, 27, 28}) {
+        const std::string& line = lines[static_cast<std::size_t>(index)];
+        for (const std::string& item : index == 6 || index >= 27
+                                           ? parseListLine(line)
+                                           : std::vector<std::string>{trimBlanks(line)}) {
+            if (item.empty())
+                continue;
+            if (const auto damage = pathDamage(item))
+                return "line " + std::to_string(index) + ": " + *damage;
+        }
+    }
+    for (int index : {11, 23}) {
+        const std::string name = trimBlanks(lines[static_cast<std::size_t>(index)]);
+        if (name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos)
+            return "line " + std::to_string(index) + ": '" + name + "' is not a plain name";
+    }
+    return std::nullopt;
+}
+
 bool loadProjectFile(AppState& app, const std::string& path) {
     RunErrorPolicy policy(app);
     std::vector<std::string> lines;
     if (!policy.run([&] { lines = readTextLines(path, kProjectFileLines); }))
         return false;
+    if (const std::optional<std::string> damage = projectFileDamage(lines)) {
+        app.host().messageBox("The project file " + path + " is damaged: " + *damage + ".",
+                              kAppTitle);
+        app.outcome.note(Ending::Failed);
+        return false;
+    }
     app.settings.multiResolutionFolders.clear();
     app.settings.multiResolutionImages.clear();
     app.settings.batchFolders.clear();
@@ -270,6 +310,11 @@ bool loadProjectFile(AppState& app, const std::string& path) {
         }
     }
     app.setStatus("Project file " + path + " was loaded successfully!");
+    if (const std::string named = trimBlanks(lines[7]);
+        !named.empty() && named != app.settings.googleEarthProgram) {
+        app.setStatus("The project names the Google Earth program " + named +
+                      "; only the program of your own settings is started.");
+    }
     app.doEvents();
     app.applyMultipleDirectoriesRule();
     app.applyMultiResolutionRule();

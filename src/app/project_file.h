@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,20 @@ std::string formatListLine(const std::vector<std::string>& items);
 // The text of the project file, lines 0 to 29, each ended by CR LF.
 std::string projectFileText(const ProjectSettings& settings, const RunState& run);
 
-// Applies line `index` (counted from 0) of a project file.
+// What makes the lines of a project file unusable, or nothing: a missing line, a folder or
+// image line that is relative, holds "..", or is the root of the file system, a project or
+// image name that is not a plain file name. A project may come from someone else, so its paths
+// must not send output anywhere else.
+std::optional<std::string> projectFileDamage(const std::vector<std::string>& lines);
+
+// Applies line `index` (counted from 0) of a project file. The Google Earth program line is
+// not applied: the program is the person's own setting.
 void applyProjectLine(AppState& app, int index, const std::string& line);
 
 // Loads a project file into the open project, by the error policy; returns false when loading
-// ended on an error. The caller has closed the previous project.
+// ended on an error or the file is damaged (then nothing is applied). A project naming another
+// Google Earth program is loaded with a notice in the status. The caller has closed the
+// previous project.
 bool loadProjectFile(AppState& app, const std::string& path);
 
 // The menu commands.

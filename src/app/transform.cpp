@@ -24,8 +24,6 @@ void runMultiResolution(AppState& app, bool kmlOnly) {
     app.run.singleImage = true;
     const std::array<DisplayOrder, 2> orders = {DisplayOrder::High, DisplayOrder::Low};
     const std::vector<std::string> images = s.multiResolutionImages;
-    const bool openWhenDone = s.openWhenDone;
-    std::vector<std::string> written;
     for (std::size_t pass = 0; pass < orders.size() && pass < images.size(); ++pass) {
         if (!classifyImage(app, images[pass])) {
             app.closeProject();
@@ -43,12 +41,11 @@ void runMultiResolution(AppState& app, bool kmlOnly) {
         run.kmlOnly = kmlOnly;
         if (!runTiles(app, run))
             return;
-        written.push_back(run.rootFile);
         app.outcome.topKmlFiles.push_back(run.rootFile);
         app.doEvents();
     }
-    if (openWhenDone) {
-        for (const std::string& path : written)
+    if (s.openWhenDone) {
+        for (const std::string& path : app.outcome.topKmlFiles)
             openInGoogleEarth(app, path);
     }
 }

@@ -14,7 +14,7 @@
 #include <QScreen>
 #include <QToolButton>
 
-#include "app/jobs_setting.h"
+#include "app/user_settings.h"
 #include "app/window_rules.h"
 #include "platform/os_services.h"
 #include "ui/about_box.h"
@@ -81,6 +81,7 @@ MainWindow::MainWindow(Host* front, SettingsStore* store, QWidget* parent)
 
     app_.startUp(fixedDisks());
     app_.jobs = loadJobs(store_);
+    app_.settings.googleEarthProgram = loadGoogleEarthProgram(store_);
     // The window opens centred at its largest size.
     const double tpp = twipsPerPixel(*this);
     setMaximumSize(static_cast<int>(kMainWidthTwips / tpp),
@@ -292,6 +293,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         {static_cast<float>(frame.x() * tpp), static_cast<float>(frame.y() * tpp),
          static_cast<float>(frame.width() * tpp), static_cast<float>(frame.height() * tpp)},
         isMinimized());
+    saveGoogleEarthProgram(store_, app_.settings.googleEarthProgram);
     event->accept();
 }
 

@@ -13,7 +13,7 @@
 
 #include "app/app_state.h"
 #include "app/error_policy.h"
-#include "app/jobs_setting.h"
+#include "app/user_settings.h"
 
 namespace orvanta {
 namespace {

@@ -114,15 +114,33 @@ TEST_F(ProjectFileTest, SavedFileHoldsEachValueOnItsLineAndLoadsBack) {
     EXPECT_EQ(testing::readFile(path), expected);
 }
 
-TEST_F(ProjectFileTest, LaterLinesWinAndLineEndsOfAnyKindAreRead) {
-    EXPECT_TRUE(load(projectFile({})));  // a header alone is an empty project
-    EXPECT_NE(app.statusText().find("was loaded successfully!"), std::string::npos);
-    std::string text = "#OVT Project File\n#----------------\r/first.jpg\n";
-    text +=
-        "1\n2\n\n\n/earth\n/out\n1\nurl\nName\n\n\n\n\n256x256\nJPG\n0\n255\nHIGH\n/d\n/second.jpg";
+// Lines 2 to 29 of a usable project file; index 0 is line 2.
+Lines usableLines() {
+    Lines lines(28, "");
+    lines[15] = "JPG";  // line 17
+    lines[17] = "0";    // line 19
+    return lines;
+}
+
+TEST_F(ProjectFileTest, LaterLinesWinAnyLineEndIsReadAndTheProgramLineIsNotTaken) {
+    Lines lines = usableLines();
+    lines[0] = "/first.jpg";
+    lines[1] = "1";
+    lines[2] = "2";
+    lines[5] = "/bin/sh";  // the Google Earth program a shared project names
+    lines[17] = "255";
+    lines[18] = "LOW";
+    lines[20] = "/second.jpg";
+    lines[27] = "HIGH";
+    std::string text = projectFile(lines);
+    text.replace(text.find("\r\n"), 2, "\n");
+    text.replace(text.find("\r\n"), 2, "\r");
     ASSERT_TRUE(load(text));
     EXPECT_EQ(app.settings.projectImage, "/second.jpg");
-    EXPECT_EQ(app.settings.googleEarthProgram, "/earth");
+    EXPECT_EQ(app.settings.googleEarthProgram, defaultGoogleEarthPath());
+    EXPECT_EQ(app.statusText(),
+              "The project names the Google Earth program /bin/sh; only the "
+              "program of your own settings is started.");
     EXPECT_EQ(app.settings.transparentColour, (Rgb{255, 0, 0}));
     EXPECT_EQ(app.settings.drawOrder, DisplayOrder::High);
     // A check line is checked only by 1.
@@ -131,9 +149,31 @@ TEST_F(ProjectFileTest, LaterLinesWinAndLineEndsOfAnyKindAreRead) {
     EXPECT_TRUE(host.messages.empty());
 }
 
+// A shared project must not send output anywhere else: its paths are full, stay in their
+// folders and are never the root; its names are plain. A damaged file changes nothing.
+TEST_F(ProjectFileTest, DamagedFilesAreRefusedAndChangeNothing) {
+    EXPECT_FALSE(load(projectFile({"/a.jpg"})));
+    const std::vector<std::pair<int, std::string>> damages = {
+        {5, "/tiles/../../etc"}, {8, "/"},     {21, "relative/dir"},
+        {6, "/a,/b/..,"},        {11, "../x"}, {23, "a/b"}};
+    for (const auto& [line, text] : damages) {
+        Lines lines = usableLines();
+        lines[static_cast<std::size_t>(line - 2)] = text;
+        lines[8] = "http://other/";  // line 10, kept by closing the project
+        EXPECT_FALSE(load(projectFile(lines))) << text;
+    }
+    EXPECT_EQ(app.settings.webServerUrl, kDefaultWebserverUrl);
+    ASSERT_EQ(host.messages.size(), 7u);
+    EXPECT_EQ(host.messages[0].text,
+              "The project file " + (dir / "project.ovt") + " is damaged: line 3 is missing.");
+    EXPECT_EQ(host.messages[1].text, "The project file " + (dir / "project.ovt") +
+                                         " is damaged: line 5: '/tiles/../../etc' climbs out "
+                                         "of its folder.");
+    EXPECT_TRUE(load(projectFile(usableLines())));
+}
+
 TEST_F(ProjectFileTest, EmptyMultiResolutionLineEmptiesBothLists) {
-    Lines lines(28, "0");      // lines 2 to 29; index 0 is line 2
-    lines[15] = "JPG";         // line 17
+    Lines lines = usableLines();
     lines[25] = "/hi/a.tif,";  // line 27 adds an image ...
     lines[26] = "";            // ... and an empty line 28 empties both lists
     ASSERT_TRUE(load(projectFile(lines)));
@@ -150,15 +190,18 @@ TEST_F(ProjectFileTest, EmptyMultiResolutionLineEmptiesBothLists) {
 
 TEST_F(ProjectFileTest, BadCheckFormatOrColourLineStopsLoadingWithItsError) {
     // Line 3 holds 7: loading stops there, the error is shown, success is not reported.
-    EXPECT_FALSE(load(projectFile({"/keep.jpg", "7", "1", "/never"})));
+    Lines lines = usableLines(), badFormat = usableLines(), badColour = usableLines();
+    lines[0] = "/keep.jpg";
+    lines[1] = "7";
+    lines[2] = "1";
+    lines[3] = "/never";
+    EXPECT_FALSE(load(projectFile(lines)));
     EXPECT_EQ(app.settings.projectImage, "/keep.jpg");
     EXPECT_FALSE(app.settings.multipleFolders);
     EXPECT_EQ(app.settings.tilesFolder, "");
     EXPECT_EQ(app.statusText(), "Status...");
-    Lines badFormat(15, "0"), badColour(17, "0");
-    badFormat.push_back("BMP");  // line 17
-    badColour.push_back("red");  // line 19
-    badColour[15] = "JPG";
+    badFormat[15] = "BMP";  // line 17
+    badColour[17] = "red";  // line 19
     EXPECT_FALSE(load(projectFile(badFormat)));
     EXPECT_FALSE(load(projectFile(badColour)));
     EXPECT_EQ(host.messageTexts(), (Lines{"380 Invalid property value",

@@ -74,8 +74,11 @@ TEST_F(CliRunTest, SavedProjectRegeneratesTheSameKmlWithoutTouchingTiles) {
     const std::string folder = dir / "one";
     tile(folder, "area", 1024);
     const std::string project = dir / "x.ovt";
-    const auto first =
-        cli({"transform", folder + "/area.jpg", "--order", "HIGH", "--save-project", project});
+    const std::string program = dir / "earth", marker = dir / "started";
+    testing::writeFile(program, "#!/bin/sh\ntouch '" + marker + "'\n");
+    fs::permissions(program, fs::perms::owner_all);
+    const auto first = cli({"transform", folder + "/area.jpg", "--order", "HIGH", "--google-earth",
+                            program, "--save-project", project});
     ASSERT_EQ(first.exitStatus, 0) << first.err;
     EXPECT_EQ(first.out, folder + "/area.kml\n");
     const std::string kml = folder + "/area/kml/area.kml";
@@ -87,6 +90,12 @@ TEST_F(CliRunTest, SavedProjectRegeneratesTheSameKmlWithoutTouchingTiles) {
     EXPECT_EQ(again.exitStatus, 0) << again.err;
     EXPECT_EQ(testing::readFile(kml), before);
     EXPECT_EQ(snapshot(folder + "/area/Tgroup1"), tiles);
+
+    // The program the project names is never started, only the person's own.
+    const auto opened = cli({"open", project});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(fs::exists(marker));
+    EXPECT_NE(opened.err.find("only the program of your own settings"), std::string::npos);
 }
 
 TEST_F(CliRunTest, BatchStartsGoogleEarthOnceOnTheTopFile) {
@@ -122,9 +131,11 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
     tile(dir / "utm", "a", 1024, 500000);
     tile(dir / "odd", "a", 1000);
     tile(dir / "good", "a", 1024);
-    testing::writeFile(
-        dir / "gone.ovt",
-        "#OVT Project File\r\n#----------------\r\n\r\n0\r\n0\r\n" + dir / "gone" + "\r\n");
+    std::string project = "#OVT Project File\r\n#----------------\r\n\r\n0\r\n0\r\n" + dir / "gone";
+    testing::writeFile(dir / "damaged.ovt", project + "\r\n");  // lines 6 to 29 missing
+    for (int line = 5; line <= 29; ++line)
+        project += std::string(line == 17 ? "JPG" : line == 19 ? "0" : "") + "\r\n";
+    testing::writeFile(dir / "gone.ovt", project);
     // Padded to 4096 pixels, the pieces of the whole-earth sample would reach beyond the globe.
     for (const char* name : {"earth.jpg", "earth.jgw"})
         fs::copy_file(std::string(ORVANTA_SOURCE_DIR) + "/samples/earth/" + name, dir / name);
@@ -138,6 +149,7 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         {{"multires", dir / "good/a.jpg", dir / "odd/a.jpg"}, "This image could not be tiled."},
         {{"batch", dir / "good", dir / "utm"}, "not using 'WGS84 Datum Projection'"},
         {{"run", dir / "gone.ovt"}, "which does not exist"},
+        {{"run", dir / "damaged.ovt"}, "is damaged: line 6 is missing."},
         {{"large", dir / "earth.jpg", "--no"}, "stopped at a question answered No"},
     };
     const auto before = snapshot(dir.path().string());

@@ -222,16 +222,6 @@ TEST_F(KmlTreeTest, UnwritableFileIsSkipped) {
     EXPECT_EQ(policy.skipped, 1);
 }
 
-TEST_F(KmlTreeTest, EmptyFileListWritesRootWithStartingBounds) {
-    EXPECT_TRUE(write(folderRequest(SizeClass::S2048)));
-    EXPECT_EQ(kmlFiles().size(), 1u);
-    const std::string text = readFile(rootFile);
-    EXPECT_NE(text.find("<north>-90</north>\r\n        <south>90</south>\r\n        "
-                        "<east>-180</east>\r\n        <west>180</west>"),
-              std::string::npos);
-    EXPECT_EQ(text.find("<NetworkLink>"), std::string::npos);
-}
-
 TEST_F(KmlTreeTest, LettersCaseOfDerivedNamesIsLoose) {
     image("a.jpg", "A.JGW", "10", "20");
     writePyramid(root, SizeClass::S1024, "a");

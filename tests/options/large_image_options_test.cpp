@@ -17,12 +17,10 @@ constexpr std::uint64_t kGiB = 1ull << 30;
 struct Machine {
     testing::ScratchDir dir;
     std::map<std::string, std::uint64_t> freeBytes;
-    int memoryQueries = 0;
 
     LargeImageOptions options(std::uint64_t totalMb, std::uint64_t freeMb) {
         LargeImageOptions result;
-        result.environment.memory = [this, totalMb, freeMb] {
-            ++memoryQueries;
+        result.environment.memory = [totalMb, freeMb] {
             return MemoryFigures{totalMb * kMiB, freeMb * kMiB};
         };
         result.environment.freeSpace = [this](const std::string& root) {
@@ -156,19 +154,6 @@ TEST(LargeImageOptions, JunkMissingAndBlankLinesLeaveTheDefaults) {
     EXPECT_EQ(options.pieceSize, "1024x1024");
     EXPECT_EQ(options.background.value(), kDefaultBackgroundColour);
     EXPECT_EQ(options.pieceFormat, PictureFormat::Jpg);
-}
-
-TEST(LargeImageOptions, LoadedOnFirstReadAndAgainAfterUnload) {
-    Machine machine;
-    LargeImageOptions options = machine.options(2048, 2000);
-    options.pieceFormat = PictureFormat::Png;  // not applied: lost on loading
-    ensureLoaded(options);
-    ensureLoaded(options);
-    EXPECT_EQ(machine.memoryQueries, 1);
-    EXPECT_EQ(options.pieceFormat, PictureFormat::Jpg);
-    unloadOptions(options);
-    ensureLoaded(options);
-    EXPECT_EQ(machine.memoryQueries, 2);
 }
 
 }  // namespace

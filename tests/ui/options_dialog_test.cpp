@@ -7,7 +7,7 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "app/jobs_setting.h"
+#include "app/user_settings.h"
 #include "platform/text_file.h"
 #include "support/scratch_dir.h"
 #include "ui/options_dialog.h"

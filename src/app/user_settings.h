@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/settings_store.h"
 
 namespace orvanta {
@@ -13,5 +15,11 @@ int defaultJobs();
 // The stored number when it is a whole number from 1 to kMaxJobs, else the default.
 int loadJobs(const SettingsStore& store);
 void saveJobs(SettingsStore& store, int jobs);
+
+// The Google Earth program is the person's own setting, kept per user (key "GoogleEarth"),
+// never taken from a project file: a shared project must not name a program to run.
+// The stored program, or the platform's default when none is stored.
+std::string loadGoogleEarthProgram(const SettingsStore& store);
+void saveGoogleEarthProgram(SettingsStore& store, const std::string& program);
 
 }  // namespace orvanta

@@ -1,15 +1,18 @@
-#include "app/jobs_setting.h"
+#include "app/user_settings.h"
 
 #include <algorithm>
 #include <charconv>
 #include <string>
 #include <thread>
 
+#include "app/project_settings.h"
+
 namespace orvanta {
 namespace {
 
 constexpr const char* kSection = "Settings";
 constexpr const char* kKey = "Jobs";
+constexpr const char* kGoogleEarthKey = "GoogleEarth";
 
 }  // namespace
 
@@ -31,6 +34,15 @@ int loadJobs(const SettingsStore& store) {
 
 void saveJobs(SettingsStore& store, int jobs) {
     store.setValue(kSection, kKey, std::to_string(std::clamp(jobs, 1, kMaxJobs)));
+}
+
+std::string loadGoogleEarthProgram(const SettingsStore& store) {
+    const std::optional<std::string> stored = store.value(kSection, kGoogleEarthKey);
+    return stored && !stored->empty() ? *stored : defaultGoogleEarthPath();
+}
+
+void saveGoogleEarthProgram(SettingsStore& store, const std::string& program) {
+    store.setValue(kSection, kGoogleEarthKey, program);
 }
 
 }  // namespace orvanta
