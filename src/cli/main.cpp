@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,6 +8,9 @@
 
 int main(int argc, char** argv) {
     using namespace orvanta::cli;
+    // A write past a file-size limit then fails like one on a full disk and is reported,
+    // instead of ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     CliOptions options;
     try {
         options = parseArguments(std::vector<std::string>(argv + 1, argv + argc));

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <csignal>
 
 #include "app/app_state.h"
 #include "app/lists.h"
@@ -8,6 +9,8 @@
 #include "ui/screenshots.h"
 
 int main(int argc, char** argv) {
+    // A write past a file-size limit fails like one on a full disk and is reported.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(orvanta::kAppTitle);
     QApplication::setOrganizationName(orvanta::kAppTitle);
