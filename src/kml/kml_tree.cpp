@@ -22,8 +22,6 @@ class KmlTreeRun {
         options_.imageName = request_.imageName;
         options_.url = request_.url;
         options_.order = request_.order;
-        if (!policy_.run([&] { writeKmlFile({request_.rootFile, ""}); }))
-            return std::nullopt;
         host_.statusChanged(kGeneratingKmlStatus);
         host_.doEvents();
         host_.doEvents();
