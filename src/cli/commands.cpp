@@ -226,9 +226,7 @@ int report(const Outcome& outcome, bool listFiles, bool saved, std::FILE* output
     return outcome.googleEarthFailed || !saved ? 1 : 0;
 }
 
-}  // namespace
-
-int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
+int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     CliOptions options = given;
     const auto inputs = resolveInputs(given.inputs, errors);
     if (!inputs)
@@ -268,6 +266,17 @@ int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     }
     const bool saved = !options.saveProject || writeProjectFile(app, *options.saveProject);
     return report(outcome, options.command != Command::Open, saved, output, errors);
+}
+
+}  // namespace
+
+int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
+    // A cancel that comes outside an operation (while the input is checked) ends here too.
+    try {
+        return runJob(given, output, errors);
+    } catch (const RunCancelled&) {
+        return report({Ending::Cancelled, {}, 0, false}, false, true, output, errors);
+    }
 }
 
 }  // namespace orvanta::cli

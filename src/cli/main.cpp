@@ -5,12 +5,14 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "platform/console_host.h"
 
 int main(int argc, char** argv) {
     using namespace orvanta::cli;
     // A write past a file-size limit then fails like one on a full disk and is reported,
     // instead of ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
+    orvanta::ConsoleHost::cancelOnSignals();
     CliOptions options;
     try {
         options = parseArguments(std::vector<std::string>(argv + 1, argv + argc));

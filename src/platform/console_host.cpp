@@ -3,10 +3,30 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <csignal>
 
 #include "platform/process.h"
 
 namespace orvanta {
+namespace {
+
+volatile std::sig_atomic_t cancelSignalled = 0;
+
+extern "C" void noteCancel(int) {
+    cancelSignalled = 1;
+}
+
+}  // namespace
+
+void ConsoleHost::cancelOnSignals() {
+    std::signal(SIGINT, noteCancel);
+    std::signal(SIGTERM, noteCancel);
+}
+
+void ConsoleHost::doEvents() {
+    if (cancelSignalled)
+        throw RunCancelled{};
+}
 
 ConsoleHost::ConsoleHost(std::optional<bool> presetAnswer, std::FILE* input, std::FILE* output)
     : presetAnswer_(presetAnswer),

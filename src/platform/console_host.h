@@ -24,7 +24,8 @@ class ConsoleHost : public Host {
                                const std::string& proposedName) override;
     std::string chooseFolder(const std::string& title) override;
     std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override;
-    void doEvents() override {}
+    // Ends the run in hand (throws RunCancelled) once an interrupt or terminate signal came.
+    void doEvents() override;
     void statusChanged(const std::string& text) override;
     void progress(int done, int total) override;
     void startDetached(const std::vector<std::string>& argv) override;
@@ -34,6 +35,9 @@ class ConsoleHost : public Host {
 
     // How many message boxes were shown: a job that shows one ended on a message.
     int messageCount() const { return messageCount_; }
+
+    // From now on SIGINT and SIGTERM ask to cancel: the run ends after the step in hand.
+    static void cancelOnSignals();
 
   private:
     void endProgressLine();

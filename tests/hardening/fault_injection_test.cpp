@@ -85,6 +85,20 @@ TEST_F(CliFaultTest, WritesFailingAsOnAFullDiskAreCountedAndExitOne) {
     }
 }
 
+// An interrupt cancels the run after the step in hand: exit 130, nothing half-written, no KML.
+TEST_F(CliFaultTest, InterruptCancelsAfterTheStepInHand) {
+    testing::makeImage(image, 4096, 4096);
+    const auto result = testing::runProgram(
+        {"/bin/sh", "-c", "\"$0\" transform \"$1\" --jobs 1 & sleep 1.5; kill -INT $!; wait $!",
+         ORVANTA_CLI, image});
+    EXPECT_EQ(result.exitStatus, 130) << result.err;
+    EXPECT_NE(result.err.find("orvanta-cli: cancelled"), std::string::npos);
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(fs::exists(folder + "/area.kml"));
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        EXPECT_TRUE(entry.is_directory() || entry.file_size() > 0) << entry.path();
+}
+
 TEST_F(CliFaultTest, SourceImageTruncatedHalfwayIsRefusedNotTiledAsGrey) {
     for (const auto& [name, world, size] : {std::tuple{"half.png", "half.pgw", 1024},
                                             {"half.jpg", "half.jgw", 1024},
