@@ -7,6 +7,7 @@
 #include "app/input_checks.h"
 #include "app/paths.h"
 #include "platform/file_list.h"
+#include "platform/text_case.h"
 
 namespace orvanta {
 namespace {
@@ -43,6 +44,16 @@ void addMultiResolutionImage(AppState& app) {
     ProjectSettings& s = app.settings;
     if (s.multiResolutionImages.size() > 1 || s.projectImage.empty())
         return;
+    // Two images of one folder and one name but for the extension would write the same tiles.
+    const auto root = [](const std::string& image) {
+        return lowerCase(joinPath(folderOf(image), baseNameOf(image)));
+    };
+    if (!s.multiResolutionImages.empty() &&
+        root(s.multiResolutionImages[0]) == root(s.projectImage)) {
+        app.host().messageBox(sameStemMessage(s.multiResolutionImages[0], s.projectImage),
+                              kAppTitle);
+        return;
+    }
     s.multiResolutionImages.push_back(s.projectImage);
     addkmlpath(s.projectImage, s);
     if (s.multiResolutionImages.size() == 2)

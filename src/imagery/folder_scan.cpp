@@ -1,5 +1,7 @@
 #include "imagery/folder_scan.h"
 
+#include <map>
+
 #include "imagery/geo_image.h"
 #include "imagery/geotiff.h"
 #include "imagery/image_header.h"
@@ -8,6 +10,7 @@
 #include "platform/os_services.h"
 #include "platform/path_names.h"
 #include "platform/run_error.h"
+#include "platform/text_case.h"
 
 namespace orvanta {
 namespace {
@@ -87,12 +90,27 @@ std::string noTileSizeMessage(const std::string& folder) {
            "or 2048x2048 , 1024x1024 to be sliced!";
 }
 
+std::string sameStemMessage(const std::string& first, const std::string& second) {
+    return "The images '" + first + "' and '" + second +
+           "' would write the same tiles. Please rename one of them.";
+}
+
 FolderScan scanFolder(Host& host, const std::string& folder) {
     FolderScan scan;
     const std::vector<std::string> images = listFiles(folder, kImagePattern);
     if (images.empty())
         return scan;
     scan.scannedImages = true;
+    std::map<std::string, std::string> byStem;
+    for (const std::string& name : images) {
+        const auto [taken, isNew] = byStem.try_emplace(lowerCase(baseNameOf(name)), name);
+        if (!isNew) {
+            host.messageBox(
+                sameStemMessage(joinPath(folder, taken->second), joinPath(folder, name)),
+                kAppTitle);
+            return scan;
+        }
+    }
     ScanCounts counts;
     for (std::size_t i = 0; i < images.size(); ++i) {
         if (!scanImage(host, folder, images[i], i == 0, counts, scan))

@@ -19,6 +19,8 @@ inline constexpr const char* kFolderNotWgs84Message =                           
     "requires a raster in TIFF, JPEG, or PNG format with a WGS84 Lat/Lon Coordinate Reference "
     "System (WGS84 Geographic). If you are using some projection other than Lat/Lon Google "
     "Earth will not be able to display your image correctly!";
+// Two images whose tiles would have the same names.
+std::string sameStemMessage(const std::string& first, const std::string& second);
 inline constexpr const char* kMissingWorldFilesTitle = "Missing Reference 'world files'";
 
 // What the scan of a folder found.
@@ -35,6 +37,8 @@ struct FolderScan {
 // finds every world file (writing a GeoTIFF's with the listing program), refuses images not in
 // WGS84 latitude/longitude, checks that all images share the first image's size, asks whether
 // to go on without the images that have no world file, and finds the folder's size class.
+// Two images of one name but for the extension would write the same tiles: such a folder is
+// refused before any image is read.
 FolderScan scanFolder(Host& host, const std::string& folder);
 
 }  // namespace orvanta

@@ -131,6 +131,9 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
     tile(dir / "utm", "a", 1024, 500000);
     tile(dir / "odd", "a", 1000);
     tile(dir / "good", "a", 1024);
+    tile(dir / "pair", "a", 1024);
+    fs::copy_file(dir / "pair/a.jpg", dir / "pair/a.png");
+    fs::copy_file(dir / "pair/a.jgw", dir / "pair/a.pgw");
     std::string project = "#OVT Project File\r\n#----------------\r\n\r\n0\r\n0\r\n" + dir / "gone";
     testing::writeFile(dir / "damaged.ovt", project + "\r\n");  // lines 6 to 29 missing
     for (int line = 5; line <= 29; ++line)
@@ -147,6 +150,7 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         {{"transform", dir / "utm/a.jpg"}, "is not using 'WGS84 Datum Projection'"},
         {{"transform", dir / "odd/a.jpg"}, "This image could not be tiled."},
         {{"multires", dir / "good/a.jpg", dir / "odd/a.jpg"}, "This image could not be tiled."},
+        {{"multires", dir / "pair/a.jpg", dir / "pair/a.png"}, "would write the same tiles"},
         {{"batch", dir / "good", dir / "utm"}, "not using 'WGS84 Datum Projection'"},
         {{"run", dir / "gone.ovt"}, "which does not exist"},
         {{"run", dir / "damaged.ovt"}, "is damaged: line 6 is missing."},

@@ -331,10 +331,19 @@ TEST_F(FolderScanTest, ImagesOfAnotherSizeAreRefused) {
                   "unless all images are in the same size (Width x Height). Please remove the "
                   "unmatched images!");
 
-    writeFile(dir / "b.png", "");
-    writeFile(dir / "b.pgw", kWgs84World);
+    writeFile(dir / "c.png", "");
+    writeFile(dir / "c.pgw", kWgs84World);
     EXPECT_FALSE(scan().usable);
     EXPECT_EQ(host.messageTexts(), std::vector<std::string>(2, differentSizesMessage(folder)));
+
+    // b.jpg beside b.png would write b's tiles twice: refused, naming both, before any reading.
+    writeFile(dir / "B.jpg", "");
+    host.messages.clear();
+    const std::size_t asked = host.questions.size();
+    EXPECT_FALSE(scan().usable);
+    EXPECT_EQ(host.messageTexts(),
+              std::vector<std::string>{sameStemMessage(dir / "B.jpg", dir / "b.png")});
+    EXPECT_EQ(host.questions.size(), asked);
 }
 
 TEST_F(FolderScanTest, ProjectedOrUnreadableWorldFileEndsTheScan) {
