@@ -4,6 +4,7 @@
 #include <wand/MagickWand.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -57,6 +58,15 @@ TEST(Magick, IdentifyFormatAndCompositeGeometry) {
         {"composite", "-geometry", "+4+3", dir / "dot.png", dir / "base.png", dir / "out.png"});
     EXPECT_EQ(pixelAt(dir / "out.png", 5, 4), "srgb(255,0,0)");
     EXPECT_EQ(pixelAt(dir / "out.png", 3, 3), "srgb(0,0,255)");
+}
+
+// Two runs over the same source write the same bytes: PNG files carry no dates.
+TEST(Magick, PngOutputCarriesNoDates) {
+    ScratchDir dir;
+    runConvert({"convert", "-size", "8x8", "xc:red", dir / "a.png"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    runConvert({"convert", "-size", "8x8", "xc:red", dir / "b.png"});
+    EXPECT_EQ(testing::readFile(dir / "a.png"), testing::readFile(dir / "b.png"));
 }
 
 TEST(Magick, PingReadsSizesWithoutPixelsAndRefusesNonImages) {
