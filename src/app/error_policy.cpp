@@ -3,43 +3,25 @@
 #include "app/app_state.h"
 
 namespace orvanta {
-bool RunErrorPolicy::run(const std::function<void()>& step) {
-    if (ended_)
-        return false;
-    try {
-        step();
-        return true;
-    } catch (...) {
-        const RunError error = toRunError(std::current_exception());
-        if (skipsStep(error)) {
-            ++skipped_;
-            if (!firstSkipped_)
-                firstSkipped_ = error;
-            return true;
-        }
-        switch (error.number()) {
-            case errors::OutOfMemory:
-                app_.host().messageBox(kOutOfMemoryMessage, kAppTitle);
-                app_.closeProject();
-                break;
-            default:
-                app_.host().messageBox(std::to_string(error.number()) + " " + error.description(),
-                                       kAppTitle);
-                break;
-        }
-        ended_ = true;
-        app_.outcome.note(Ending::Failed);
-        return false;
+
+void RunErrorPolicy::endWith(const RunError& error) {
+    if (error.number() == errors::OutOfMemory) {
+        app_.host().messageBox(kOutOfMemoryMessage, kAppTitle);
+        app_.closeProject();
+    } else {
+        app_.host().messageBox(std::to_string(error.number()) + " " + error.description(),
+                               kAppTitle);
     }
+    app_.outcome.note(Ending::Failed);
 }
 
 bool RunErrorPolicy::finish() {
-    if (skipped_ > 0) {
-        app_.host().messageBox(skippedStepsMessage(skipped_, *firstSkipped_), kAppTitle);
-        app_.outcome.skippedSteps += skipped_;
+    if (skippedSteps() > 0) {
+        app_.host().messageBox(skippedStepsMessage(skippedSteps(), *firstSkipped()), kAppTitle);
+        app_.outcome.skippedSteps += skippedSteps();
         app_.outcome.note(Ending::Failed);
     }
-    return !ended_ && skipped_ == 0;
+    return !ended() && skippedSteps() == 0;
 }
 
 std::string skippedStepsMessage(int count, const RunError& first) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 
 #include "platform/run_error.h"
@@ -27,21 +25,15 @@ class RunErrorPolicy : public StepPolicy {
   public:
     explicit RunErrorPolicy(AppState& app) : app_(app) {}
 
-    bool run(const std::function<void()>& step) override;
-
     // Ends the operation: reports the skipped steps, if any. Returns true when the operation
     // ran clean (no step skipped, none ended it).
     bool finish();
 
-    bool ended() const override { return ended_; }
-    int skippedSteps() const { return skipped_; }
-    const std::optional<RunError>& firstSkipped() const { return firstSkipped_; }
+  protected:
+    void endWith(const RunError& error) override;
 
   private:
     AppState& app_;
-    bool ended_ = false;
-    int skipped_ = 0;
-    std::optional<RunError> firstSkipped_;
 };
 
 // The message that reports skipped steps.

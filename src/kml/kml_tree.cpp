@@ -24,7 +24,6 @@ class KmlTreeRun {
         options_.order = request_.order;
         host_.statusChanged(kGeneratingKmlStatus);
         host_.doEvents();
-        host_.doEvents();
         if (!boundsPass() || !projectionTest())
             return std::nullopt;
         if (!policy_.run(

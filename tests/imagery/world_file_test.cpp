@@ -135,7 +135,7 @@ TEST(PlacePieces, ShortPiecesArePaddedMissingOnesSkippedAndAllLocated) {
     EXPECT_EQ(readTextLines(folder + "/big_0.jgw"),
               (std::vector<std::string>{"0.001", "0", "0", "-0.001", "20.0005", "40.9995"}));
     EXPECT_EQ(readTextLines(folder + "/big_1.jgw")[4], "24.0965");
-    EXPECT_EQ(policy.skipped, 1);
+    EXPECT_EQ(policy.skippedSteps(), 1);
 }
 
 }  // namespace

@@ -219,7 +219,7 @@ TEST_F(KmlTreeTest, UnwritableFileIsSkipped) {
     fs::create_directories(path("kml/a_2.kml"));  // a folder stands in the file's way
     EXPECT_TRUE(write(folderRequest(SizeClass::S1024)));
     EXPECT_EQ(kmlFiles().size(), 1u + 20);
-    EXPECT_EQ(policy.skipped, 1);
+    EXPECT_EQ(policy.skippedSteps(), 1);
 }
 
 TEST_F(KmlTreeTest, LettersCaseOfDerivedNamesIsLoose) {

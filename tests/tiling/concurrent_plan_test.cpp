@@ -77,7 +77,7 @@ TEST(ConcurrentPlan, OutcomesReachThePolicyInPlanOrderAndAnEndingFailureStopsThe
     FakeHost host;
     TestPolicy policy(host);
     EXPECT_FALSE(executePlan(independentPlan(16), policy, convert.runner(), {4}));
-    EXPECT_EQ(policy.skipped, 1);
+    EXPECT_EQ(policy.skippedSteps(), 1);
     EXPECT_EQ(host.messages, (std::vector<FakeHost::Message>{{"57 device I/O error", kAppTitle}}));
     EXPECT_LT(convert.calls, 16);
     expectStopped(convert);

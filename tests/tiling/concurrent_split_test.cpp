@@ -61,7 +61,7 @@ SplitResult runSplit(const ScratchDir& dir, int jobs, SplitRequest request,
     request.jobs = jobs;
     SplitResult result;
     result.goOn = splitImages(host, policy, request, convert);
-    result.skipped = policy.skipped;
+    result.skipped = policy.skippedSteps();
     result.tree = treeDigests(dir.path(), inputs);
     EXPECT_TRUE(host.messages.empty());
     result.progress = host.progressReports;

@@ -56,7 +56,7 @@ TEST(SliceLargeImage, PiecesReplaceThoseOfAnEarlierRunAndStartAtTheirOwnOrigin) 
     // An unreadable image is skipped and left as it is; no piece, so nothing follows.
     testing::writeFile(dir / "bad.jpg", "not an image");
     EXPECT_FALSE(slicePieces(policy, dir / "bad.jpg", dir / "badL", "bad", {}));
-    EXPECT_EQ(policy.skipped, 1);
+    EXPECT_EQ(policy.skippedSteps(), 1);
     EXPECT_EQ(testing::readFile(dir / "bad.jpg"), "not an image");
 }
 

@@ -38,7 +38,7 @@ TEST(RealSplit, FolderOf1024ImagesGivesTwentyOneTilesEachInQuadrantOrder) {
     testing::writeFile(rig.path("b.jpg"), "not a picture at all");
     testing::makeQuadrantImage(rig.path("my.area.jpg"), 1024, {"red", "lime", "blue", "yellow"});
     EXPECT_TRUE(rig.split(rig.folderRun(SizeClass::S1024)));
-    EXPECT_EQ(rig.policy.skipped, 10);
+    EXPECT_EQ(rig.policy.skippedSteps(), 10);
 
     const std::string s1 = TileSet{rig.root()}.sgroup1();
     EXPECT_EQ(countFiles(s1, ".JPG"), 21);
