@@ -1,7 +1,5 @@
 #include "platform/text_file.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <fstream>
 
 #include "platform/run_error.h"
+#include "platform/scratch_files.h"
 
 namespace orvanta {
 
@@ -80,7 +79,7 @@ void writeFileAtomically(const std::string& path, const std::string& content) {
     if (!std::filesystem::is_directory(folder, error)) {
         throw RunError(errors::PathNotFound, "Path not found: " + folder.string());
     }
-    const std::string scratch = path + ".tmp" + std::to_string(getpid());
+    const std::string scratch = scratchPathFor(path);
     std::FILE* file = std::fopen(scratch.c_str(), "wb");
     if (!file) {
         throw RunError(errors::PathFileAccess,

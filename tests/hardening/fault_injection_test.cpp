@@ -81,7 +81,8 @@ TEST_F(CliFaultTest, WritesFailingAsOnAFullDiskAreCountedAndExitOne) {
         EXPECT_EQ(sources(folder), before);
         // No half-written scratch file of a text file is left behind.
         for (const auto& entry : fs::recursive_directory_iterator(folder))
-            EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+            EXPECT_EQ(entry.path().string().find(".orvanta-part-"), std::string::npos)
+                << entry.path();
     }
 }
 

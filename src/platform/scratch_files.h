@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace orvanta {
+
+// Files are written under a scratch name in the folder of their final name and renamed when
+// complete, so that nobody reads half a file and a failed or killed run leaves nothing half
+// written under a real name. A scratch name is the prefix, the id of the writing process, a
+// dash and the final name (the extension stays, so that writers that go by it still can).
+inline constexpr const char* kScratchPrefix = ".orvanta-part-";
+
+std::string scratchPathFor(const std::string& path);
+
+// Renames a complete scratch file to its final name, replacing what was there. Throws RunError
+// 75 naming the final file when it cannot, and then removes the scratch file.
+void commitScratch(const std::string& scratch, const std::string& path);
+
+// Removes the scratch file of a step that failed; no error when there is none.
+void discardScratch(const std::string& scratch);
+
+// Removes the scratch files in `folder` (not below it) that processes which no longer run left
+// behind; those of running processes stay. Returns how many went.
+int removeStaleScratch(const std::string& folder);
+
+// True while the process with this id runs.
+bool processIsRunning(long pid);
+
+}  // namespace orvanta
