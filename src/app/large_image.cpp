@@ -70,7 +70,9 @@ bool SliceLargeImage(AppState& app) {
     const LargeImageSettings large = largeImageSettings(app.options);
     const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
     RunErrorPolicy policy(app);
+    const PieceGrid grid = pieceGrid(sizeText(settings.widthText), sizeText(settings.heightText));
     const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
+                                    grid.columns * grid.rows,
                                     {large.ramLimitMb, large.diskLimitGb, large.pieceFormat});
     app.doEvents();
     policy.finish();  // tells of a failed crop; pieces it did write are still used

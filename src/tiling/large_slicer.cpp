@@ -1,6 +1,7 @@
 #include "tiling/large_slicer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "imagery/number_text.h"
@@ -21,9 +22,34 @@ std::vector<std::string> sliceArguments(const std::string& image, const SliceLim
             "+repage", folder + kPathSeparator + name + "_%d." + formatName(limits.pieceFormat)};
 }
 
+void removePiecesBeyond(const std::string& folder, const std::string& name, int pieces,
+                        PictureFormat pieceFormat) {
+    const std::string prefix = name + "_";
+    const std::string image = formatName(pieceFormat);
+    const std::string world = getworldfile(image);
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string file = entry->path().filename().string();
+        const std::size_t dot = file.rfind('.');
+        if (dot == std::string::npos || file.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string number = file.substr(prefix.size(), dot - prefix.size());
+        const std::string extension = file.substr(dot + 1);
+        const bool ourName = !number.empty() && number.size() < 9 &&
+                             std::all_of(number.begin(), number.end(),
+                                         [](unsigned char c) { return std::isdigit(c); }) &&
+                             (extension == image || extension == world);
+        std::error_code ignored;
+        if (ourName && std::stoi(number) >= pieces)
+            std::filesystem::remove(entry->path(), ignored);
+    }
+}
+
 bool slicePieces(StepPolicy& policy, const std::string& image, const std::string& folder,
-                 const std::string& name, const SliceLimits& limits) {
+                 const std::string& name, int pieces, const SliceLimits& limits) {
     policy.run([&] { std::filesystem::create_directories(folder); });
+    removePiecesBeyond(folder, name, pieces, limits.pieceFormat);
     policy.run([&] {
         std::vector<std::string> argv = {"convert"};
         for (std::string& arg : sliceArguments(image, limits, folder, name))

@@ -24,10 +24,17 @@ struct SliceLimits {
 std::vector<std::string> sliceArguments(const std::string& image, const SliceLimits& limits,
                                         const std::string& folder, const std::string& name);
 
-// Cuts `image` into the pieces of `folder` (made when missing; pieces of an earlier run are
-// overwritten), under the policy. True when the first piece exists afterwards.
+// Cuts `image` into the `pieces` pieces of `folder` (made when missing), under the policy.
+// Pieces of an earlier run are replaced, and those beyond the new count removed with their
+// world files, so that a source which shrank leaves no old piece to be tiled. True when the
+// first piece exists afterwards.
 bool slicePieces(StepPolicy& policy, const std::string& image, const std::string& folder,
-                 const std::string& name, const SliceLimits& limits);
+                 const std::string& name, int pieces, const SliceLimits& limits);
+
+// Removes the pieces NAME_k of `folder` in the piece format, and their world files, whose
+// number k is `pieces` or more; other files stay.
+void removePiecesBeyond(const std::string& folder, const std::string& name, int pieces,
+                        PictureFormat pieceFormat);
 
 // The geographic extent of the padded pieces of a W x H image; nothing when the world file has
 // no usable numbers.

@@ -4,6 +4,8 @@
 #include <map>
 #include <utility>
 
+#include "platform/run_error.h"
+
 namespace orvanta {
 namespace {
 
@@ -67,6 +69,27 @@ SharedDecodes::~SharedDecodes() {
 }
 
 void SharedDecodes::perform(std::size_t index) {
+    const TileOp& op = ops_[index];
+    try {
+        {
+            const std::lock_guard lock(mutex_);
+            for (const std::string& path : op.reads) {
+                if (unmade_.count(path) > 0) {
+                    throw RunError(errors::PathFileAccess, "Path/File access error: " + path +
+                                                               " was not made: an earlier step "
+                                                               "failed");
+                }
+            }
+        }
+        performShared(index);
+    } catch (...) {
+        const std::lock_guard lock(mutex_);
+        unmade_.insert(op.writes.begin(), op.writes.end());
+        throw;
+    }
+}
+
+void SharedDecodes::performShared(std::size_t index) {
     const TileOp& op = ops_[index];
     const int group = groupOf_[index];
     if (op.kind != TileOp::Kind::Convert || group < 0 || !convert_.keepDecoded) {

@@ -37,6 +37,16 @@ std::map<std::string, std::string> sources(const std::string& folder) {
     return files;
 }
 
+// The bytes of every file below `folder`, by path.
+std::map<std::string, std::string> tree(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readFile(entry.path().string());
+    }
+    return files;
+}
+
 class CliFaultTest : public ::testing::Test {
   protected:
     CliFaultTest() {
@@ -72,17 +82,16 @@ TEST_F(CliFaultTest, TileFolderThatCannotBeWrittenEndsTheRunWithItsPath) {
     EXPECT_EQ(sources(folder), before);
 }
 
-TEST_F(CliFaultTest, WritesFailingAsOnAFullDiskAreCountedAndExitOne) {
+// Over the tree of an earlier good run, writes failing as on a full disk replace no file.
+TEST_F(CliFaultTest, WritesFailingAsOnAFullDiskAreCountedAndKeepTheEarlierRun) {
+    ASSERT_EQ(cli({"transform", image}).exitStatus, 0);
+    const auto good = tree(folder);
     for (const int limit : {2, 16}) {
         const auto result = runCliWithFileLimit({"transform", image}, limit);
         EXPECT_EQ(result.exitStatus, 1) << limit;
         EXPECT_NE(result.err.find(" skipped. The first failure: "), std::string::npos)
             << result.err;
-        EXPECT_EQ(sources(folder), before);
-        // No half-written scratch file of a text file is left behind.
-        for (const auto& entry : fs::recursive_directory_iterator(folder))
-            EXPECT_EQ(entry.path().string().find(".orvanta-part-"), std::string::npos)
-                << entry.path();
+        EXPECT_EQ(tree(folder), good);  // no scratch file left, no tile made grey
     }
 }
 
@@ -115,6 +124,12 @@ TEST_F(CliFaultTest, SourceImageTruncatedHalfwayIsRefusedNotTiledAsGrey) {
         EXPECT_NE(result.err.find("The first failure: -2147215503 "), std::string::npos)
             << result.err;
         EXPECT_EQ(sources(folder), sourcesBefore);
+        // No tile of the broken source exists, and no KML file links one.
+        const std::string stem = fs::path(name).stem().string();
+        for (const auto& [file, text] : tree(folder + "/" + stem)) {
+            EXPECT_TRUE(file.ends_with(".txt") || file.ends_with(".kml")) << file;
+            EXPECT_EQ(text.find("<Icon>"), std::string::npos) << file;
+        }
     }
 }
 

@@ -46,16 +46,23 @@ TEST(SliceLargeImage, PiecesReplaceThoseOfAnEarlierRunAndStartAtTheirOwnOrigin) 
     testing::makeImage(dir / "big.png", 5000, 300);
     const std::string folder = dir / "bigL";
     std::filesystem::create_directory(folder);
-    testing::writeFile(folder + "/big_0.PNG", "stale");
+    // Pieces of an earlier run of a wider source: the extra ones go, other files stay.
+    for (const char* name : {"big_0.PNG", "big_2.PNG", "big_2.pgw", "big_2.txt", "big_x.PNG"})
+        testing::writeFile(folder + "/" + name, "stale");
 
-    ASSERT_TRUE(slicePieces(policy, dir / "big.png", folder, "big", {512, 3, PictureFormat::Png}));
+    ASSERT_TRUE(
+        slicePieces(policy, dir / "big.png", folder, "big", 2, {512, 3, PictureFormat::Png}));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/big_2.PNG"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/big_2.pgw"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/big_2.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/big_x.PNG"));
     EXPECT_EQ(pingImageSize(folder + "/big_0.PNG"), (PixelSize{4096, 300}));
     EXPECT_EQ(runIdentify({"identify", "-format", "%g", folder + "/big_1.PNG"}), "904x300+0+0");
     EXPECT_TRUE(host.messages.empty());
 
     // An unreadable image is skipped and left as it is; no piece, so nothing follows.
     testing::writeFile(dir / "bad.jpg", "not an image");
-    EXPECT_FALSE(slicePieces(policy, dir / "bad.jpg", dir / "badL", "bad", {}));
+    EXPECT_FALSE(slicePieces(policy, dir / "bad.jpg", dir / "badL", "bad", 1, {}));
     EXPECT_EQ(policy.skippedSteps(), 1);
     EXPECT_EQ(testing::readFile(dir / "bad.jpg"), "not an image");
 }
