@@ -50,6 +50,8 @@ class AppState {
         paddedPieceNames;  // padded edge pieces of a large image and their tiles
     // How many steps of a tiling run may work at the same time: one per core unless set.
     int jobs = defaultJobs();
+    // Pictures of an earlier run that are complete and newer than their sources are kept.
+    bool resume = false;
     ImageHeaderInfo imageHeader;  // facts of the image read last
     std::string greyscaleText;    // greyscale of the image read last, "True" or "False"
     // Batch of several tile folders: the index in batchFolders of the folder being processed,

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/error_policy.h"
 #include "app/input_checks.h"
+#include "app/tile_run.h"
 #include "imagery/piece_world_files.h"
 #include "platform/file_lookup.h"
 #include "tiling/large_slicer.h"
@@ -69,11 +70,14 @@ bool SliceLargeImage(AppState& app) {
     }
     const LargeImageSettings large = largeImageSettings(app.options);
     const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
+    std::optional<FolderLock> lock;
+    if (!claimFolder(app, folder, lock))
+        return false;
     RunErrorPolicy policy(app);
     const PieceGrid grid = pieceGrid(sizeText(settings.widthText), sizeText(settings.heightText));
-    const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
-                                    grid.columns * grid.rows,
-                                    {large.ramLimitMb, large.diskLimitGb, large.pieceFormat});
+    const bool sliced = slicePieces(
+        policy, settings.largeImage, folder, settings.imageName, grid.columns * grid.rows,
+        {large.ramLimitMb, large.diskLimitGb, large.pieceFormat, app.resume});
     app.doEvents();
     policy.finish();  // tells of a failed crop; pieces it did write are still used
     if (!sliced)

@@ -240,6 +240,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     applyLargeImageOptions(app, options);
     if (options.jobs)
         app.jobs = *options.jobs;
+    app.resume = options.resume;
     applyOutputOptions(app, options);
 
     if (!prepare(app, options)) {

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "magick/scratch_output.h"
+#include "magick/temporary_folder.h"
 #include "platform/os_services.h"
 #include "platform/run_error.h"
 
@@ -184,6 +185,7 @@ void startMagick() {
     std::call_once(once, [] {
         startWithOwnPolicy();
         anchorRegistry();
+        useOwnTemporaryFolder();
     });
 }
 

@@ -38,12 +38,19 @@ bool runStart(Host& host, const TilePlan& plan, const ConvertRunner& convert,
     return true;
 }
 
+ExecutorSettings executorSettings(const SplitRequest& request) {
+    ExecutorSettings settings;
+    settings.jobs = request.jobs;
+    settings.resume = request.resume;
+    return settings;
+}
+
 // Plans every image, then runs the steps of all of them as one plan, so that the workers go on
 // to the next image while the last steps of one still run. Progress counts whole images; the
 // run can be cancelled after every step.
 bool tileImages(Host& host, StepPolicy& policy, const std::vector<SourceImage>& images,
                 const std::function<TilePlan(const SourceImage&)>& planFor,
-                const ConvertRunner& convert, const ExecutorLimits& limits) {
+                const ConvertRunner& convert, const ExecutorSettings& limits) {
     const std::size_t total = images.size();
     TilePlan all;
     std::vector<std::size_t> imageEnds;  // the number of steps up to the end of each image
@@ -96,7 +103,7 @@ bool split1024(Host& host, StepPolicy& policy, const SplitRequest& request,
             image.path, image.name, s1, s2,
             tileSwitches(request.tiles, paddedEdge(request, image.name), request.memoryMb));
     };
-    return tileImages(host, policy, images, planFor, convert, {request.jobs});
+    return tileImages(host, policy, images, planFor, convert, executorSettings(request));
 }
 
 bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
@@ -113,7 +120,7 @@ bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
         return image2048Plan(image.path, image.name, tiles, wholeImage,
                              tileSwitches(request.tiles, std::nullopt, request.memoryMb));
     };
-    return tileImages(host, policy, request.images, planFor, convert, {request.jobs});
+    return tileImages(host, policy, request.images, planFor, convert, executorSettings(request));
 }
 
 bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
@@ -130,8 +137,9 @@ bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
             tileSwitches(request.tiles, paddedEdge(request, image.name), request.memoryMb));
     };
     // Each operation on a 4096 image may use the whole memory setting.
-    const ExecutorLimits limits{request.jobs, request.memoryMb};
-    if (!tileImages(host, policy, request.images, planFor, convert, limits))
+    ExecutorSettings settings = executorSettings(request);
+    settings.memoryBudgetMb = request.memoryMb;
+    if (!tileImages(host, policy, request.images, planFor, convert, settings))
         return false;
     return split1024(host, policy, request, convert, true);
 }

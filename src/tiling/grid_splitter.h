@@ -54,8 +54,9 @@ struct SplitRequest {
     std::string nameMarker;           // 4096 single image: the marker naming it, when new
     TileOptions tiles;
     std::optional<PaddedEdges> edges;
-    int memoryMb = 512;  // memory of each operation on a 4096 image
-    int jobs = 1;        // steps at once
+    int memoryMb = 512;   // memory of each operation on a 4096 image
+    int jobs = 1;         // steps at once
+    bool resume = false;  // pictures newer than what they are made from are kept
 };
 
 // The grid splitter: cuts square images of 1024, 2048 or 4096 pixels into a pyramid of 256x256

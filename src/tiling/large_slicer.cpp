@@ -11,7 +11,7 @@
 
 namespace orvanta {
 
-std::vector<std::string> sliceArguments(const std::string& image, const SliceLimits& limits,
+std::vector<std::string> sliceArguments(const std::string& image, const SliceSettings& limits,
                                         const std::string& folder, const std::string& name) {
     return {image,     "-limit",
             "Memory",  std::to_string(limits.memoryMb) + "MiB",
@@ -46,10 +46,30 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
     }
 }
 
+namespace {
+
+// True when every piece exists and none is older than the image.
+bool piecesUpToDate(const std::string& image, const std::string& folder, const std::string& name,
+                    int pieces, PictureFormat pieceFormat) {
+    std::error_code error;
+    const auto source = std::filesystem::last_write_time(image, error);
+    for (int k = 0; k < pieces && !error; ++k) {
+        const auto piece =
+            std::filesystem::last_write_time(pieceImagePath(folder, name, k, pieceFormat), error);
+        if (!error && piece < source)
+            return false;
+    }
+    return !error;
+}
+
+}  // namespace
+
 bool slicePieces(StepPolicy& policy, const std::string& image, const std::string& folder,
-                 const std::string& name, int pieces, const SliceLimits& limits) {
+                 const std::string& name, int pieces, const SliceSettings& limits) {
     policy.run([&] { std::filesystem::create_directories(folder); });
     removePiecesBeyond(folder, name, pieces, limits.pieceFormat);
+    if (limits.resume && piecesUpToDate(image, folder, name, pieces, limits.pieceFormat))
+        return true;
     policy.run([&] {
         std::vector<std::string> argv = {"convert"};
         for (std::string& arg : sliceArguments(image, limits, folder, name))

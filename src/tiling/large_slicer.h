@@ -11,17 +11,18 @@
 namespace orvanta {
 
 // The resource limits and the piece format of a slice.
-struct SliceLimits {
+struct SliceSettings {
     int memoryMb = 512;  // "RAM memory available for OVT:"
     int diskGb = 3;      // "Hard Disk Space available for OVT:"
     PictureFormat pieceFormat = PictureFormat::Jpg;
+    bool resume = false;  // pieces no older than the image are kept
 };
 
 // The convert arguments that cut `image` into 4096 x 4096 pieces folder/NAME_%d.EXT, numbered
 // row by row from the top left, within the memory (megabytes), map and disk (gigabytes)
 // limits. "+repage" forgets each piece's place in the whole image, which PNG, GIF and TIFF
 // pieces would otherwise keep and every later crop of the piece would count from.
-std::vector<std::string> sliceArguments(const std::string& image, const SliceLimits& limits,
+std::vector<std::string> sliceArguments(const std::string& image, const SliceSettings& limits,
                                         const std::string& folder, const std::string& name);
 
 // Cuts `image` into the `pieces` pieces of `folder` (made when missing), under the policy.
@@ -29,7 +30,7 @@ std::vector<std::string> sliceArguments(const std::string& image, const SliceLim
 // world files, so that a source which shrank leaves no old piece to be tiled. True when the
 // first piece exists afterwards.
 bool slicePieces(StepPolicy& policy, const std::string& image, const std::string& folder,
-                 const std::string& name, int pieces, const SliceLimits& limits);
+                 const std::string& name, int pieces, const SliceSettings& limits);
 
 // Removes the pieces NAME_k of `folder` in the piece format, and their world files, whose
 // number k is `pieces` or more; other files stay.

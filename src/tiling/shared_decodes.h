@@ -25,7 +25,8 @@ std::vector<int> sharedReadGroups(const TilePlan& plan);
 // no tile is cut from a stale or missing picture. Safe to use from several workers at once.
 class SharedDecodes {
   public:
-    SharedDecodes(const TilePlan& plan, const ConvertRunner& convert);
+    // With `resume`, convert steps whose outputs are up to date are not performed.
+    SharedDecodes(const TilePlan& plan, const ConvertRunner& convert, bool resume = false);
     // Frees the images of groups whose last step never ran (the run ended early).
     ~SharedDecodes();
     SharedDecodes(const SharedDecodes&) = delete;
@@ -53,6 +54,7 @@ class SharedDecodes {
 
     const std::vector<TileOp>& ops_;
     const ConvertRunner& convert_;
+    const bool resume_;
     const std::vector<int> groupOf_;
     std::vector<Group> groups_;
     std::mutex mutex_;

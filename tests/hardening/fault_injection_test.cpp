@@ -109,6 +109,38 @@ TEST_F(CliFaultTest, InterruptCancelsAfterTheStepInHand) {
         EXPECT_TRUE(entry.is_directory() || entry.file_size() > 0) << entry.path();
 }
 
+// A run killed outright and started again with --resume ends with the files of a run that was
+// never stopped: no scratch file, no lock, no picture half-written or cut twice differently.
+TEST_F(CliFaultTest, KilledRunResumedEqualsAnUninterruptedOne) {
+    testing::makeImage(image, 4096, 4096);
+    ASSERT_EQ(cli({"transform", image}).exitStatus, 0);
+    const auto uninterrupted = tree(folder);
+    fs::remove_all(folder + "/area");
+    fs::remove(folder + "/area.kml");
+    testing::runProgram({"/bin/sh", "-c",
+                         "\"$0\" transform \"$1\" & sleep 3; kill -KILL $!; wait $!", ORVANTA_CLI,
+                         image});
+    const auto resumed = cli({"transform", image, "--resume"});
+    EXPECT_EQ(resumed.exitStatus, 0) << resumed.err;
+    EXPECT_EQ(tree(folder), uninterrupted);
+}
+
+// A second run into a folder that a run is writing is refused, naming the first; the first
+// completes.
+TEST_F(CliFaultTest, SecondRunIntoABusyFolderIsRefused) {
+    testing::makeImage(image, 4096, 4096);
+    const auto result = testing::runProgram(
+        {"/bin/sh", "-c",
+         "\"$0\" transform \"$1\" --jobs 1 >/dev/null & sleep 1; \"$0\" transform \"$1\"; "
+         "echo second=$?; wait $!; echo first=$?",
+         ORVANTA_CLI, image});
+    EXPECT_EQ(result.out, "second=1\nfirst=0\n") << result.err;
+    EXPECT_NE(result.err.find(") is writing into " + folder + "/area."), std::string::npos)
+        << result.err;
+    EXPECT_TRUE(fs::exists(folder + "/area.kml"));
+    EXPECT_FALSE(fs::exists(folder + "/area/.orvanta-lock"));
+}
+
 TEST_F(CliFaultTest, SourceImageTruncatedHalfwayIsRefusedNotTiledAsGrey) {
     for (const auto& [name, world, size] : {std::tuple{"half.png", "half.pgw", 1024},
                                             {"half.jpg", "half.jgw", 1024},
