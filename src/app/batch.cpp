@@ -29,7 +29,8 @@ TileRun batchFolderRun(const AppState& app, std::size_t index, bool kmlOnly) {
 }  // namespace
 
 std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
-                            DisplayOrder order, const std::vector<std::string>& folders) {
+                            DisplayOrder order, const std::vector<std::string>& folders,
+                            const std::string& linksFrom) {
     KmlWriter out;
     writeHeader(out, true);
     writeRootDocument(out, projectName, bounds, order);
@@ -38,7 +39,9 @@ std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& 
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(name), "</name>");
         out.line("    <Link>");
-        out.line("        <href>", xmlText(slashForm(folders[j]) + "/" + name + ".kml"), "</href>");
+        const std::string folder =
+            linksFrom.empty() ? slashForm(folders[j]) : relativeLink(folders[j], linksFrom);
+        out.line("        <href>", xmlText(folder + "/" + name + ".kml"), "</href>");
         out.line("        <viewRefreshMode>onRegion</viewRefreshMode>");
         out.line("    </Link>");
         out.line("</NetworkLink>");
@@ -79,7 +82,8 @@ void MultipleDirectories(AppState& app, bool kmlOnly) {
     const std::string topKmlPath = joinPath(s.kmlFolder, s.projectName + ".kml");
     policy.run([&] {
         writeFileAtomically(topKmlPath,
-                            batchTopKmlText(s.projectName, batchBounds, s.drawOrder, folders));
+                            batchTopKmlText(s.projectName, batchBounds, s.drawOrder, folders,
+                                            s.relativeLinks ? s.kmlFolder : std::string()));
         app.outcome.topKmlFiles.push_back(topKmlPath);
         app.setStatus("Project files was written successfully...");
         app.doEvents();

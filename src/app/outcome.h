@@ -15,6 +15,7 @@ struct Outcome {
     std::vector<std::string> topKmlFiles;  // in the order they were written
     int skippedSteps = 0;                  // steps that failed and were skipped
     bool googleEarthFailed = false;        // the files were written; the viewer did not start
+    std::string archive;                   // the KMZ file the result was packed into
 
     // Records an ending; the most severe one stays.
     void note(Ending seen) {

@@ -37,9 +37,11 @@ struct ProjectSettings {
     bool multiResolution = false;  // "Multi Resolution Imagery"
     std::vector<std::string> multiResolutionImages;   // high resolution first
     std::vector<std::string> multiResolutionFolders;  // folder of each of those images
-    int jpegQuality = 100;    // "Output Image Quality:" (not in the project file)
-    std::string projectFile;  // the project file that was loaded or saved
-    std::string largeImage;   // image handed to the large-image slicer
+    int jpegQuality = 100;       // "Output Image Quality:" (not in the project file)
+    bool relativeLinks = false;  // "Portable links (relative paths)" (not in the project file)
+    std::string kmzFile;         // the result is also packed into this file, when given
+    std::string projectFile;     // the project file that was loaded or saved
+    std::string largeImage;      // image handed to the large-image slicer
 
     ProjectSettings();
 };

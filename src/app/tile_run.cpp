@@ -63,6 +63,7 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
     if (s.hostOnWebServer)
         request.url = s.webServerUrl;
     request.order = run.order;
+    request.relativeLinks = s.relativeLinks;
     return request;
 }
 

@@ -10,6 +10,7 @@
 #include "app/paths.h"
 #include "app/tile_run.h"
 #include "imagery/piece_world_files.h"
+#include "kml/kmz.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
@@ -103,6 +104,20 @@ void runJob(AppState& app, bool kmlOnly) {
     }
 }
 
+// Packs the top files of a job that ended well into the KMZ file, when one is asked for.
+void packKmz(AppState& app, RunErrorPolicy& policy) {
+    const std::string& kmz = app.settings.kmzFile;
+    if (kmz.empty() || policy.ended() || app.outcome.ending != Ending::Done ||
+        app.outcome.topKmlFiles.empty()) {
+        return;
+    }
+    policy.run([&] {
+        writeKmz(kmz, app.outcome.topKmlFiles);
+        app.outcome.archive = kmz;
+        app.setStatus("The result was packed into " + kmz);
+    });
+}
+
 // Runs one operation from a fresh outcome; a cancel request ends it as cancelled.
 Outcome runOperation(AppState& app, const std::function<void()>& operation) {
     app.outcome = {};
@@ -133,6 +148,7 @@ Outcome Transform(AppState& app) {
         app.doEvents();
         RunErrorPolicy policy(app);
         policy.run([&] { runJob(app, false); });
+        packKmz(app, policy);
         if (!policy.ended() && app.outcome.ending == Ending::Done &&
             !app.outcome.topKmlFiles.empty()) {
             app.enabled.loadInGoogleEarth = true;
@@ -147,6 +163,7 @@ Outcome ReGenerateKmlFiles(AppState& app) {
         app.run.kmlOnly = true;
         RunErrorPolicy policy(app);
         policy.run([&] { runJob(app, true); });
+        packKmz(app, policy);
         policy.finish();
     });
 }

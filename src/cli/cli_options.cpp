@@ -170,6 +170,10 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
             options.open = true;
         else if (arg == "--resume")
             options.resume = true;
+        else if (arg == "--relative-links")
+            options.relativeLinks = true;
+        else if (arg == "--kmz")
+            options.kmz = value();
         else if (arg == "--google-earth")
             options.googleEarth = value();
         else if (arg == "--yes")
@@ -198,6 +202,8 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
         else
             throw UsageError{"unknown option '" + arg + "'"};
     }
+    if (options.kmz && options.url)
+        throw UsageError{"--kmz packs files that link each other; it cannot go with --url"};
     checkInputs(options);
     return options;
 }

@@ -34,7 +34,7 @@ struct CliOptions {
     // The command whose help is asked for with "COMMAND --help".
     std::optional<Command> helpFor;
 
-    std::optional<std::string> name, url, kmlFolder, googleEarth, saveProject;
+    std::optional<std::string> name, url, kmlFolder, googleEarth, saveProject, kmz;
     std::optional<PictureFormat> format, pieceFormat;
     std::optional<int> quality;
     std::optional<DisplayOrder> order;
@@ -42,6 +42,7 @@ struct CliOptions {
     std::optional<bool> answer;  // --yes / --no
     bool open = false;
     bool resume = false;
+    bool relativeLinks = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
 };
 

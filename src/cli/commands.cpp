@@ -25,6 +25,9 @@ namespace {
 void applyOutputOptions(AppState& app, const CliOptions& options) {
     ProjectSettings& s = app.settings;
     s.openWhenDone = options.open;
+    s.relativeLinks = options.relativeLinks || options.kmz.has_value();
+    if (options.kmz)
+        s.kmzFile = *options.kmz;
     if (options.name)
         s.projectName = *options.name;
     if (options.format)
@@ -219,6 +222,8 @@ int report(const Outcome& outcome, bool listFiles, bool saved, std::FILE* output
     if (listFiles) {
         for (const std::string& path : outcome.topKmlFiles)
             std::fprintf(output, "%s\n", path.c_str());
+        if (!outcome.archive.empty())
+            std::fprintf(output, "%s\n", outcome.archive.c_str());
     }
     if (outcome.googleEarthFailed)
         std::fprintf(errors,
@@ -276,7 +281,7 @@ int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     try {
         return runJob(given, output, errors);
     } catch (const RunCancelled&) {
-        return report({Ending::Cancelled, {}, 0, false}, false, true, output, errors);
+        return report({Ending::Cancelled, {}, 0, false, {}}, false, true, output, errors);
     }
 }
 

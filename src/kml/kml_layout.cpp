@@ -100,7 +100,10 @@ std::string treeFolderPath(const std::string& root, TreeFolder folder) {
     return path;
 }
 
-std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url) {
+std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url,
+                       const std::string& linksFrom) {
+    if (url.empty() && !linksFrom.empty())
+        return relativeLink(treeFolderPath(root, folder), linksFrom);
     if (url.empty()) {
         std::string path = treeFolderPath(root, folder);
         std::replace(path.begin(), path.end(), kPathSeparator, '/');

@@ -32,8 +32,10 @@ std::string treeFolderPath(const std::string& root, TreeFolder folder);
 
 // The start of the hrefs into a folder: with a web-server URL, the URL (for R exactly as
 // typed, for the others followed by the folder names, with a "/" between unless the URL
-// ends in one); without one, the folder path written with "/".
-std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url);
+// ends in one); without one, the folder path written with "/", relative to the folder of the
+// file that holds the href when `linksFrom` names it.
+std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url,
+                       const std::string& linksFrom = {});
 
 // minLodPixels of the Region of a file below the tile file, by level (2 to 5).
 int cellMinLodPixels(int level);

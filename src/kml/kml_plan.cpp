@@ -20,15 +20,21 @@ struct TileContext {
         return fadePairFor(level >= layout().settingFadeFrom, options.order);
     }
     std::string kmlName(const QuadPath& path) const { return tile.name + path.kmlSuffix(); }
-    std::string kmlHref(const QuadPath& path) const {
+    // The href of the file of `path` in the file of `from`.
+    std::string kmlHref(const QuadPath& path, const QuadPath& from) const {
         const int level = path.depth() + 1;
-        return hrefPrefix(options.root, kmlFolder(level), options.url) + "/kml/" + kmlName(path) +
-               ".kml";
+        return hrefPrefix(options.root, kmlFolder(level), options.url, linksFrom(from)) + "/kml/" +
+               kmlName(path) + ".kml";
+    }
+    std::string kmlFolderPath(const QuadPath& path) const {
+        return treeFolderPath(options.root, kmlFolder(path.depth() + 1)) + kPathSeparator + "kml";
     }
     std::string kmlPath(const QuadPath& path) const {
-        const int level = path.depth() + 1;
-        return treeFolderPath(options.root, kmlFolder(level)) + kPathSeparator + "kml" +
-               kPathSeparator + kmlName(path) + ".kml";
+        return kmlFolderPath(path) + kPathSeparator + kmlName(path) + ".kml";
+    }
+    // Where the links of the file of `path` start from; empty for absolute links.
+    std::string linksFrom(const QuadPath& path) const {
+        return options.relativeLinks ? kmlFolderPath(path) : std::string();
     }
 };
 
@@ -62,7 +68,7 @@ void writeLinks(KmlWriter& out, const TileContext& context, const QuadPath& path
     for (int q = 1; q <= 4; ++q) {
         const QuadPath child = path.child(q);
         const KmlLink link{context.kmlName(child), childBounds(context, path, bounds, q),
-                           context.kmlHref(child)};
+                           context.kmlHref(child, path)};
         if (level == 1) {
             writeTileLink(out, link, context.fade(level));
         } else {
@@ -84,8 +90,8 @@ void writeOverlay(KmlWriter& out, const TileContext& context, const QuadPath& pa
         found = context.findPicture(folder, picture + "." + context.options.pictureExtension);
     if (found.empty())
         return;
-    const std::string prefix =
-        hrefPrefix(context.options.root, context.pictureFolder(level), context.options.url);
+    const std::string prefix = hrefPrefix(context.options.root, context.pictureFolder(level),
+                                          context.options.url, context.linksFrom(path));
     writeGroundOverlay(out, GroundOverlay{DrawOrder(context.options.order, level),
                                           prefix + "/" + found, bounds, styleAt(level)});
 }
@@ -133,7 +139,9 @@ std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootB
     writeHeader(out, true);
     writeRootDocument(out, options.imageName, rootBounds,
                       layout.rootLodFollowsOrder ? options.order : DisplayOrder::Low);
-    const std::string prefix = hrefPrefix(options.root, layout.kmlFolder[0], options.url);
+    const std::string prefix =
+        hrefPrefix(options.root, layout.kmlFolder[0], options.url,
+                   options.relativeLinks ? options.rootFileFolder : std::string());
     for (std::size_t i = 0; i < tiles.size(); ++i) {
         const KmlLink link{options.imageName + std::to_string(i), tiles[i].bounds,
                            prefix + "/kml/" + tiles[i].name + ".kml"};

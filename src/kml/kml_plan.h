@@ -19,6 +19,9 @@ struct KmlTreeOptions {
     DisplayOrder order = DisplayOrder::Low;
     std::string pictureExtension;  // X, the splitter's picture format
     std::string imageName;         // names the root document and its links
+    // Links relative to the file that holds them; the root file lies in rootFileFolder.
+    bool relativeLinks = false;
+    std::string rootFileFolder;
 };
 
 // One tile of the run with its bounds.

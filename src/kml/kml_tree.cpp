@@ -3,6 +3,7 @@
 #include "imagery/world_file.h"
 #include "kml/kml_plan.h"
 #include "kml/tree_inputs.h"
+#include "platform/path_names.h"
 
 namespace orvanta {
 namespace {
@@ -23,6 +24,8 @@ class KmlTreeRun {
         options_.imageName = request_.imageName;
         options_.url = request_.url;
         options_.order = request_.order;
+        options_.relativeLinks = request_.relativeLinks;
+        options_.rootFileFolder = folderOf(request_.rootFile);
         host_.statusChanged(kGeneratingKmlStatus);
         host_.doEvents();
         if (!boundsPass() || !projectionTest())

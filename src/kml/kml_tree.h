@@ -21,6 +21,7 @@ struct KmlTreeRequest {
     std::string imageName;            // names the root document and its links
     std::string url;                  // web-server base URL; empty when hosting is off
     DisplayOrder order = DisplayOrder::Low;
+    bool relativeLinks = false;  // links relative to the file that holds them
 };
 
 // Writes the KML super-overlay over the tiles of one tile root ("Make KML 1024", "Make KML

@@ -1,5 +1,7 @@
 #include "platform/path_names.h"
 
+#include <filesystem>
+
 #include <algorithm>
 
 #include "platform/os_services.h"
@@ -18,6 +20,13 @@ std::string GetFileExtension(const std::string& sFile) {
 std::string slashForm(std::string path) {
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
+}
+
+std::string relativeLink(const std::string& target, const std::string& fromFolder) {
+    const std::filesystem::path relative =
+        std::filesystem::path(target).lexically_normal().lexically_relative(
+            std::filesystem::path(fromFolder).lexically_normal());
+    return relative.empty() ? slashForm(target) : slashForm(relative.generic_string());
 }
 
 std::string folderOf(const std::string& path) {

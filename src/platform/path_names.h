@@ -13,6 +13,10 @@ std::string GetFileExtension(const std::string& sFile);
 // The path with every "\\" written as "/", the form KML links take.
 std::string slashForm(std::string path);
 
+// The path of `target` as a link from a file in `fromFolder` reads it: relative, written with
+// "/" ("." for the folder itself, "../" to go up), so that a tree of files can be moved whole.
+std::string relativeLink(const std::string& target, const std::string& fromFolder);
+
 // The folder of a path without its trailing separator; empty when the path has no separator.
 std::string folderOf(const std::string& path);
 

@@ -73,6 +73,9 @@ TEST(BatchTopKml, LinksEveryFolderWithTheExactLines) {
     EXPECT_EQ(text.substr(text.size() - links.size()), links);
     EXPECT_NE(text.find("<name>Area</name>"), std::string::npos);
     EXPECT_NE(text.find("<north>20</north>\r\n        <south>5</south>"), std::string::npos);
+    const std::string relative =
+        batchTopKmlText("Area", bounds(1, 0, 1, 0), DisplayOrder::Low, {"/t/a"}, "/t/kml");
+    EXPECT_NE(relative.find("<href>../a/Area0.kml</href>"), std::string::npos);
     const std::string high = batchTopKmlText("Area", bounds(1, 0, 1, 0), DisplayOrder::High, {});
     EXPECT_NE(high.find("\r\n            <minLodPixels>384</minLodPixels>\r\n"), std::string::npos);
 }

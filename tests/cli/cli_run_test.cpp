@@ -70,6 +70,27 @@ TEST_F(CliRunTest, FolderOfTwo2048TilesGivesItsTreeAndLeavesOutTheUnreferencedIm
     EXPECT_NE(result.err.find("KML files were written successfully..."), std::string::npos);
 }
 
+// With relative links the result still works after it was moved, and packs into one file.
+TEST_F(CliRunTest, RelativeLinksResolveAfterTheTreeIsMoved) {
+    tile(dir / "here", "area", 2048);
+    const std::string kmz = dir / "area.kmz";
+    const auto result = cli({"transform", dir / "here/area.jpg", "--relative-links", "--kmz", kmz});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, dir / "here/area.kml\n" + kmz + "\n");
+    fs::rename(dir / "here", dir / "there");
+    const testing::KmlTreeWalk walk = testing::walkKmlTree(dir / "there/area.kml");
+    EXPECT_EQ(walk.files, 1 + 85);
+    EXPECT_EQ(walk.overlays, 85);
+    EXPECT_TRUE(walk.missing.empty()) << walk.missing.front();
+    // Another super-overlay reader opens the moved tree and the packed file alike.
+    for (const std::string& top : {dir / "there/area.kml", kmz}) {
+        const auto info = runProgram({"gdalinfo", top});
+        EXPECT_NE(info.out.find("Size is 2048, 2048"), std::string::npos) << info.out << info.err;
+        EXPECT_NE(info.out.find("Pixel Size = (0.001000000000000,-0.001000000000000)"),
+                  std::string::npos);
+    }
+}
+
 TEST_F(CliRunTest, SavedProjectRegeneratesTheSameKmlWithoutTouchingTiles) {
     const std::string folder = dir / "one";
     tile(folder, "area", 1024);

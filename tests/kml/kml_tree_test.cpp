@@ -241,7 +241,8 @@ TEST_F(KmlTreeTest, LettersCaseOfDerivedNamesIsLoose) {
 // not show: the order of the files, 1024 HIGH and 4096 LOW.
 
 std::vector<KmlFile> treeOf(SizeClass sizeClass, DisplayOrder order) {
-    const KmlTreeOptions options{&kmlTreeLayout(sizeClass), "R", "", order, "JPG", "img"};
+    const KmlTreeOptions options{
+        &kmlTreeLayout(sizeClass), "R", "", order, "JPG", "img", false, ""};
     const KmlTile tile{"a", TileBounds(parseWorldFile("0.001\n0\n0\n-0.001\n10\n20\n"), 1024)};
     return tileKmlFiles(options, tile, [](const std::string&, const std::string&) { return ""; });
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orvanta {
+
+// The files of the KML trees under the top files: each top file, then every file that an href
+// of a KML file of the trees names (a relative href read from the folder of the file holding
+// it), each once, in the order they are reached. URLs and names of missing files are left out.
+std::vector<std::string> kmlTreeFiles(const std::vector<std::string>& topKmlFiles);
+
+// The deepest folder that holds every one of the files; empty when they share none.
+std::string commonFolder(const std::vector<std::string>& paths);
+
+// The text of the archive's doc.kml: one top file's text with its relative links re-based from
+// the top file's folder to `base`; for several top files, a document that links each of them.
+std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
+                        const std::vector<std::string>& topTexts, const std::string& base);
+
+// Packs the KML trees of the top files into one shareable file: doc.kml at the archive's root
+// and every file of the trees at its place relative to the folder that holds them all, so the
+// trees' relative links hold inside it. Written under a scratch name and renamed when complete.
+// Throws RunError 75 naming the archive when it cannot be written, and 5 when a tree links a
+// file by its full path (such a link would not travel with the archive).
+void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKmlFiles);
+
+}  // namespace orvanta
