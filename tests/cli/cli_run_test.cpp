@@ -166,5 +166,44 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
     EXPECT_EQ(snapshot(dir.path().string()), before);
 }
 
+// Every world-file number is checked by the reader of the KML pass before any work: the first
+// bad value is refused naming its file and line, nothing is written, and info says the same.
+TEST_F(CliRunTest, BadWorldFileNumbersAreRefusedBeforeAnyFileIsWritten) {
+    tile(dir / "one", "t", 1024);
+    const std::string world = dir / "one/t.jgw";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"inf\n0\n0\n-0.001\n10\n50\n", "Line 1 of the world file '" + world + "'"},
+        {"0.001\n0\n0\nNaN\n10\n50\n", "Line 4 of the world file '" + world + "'"},
+        {"0.001\n0\n0\n-0.001\n10,5\n50\n", "Line 5 of the world file '" + world + "'"},
+        {"0\n0\n0\n-0.001\n10\n50\n", "Line 1 of the world file '" + world + "'"},
+        {"0.001\n0.0002\n0\n-0.001\n10\n50\n", "reads '0.0002': the image is rotated"},
+        {"1e308\n0\n0\n-0.001\n10\n50\n", "reads '1e308': the east edge"},
+        {"0.001\n0\n0\n-0.2\n10\n50\n", "reads '-0.2': the south edge"},
+        {"0.001\n0\n0\n-0.001\n10\n", "Line 6 of the world file '" + world + "'"},
+    };
+    for (const auto& [text, message] : cases) {
+        testing::writeFile(world, text);
+        for (const char* command : {"transform", "info"}) {
+            const auto result = cli({command, dir / "one/t.jpg"});
+            EXPECT_EQ(result.exitStatus, 1) << command << " " << text;
+            EXPECT_NE(result.err.find(message), std::string::npos) << command << "\n" << result.err;
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir / "one"), {}), 2) << text;
+    }
+    // Every image of a folder is checked; a byte-order mark is no part of the first number.
+    tile(dir / "two", "a", 1024);
+    tile(dir / "two", "b", 1024);
+    testing::writeFile(dir / "two/b.jgw", "0.001\n0\n0\n-0.001\n10\n1e309\n");
+    auto result = cli({"transform", dir / "two"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("Line 6 of the world file '" + dir / "two/b.jgw"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "two"), {}), 4);
+    testing::writeFile(world,
+                       "\xEF\xBB\xBF"
+                       "0.001\n0\n0\n-0.001\n10\n50\n");
+    result = cli({"transform", dir / "one/t.jpg"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+}
+
 }  // namespace
 }  // namespace orvanta
