@@ -1,6 +1,11 @@
 #include "app/input_checks.h"
 
 #include "app/app_state.h"
+#include "app/tile_run.h"
+#include "app/transform.h"
+#include "imagery/geo_image.h"
+#include "platform/file_list.h"
+#include "platform/path_names.h"
 
 namespace orvanta {
 namespace {
@@ -16,8 +21,34 @@ void keepFacts(AppState& app, const ImageFacts& facts) {
 
 }  // namespace
 
+std::vector<std::string> jobImages(const AppState& app) {
+    const ProjectSettings& s = app.settings;
+    std::vector<std::string> images;
+    const auto addFolder = [&](const std::string& folder) {
+        for (const std::string& entry : listFiles(folder, kImagePattern))
+            images.push_back(joinPath(folder, entry));
+    };
+    switch (chooseRun(s)) {
+        case RunKind::MultiResolution:
+            return s.multiResolutionImages;
+        case RunKind::SingleImage:
+            return {s.projectImage};
+        case RunKind::Batch:
+            for (const std::string& folder : s.batchFolders)
+                addFolder(folder);
+            break;
+        case RunKind::Folder:
+            addFolder(folderRun(app, false).root);
+            break;
+    }
+    return images;
+}
+
 bool classifyImage(AppState& app, const std::string& path) {
-    const ImageFacts facts = readImageFacts(path);
+    return classifyImage(app, readImageFacts(path));
+}
+
+bool classifyImage(AppState& app, const ImageFacts& facts) {
     keepFacts(app, facts);
     if (const std::optional<SizeClass> sizeClass = sizeClassOf(facts)) {
         app.run.sizeClass = *sizeClass;
@@ -30,8 +61,26 @@ bool classifyImage(AppState& app, const std::string& path) {
     return true;
 }
 
+bool worldFilesPlaceImages(AppState& app, const std::vector<std::string>& images) {
+    for (const std::string& image : images) {
+        const std::string world =
+            findWorldFile(folderOf(image), baseNameOf(image), GetFileExtension(image));
+        if (world.empty())
+            continue;
+        const ImageHeaderInfo header = readImageFacts(image).header;
+        const std::string refusal =
+            worldFileRefusal(world, header.width, header.height, kImageNotWgs84Message);
+        if (!refusal.empty()) {
+            app.host().messageBox(refusal, kAppTitle);
+            app.outcome.note(Ending::Declined);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool scanTilesFolder(AppState& app, const std::string& folder) {
-    const FolderScan scan = scanFolder(app.host(), folder);
+    const FolderScan scan = scanFolder(app.host(), folder, app.run.paddedPieces);
     if (!scan.scannedImages)
         return false;
     keepFacts(app, scan.lastFacts);

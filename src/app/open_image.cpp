@@ -68,7 +68,7 @@ std::string projectWorldFilePath(const ProjectSettings& settings) {
            getworldfile(GetFileExtension(settings.projectImage));
 }
 
-bool acceptProjectWorldFile(AppState& app, const std::string& path) {
+bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageHeaderInfo& header) {
     const std::string found = findFileLoosely(path);
     if (found.empty()) {
         const std::string extension = GetFileExtension(path);
@@ -78,8 +78,10 @@ bool acceptProjectWorldFile(AppState& app, const std::string& path) {
         app.closeProject();
         return false;
     }
-    if (!isWgs84(readWorldFile(found))) {
-        app.host().messageBox(kImageNotWgs84Message, kAppTitle);
+    const std::string refusal =
+        worldFileRefusal(found, header.width, header.height, kImageNotWgs84Message);
+    if (!refusal.empty()) {
+        app.host().messageBox(refusal, kAppTitle);
         app.closeProject();
         return false;
     }
@@ -94,9 +96,11 @@ bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff
         orvanta::convertGeoTiff(app.host(), app.settings.imageFolder,
                                 path.substr(app.settings.imageFolder.size() + 1));
     }
-    if (!acceptProjectWorldFile(app, worldPath))
+    // The size first: the world file must place the whole image on the globe.
+    const ImageFacts facts = readImageFacts(path);
+    if (!acceptProjectWorldFile(app, worldPath, facts.header))
         return false;
-    if (!classifyImage(app, path)) {
+    if (!classifyImage(app, facts)) {
         app.closeProject();
         return false;
     }

@@ -56,9 +56,9 @@ void takeProjectImage(AppState& app, const std::string& path);
 std::string projectWorldFilePath(const ProjectSettings& settings);
 
 // Steps 5 (after any GeoTIFF conversion) and 6 of opening an image: the world file at `path`
-// must exist and place the image in WGS84 latitude/longitude. Otherwise the refusal is shown
-// and the project closed; returns false then.
-bool acceptProjectWorldFile(AppState& app, const std::string& path);
+// must exist and place the image of the header's size in WGS84 latitude/longitude (see
+// worldFileRefusal). Otherwise the refusal is shown and the project closed; returns false then.
+bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageHeaderInfo& header);
 
 // Takes the chosen file as the project image and checks it: its world file (first written by
 // the GeoTIFF listing program for a ".tif" without one, when `convertGeoTiff`), WGS84, and its

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/error_policy.h"
 #include "app/google_earth.h"
+#include "app/input_checks.h"
 #include "kml/kml_tree.h"
 #include "platform/file_list.h"
 #include "platform/scratch_files.h"
@@ -93,8 +94,15 @@ std::optional<LatLonBounds> runTiles(AppState& app, const TileRun& run) {
     }
     removeStaleScratch(folderOf(run.rootFile));
     if (!run.kmlOnly) {
+        const SplitRequest request = splitRequest(app, run);
+        std::vector<std::string> images;
+        for (const SourceImage& image : request.images)
+            images.push_back(image.path);
+        // Padded pieces of a large image may reach beyond the globe when the person chose so.
+        if (!app.run.paddedPieces && !worldFilesPlaceImages(app, images))
+            return std::nullopt;
         RunErrorPolicy policy(app);
-        if (!splitImages(app.host(), policy, splitRequest(app, run))) {
+        if (!splitImages(app.host(), policy, request)) {
             app.outcome.note(Ending::Failed);
             return std::nullopt;
         }

@@ -87,6 +87,8 @@ void runFolder(AppState& app, bool kmlOnly) {
 }
 
 void runJob(AppState& app, bool kmlOnly) {
+    if (!worldFilesPlaceImages(app, jobImages(app)))
+        return;
     switch (chooseRun(app.settings)) {
         case RunKind::MultiResolution:
             runMultiResolution(app, kmlOnly);

@@ -61,20 +61,22 @@ int imageInfo(AppState& app, const std::string& path, std::FILE* out) {
     const std::string worldPath = worldFileOf(app, path);
     if (worldPath.empty())
         return 1;
-    WorldFile world;
-    try {
-        world = readWorldFile(worldPath);
-    } catch (const RunError&) {
-        // Unreadable: refused below like a world file without numbers.
-    }
-    if (!isWgs84(world)) {
-        app.host().messageBox(kImageNotWgs84Message, kAppTitle);
-        return 1;
-    }
     // Images of no tile size are large images here, not refusals.
     app.run.largeImageMode = true;
     classifyImage(app, path);
     const ImageHeaderInfo& header = app.imageHeader;
+    WorldFile world;
+    std::string refusal = kImageNotWgs84Message;
+    try {
+        world = readWorldFile(worldPath);
+        refusal = worldFileRefusal(worldPath, header.width, header.height, kImageNotWgs84Message);
+    } catch (const RunError&) {
+        // Unreadable: refused like a world file without numbers.
+    }
+    if (!refusal.empty()) {
+        app.host().messageBox(refusal, kAppTitle);
+        return 1;
+    }
     if (header.width == 0 || header.height == 0) {
         app.host().messageBox(kNotTileSizeMessage, kAppTitle);
         return 1;

@@ -21,18 +21,21 @@ struct ScanCounts {
     int mismatched = 0;
     std::uint32_t width = 0;  // reference size: the first image's
     std::uint32_t height = 0;
+    bool paddedPieces = false;  // see scanFolder
 };
 
-// A world file that cannot be read fails the WGS84 test like one without numbers.
-bool worldFileIsWgs84(const std::string& path) {
+// The refusal of the image's world file; one that cannot be read fails the WGS84 test like one
+// without numbers. A size of 0 leaves the far corner unchecked.
+std::string folderWorldFileRefusal(const std::string& path, std::uint32_t width,
+                                   std::uint32_t height) {
     try {
-        return isWgs84(readWorldFile(path));
+        return worldFileRefusal(path, width, height, kFolderNotWgs84Message);
     } catch (const RunError&) {
-        return false;
+        return kFolderNotWgs84Message;
     }
 }
 
-// Steps of one image; false when its world file is not in WGS84 and the scan must end.
+// Steps of one image; false when its world file cannot place it and the scan must end.
 bool scanImage(Host& host, const std::string& folder, const std::string& name, bool first,
                ScanCounts& counts, FolderScan& scan) {
     scan.lastFacts = readImageFacts(folder + kPathSeparator + name);
@@ -41,8 +44,11 @@ bool scanImage(Host& host, const std::string& folder, const std::string& name, b
     const std::string found = findWorldFile(folder, baseName, imageExtension);
     if (!found.empty()) {
         ++counts.referenced;
-        if (!worldFileIsWgs84(found)) {
-            host.messageBox(kFolderNotWgs84Message, kAppTitle);
+        const ImageHeaderInfo& header = scan.lastFacts.header;
+        if (const std::string refusal = folderWorldFileRefusal(
+                found, counts.paddedPieces ? 0 : header.width, header.height);
+            !refusal.empty()) {
+            host.messageBox(refusal, kAppTitle);
             return false;
         }
     } else if (getworldfile(imageExtension) == "tfw") {
@@ -95,7 +101,7 @@ std::string sameStemMessage(const std::string& first, const std::string& second)
            "' would write the same tiles. Please rename one of them.";
 }
 
-FolderScan scanFolder(Host& host, const std::string& folder) {
+FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces) {
     FolderScan scan;
     const std::vector<std::string> images = listFiles(folder, kImagePattern);
     if (images.empty())
@@ -112,6 +118,7 @@ FolderScan scanFolder(Host& host, const std::string& folder) {
         }
     }
     ScanCounts counts;
+    counts.paddedPieces = paddedPieces;
     for (std::size_t i = 0; i < images.size(); ++i) {
         if (!scanImage(host, folder, images[i], i == 0, counts, scan))
             return scan;

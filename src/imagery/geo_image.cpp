@@ -1,5 +1,6 @@
 #include "imagery/geo_image.h"
 
+#include "imagery/number_text.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 
@@ -13,6 +14,20 @@ std::optional<GeoBounds> blockBounds(const WorldFile& world, double width, doubl
     if (!a || !e || !c || !f)
         return std::nullopt;
     return GeoBounds{*f, *f + height * *e, *c + width * *a, *c};
+}
+
+std::string worldFileRefusal(const std::string& path, std::uint32_t width, std::uint32_t height,
+                             const std::string& notWgs84Message) {
+    const WorldFile world = readWorldFile(path);
+    if (std::string fault = worldFileFault(path, world, width, height); !fault.empty())
+        return fault;
+    if (isWgs84(world))
+        return {};
+    // Every line is a number here: worldFileFault found none that is not.
+    return "Lines 5 and 6 of the world file '" + path +
+           "' place the upper-left pixel at longitude " +
+           FormatNumber(*WorldFile::number(world.C)) + ", latitude " +
+           FormatNumber(*WorldFile::number(world.F)) + ", outside the globe. " + notWgs84Message;
 }
 
 std::string findWorldFile(const std::string& folder, const std::string& baseName,

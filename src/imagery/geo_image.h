@@ -38,6 +38,12 @@ std::optional<GeoBounds> blockBounds(const WorldFile& world, double width, doubl
 std::string findWorldFile(const std::string& folder, const std::string& baseName,
                           const std::string& imageExtension);
 
+// Why the world file at `path` cannot place an image of `width` x `height` pixels: its fault
+// (worldFileFault), else, when it fails the WGS84 test, the corner it gives followed by
+// `notWgs84Message`; empty when it places the image. Throws as readWorldFile does.
+std::string worldFileRefusal(const std::string& path, std::uint32_t width, std::uint32_t height,
+                             const std::string& notWgs84Message);
+
 // Messages when a single image is refused.
 inline constexpr const char* kImageNotWgs84Message =
     "The Selected image is not using 'WGS84 Datum Projection'. Google Earth requires a raster "

@@ -34,7 +34,7 @@ bool showGifFacts(ImageFacts& facts, const std::string& path) {
     std::string text;
     try {
         // The first frame only: identify lists every frame of an animation.
-        text = runIdentify({"identify", "-format", "%w,%h,%q", path + "[0]"});
+        text = runIdentify({"identify", "-format", "%w,%h,%q", commandFileName(path) + "[0]"});
     } catch (const std::exception&) {
         return false;
     }

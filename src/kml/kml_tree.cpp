@@ -63,11 +63,18 @@ class KmlTreeRun {
                 host_.messageBox(missingWorldFileMessage(source.worldFilePath), kAppTitle);
                 return false;
             }
-            std::optional<LatLonBounds> bounds;
-            if (!policy_.run(
-                    [&] { bounds = TileBounds(readWorldFile(worldFile), layout_.size); })) {
+            WorldFile world;
+            if (!policy_.run([&] { world = readWorldFile(worldFile); }))
+                return false;
+            // The far corner was checked before the tiles were cut: padded pieces of a large
+            // image may reach beyond the globe when the person chose so.
+            if (const std::string fault = worldFileFault(worldFile, world, 0, 0); !fault.empty()) {
+                host_.messageBox(fault, kAppTitle);
                 return false;
             }
+            std::optional<LatLonBounds> bounds;
+            if (!policy_.run([&] { bounds = TileBounds(world, layout_.size); }))
+                return false;
             if (bounds) {
                 IncludeTile(bounds_, *bounds);
                 tiles_.push_back({source.name, *bounds});

@@ -65,6 +65,21 @@ void startWithOwnPolicy() {
     std::filesystem::remove_all(folder, ignored);
 }
 
+// Settings every command starts from. Only the first frame of an animation or a multi-page
+// file is read, as "[0]" after its name would ask: the other frames would add extra tiles and
+// crops. Every picture written is a file of its own: a crop into tiles of a format that holds
+// several pages (TIFF, GIF) would otherwise become one file when its name holds a '%'. PNG
+// files carry no dates, so two runs over the same sources write the same bytes.
+ImageInfo* acquireImageInfo() {
+    ImageInfo* info = AcquireImageInfo();
+    info->adjoin = MagickFalse;
+    info->scene = 0;
+    info->number_scenes = 1;
+    (void)CloneString(&info->scenes, "0");
+    SetImageOption(info, "png:exclude-chunk", "date,time");
+    return info;
+}
+
 struct InfoDeleter {
     void operator()(ImageInfo* info) const { DestroyImageInfo(info); }
     void operator()(ExceptionInfo* exception) const { DestroyExceptionInfo(exception); }
@@ -134,6 +149,16 @@ class ResourceLimitsGuard {
     bool active_;
 };
 
+// Tiles are for viewers and are cut from the pixels in the order the source stores them. Right
+// after the input, the pixels go to sRGB (viewers show CMYK tiles wrongly) and the profiles and
+// the orientation go: an EXIF orientation copied onto a tile would make viewers turn it, and a
+// CMYK colour profile no longer fits the pixels.
+std::vector<std::string> forViewers(std::vector<std::string> argv) {
+    if (argv.size() > 2 && !argv[1].starts_with("-"))
+        argv.insert(argv.begin() + 2, {"-colorspace", "sRGB", "-strip", "+orient"});
+    return argv;
+}
+
 // Only identify is handed a place for its text: composite misuses a given one after it has
 // freed its images. With `literalNames` the library reads no "%" of a file name as a pattern.
 std::string run(Command command, const std::vector<std::string>& argv, bool wantText,
@@ -147,9 +172,7 @@ std::string run(Command command, const std::vector<std::string>& argv, bool want
         args.push_back(arg.data());
     args.push_back(nullptr);
     const ResourceLimitsGuard limits(argv);
-    ImageInfoPtr info(AcquireImageInfo());
-    // PNG files carry no dates, so two runs over the same sources write the same bytes.
-    SetImageOption(info.get(), "png:exclude-chunk", "date,time");
+    ImageInfoPtr info(acquireImageInfo());
     if (literalNames)
         SetImageOption(info.get(), "filename:literal", "true");
     ExceptionPtr exception(AcquireExceptionInfo());
@@ -173,7 +196,11 @@ std::string run(Command command, const std::vector<std::string>& argv, bool want
 // Runs a command that writes files under scratch names and renames them once it succeeded.
 std::string runWritingOutput(Command command, const std::vector<std::string>& argv) {
     ScratchOutput output(argv);
-    run(command, output.arguments(), false, !output.numbered());
+    std::vector<std::string> args = output.arguments();
+    // The names of a numbered command are read as patterns: its input keeps a '%' as doubled.
+    if (output.numbered() && args.size() > 2 && !args[1].starts_with("-"))
+        args[1] = commandFileName(args[1]);
+    run(command, args, false, !output.numbered());
     output.commit();
     return {};
 }
@@ -190,7 +217,7 @@ void startMagick() {
 }
 
 std::string runConvert(const std::vector<std::string>& argv) {
-    return runWritingOutput(ConvertImageCommand, argv);
+    return runWritingOutput(ConvertImageCommand, forViewers(argv));
 }
 
 std::string runComposite(const std::vector<std::string>& argv) {
@@ -201,13 +228,23 @@ std::string runIdentify(const std::vector<std::string>& argv) {
     return run(IdentifyImageCommand, argv, true);
 }
 
+std::string commandFileName(const std::string& path) {
+    std::string name;
+    for (char c : path) {
+        name += c;
+        if (c == '%')
+            name += '%';
+    }
+    return name;
+}
+
 // Decoded images are added to and removed from the library's registry one at a time. Commands
 // also look names up and drop them there; anchorRegistry makes that safe.
 std::mutex registryMutex;
 
 void keepDecoded(const std::string& key, const std::string& path) {
     startMagick();
-    ImageInfoPtr info(AcquireImageInfo());
+    ImageInfoPtr info(acquireImageInfo());
     CopyMagickString(info->filename, path.c_str(), MaxTextExtent);
     ExceptionPtr exception(AcquireExceptionInfo());
     Image* image = ReadImage(info.get(), exception.get());

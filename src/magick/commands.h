@@ -16,12 +16,20 @@ namespace orvanta {
 void startMagick();
 
 // Run an argument vector in-process; argv[0] names the program ("convert", "composite",
-// "identify") and is otherwise ignored. They return the text the command produced for its
-// caller (the "-format" text of identify), empty when there is none. An error of the library
-// throws RunError(errors::ImageTool, the library's reason); warnings are not failures.
+// "identify") and is otherwise ignored. Only the first frame of an animation or a multi-page
+// file is read. Convert makes pictures for viewers: right after its input (an argument that is
+// not an option) the pixels go to sRGB and the profiles and orientation are dropped. They
+// return the text the command produced for its caller (the "-format" text of identify), empty
+// when there is none. An error of the library throws RunError(errors::ImageTool, the library's
+// reason); warnings are not failures.
 std::string runConvert(const std::vector<std::string>& argv);
 std::string runComposite(const std::vector<std::string>& argv);
 std::string runIdentify(const std::vector<std::string>& argv);
+
+// `path` as a file name in an argument vector. The commands read '%' in a file name as the start
+// of a pattern ("%d" for a frame number, "%[...]" for a property) and "%%" as one '%', so every
+// '%' is doubled.
+std::string commandFileName(const std::string& path);
 
 // Decodes the image file `path` and keeps it in the library's memory under `key`, so that
 // commands read it as "mpr:" followed by the key instead of decoding the file again; throws as

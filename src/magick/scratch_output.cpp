@@ -5,22 +5,12 @@
 #include <cctype>
 #include <filesystem>
 
+#include "magick/commands.h"
 #include "platform/run_error.h"
 #include "platform/scratch_files.h"
 
 namespace orvanta {
 namespace {
-
-// The library reads "%%" in a numbered file name as one "%".
-std::string doublePercents(const std::string& text) {
-    std::string doubled;
-    for (const char c : text) {
-        doubled += c;
-        if (c == '%')
-            doubled += '%';
-    }
-    return doubled;
-}
 
 bool exists(const std::string& path) {
     std::error_code ignored;
@@ -68,7 +58,7 @@ ScratchOutput::ScratchOutput(const std::vector<std::string>& argv) : arguments_(
     const std::string folder =
         separator == std::string::npos ? std::string() : finalPrefix_.substr(0, separator + 1);
     scratchPrefix_ = scratchPathFor(folder + uniqueNumber() + "_");
-    output = format + doublePercents(scratchPrefix_) + "%d" + doublePercents(finalSuffix_);
+    output = format + commandFileName(scratchPrefix_) + "%d" + commandFileName(finalSuffix_);
 }
 
 ScratchOutput::~ScratchOutput() {

@@ -90,7 +90,11 @@ TEST_F(OpenImageTest, RefusedImagesCloseTheProject) {
          "There are no reference 'world file' associated with this image. OVT cannot process "
          "unreferenced images. A World file named: 'area.jgw' has to exists in the folder '" +
              dir.path().string() + "/'"},
-        {image("utm.png", 1024, 1024, ""), kImageNotWgs84Message},
+        {image("utm.png", 1024, 1024, ""),
+         "Lines 5 and 6 of the world file '" + dir / "utm.pgw" +
+             "' place the upper-left pixel at longitude 500000, latitude 4649776, outside the "
+             "globe. " +
+             kImageNotWgs84Message},
         {image("odd.png", 300, 200, "odd.pgw"), kNotTileSizeMessage},
     };
     for (const auto& [path, message] : cases) {

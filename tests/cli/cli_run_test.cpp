@@ -6,6 +6,7 @@
 #include <map>
 #include <thread>
 
+#include "magick/commands.h"
 #include "support/kml_walk.h"
 #include "support/run_program.h"
 #include "support/scratch_dir.h"
@@ -185,6 +186,84 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         EXPECT_NE(result.err.find(message), std::string::npos) << args[1] << "\n" << result.err;
     }
     EXPECT_EQ(snapshot(dir.path().string()), before);
+}
+
+// Every world-file number is checked by the reader of the KML pass before any work: the first
+// bad value is refused naming its file and line, nothing is written, and info says the same.
+TEST_F(CliRunTest, BadWorldFileNumbersAreRefusedBeforeAnyFileIsWritten) {
+    tile(dir / "one", "t", 1024);
+    const std::string world = dir / "one/t.jgw";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"inf\n0\n0\n-0.001\n10\n50\n", "Line 1 of the world file '" + world + "'"},
+        {"0.001\n0\n0\nNaN\n10\n50\n", "Line 4 of the world file '" + world + "'"},
+        {"0.001\n0\n0\n-0.001\n10,5\n50\n", "Line 5 of the world file '" + world + "'"},
+        {"0\n0\n0\n-0.001\n10\n50\n", "Line 1 of the world file '" + world + "'"},
+        {"0.001\n0.0002\n0\n-0.001\n10\n50\n", "reads '0.0002': the image is rotated"},
+        {"1e308\n0\n0\n-0.001\n10\n50\n", "reads '1e308': the east edge"},
+        {"0.001\n0\n0\n-0.2\n10\n50\n", "reads '-0.2': the south edge"},
+        {"0.001\n0\n0\n-0.001\n10\n", "Line 6 of the world file '" + world + "'"},
+    };
+    for (const auto& [text, message] : cases) {
+        testing::writeFile(world, text);
+        for (const char* command : {"transform", "info"}) {
+            const auto result = cli({command, dir / "one/t.jpg"});
+            EXPECT_EQ(result.exitStatus, 1) << command << " " << text;
+            EXPECT_NE(result.err.find(message), std::string::npos) << command << "\n" << result.err;
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir / "one"), {}), 2) << text;
+    }
+    // Every image of a folder is checked; a byte-order mark is no part of the first number.
+    tile(dir / "two", "a", 1024);
+    tile(dir / "two", "b", 1024);
+    testing::writeFile(dir / "two/b.jgw", "0.001\n0\n0\n-0.001\n10\n1e309\n");
+    auto result = cli({"transform", dir / "two"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("Line 6 of the world file '" + dir / "two/b.jgw"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "two"), {}), 4);
+    testing::writeFile(world,
+                       "\xEF\xBB\xBF"
+                       "0.001\n0\n0\n-0.001\n10\n50\n");
+    result = cli({"transform", dir / "one/t.jpg"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+}
+
+// Tiles show in any viewer as the source's first frame, in its stored pixel order: animations
+// give no extra tiles, CMYK sources give sRGB tiles, an EXIF orientation is not copied, and a
+// '%' in a name is no frame-number pattern.
+TEST_F(CliRunTest, TilesAreTheFirstFrameInSrgbUnturnedWhateverTheSourceAndName) {
+    const std::string folder = dir / "mixed";
+    tile(folder, "exif", 1024);
+    tile(folder, "cmyk", 1024);
+    tile(folder, "pct", 1024);
+    for (const char* extension : {".jpg", ".jgw"})
+        fs::rename(folder + "/pct" + extension, folder + "/50%d" + extension);
+    runConvert(
+        {"convert", "-size", "1024x1024", "xc:navy", "-colorspace", "CMYK", folder + "/cmyk.jpg"});
+    runConvert({"convert", "-size", "1024x1024", "xc:red", "xc:lime", "xc:blue", "-adjoin",
+                dir / "a.gif"});
+    fs::rename(dir / "a.gif", folder + "/anim.gif");
+    fs::copy_file(folder + "/cmyk.jgw", folder + "/anim.gfw");
+    // An APP1 segment holding an EXIF orientation of 6 (turn right), after the JPEG's start.
+    const std::string exif(
+        "Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0", 32);
+    std::string jpeg = testing::readFile(folder + "/exif.jpg");
+    jpeg.insert(2, "\xFF\xE1" + std::string{'\0', static_cast<char>(exif.size() + 2)} + exif);
+    testing::writeFile(folder + "/exif.jpg", jpeg);
+    ASSERT_EQ(runIdentify({"identify", "-format", "%[orientation]", folder + "/exif.jpg"}),
+              "RightTop");
+
+    const auto result = cli({"transform", folder, "--format", "TIF"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(countFiles(folder + "/Tgroup1", ".TIF"), 4 * 21);
+    const std::string level0 = folder + "/Tgroup1/Sgroup1/";
+    EXPECT_EQ(testing::pixelColour(level0 + "anim.TIF", 10, 10), "255,0,0,255");
+    EXPECT_TRUE(fs::exists(level0 + "50%d_3_3.TIF"));
+    for (const char* name : {"exif", "cmyk", "anim", "50%d"}) {
+        EXPECT_EQ(runIdentify({"identify", "-format", "%[colorspace] %[orientation]",
+                               commandFileName(level0 + name + "_0.TIF")}),
+                  "sRGB TopLeft")
+            << name;
+    }
 }
 
 }  // namespace

@@ -347,20 +347,21 @@ TEST_F(FolderScanTest, ImagesOfAnotherSizeAreRefused) {
 }
 
 TEST_F(FolderScanTest, ProjectedOrUnreadableWorldFileEndsTheScan) {
-    const std::vector<std::string> badWorlds = {
-        "1\n0\n0\n-1\n500000\n5000000\n",  // UTM metres
-        "0,1\n0\n0\n-0,1\n10,5\n50,25\n",  // commas as decimal separators
-        "",
+    const std::vector<std::pair<std::string, std::string>> badWorlds = {
+        {"1\n0\n0\n-1\n500000\n5000000\n", kFolderNotWgs84Message},  // UTM metres
+        {"0,1\n0\n0\n-0,1\n10,5\n50,25\n", "reads '0,1': that is not a number"},
+        {"", "the pixel width A, is missing"},
     };
     image("a", 2048);
     image("b", 2048);
     image("c", 1024, false);
-    for (const std::string& world : badWorlds) {
+    for (const auto& [world, message] : badWorlds) {
         writeFile(dir / "b.pgw", world);
         FakeHost fresh;
         const FolderScan result = scanFolder(fresh, folder);
         EXPECT_FALSE(result.usable) << world;
-        EXPECT_EQ(fresh.messageTexts(), (std::vector<std::string>{kFolderNotWgs84Message}));
+        ASSERT_EQ(fresh.messages.size(), 1u);
+        EXPECT_NE(fresh.messages[0].text.find(message), std::string::npos) << world;
         EXPECT_EQ(result.lastFacts.widthText, "2048");  // c was never read
     }
 }
