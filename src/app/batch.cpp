@@ -1,8 +1,12 @@
 #include "app/batch.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "app/app_state.h"
 #include "app/error_policy.h"
 #include "app/input_checks.h"
+#include "app/paths.h"
 #include "app/tile_run.h"
 #include "kml/fragments.h"
 #include "platform/path_names.h"
@@ -17,13 +21,23 @@ TileRun batchFolderRun(const AppState& app, std::size_t index, bool kmlOnly) {
     const std::string& folder = s.batchFolders[index];
     TileRun run;
     run.sizeClass = app.run.sizeClass;
-    run.root = folder;
-    run.rootFile = joinPath(folder, s.projectName + std::to_string(index) + ".kml");
+    run.sources = folder;
+    run.root = s.outputFolder.empty()
+                   ? folder
+                   : joinPath(s.outputFolder, std::filesystem::path(folder).filename().string());
+    run.rootFile = joinPath(run.root, s.projectName + std::to_string(index) + ".kml");
     run.imageName = s.imageName;
     run.leftOut = app.run.imagesLeftOut;
     run.order = s.drawOrder;
     run.kmlOnly = kmlOnly;
     return run;
+}
+
+// A tile root that two folders of the batch share; empty when each has its own.
+std::string sharedRoot(std::vector<std::string> roots) {
+    std::sort(roots.begin(), roots.end());
+    const auto twice = std::adjacent_find(roots.begin(), roots.end());
+    return twice == roots.end() ? std::string() : *twice;
 }
 
 }  // namespace
@@ -58,6 +72,16 @@ void MultipleDirectories(AppState& app, bool kmlOnly) {
     RunErrorPolicy policy(app);
     LatLonBounds batchBounds;
     const std::vector<std::string> folders = s.batchFolders;
+    std::vector<std::string> roots;
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        roots.push_back(batchFolderRun(app, i, kmlOnly).root);
+    if (const std::string clash = sharedRoot(roots); !clash.empty()) {
+        app.host().messageBox("Two folders of the batch would write their tiles into " + clash +
+                                  ". Rename one of them, or choose no output folder.",
+                              kAppTitle);
+        app.outcome.note(Ending::Failed);
+        return;
+    }
     bool complete = true;
     for (std::size_t i = 0; i < folders.size() && complete; ++i) {
         const bool goOn = policy.run([&] {
@@ -82,7 +106,7 @@ void MultipleDirectories(AppState& app, bool kmlOnly) {
     const std::string topKmlPath = joinPath(s.kmlFolder, s.projectName + ".kml");
     policy.run([&] {
         writeFileAtomically(topKmlPath,
-                            batchTopKmlText(s.projectName, batchBounds, s.drawOrder, folders,
+                            batchTopKmlText(s.projectName, batchBounds, s.drawOrder, roots,
                                             s.relativeLinks ? s.kmlFolder : std::string()));
         app.outcome.topKmlFiles.push_back(topKmlPath);
         app.setStatus("Project files was written successfully...");

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/error_policy.h"
 #include "app/input_checks.h"
+#include "app/paths.h"
 #include "app/tile_run.h"
 #include "imagery/piece_world_files.h"
 #include "platform/file_lookup.h"
@@ -69,7 +70,7 @@ bool SliceLargeImage(AppState& app) {
         }
     }
     const LargeImageSettings large = largeImageSettings(app.options);
-    const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
+    const std::string folder = largePieceFolder(settings);
     std::optional<FolderLock> lock;
     if (!claimFolder(app, folder, lock))
         return false;
@@ -88,7 +89,7 @@ bool SliceLargeImage(AppState& app) {
 bool PieceWorldFiles(AppState& app) {
     ProjectSettings& settings = app.settings;
     const LargeImageSettings large = largeImageSettings(app.options);
-    const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
+    const std::string folder = largePieceFolder(settings);
     RunErrorPolicy policy(app);
     PieceWorldPlan plan;
     app.paddedPieceNames.clear();

@@ -1,5 +1,7 @@
 #include "app/paths.h"
 
+#include "imagery/piece_world_files.h"
+
 #include "platform/os_services.h"
 #include "platform/run_error.h"
 
@@ -28,6 +30,14 @@ void addkmlpath(const std::string& sFile, ProjectSettings& settings) {
     } else {
         settings.multiResolutionFolders.clear();
     }
+}
+
+std::string outputBase(const ProjectSettings& settings, const std::string& inputFolder) {
+    return settings.outputFolder.empty() ? inputFolder : settings.outputFolder;
+}
+
+std::string largePieceFolder(const ProjectSettings& settings) {
+    return pieceFolder(outputBase(settings, settings.imageFolder), settings.imageName);
 }
 
 }  // namespace orvanta

@@ -13,6 +13,13 @@ namespace orvanta {
 // (RunError 5), raised after `kmlFolder` is set.
 std::string GetProjDir(const std::string& sFile, ProjectSettings& settings);
 
+// The folder a job's output goes to for input in `inputFolder`: the output folder when one is
+// set, else the input's own folder.
+std::string outputBase(const ProjectSettings& settings, const std::string& inputFolder);
+
+// The folder of the 4096 pieces of the project's large image.
+std::string largePieceFolder(const ProjectSettings& settings);
+
 // Records the folder of the path among the multi-resolution folders when "Multi Resolution
 // Imagery" is checked; otherwise empties them. A path without a separator changes nothing.
 void addkmlpath(const std::string& sFile, ProjectSettings& settings);

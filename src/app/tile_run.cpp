@@ -7,6 +7,7 @@
 #include "app/error_policy.h"
 #include "app/google_earth.h"
 #include "app/input_checks.h"
+#include "app/paths.h"
 #include "kml/kml_tree.h"
 #include "platform/file_list.h"
 #include "platform/scratch_files.h"
@@ -24,7 +25,7 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     if (run.singleImage) {
         request.images = {{run.image, run.imageName}};
     } else {
-        request.images = folderImages(run.root, run.leftOut);
+        request.images = folderImages(run.sources, run.leftOut);
     }
     request.tiles.format = s.outputFormat;
     request.tiles.quality = s.jpegQuality;
@@ -55,9 +56,9 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
     if (run.singleImage) {
         request.sources = {singleImageTile(folderOf(run.image), run.imageName, run.image)};
     } else {
-        for (const std::string& entry : listFiles(run.root, kImagePattern)) {
+        for (const std::string& entry : listFiles(run.sources, kImagePattern)) {
             if (std::find(run.leftOut.begin(), run.leftOut.end(), entry) == run.leftOut.end())
-                request.sources.push_back(folderTile(run.root, entry));
+                request.sources.push_back(folderTile(run.sources, entry));
         }
     }
     request.imageName = run.imageName;
@@ -130,7 +131,7 @@ TileRun singleImageRun(const AppState& app, bool kmlOnly) {
     TileRun run;
     run.sizeClass = app.run.sizeClass;
     run.singleImage = true;
-    run.root = joinPath(s.imageFolder, s.imageName);
+    run.root = joinPath(outputBase(s, s.imageFolder), s.imageName);
     run.rootFile = run.root + ".kml";
     run.image = s.projectImage;
     run.imageName = s.imageName;
@@ -144,8 +145,9 @@ TileRun folderRun(const AppState& app, bool kmlOnly) {
     const ProjectSettings& s = app.settings;
     TileRun run;
     run.sizeClass = app.run.sizeClass;
-    run.root = run.sizeClass == SizeClass::S4096 ? app.run.root4096 : s.tilesFolder;
-    run.rootFile = joinPath(s.tilesFolder, s.projectName + ".kml");
+    run.sources = run.sizeClass == SizeClass::S4096 ? app.run.root4096 : s.tilesFolder;
+    run.root = outputBase(s, run.sources);
+    run.rootFile = joinPath(run.root, s.projectName + ".kml");
     run.imageName = s.imageName;
     run.leftOut = app.run.imagesLeftOut;
     run.order = s.drawOrder;
@@ -157,8 +159,10 @@ TileRun folderRun(const AppState& app, bool kmlOnly) {
 TileRun currentRun(const AppState& app, SizeClass sizeClass, bool kmlOnly) {
     TileRun run = app.run.singleImage ? singleImageRun(app, kmlOnly) : folderRun(app, kmlOnly);
     run.sizeClass = sizeClass;
-    if (!run.singleImage && sizeClass == SizeClass::S4096)
-        run.root = app.run.root4096;
+    if (!run.singleImage && sizeClass == SizeClass::S4096) {
+        run.sources = app.run.root4096;
+        run.root = outputBase(app.settings, run.sources);
+    }
     return run;
 }
 

@@ -18,6 +18,7 @@ class AppState;
 struct TileRun {
     SizeClass sizeClass = SizeClass::None;
     std::string root;      // the tile root
+    std::string sources;   // the folder of the images of a folder run
     std::string rootFile;  // its root KML file
     bool singleImage = false;
     std::string image;                 // the image of a single-image run

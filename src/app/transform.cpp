@@ -37,7 +37,7 @@ void runMultiResolution(AppState& app, bool kmlOnly) {
         run.singleImage = true;
         run.image = images[pass];
         run.imageName = baseNameOf(images[pass]);
-        run.root = joinPath(folderOf(images[pass]), run.imageName);
+        run.root = joinPath(outputBase(s, folderOf(images[pass])), run.imageName);
         run.rootFile = run.root + ".kml";
         run.order = orders[pass];
         run.kmlOnly = kmlOnly;
@@ -60,15 +60,17 @@ void runSingleImage(AppState& app, bool kmlOnly) {
         app.settings.largeImage = app.settings.projectImage;
         // The folder of pieces is held from the slicing to the last tile.
         std::optional<FolderLock> lock;
-        if (!claimFolder(app, pieceFolder(app.settings.imageFolder, app.settings.imageName),
-                         lock)) {
+        if (!claimFolder(app, largePieceFolder(app.settings), lock)) {
             return;
         }
         // Only a folder of pieces the scan accepted is tiled.
         if (!SliceLargeImage(app) || app.run.sizeClass != SizeClass::S4096)
             return;
         app.run.singleImage = false;
-        const TileRun run = folderRun(app, false);
+        TileRun run = folderRun(app, false);
+        // The pieces are output already: their tree and top file go beside them.
+        run.root = run.sources = app.run.root4096;
+        run.rootFile = joinPath(run.root, app.settings.projectName + ".kml");
         if (runTiles(app, run))
             app.outcome.topKmlFiles.push_back(run.rootFile);
         return;
@@ -174,7 +176,7 @@ std::string projectTopKmlPath(const AppState& app) {
     const ProjectSettings& s = app.settings;
     if (!s.projectImage.empty() && !s.imageFolder.empty() && !s.imageName.empty() &&
         s.tilesFolder.empty()) {
-        return joinPath(s.imageFolder, s.imageName) + ".kml";
+        return joinPath(outputBase(s, s.imageFolder), s.imageName) + ".kml";
     }
     if (s.multipleFolders) {
         const auto index = static_cast<std::size_t>(app.batchIndex);
@@ -182,7 +184,7 @@ std::string projectTopKmlPath(const AppState& app) {
             return {};
         return joinPath(s.batchFolders[index], s.projectName + std::to_string(index) + ".kml");
     }
-    return joinPath(s.tilesFolder, s.projectName + ".kml");
+    return joinPath(outputBase(s, s.tilesFolder), s.projectName + ".kml");
 }
 
 Outcome LoadInGoogleEarth(AppState& app) {

@@ -31,6 +31,8 @@ constexpr const char* kOverview =
 
 constexpr const char* kOutputOptions =
     "Output options:\n"
+    "  --output DIR            write tiles, KML files and pieces under DIR (default: beside\n"
+    "                          the input, which is otherwise only read)\n"
     "  --name NAME             project name; names the top KML file (default: Default)\n"
     "  --format JPG|PNG|GIF|TIF  tile format (default: JPG)\n"
     "  --quality 100|90|75     JPEG quality of the tiles (default: 100)\n"

@@ -174,6 +174,8 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
             options.relativeLinks = true;
         else if (arg == "--kmz")
             options.kmz = value();
+        else if (arg == "--output")
+            options.output = value();
         else if (arg == "--google-earth")
             options.googleEarth = value();
         else if (arg == "--yes")

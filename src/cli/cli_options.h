@@ -34,7 +34,7 @@ struct CliOptions {
     // The command whose help is asked for with "COMMAND --help".
     std::optional<Command> helpFor;
 
-    std::optional<std::string> name, url, kmlFolder, googleEarth, saveProject, kmz;
+    std::optional<std::string> name, url, kmlFolder, googleEarth, saveProject, kmz, output;
     std::optional<PictureFormat> format, pieceFormat;
     std::optional<int> quality;
     std::optional<DisplayOrder> order;

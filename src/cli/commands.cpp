@@ -26,6 +26,8 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
     ProjectSettings& s = app.settings;
     s.openWhenDone = options.open;
     s.relativeLinks = options.relativeLinks || options.kmz.has_value();
+    if (options.output)
+        s.outputFolder = std::filesystem::absolute(*options.output).lexically_normal().string();
     if (options.kmz)
         s.kmzFile = *options.kmz;
     if (options.name)
@@ -257,6 +259,8 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     }
     if (options.kmlFolder)
         app.settings.kmlFolder = *options.kmlFolder;
+    else if (options.output)
+        app.settings.kmlFolder = app.settings.outputFolder;  // the batch's top file
     // Settings given on the command line win over those of a loaded project.
     applyOutputOptions(app, options);
 

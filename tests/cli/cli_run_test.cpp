@@ -71,13 +71,18 @@ TEST_F(CliRunTest, FolderOfTwo2048TilesGivesItsTreeAndLeavesOutTheUnreferencedIm
     EXPECT_NE(result.err.find("KML files were written successfully..."), std::string::npos);
 }
 
-// With relative links the result still works after it was moved, and packs into one file.
+// Written into an output folder with relative links, the result still works after it was
+// moved, and packs into one file; the input folder gains nothing.
 TEST_F(CliRunTest, RelativeLinksResolveAfterTheTreeIsMoved) {
-    tile(dir / "here", "area", 2048);
+    tile(dir / "input", "area", 2048);
+    const auto input = snapshot(dir / "input");
     const std::string kmz = dir / "area.kmz";
-    const auto result = cli({"transform", dir / "here/area.jpg", "--relative-links", "--kmz", kmz});
+    const auto result = cli({"transform", dir / "input/area.jpg", "--output", dir / "here",
+                             "--relative-links", "--kmz", kmz});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, dir / "here/area.kml\n" + kmz + "\n");
+    EXPECT_EQ(snapshot(dir / "input"), input);  // the input is only read
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "input"), {}), 2);
     fs::rename(dir / "here", dir / "there");
     const testing::KmlTreeWalk walk = testing::walkKmlTree(dir / "there/area.kml");
     EXPECT_EQ(walk.files, 1 + 85);
