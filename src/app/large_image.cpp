@@ -38,6 +38,36 @@ PieceWorldPlan planFromSource(const ProjectSettings& settings) {
                                readWorldFile(worldPath), settings.imageName);
 }
 
+// Gives the sliced pieces their world files, pads the short ones unless the slicer did, and
+// scans their folder for the 4096 run.
+bool placeSlicedPieces(AppState& app, bool padded) {
+    ProjectSettings& settings = app.settings;
+    const LargeImageSettings large = largeImageSettings(app.options);
+    const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
+    RunErrorPolicy policy(app);
+    PieceWorldPlan plan;
+    app.paddedPieceNames.clear();
+    policy.run([&] { plan = planFromSource(settings); });
+    if (policy.ended())
+        return false;
+    app.paddedPieceNames = plan.paddedPieceNames;
+    app.run.paddedPieces = plan.paddedPieces;
+    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, large.pieceFormat,
+                     padded ? std::nullopt : std::optional(large.background))) {
+        return false;
+    }
+    settings.tilesFolder = folder;
+    settings.kmlFolder = folder;
+    app.run.root4096 = folder;
+    app.run.sizeClass = SizeClass::None;
+    policy.finish();
+    if (!scanTilesFolder(app, folder)) {
+        app.outcome.note(Ending::Failed);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void resetForOpenLargeImage(AppState& app) {
@@ -68,43 +98,29 @@ bool SliceLargeImage(AppState& app) {
         }
     }
     const LargeImageSettings large = largeImageSettings(app.options);
+    const SliceLimits limits{large.ramLimitMb, large.diskLimitGb, large.pieceFormat};
+    if (const auto refusal = sliceRefusal(sizeText(settings.widthText),
+                                          sizeText(settings.heightText), limits, app.engine)) {
+        app.host().messageBox(*refusal, kAppTitle);
+        app.outcome.note(Ending::Failed);
+        return false;
+    }
     const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
+    const bool vips = app.engine == PixelEngine::Vips;
     RunErrorPolicy policy(app);
-    const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
-                                    {large.ramLimitMb, large.diskLimitGb, large.pieceFormat});
+    const bool sliced =
+        vips ? slicePiecesInBands(policy, settings.largeImage, folder, settings.imageName, limits,
+                                  large.background)
+             : slicePieces(policy, settings.largeImage, folder, settings.imageName, limits);
     app.doEvents();
     policy.finish();  // tells of a failed crop; pieces it did write are still used
     if (!sliced)
         return false;
-    return PieceWorldFiles(app);
+    return placeSlicedPieces(app, vips);
 }
 
 bool PieceWorldFiles(AppState& app) {
-    ProjectSettings& settings = app.settings;
-    const LargeImageSettings large = largeImageSettings(app.options);
-    const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
-    RunErrorPolicy policy(app);
-    PieceWorldPlan plan;
-    app.paddedPieceNames.clear();
-    policy.run([&] { plan = planFromSource(settings); });
-    if (policy.ended())
-        return false;
-    app.paddedPieceNames = plan.paddedPieceNames;
-    app.run.paddedPieces = plan.paddedPieces;
-    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, large.pieceFormat,
-                     large.background)) {
-        return false;
-    }
-    settings.tilesFolder = folder;
-    settings.kmlFolder = folder;
-    app.run.root4096 = folder;
-    app.run.sizeClass = SizeClass::None;
-    policy.finish();
-    if (!scanTilesFolder(app, folder)) {
-        app.outcome.note(Ending::Failed);
-        return false;
-    }
-    return true;
+    return placeSlicedPieces(app, false);
 }
 
 }  // namespace orvanta

@@ -40,6 +40,7 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
             request.nameMarker = marker;
     }
     request.jobs = app.jobs;
+    request.engine = app.engine;
     return request;
 }
 

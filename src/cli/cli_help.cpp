@@ -42,7 +42,9 @@ constexpr const char* kOutputOptions =
     "  --google-earth PROGRAM  the Google Earth program to start\n"
     "  --yes | --no            answer questions when not on a terminal (default: no)\n"
     "  --save-project FILE.ovt save the project file after the job\n"
-    "  --jobs N                how many tiling steps run at once (default: one per core)\n";
+    "  --jobs N                how many tiling steps run at once (default: one per core)\n"
+    "  --engine vips|magick    pixel engine that cuts the tiles: vips decodes each image once\n"
+    "                          (default), magick runs ImageMagick's steps\n";
 
 constexpr const char* kLargeOptions =
     "Large-image options:\n"

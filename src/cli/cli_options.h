@@ -7,6 +7,7 @@
 #include "kml/display_order.h"
 #include "platform/colour.h"
 #include "platform/picture_format.h"
+#include "platform/pixel_engine.h"
 
 namespace orvanta::cli {
 
@@ -42,6 +43,7 @@ struct CliOptions {
     std::optional<bool> answer;  // --yes / --no
     bool open = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
+    std::optional<PixelEngine> engine;
 };
 
 // Reads the arguments (without the program name). Throws UsageError on any mistake.

@@ -240,6 +240,8 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     applyLargeImageOptions(app, options);
     if (options.jobs)
         app.jobs = *options.jobs;
+    if (options.engine)
+        app.engine = *options.engine;
     applyOutputOptions(app, options);
 
     if (!prepare(app, options)) {

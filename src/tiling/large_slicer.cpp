@@ -1,14 +1,22 @@
 #include "tiling/large_slicer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "imagery/number_text.h"
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
+#include "pixels/pixel_image.h"
 #include "platform/os_services.h"
 
 namespace orvanta {
+namespace {
+
+// The JPEG quality of pieces: the image tool's own default, which the slicer gives them.
+constexpr int kPieceQuality = 92;
+
+}  // namespace
 
 std::vector<std::string> sliceArguments(const std::string& image, const SliceLimits& limits,
                                         const std::string& folder, const std::string& name) {
@@ -32,6 +40,49 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
     });
     std::error_code ignored;
     return std::filesystem::exists(pieceImagePath(folder, name, 0, limits.pieceFormat), ignored);
+}
+
+bool slicePiecesInBands(StepPolicy& policy, const std::string& image, const std::string& folder,
+                        const std::string& name, const SliceLimits& limits, Rgb background) {
+    policy.run([&] { std::filesystem::create_directories(folder); });
+    policy.run([&] {
+        int k = 0;
+        PixelImage::forEachBand(image, kPieceSize, [&](const PixelImage& band, int) {
+            for (int x = 0; x < band.width(); x += kPieceSize) {
+                const int width = std::min(kPieceSize, band.width() - x);
+                band.region(x, 0, width, band.height())
+                    .padded(kPieceSize, kPieceSize, background)
+                    .write(pieceImagePath(folder, name, k++, limits.pieceFormat),
+                           limits.pieceFormat, kPieceQuality);
+            }
+        });
+    });
+    std::error_code ignored;
+    return std::filesystem::exists(pieceImagePath(folder, name, 0, limits.pieceFormat), ignored);
+}
+
+std::optional<std::string> sliceRefusal(int width, int height, const SliceLimits& limits,
+                                        PixelEngine engine) {
+    constexpr double kMiB = 1024.0 * 1024.0;
+    const double w = width, h = height;
+    const bool vips = engine == PixelEngine::Vips;
+    const double neededMb =
+        vips ? w * std::min(h, double{kPieceSize}) * 3 / kMiB : w * h * 8 / kMiB;
+    const double allowedMb =
+        vips ? limits.memoryMb : limits.memoryMb + 4096.0 + limits.diskGb * 1024.0;
+    if (neededMb <= allowedMb)
+        return std::nullopt;
+    const auto mb = [](double value) {
+        return std::to_string(static_cast<long long>(std::ceil(value)));
+    };
+    const std::string what = vips ? "one band of 4096 lines of it needs " : "its pixels need ";
+    const std::string limit = vips ? mb(allowedMb) + " MB of memory"
+                                   : std::to_string(limits.memoryMb) +
+                                         " MB of memory, a 4096 MB map and " +
+                                         std::to_string(limits.diskGb) + " GB of disk";
+    return "The image is " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels: " + what + mb(neededMb) + " MB, more than the " + limit +
+           " the large-image options allow. Nothing was written.";
 }
 
 std::optional<PieceExtent> paddedPieceExtent(int width, int height, const WorldFile& world) {

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "imagery/world_file.h"
+#include "platform/colour.h"
 #include "platform/picture_format.h"
+#include "platform/pixel_engine.h"
 #include "platform/step_policy.h"
 
 namespace orvanta {
@@ -28,6 +30,19 @@ std::vector<std::string> sliceArguments(const std::string& image, const SliceLim
 // overwritten), under the policy. True when the first piece exists afterwards.
 bool slicePieces(StepPolicy& policy, const std::string& image, const std::string& folder,
                  const std::string& name, const SliceLimits& limits);
+
+// Cuts `image` into the pieces of `folder` with the pixel engine: reads it once from top to
+// bottom in bands of one row of pieces (4096 lines) and writes each piece of the band, a short
+// one padded to 4096 x 4096 with `background`, so that peak memory grows with the width only.
+// One step under the policy. True when the first piece exists afterwards.
+bool slicePiecesInBands(StepPolicy& policy, const std::string& image, const std::string& folder,
+                        const std::string& name, const SliceLimits& limits, Rgb background);
+
+// Why a width x height image cannot be sliced within the limits, with the figures; nothing
+// when it can. The vips engine holds one band of 4096 lines of 8-bit RGB in memory; ImageMagick
+// holds the whole image at 8 bytes a pixel in its memory, its 4096 MiB map and its disk cache.
+std::optional<std::string> sliceRefusal(int width, int height, const SliceLimits& limits,
+                                        PixelEngine engine);
 
 // The geographic extent of the padded pieces of a W x H image; nothing when the world file has
 // no usable numbers.

@@ -60,5 +60,38 @@ TEST(SliceLargeImage, PiecesReplaceThoseOfAnEarlierRunAndStartAtTheirOwnOrigin) 
     EXPECT_EQ(testing::readFile(dir / "bad.jpg"), "not an image");
 }
 
+// The vips slicer pads every short piece to 4096 with the background as it writes it.
+TEST(SliceLargeImage, PiecesReadInBandsArePaddedWithTheBackground) {
+    testing::ScratchDir dir;
+    testing::FakeHost host;
+    testing::TestPolicy policy(host);
+    runConvert({"convert", "-size", "5000x300", "xc:rgb(0,128,0)", dir / "big.png"});
+    const std::string folder = dir / "bigL";
+    ASSERT_TRUE(slicePiecesInBands(policy, dir / "big.png", folder, "big",
+                                   {512, 3, PictureFormat::Png}, Rgb{255, 0, 255}));
+    EXPECT_EQ(pingImageSize(folder + "/big_1.PNG"), (PixelSize{4096, 4096}));
+    EXPECT_EQ(testing::pixelColour(folder + "/big_1.PNG", 903, 299), "0,128,0,255");
+    EXPECT_EQ(testing::pixelColour(folder + "/big_1.PNG", 904, 100), "255,0,255,255");
+    EXPECT_EQ(testing::pixelColour(folder + "/big_0.PNG", 100, 300), "255,0,255,255");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/big_2.PNG"));
+    EXPECT_EQ(policy.skippedSteps(), 0);
+}
+
+// An image whose header promises more than the limits allow is refused with the figures: the
+// vips engine needs one band of 4096 lines, ImageMagick the whole image.
+TEST(SliceLargeImage, ImagesBeyondTheLimitsAreRefusedWithTheFigures) {
+    const SliceLimits limits{512, 3, PictureFormat::Jpg};
+    EXPECT_FALSE(sliceRefusal(40000, 30000, limits, PixelEngine::Vips));
+    EXPECT_FALSE(sliceRefusal(8000, 8000, limits, PixelEngine::Magick));
+    EXPECT_EQ(sliceRefusal(100000, 100000, limits, PixelEngine::Vips),
+              "The image is 100000 x 100000 pixels: one band of 4096 lines of it needs 1172 MB, "
+              "more than the 512 MB of memory the large-image options allow. Nothing was "
+              "written.");
+    EXPECT_EQ(sliceRefusal(40000, 30000, limits, PixelEngine::Magick),
+              "The image is 40000 x 30000 pixels: its pixels need 9156 MB, more than the 512 MB "
+              "of memory, a 4096 MB map and 3 GB of disk the large-image options allow. Nothing "
+              "was written.");
+}
+
 }  // namespace
 }  // namespace orvanta

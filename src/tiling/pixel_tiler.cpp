@@ -1,0 +1,126 @@
+#include <atomic>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <tuple>
+
+#include "pixels/pixel_image.h"
+#include "platform/run_error.h"
+#include "tiling/image_tiling.h"
+
+namespace orvanta {
+namespace {
+
+constexpr int kTileEdge = 256;
+
+// The distance in red, green and blue within which a colour is made transparent: the padding
+// tolerance for a padding colour, else exactly the colour.
+double tolerance(const TileSwitches& switches) {
+    return switches.fuzzy ? kPaddingFuzzPercent * 255.0 / 100.0 : 0.0;
+}
+
+// What a tile's pixels depend on besides its place: the size of its region (so the
+// reduction) and the colour made transparent, if any.
+using LevelKey = std::tuple<int, bool, std::uint32_t, bool>;
+
+LevelKey levelKey(const TileOutput& output) {
+    const TileSwitches& s = output.switches;
+    return {output.size, s.transparent, s.transparent ? s.colour.value() : 0,
+            s.transparent && s.fuzzy};
+}
+
+PictureFormat formatOf(const TileSwitches& switches) {
+    const auto format = parsePictureFormat(switches.format);
+    if (!format)
+        throw RunError(errors::ImageTool, "Unknown tile format " + switches.format);
+    return *format;
+}
+
+// The levels of the pyramid, held in memory: for each region size and transparent colour the
+// source reduced so that each region becomes one 256 tile. The 256 level is the source itself
+// (with the colour cleared). An opaque level above is reduced by half from the one below,
+// which costs a third of the source's area in all instead of the whole area per level; a level
+// with transparency is reduced from full resolution, since reductions in cascade would spread
+// the soft alpha of the image's edge over more than a pixel or two.
+std::map<LevelKey, PixelImage> makeLevels(const PixelImage& source,
+                                          const std::vector<TileOutput>& outputs) {
+    std::map<LevelKey, const TileSwitches*> wanted;  // in order of size, smallest first
+    for (const TileOutput& output : outputs) {
+        if (!output.piece)
+            wanted.emplace(levelKey(output), &output.switches);
+    }
+    std::map<LevelKey, PixelImage> levels;
+    for (const auto& [key, switches] : wanted) {
+        const int size = std::get<0>(key);
+        if (size == kTileEdge) {
+            levels.emplace(key, switches->transparent
+                                    ? source.withTransparent(switches->colour, tolerance(*switches))
+                                    : source);
+            continue;
+        }
+        LevelKey below = key;
+        std::get<0>(below) = switches->transparent ? kTileEdge : size / 2;
+        const PixelImage& base = levels.at(below);
+        const int edge = source.width() * kTileEdge / size;
+        levels.emplace(key, base.reduced(edge, edge));
+    }
+    return levels;
+}
+
+void writeOutput(const PixelImage& source, const std::map<LevelKey, PixelImage>& levels,
+                 const TileOutput& output) {
+    const int quality = std::atoi(output.switches.quality.c_str());
+    if (output.piece) {
+        source.region(output.x, output.y, output.size, output.size)
+            .write(output.path, PictureFormat::Jpg, quality);
+        return;
+    }
+    const int scale = output.size / kTileEdge;
+    levels.at(levelKey(output))
+        .region(output.x / scale, output.y / scale, kTileEdge, kTileEdge)
+        .write(output.path, formatOf(output.switches), quality);
+}
+
+// Runs `work(i)` for i below `count` on `jobs` threads; the first exception is thrown.
+void forEachOnThreads(std::size_t count, int jobs, const std::function<void(std::size_t)>& work) {
+    std::atomic<std::size_t> next = 0;
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+    auto worker = [&] {
+        for (std::size_t i = next++; i < count; i = next++) {
+            try {
+                work(i);
+            } catch (...) {
+                const std::lock_guard lock(failureMutex);
+                if (!failure)
+                    failure = std::current_exception();
+                next = count;
+            }
+        }
+    };
+    std::vector<std::jthread> threads;
+    for (int j = 1; j < jobs; ++j)
+        threads.emplace_back(worker);
+    worker();
+    threads.clear();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+void tileWithPixels(const ImageTiling& image, int jobs) {
+    const std::vector<TileOutput> outputs = tileOutputs(image);
+    const PixelImage source = PixelImage::decode(image.source);
+    const int edge = edgePixels(image.sizeClass);
+    if (source.width() != edge || source.height() != edge) {
+        throw RunError(errors::ImageTool, image.source + " is not " + std::to_string(edge) + " x " +
+                                              std::to_string(edge) + " pixels.");
+    }
+    const std::map<LevelKey, PixelImage> levels = makeLevels(source, outputs);
+    forEachOnThreads(outputs.size(), jobs,
+                     [&](std::size_t i) { writeOutput(source, levels, outputs[i]); });
+}
+
+}  // namespace orvanta
