@@ -98,7 +98,7 @@ bool SliceLargeImage(AppState& app) {
         }
     }
     const LargeImageSettings large = largeImageSettings(app.options);
-    const SliceLimits limits{large.ramLimitMb, large.diskLimitGb, large.pieceFormat};
+    const SliceLimits limits{large.ramLimitMb, large.diskLimitGb, large.pieceFormat, app.jobs};
     if (const auto refusal = sliceRefusal(sizeText(settings.widthText),
                                           sizeText(settings.heightText), limits, app.engine)) {
         app.host().messageBox(*refusal, kAppTitle);

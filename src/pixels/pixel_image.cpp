@@ -53,7 +53,11 @@ void save(const VImage& image, const std::string& path, PictureFormat format, in
             break;
         }
         case PictureFormat::Png:
-            image.pngsave(file, VImage::option()->set("strip", true));
+            // Fast zlib with every row filter: smaller and quicker than the default level alone.
+            image.pngsave(file, VImage::option()
+                                    ->set("strip", true)
+                                    ->set("compression", 3)
+                                    ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL));
             break;
         case PictureFormat::Gif:
             image.gifsave(file, VImage::option()->set("strip", true));
@@ -139,11 +143,24 @@ PixelImage PixelImage::reduced(int width, int height) const {
                            ->set("vscale", static_cast<double>(height) / in.height())
                            ->set("kernel", VIPS_KERNEL_LANCZOS3);
         const double scale = static_cast<double>(width) / in.width();
-        VImage out =
-            in.has_alpha()
-                ? in.premultiply().resize(scale, options).unpremultiply().cast(VIPS_FORMAT_UCHAR)
-                : in.resize(scale, options);
-        return PixelImage(std::make_shared<PixelData>(PixelData{out.copy_memory()}));
+        if (!in.has_alpha()) {
+            return PixelImage(
+                std::make_shared<PixelData>(PixelData{in.resize(scale, options).copy_memory()}));
+        }
+        // Colour alpha weighted (premultiplied, exact in 8 bits for clear-or-opaque alpha, so
+        // the fast 8-bit resampler does the work). Alpha is the share of each pixel the image
+        // covers (a box average): it has no ringing and softens only the pixel on the edge,
+        // in a cascade of reductions as from full resolution.
+        const VImage colour = in.premultiply()
+                                  .cast(VIPS_FORMAT_UCHAR)
+                                  .resize(scale, options)
+                                  .unpremultiply()
+                                  .cast(VIPS_FORMAT_UCHAR)
+                                  .extract_band(0, VImage::option()->set("n", 3));
+        const VImage cover = in.extract_band(3).shrink(static_cast<double>(in.width()) / width,
+                                                       static_cast<double>(in.height()) / height);
+        return PixelImage(std::make_shared<PixelData>(
+            PixelData{colour.bandjoin(cover.cast(VIPS_FORMAT_UCHAR)).copy_memory()}));
     });
 }
 

@@ -9,6 +9,7 @@
 #include "magick/commands.h"
 #include "pixels/pixel_image.h"
 #include "platform/os_services.h"
+#include "tiling/work_threads.h"
 
 namespace orvanta {
 namespace {
@@ -46,15 +47,17 @@ bool slicePiecesInBands(StepPolicy& policy, const std::string& image, const std:
                         const std::string& name, const SliceLimits& limits, Rgb background) {
     policy.run([&] { std::filesystem::create_directories(folder); });
     policy.run([&] {
-        int k = 0;
-        PixelImage::forEachBand(image, kPieceSize, [&](const PixelImage& band, int) {
-            for (int x = 0; x < band.width(); x += kPieceSize) {
-                const int width = std::min(kPieceSize, band.width() - x);
-                band.region(x, 0, width, band.height())
+        PixelImage::forEachBand(image, kPieceSize, [&](const PixelImage& band, int top) {
+            const int columns = (band.width() + kPieceSize - 1) / kPieceSize;
+            const int firstPiece = top / kPieceSize * columns;
+            forEachOnThreads(columns, limits.jobs, [&](std::size_t column) {
+                const int x = static_cast<int>(column) * kPieceSize;
+                band.region(x, 0, std::min(kPieceSize, band.width() - x), band.height())
                     .padded(kPieceSize, kPieceSize, background)
-                    .write(pieceImagePath(folder, name, k++, limits.pieceFormat),
+                    .write(pieceImagePath(folder, name, firstPiece + static_cast<int>(column),
+                                          limits.pieceFormat),
                            limits.pieceFormat, kPieceQuality);
-            }
+            });
         });
     });
     std::error_code ignored;

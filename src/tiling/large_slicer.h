@@ -17,6 +17,7 @@ struct SliceLimits {
     int memoryMb = 512;  // "RAM memory available for OVT:"
     int diskGb = 3;      // "Hard Disk Space available for OVT:"
     PictureFormat pieceFormat = PictureFormat::Jpg;
+    int jobs = 1;  // pieces written at once by the vips engine
 };
 
 // The convert arguments that cut `image` into 4096 x 4096 pieces folder/NAME_%d.EXT, numbered
@@ -34,7 +35,8 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
 // Cuts `image` into the pieces of `folder` with the pixel engine: reads it once from top to
 // bottom in bands of one row of pieces (4096 lines) and writes each piece of the band, a short
 // one padded to 4096 x 4096 with `background`, so that peak memory grows with the width only.
-// One step under the policy. True when the first piece exists afterwards.
+// The pieces of a band are written on limits.jobs threads. One step under the policy. True when
+// the first piece exists afterwards.
 bool slicePiecesInBands(StepPolicy& policy, const std::string& image, const std::string& folder,
                         const std::string& name, const SliceLimits& limits, Rgb background);
 

@@ -1,13 +1,11 @@
-#include <atomic>
 #include <cstdlib>
 #include <map>
-#include <mutex>
-#include <thread>
 #include <tuple>
 
 #include "pixels/pixel_image.h"
 #include "platform/run_error.h"
 #include "tiling/image_tiling.h"
+#include "tiling/work_threads.h"
 
 namespace orvanta {
 namespace {
@@ -39,10 +37,8 @@ PictureFormat formatOf(const TileSwitches& switches) {
 
 // The levels of the pyramid, held in memory: for each region size and transparent colour the
 // source reduced so that each region becomes one 256 tile. The 256 level is the source itself
-// (with the colour cleared). An opaque level above is reduced by half from the one below,
-// which costs a third of the source's area in all instead of the whole area per level; a level
-// with transparency is reduced from full resolution, since reductions in cascade would spread
-// the soft alpha of the image's edge over more than a pixel or two.
+// (with the colour cleared); each level above is reduced by half from the one below, which
+// costs a third of the source's area in all instead of the whole area per level.
 std::map<LevelKey, PixelImage> makeLevels(const PixelImage& source,
                                           const std::vector<TileOutput>& outputs) {
     std::map<LevelKey, const TileSwitches*> wanted;  // in order of size, smallest first
@@ -60,10 +56,9 @@ std::map<LevelKey, PixelImage> makeLevels(const PixelImage& source,
             continue;
         }
         LevelKey below = key;
-        std::get<0>(below) = switches->transparent ? kTileEdge : size / 2;
+        std::get<0>(below) = size / 2;
         const PixelImage& base = levels.at(below);
-        const int edge = source.width() * kTileEdge / size;
-        levels.emplace(key, base.reduced(edge, edge));
+        levels.emplace(key, base.reduced(base.width() / 2, base.height() / 2));
     }
     return levels;
 }
@@ -80,32 +75,6 @@ void writeOutput(const PixelImage& source, const std::map<LevelKey, PixelImage>&
     levels.at(levelKey(output))
         .region(output.x / scale, output.y / scale, kTileEdge, kTileEdge)
         .write(output.path, formatOf(output.switches), quality);
-}
-
-// Runs `work(i)` for i below `count` on `jobs` threads; the first exception is thrown.
-void forEachOnThreads(std::size_t count, int jobs, const std::function<void(std::size_t)>& work) {
-    std::atomic<std::size_t> next = 0;
-    std::exception_ptr failure;
-    std::mutex failureMutex;
-    auto worker = [&] {
-        for (std::size_t i = next++; i < count; i = next++) {
-            try {
-                work(i);
-            } catch (...) {
-                const std::lock_guard lock(failureMutex);
-                if (!failure)
-                    failure = std::current_exception();
-                next = count;
-            }
-        }
-    };
-    std::vector<std::jthread> threads;
-    for (int j = 1; j < jobs; ++j)
-        threads.emplace_back(worker);
-    worker();
-    threads.clear();
-    if (failure)
-        std::rethrow_exception(failure);
 }
 
 }  // namespace
