@@ -53,6 +53,8 @@ class AppState {
     int jobs = defaultJobs();
     // The pixel engine of tiling runs.
     PixelEngine engine = PixelEngine::Vips;
+    // Pictures of an earlier run that are complete and newer than their sources are kept.
+    bool resume = false;
     ImageHeaderInfo imageHeader;  // facts of the image read last
     std::string greyscaleText;    // greyscale of the image read last, "True" or "False"
     // Batch of several tile folders: the index in batchFolders of the folder being processed,

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/error_policy.h"
 #include "app/input_checks.h"
+#include "app/tile_run.h"
 #include "imagery/piece_world_files.h"
 #include "platform/file_lookup.h"
 #include "tiling/large_slicer.h"
@@ -36,6 +37,12 @@ PieceWorldPlan planFromSource(const ProjectSettings& settings) {
         worldPath = projectWorldFilePath(settings);
     return planPieceWorldFiles(sizeText(settings.widthText), sizeText(settings.heightText),
                                readWorldFile(worldPath), settings.imageName);
+}
+
+SliceSettings sliceSettings(AppState& app) {
+    const LargeImageSettings large = largeImageSettings(app.options);
+    return {large.ramLimitMb, large.diskLimitGb, large.pieceFormat, app.resume,
+            app.engine,       app.jobs,          large.background};
 }
 
 // Gives the sliced pieces their world files, pads the short ones unless the slicer did, and
@@ -97,26 +104,33 @@ bool SliceLargeImage(AppState& app) {
             return false;
         }
     }
-    const LargeImageSettings large = largeImageSettings(app.options);
-    const SliceLimits limits{large.ramLimitMb, large.diskLimitGb, large.pieceFormat, app.jobs};
-    if (const auto refusal = sliceRefusal(sizeText(settings.widthText),
-                                          sizeText(settings.heightText), limits, app.engine)) {
-        app.host().messageBox(*refusal, kAppTitle);
-        app.outcome.note(Ending::Failed);
+    if (refuseOversizedImage(app))
         return false;
-    }
+    const SliceSettings slice = sliceSettings(app);
     const std::string folder = pieceFolder(settings.imageFolder, settings.imageName);
+    std::optional<FolderLock> lock;
+    if (!claimFolder(app, folder, lock))
+        return false;
     const bool vips = app.engine == PixelEngine::Vips;
     RunErrorPolicy policy(app);
-    const bool sliced =
-        vips ? slicePiecesInBands(policy, settings.largeImage, folder, settings.imageName, limits,
-                                  large.background)
-             : slicePieces(policy, settings.largeImage, folder, settings.imageName, limits);
+    const PieceGrid grid = pieceGrid(sizeText(settings.widthText), sizeText(settings.heightText));
+    const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
+                                    grid.columns * grid.rows, slice);
     app.doEvents();
     policy.finish();  // tells of a failed crop; pieces it did write are still used
     if (!sliced)
         return false;
     return placeSlicedPieces(app, vips);
+}
+
+bool refuseOversizedImage(AppState& app) {
+    const auto refusal = sliceRefusal(sizeText(app.settings.widthText),
+                                      sizeText(app.settings.heightText), sliceSettings(app));
+    if (!refusal)
+        return false;
+    app.host().messageBox(*refusal, kAppTitle);
+    app.outcome.note(Ending::Failed);
+    return true;
 }
 
 bool PieceWorldFiles(AppState& app) {

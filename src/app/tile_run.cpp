@@ -8,6 +8,7 @@
 #include "app/google_earth.h"
 #include "kml/kml_tree.h"
 #include "platform/file_list.h"
+#include "platform/scratch_files.h"
 #include "tiling/grid_splitter.h"
 
 namespace orvanta {
@@ -41,6 +42,7 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     }
     request.jobs = app.jobs;
     request.engine = app.engine;
+    request.resume = app.resume;
     return request;
 }
 
@@ -67,9 +69,29 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
 
 }  // namespace
 
+bool claimFolder(AppState& app, const std::string& folder, std::optional<FolderLock>& lock) {
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    lock.emplace(folder);
+    if (!lock->held()) {
+        app.host().messageBox(folderBusyMessage(folder, lock->holder()), kAppTitle);
+        app.outcome.note(Ending::Failed);
+        return false;
+    }
+    removeStaleScratch(folder, true);
+    return true;
+}
+
 std::optional<LatLonBounds> runTiles(AppState& app, const TileRun& run) {
     if (run.sizeClass == SizeClass::None)
         return std::nullopt;
+    std::optional<FolderLock> lock;
+    std::error_code ignored;
+    if ((!run.kmlOnly || std::filesystem::is_directory(run.root, ignored)) &&
+        !claimFolder(app, run.root, lock)) {
+        return std::nullopt;
+    }
+    removeStaleScratch(folderOf(run.rootFile));
     if (!run.kmlOnly) {
         RunErrorPolicy policy(app);
         if (!splitImages(app.host(), policy, splitRequest(app, run))) {
@@ -83,6 +105,8 @@ std::optional<LatLonBounds> runTiles(AppState& app, const TileRun& run) {
     const std::optional<LatLonBounds> bounds =
         writeKmlTree(app.host(), policy, kmlRequest(app, run));
     if (!bounds) {
+        if (!policy.ended())
+            policy.finish();  // tells of the files that could not be written
         app.outcome.note(Ending::Failed);
         return std::nullopt;
     }

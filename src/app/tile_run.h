@@ -7,6 +7,7 @@
 #include "imagery/size_class.h"
 #include "kml/display_order.h"
 #include "kml/lat_lon_bounds.h"
+#include "platform/folder_lock.h"
 
 namespace orvanta {
 
@@ -26,6 +27,11 @@ struct TileRun {
     bool kmlOnly = false;
     bool openWhenDone = false;  // start Google Earth on the root file when it is written
 };
+
+// Takes `folder` (made when missing) for this run and removes the scratch files that ended runs
+// left in it and below it. When another run holds it, tells the person, records the failure and
+// returns false.
+bool claimFolder(AppState& app, const std::string& folder, std::optional<FolderLock>& lock);
 
 // Runs the splitter of the run's size class and then its KML generation, or only the KML
 // generation. Returns the bounds of all tiles when the KML tree was written; a run of size

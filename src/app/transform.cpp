@@ -9,6 +9,7 @@
 #include "app/large_image.h"
 #include "app/paths.h"
 #include "app/tile_run.h"
+#include "imagery/piece_world_files.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
@@ -56,6 +57,14 @@ void runSingleImage(AppState& app, bool kmlOnly) {
     app.run.singleImage = true;
     if (!kmlOnly && app.run.sizeClass == SizeClass::None && app.run.largeImageMode) {
         app.settings.largeImage = app.settings.projectImage;
+        if (refuseOversizedImage(app))
+            return;
+        // The folder of pieces is held from the slicing to the last tile.
+        std::optional<FolderLock> lock;
+        if (!claimFolder(app, pieceFolder(app.settings.imageFolder, app.settings.imageName),
+                         lock)) {
+            return;
+        }
         // Only a folder of pieces the scan accepted is tiled.
         if (!SliceLargeImage(app) || app.run.sizeClass != SizeClass::S4096)
             return;

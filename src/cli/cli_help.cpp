@@ -43,8 +43,11 @@ constexpr const char* kOutputOptions =
     "  --yes | --no            answer questions when not on a terminal (default: no)\n"
     "  --save-project FILE.ovt save the project file after the job\n"
     "  --jobs N                how many tiling steps run at once (default: one per core)\n"
-    "  --engine vips|magick    pixel engine that cuts the tiles: vips decodes each image once\n"
-    "                          (default), magick runs ImageMagick's steps\n";
+    "  --resume                keep the pictures of an earlier run that are complete and\n"
+    "                          newer than their source (after a run was stopped or killed)\n"
+    "  --engine vips|magick    pixel engine that slices and tiles: vips (default) decodes each\n"
+    "                          image once and reads a large one in bands of 4096 lines;\n"
+    "                          magick runs ImageMagick, one operation per file\n";
 
 constexpr const char* kLargeOptions =
     "Large-image options:\n"

@@ -168,6 +168,8 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
             options.kmlFolder = value();
         else if (arg == "--open")
             options.open = true;
+        else if (arg == "--resume")
+            options.resume = true;
         else if (arg == "--google-earth")
             options.googleEarth = value();
         else if (arg == "--yes")

@@ -42,6 +42,7 @@ struct CliOptions {
     std::optional<Rgb> transparent, background;
     std::optional<bool> answer;  // --yes / --no
     bool open = false;
+    bool resume = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
 };

@@ -242,6 +242,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
         app.jobs = *options.jobs;
     if (options.engine)
         app.engine = *options.engine;
+    app.resume = options.resume;
     applyOutputOptions(app, options);
 
     if (!prepare(app, options)) {

@@ -31,6 +31,9 @@ void placePiece(StepPolicy& policy, const std::string& folder, const std::string
         return;
     policy.run([&] {
         const std::string image = pieceImagePath(folder, imageName, piece.k, pieceFormat);
+        // A piece padded already (by a run that was stopped after it) stays as it is.
+        if (pingImageSize(image) == PixelSize{kPieceSize, kPieceSize})
+            return;
         runComposite(
             withProgram("composite", padPieceArguments(image, backgroundPicturePath(folder))));
     });

@@ -14,7 +14,8 @@ class KmlTreeRun {
         : host_(host),
           policy_(policy),
           request_(request),
-          layout_(kmlTreeLayout(request.sizeClass)) {}
+          layout_(kmlTreeLayout(request.sizeClass)),
+          skippedBefore_(policy.skippedSteps()) {}
 
     std::optional<LatLonBounds> run() {
         options_.root = request_.root;
@@ -32,9 +33,14 @@ class KmlTreeRun {
         }
         if (!tilePass())
             return std::nullopt;
-        if (!policy_.run([&] {
+        // The root file is replaced only when every other file of the tree was written, and
+        // the success text is shown only when it was.
+        bool rootWritten = false;
+        if (policy_.skippedSteps() > skippedBefore_ || !policy_.run([&] {
                 writeKmlFile({request_.rootFile, rootKmlText(options_, bounds_, tiles_)});
-            })) {
+                rootWritten = true;
+            }) ||
+            !rootWritten) {
             return std::nullopt;
         }
         host_.statusChanged(layout_.successStatus);
@@ -102,6 +108,7 @@ class KmlTreeRun {
     StepPolicy& policy_;
     const KmlTreeRequest& request_;
     const KmlTreeLayout& layout_;
+    const int skippedBefore_;
     KmlTreeOptions options_;
     LatLonBounds bounds_ = EmptyRootBounds();
     std::vector<KmlTile> tiles_;

@@ -26,9 +26,10 @@ struct KmlTreeRequest {
 // Writes the KML super-overlay over the tiles of one tile root ("Make KML 1024", "Make KML
 // 2048", "Make KML 4096"): a root KML file with a link per tile and, under each tile, a quad
 // tree of KML files with Regions, links and GroundOverlays. Every step runs under the policy;
-// the person is told of failures through the Host. The root file is written last, whole, so a
-// run that ends early leaves an earlier root file as it was. Returns the bounds of all tiles
-// when the tree was written, nothing when the operation ended.
+// the person is told of failures through the Host. The root file is written last, whole, and
+// only when every other file of the tree was, so a run that ends early or fails to write a
+// file leaves an earlier root file as it was. Returns the bounds of all tiles when the tree
+// was written, nothing otherwise.
 std::optional<LatLonBounds> writeKmlTree(Host& host, StepPolicy& policy,
                                          const KmlTreeRequest& request);
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 
+#include "magick/scratch_output.h"
+#include "magick/temporary_folder.h"
 #include "platform/os_services.h"
 #include "platform/run_error.h"
 
@@ -133,8 +135,9 @@ class ResourceLimitsGuard {
 };
 
 // Only identify is handed a place for its text: composite misuses a given one after it has
-// freed its images.
-std::string run(Command command, const std::vector<std::string>& argv, bool wantText) {
+// freed its images. With `literalNames` the library reads no "%" of a file name as a pattern.
+std::string run(Command command, const std::vector<std::string>& argv, bool wantText,
+                bool literalNames = false) {
     startMagick();
     if (argv.empty())
         throw RunError(errors::ImageTool, "no image operation given");
@@ -147,6 +150,8 @@ std::string run(Command command, const std::vector<std::string>& argv, bool want
     ImageInfoPtr info(AcquireImageInfo());
     // PNG files carry no dates, so two runs over the same sources write the same bytes.
     SetImageOption(info.get(), "png:exclude-chunk", "date,time");
+    if (literalNames)
+        SetImageOption(info.get(), "filename:literal", "true");
     ExceptionPtr exception(AcquireExceptionInfo());
     char* metadata = nullptr;
     const MagickBooleanType ok = command(info.get(), static_cast<int>(copies.size()), args.data(),
@@ -165,6 +170,14 @@ std::string run(Command command, const std::vector<std::string>& argv, bool want
     return text;
 }
 
+// Runs a command that writes files under scratch names and renames them once it succeeded.
+std::string runWritingOutput(Command command, const std::vector<std::string>& argv) {
+    ScratchOutput output(argv);
+    run(command, output.arguments(), false, !output.numbered());
+    output.commit();
+    return {};
+}
+
 }  // namespace
 
 void startMagick() {
@@ -172,15 +185,16 @@ void startMagick() {
     std::call_once(once, [] {
         startWithOwnPolicy();
         anchorRegistry();
+        useOwnTemporaryFolder();
     });
 }
 
 std::string runConvert(const std::vector<std::string>& argv) {
-    return run(ConvertImageCommand, argv, false);
+    return runWritingOutput(ConvertImageCommand, argv);
 }
 
 std::string runComposite(const std::vector<std::string>& argv) {
-    return run(CompositeImageCommand, argv, false);
+    return runWritingOutput(CompositeImageCommand, argv);
 }
 
 std::string runIdentify(const std::vector<std::string>& argv) {

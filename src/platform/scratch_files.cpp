@@ -65,13 +65,18 @@ void discardScratch(const std::string& scratch) {
     std::filesystem::remove(scratch, ignored);
 }
 
-int removeStaleScratch(const std::string& folder) {
+int removeStaleScratch(const std::string& folder, bool subfolders) {
     const std::string prefix = kScratchPrefix;
     int removed = 0;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string name = entry->path().filename().string();
+        std::error_code ignored;
+        if (subfolders && entry->is_directory(ignored) && !entry->is_symlink(ignored)) {
+            removed += removeStaleScratch(entry->path().string(), true);
+            continue;
+        }
         if (name.compare(0, prefix.size(), prefix) != 0)
             continue;
         const std::size_t dash = name.find('-', prefix.size());
@@ -81,7 +86,6 @@ int removeStaleScratch(const std::string& folder) {
         } catch (const std::exception&) {
             continue;
         }
-        std::error_code ignored;
         if (dash != std::string::npos && !processIsRunning(pid) &&
             std::filesystem::remove(entry->path(), ignored)) {
             ++removed;

@@ -19,9 +19,9 @@ void commitScratch(const std::string& scratch, const std::string& path);
 // Removes the scratch file of a step that failed; no error when there is none.
 void discardScratch(const std::string& scratch);
 
-// Removes the scratch files in `folder` (not below it) that processes which no longer run left
-// behind; those of running processes stay. Returns how many went.
-int removeStaleScratch(const std::string& folder);
+// Removes the scratch files in `folder`, and with `subfolders` below it too, that processes
+// which no longer run left behind; those of running processes stay. Returns how many went.
+int removeStaleScratch(const std::string& folder, bool subfolders = false);
 
 // True while the process with this id runs.
 bool processIsRunning(long pid);

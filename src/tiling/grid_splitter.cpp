@@ -39,11 +39,18 @@ bool runStart(Host& host, const TilePlan& plan, const ConvertRunner& convert,
     return true;
 }
 
+ExecutorSettings executorSettings(const SplitRequest& request) {
+    ExecutorSettings settings;
+    settings.jobs = request.jobs;
+    settings.resume = request.resume;
+    return settings;
+}
+
 // Plans every image, then runs the steps of all of them as one plan, so that the workers go on
 // to the next image while the last steps of one still run. Progress counts whole images; the
 // run can be cancelled after every step.
 bool tileWithMagick(Host& host, StepPolicy& policy, const std::vector<ImageTiling>& images,
-                    const ConvertRunner& convert, const ExecutorLimits& limits) {
+                    const ConvertRunner& convert, const ExecutorSettings& limits) {
     const std::size_t total = images.size();
     TilePlan all;
     std::vector<std::size_t> imageEnds;  // the number of steps up to the end of each image
@@ -66,10 +73,11 @@ bool tileWithMagick(Host& host, StepPolicy& policy, const std::vector<ImageTilin
 
 // Tiles one image after another with the pixel engine, each image one step.
 bool tileWithVips(Host& host, StepPolicy& policy, const std::vector<ImageTiling>& images,
-                  int jobs) {
+                  const ExecutorSettings& settings) {
     const int total = static_cast<int>(images.size());
     for (int done = 0; done < total; ++done) {
-        const bool goOn = policy.run([&] { tileWithPixels(images[done], jobs); });
+        const bool goOn =
+            policy.run([&] { tileWithPixels(images[done], settings.jobs, settings.resume); });
         host.doEvents();
         host.progress(done + 1, total);
         if (!goOn || policy.ended())
@@ -80,9 +88,9 @@ bool tileWithVips(Host& host, StepPolicy& policy, const std::vector<ImageTiling>
 
 bool tileImages(Host& host, StepPolicy& policy, const SplitRequest& request,
                 const std::vector<ImageTiling>& images, const ConvertRunner& convert,
-                const ExecutorLimits& limits) {
+                const ExecutorSettings& limits) {
     if (request.engine == PixelEngine::Vips)
-        return tileWithVips(host, policy, images, request.jobs);
+        return tileWithVips(host, policy, images, limits);
     return tileWithMagick(host, policy, images, convert, limits);
 }
 
@@ -134,7 +142,7 @@ bool split1024(Host& host, StepPolicy& policy, const SplitRequest& request,
         return true;
     const auto sources = piecesOf4096 ? folderImages(tiles.tgroup1()) : request.images;
     return tileImages(host, policy, request, imageTilings(request, SizeClass::S1024, sources),
-                      convert, {request.jobs});
+                      convert, executorSettings(request));
 }
 
 bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
@@ -148,7 +156,7 @@ bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
         return false;
     return tileImages(host, policy, request,
                       imageTilings(request, SizeClass::S2048, request.images), convert,
-                      {request.jobs});
+                      executorSettings(request));
 }
 
 // The 4096 stage, then the 1024 stage of its pieces. The vips engine tiles the pieces with
@@ -165,9 +173,10 @@ bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
     if (vips && !split1024(host, policy, request, convert, true))
         return false;
     // Each operation on a 4096 image may use the whole memory setting.
-    const ExecutorLimits limits{request.jobs, request.memoryMb};
+    ExecutorSettings settings = executorSettings(request);
+    settings.memoryBudgetMb = request.memoryMb;
     if (!tileImages(host, policy, request, imageTilings(request, SizeClass::S4096, request.images),
-                    convert, limits))
+                    convert, settings))
         return false;
     return vips || split1024(host, policy, request, convert, true);
 }

@@ -55,8 +55,9 @@ struct SplitRequest {
     std::string nameMarker;           // 4096 single image: the marker naming it, when new
     TileOptions tiles;
     std::optional<PaddedEdges> edges;
-    int memoryMb = 512;  // memory of each operation on a 4096 image
-    int jobs = 1;        // steps at once
+    int memoryMb = 512;   // memory of each operation on a 4096 image
+    int jobs = 1;         // steps at once
+    bool resume = false;  // pictures newer than what they are made from are kept
     // The pixel engine. The ImageMagick steps go through the runner given to splitImages; the
     // vips engine decodes each image once and writes all of its tiles, 1024 pieces included.
     PixelEngine engine = PixelEngine::Magick;

@@ -43,7 +43,9 @@ struct TileOutput {
 std::vector<TileOutput> tileOutputs(const ImageTiling& image);
 
 // Tiles the image with the pixel engine: decodes its source once and writes every file of
-// tileOutputs from memory, on `jobs` threads. Throws RunError on the first failure.
-void tileWithPixels(const ImageTiling& image, int jobs);
+// tileOutputs from memory, on `jobs` threads. With `resume`, files no older than the source are
+// kept (files are renamed into place only when complete) and a source none of whose files is
+// missing or older is not decoded. Throws RunError on the first failure.
+void tileWithPixels(const ImageTiling& image, int jobs, bool resume);
 
 }  // namespace orvanta

@@ -1,6 +1,7 @@
 #include "tiling/large_slicer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 
@@ -19,7 +20,7 @@ constexpr int kPieceQuality = 92;
 
 }  // namespace
 
-std::vector<std::string> sliceArguments(const std::string& image, const SliceLimits& limits,
+std::vector<std::string> sliceArguments(const std::string& image, const SliceSettings& limits,
                                         const std::string& folder, const std::string& name) {
     return {image,     "-limit",
             "Memory",  std::to_string(limits.memoryMb) + "MiB",
@@ -30,10 +31,74 @@ std::vector<std::string> sliceArguments(const std::string& image, const SliceLim
             "+repage", folder + kPathSeparator + name + "_%d." + formatName(limits.pieceFormat)};
 }
 
+void removePiecesBeyond(const std::string& folder, const std::string& name, int pieces,
+                        PictureFormat pieceFormat) {
+    const std::string prefix = name + "_";
+    const std::string image = formatName(pieceFormat);
+    const std::string world = getworldfile(image);
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string file = entry->path().filename().string();
+        const std::size_t dot = file.rfind('.');
+        if (dot == std::string::npos || file.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string number = file.substr(prefix.size(), dot - prefix.size());
+        const std::string extension = file.substr(dot + 1);
+        const bool ourName = !number.empty() && number.size() < 9 &&
+                             std::all_of(number.begin(), number.end(),
+                                         [](unsigned char c) { return std::isdigit(c); }) &&
+                             (extension == image || extension == world);
+        std::error_code ignored;
+        if (ourName && std::stoi(number) >= pieces)
+            std::filesystem::remove(entry->path(), ignored);
+    }
+}
+
+namespace {
+
+// Writes the pieces of `image` band by band, short ones padded (SliceSettings).
+void writePiecesInBands(const std::string& image, const std::string& folder,
+                        const std::string& name, const SliceSettings& settings) {
+    PixelImage::forEachBand(image, kPieceSize, [&](const PixelImage& band, int top) {
+        const int columns = (band.width() + kPieceSize - 1) / kPieceSize;
+        const int firstPiece = top / kPieceSize * columns;
+        forEachOnThreads(columns, settings.jobs, [&](std::size_t column) {
+            const int x = static_cast<int>(column) * kPieceSize;
+            band.region(x, 0, std::min(kPieceSize, band.width() - x), band.height())
+                .padded(kPieceSize, kPieceSize, settings.background)
+                .write(pieceImagePath(folder, name, firstPiece + static_cast<int>(column),
+                                      settings.pieceFormat),
+                       settings.pieceFormat, kPieceQuality);
+        });
+    });
+}
+
+// True when every piece exists and none is older than the image.
+bool piecesUpToDate(const std::string& image, const std::string& folder, const std::string& name,
+                    int pieces, PictureFormat pieceFormat) {
+    std::error_code error;
+    const auto source = std::filesystem::last_write_time(image, error);
+    for (int k = 0; k < pieces && !error; ++k) {
+        const auto piece =
+            std::filesystem::last_write_time(pieceImagePath(folder, name, k, pieceFormat), error);
+        if (!error && piece < source)
+            return false;
+    }
+    return !error;
+}
+
+}  // namespace
+
 bool slicePieces(StepPolicy& policy, const std::string& image, const std::string& folder,
-                 const std::string& name, const SliceLimits& limits) {
+                 const std::string& name, int pieces, const SliceSettings& limits) {
     policy.run([&] { std::filesystem::create_directories(folder); });
+    removePiecesBeyond(folder, name, pieces, limits.pieceFormat);
+    if (limits.resume && piecesUpToDate(image, folder, name, pieces, limits.pieceFormat))
+        return true;
     policy.run([&] {
+        if (limits.engine == PixelEngine::Vips)
+            return writePiecesInBands(image, folder, name, limits);
         std::vector<std::string> argv = {"convert"};
         for (std::string& arg : sliceArguments(image, limits, folder, name))
             argv.push_back(std::move(arg));
@@ -43,32 +108,10 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
     return std::filesystem::exists(pieceImagePath(folder, name, 0, limits.pieceFormat), ignored);
 }
 
-bool slicePiecesInBands(StepPolicy& policy, const std::string& image, const std::string& folder,
-                        const std::string& name, const SliceLimits& limits, Rgb background) {
-    policy.run([&] { std::filesystem::create_directories(folder); });
-    policy.run([&] {
-        PixelImage::forEachBand(image, kPieceSize, [&](const PixelImage& band, int top) {
-            const int columns = (band.width() + kPieceSize - 1) / kPieceSize;
-            const int firstPiece = top / kPieceSize * columns;
-            forEachOnThreads(columns, limits.jobs, [&](std::size_t column) {
-                const int x = static_cast<int>(column) * kPieceSize;
-                band.region(x, 0, std::min(kPieceSize, band.width() - x), band.height())
-                    .padded(kPieceSize, kPieceSize, background)
-                    .write(pieceImagePath(folder, name, firstPiece + static_cast<int>(column),
-                                          limits.pieceFormat),
-                           limits.pieceFormat, kPieceQuality);
-            });
-        });
-    });
-    std::error_code ignored;
-    return std::filesystem::exists(pieceImagePath(folder, name, 0, limits.pieceFormat), ignored);
-}
-
-std::optional<std::string> sliceRefusal(int width, int height, const SliceLimits& limits,
-                                        PixelEngine engine) {
+std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& limits) {
     constexpr double kMiB = 1024.0 * 1024.0;
     const double w = width, h = height;
-    const bool vips = engine == PixelEngine::Vips;
+    const bool vips = limits.engine == PixelEngine::Vips;
     const double neededMb =
         vips ? w * std::min(h, double{kPieceSize}) * 3 / kMiB : w * h * 8 / kMiB;
     const double allowedMb =

@@ -12,39 +12,44 @@
 
 namespace orvanta {
 
-// The resource limits and the piece format of a slice.
-struct SliceLimits {
+// The resource limits, the piece format and the engine of a slice.
+struct SliceSettings {
     int memoryMb = 512;  // "RAM memory available for OVT:"
     int diskGb = 3;      // "Hard Disk Space available for OVT:"
     PictureFormat pieceFormat = PictureFormat::Jpg;
-    int jobs = 1;  // pieces written at once by the vips engine
+    bool resume = false;  // pieces no older than the image are kept
+    // ImageMagick cuts the whole image in one operation and leaves short pieces short. The vips
+    // engine reads the image once from top to bottom in bands of one row of pieces (4096
+    // lines), so that peak memory grows with the width only, and writes the pieces of each band
+    // on `jobs` threads, padding short ones to 4096 x 4096 with `background`.
+    PixelEngine engine = PixelEngine::Magick;
+    int jobs = 1;
+    Rgb background{};
 };
 
 // The convert arguments that cut `image` into 4096 x 4096 pieces folder/NAME_%d.EXT, numbered
 // row by row from the top left, within the memory (megabytes), map and disk (gigabytes)
 // limits. "+repage" forgets each piece's place in the whole image, which PNG, GIF and TIFF
 // pieces would otherwise keep and every later crop of the piece would count from.
-std::vector<std::string> sliceArguments(const std::string& image, const SliceLimits& limits,
+std::vector<std::string> sliceArguments(const std::string& image, const SliceSettings& limits,
                                         const std::string& folder, const std::string& name);
 
-// Cuts `image` into the pieces of `folder` (made when missing; pieces of an earlier run are
-// overwritten), under the policy. True when the first piece exists afterwards.
+// Cuts `image` into the `pieces` pieces of `folder` (made when missing), under the policy.
+// Pieces of an earlier run are replaced, and those beyond the new count removed with their
+// world files, so that a source which shrank leaves no old piece to be tiled. True when the
+// first piece exists afterwards.
 bool slicePieces(StepPolicy& policy, const std::string& image, const std::string& folder,
-                 const std::string& name, const SliceLimits& limits);
+                 const std::string& name, int pieces, const SliceSettings& limits);
 
-// Cuts `image` into the pieces of `folder` with the pixel engine: reads it once from top to
-// bottom in bands of one row of pieces (4096 lines) and writes each piece of the band, a short
-// one padded to 4096 x 4096 with `background`, so that peak memory grows with the width only.
-// The pieces of a band are written on limits.jobs threads. One step under the policy. True when
-// the first piece exists afterwards.
-bool slicePiecesInBands(StepPolicy& policy, const std::string& image, const std::string& folder,
-                        const std::string& name, const SliceLimits& limits, Rgb background);
+// Removes the pieces NAME_k of `folder` in the piece format, and their world files, whose
+// number k is `pieces` or more; other files stay.
+void removePiecesBeyond(const std::string& folder, const std::string& name, int pieces,
+                        PictureFormat pieceFormat);
 
 // Why a width x height image cannot be sliced within the limits, with the figures; nothing
 // when it can. The vips engine holds one band of 4096 lines of 8-bit RGB in memory; ImageMagick
 // holds the whole image at 8 bytes a pixel in its memory, its 4096 MiB map and its disk cache.
-std::optional<std::string> sliceRefusal(int width, int height, const SliceLimits& limits,
-                                        PixelEngine engine);
+std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& settings);
 
 // The geographic extent of the padded pieces of a W x H image; nothing when the world file has
 // no usable numbers.

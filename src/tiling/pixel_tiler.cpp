@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <tuple>
 
@@ -77,17 +78,36 @@ void writeOutput(const PixelImage& source, const std::map<LevelKey, PixelImage>&
         .write(output.path, formatOf(output.switches), quality);
 }
 
+// The outputs whose file is missing or older than the source.
+std::vector<TileOutput> outdated(const std::vector<TileOutput>& outputs,
+                                 const std::string& source) {
+    std::error_code error;
+    const auto sourceTime = std::filesystem::last_write_time(source, error);
+    if (error)
+        return outputs;
+    std::vector<TileOutput> missing;
+    for (const TileOutput& output : outputs) {
+        const auto time = std::filesystem::last_write_time(output.path, error);
+        if (error || time < sourceTime)
+            missing.push_back(output);
+    }
+    return missing;
+}
+
 }  // namespace
 
-void tileWithPixels(const ImageTiling& image, int jobs) {
-    const std::vector<TileOutput> outputs = tileOutputs(image);
+void tileWithPixels(const ImageTiling& image, int jobs, bool resume) {
+    const std::vector<TileOutput> all = tileOutputs(image);
+    const std::vector<TileOutput> outputs = resume ? outdated(all, image.source) : all;
+    if (outputs.empty())
+        return;
     const PixelImage source = PixelImage::decode(image.source);
     const int edge = edgePixels(image.sizeClass);
     if (source.width() != edge || source.height() != edge) {
         throw RunError(errors::ImageTool, image.source + " is not " + std::to_string(edge) + " x " +
                                               std::to_string(edge) + " pixels.");
     }
-    const std::map<LevelKey, PixelImage> levels = makeLevels(source, outputs);
+    const std::map<LevelKey, PixelImage> levels = makeLevels(source, all);
     forEachOnThreads(outputs.size(), jobs,
                      [&](std::size_t i) { writeOutput(source, levels, outputs[i]); });
 }

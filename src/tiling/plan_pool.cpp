@@ -31,9 +31,9 @@ double memoryWeight(const TileOp& op) {
 // The shared state of one run: which steps are ready, running and done, and their errors.
 class PlanPool {
   public:
-    PlanPool(const TilePlan& plan, const ConvertRunner& convert, const ExecutorLimits& limits)
+    PlanPool(const TilePlan& plan, const ConvertRunner& convert, const ExecutorSettings& limits)
         : ops_(plan.ops()),
-          decodes_(plan, convert),
+          decodes_(plan, convert, limits.resume),
           memoryBudgetMb_(limits.memoryBudgetMb),
           waiting_(ops_.size()),
           dependents_(ops_.size()),
@@ -162,7 +162,7 @@ bool hasConvert(const TilePlan& plan) {
 }  // namespace
 
 bool executePlanConcurrently(const TilePlan& plan, StepPolicy& policy, const ConvertRunner& convert,
-                             const ExecutorLimits& limits, const StepObserver& afterStep) {
+                             const ExecutorSettings& limits, const StepObserver& afterStep) {
     std::optional<SingleMagickThread> singleThread;
     if (hasConvert(plan))
         singleThread.emplace();

@@ -16,6 +16,6 @@ bool handOutcomesInOrder(const TilePlan& plan, StepPolicy& policy,
 // outcome to the policy in plan order, then to `afterStep`; every worker has ended when this
 // returns or throws.
 bool executePlanConcurrently(const TilePlan& plan, StepPolicy& policy, const ConvertRunner& convert,
-                             const ExecutorLimits& limits, const StepObserver& afterStep);
+                             const ExecutorSettings& limits, const StepObserver& afterStep);
 
 }  // namespace orvanta

@@ -4,6 +4,8 @@
 #include <map>
 #include <utility>
 
+#include "platform/run_error.h"
+
 namespace orvanta {
 namespace {
 
@@ -48,8 +50,8 @@ std::vector<int> sharedReadGroups(const TilePlan& plan) {
     return groups;
 }
 
-SharedDecodes::SharedDecodes(const TilePlan& plan, const ConvertRunner& convert)
-    : ops_(plan.ops()), convert_(convert), groupOf_(sharedReadGroups(plan)) {
+SharedDecodes::SharedDecodes(const TilePlan& plan, const ConvertRunner& convert, bool resume)
+    : ops_(plan.ops()), convert_(convert), resume_(resume), groupOf_(sharedReadGroups(plan)) {
     for (int group : groupOf_) {
         if (group < 0)
             continue;
@@ -68,7 +70,33 @@ SharedDecodes::~SharedDecodes() {
 
 void SharedDecodes::perform(std::size_t index) {
     const TileOp& op = ops_[index];
+    try {
+        {
+            const std::lock_guard lock(mutex_);
+            for (const std::string& path : op.reads) {
+                if (unmade_.count(path) > 0) {
+                    throw RunError(errors::PathFileAccess, "Path/File access error: " + path +
+                                                               " was not made: an earlier step "
+                                                               "failed");
+                }
+            }
+        }
+        performShared(index);
+    } catch (...) {
+        const std::lock_guard lock(mutex_);
+        unmade_.insert(op.writes.begin(), op.writes.end());
+        throw;
+    }
+}
+
+void SharedDecodes::performShared(std::size_t index) {
+    const TileOp& op = ops_[index];
     const int group = groupOf_[index];
+    if (resume_ && outputsUpToDate(op)) {
+        if (group >= 0)
+            release(groups_[group]);
+        return;
+    }
     if (op.kind != TileOp::Kind::Convert || group < 0 || !convert_.keepDecoded) {
         performTileOp(op, convert_);
         return;

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,13 @@ std::vector<int> sharedReadGroups(const TilePlan& plan);
 // version only once when the runner can keep decoded images: the first of them decodes it,
 // each reads the decoded image instead of the file, the last one frees it. A step whose
 // decoded run fails is performed again as it stands, so every outcome and message is that of
-// a run without sharing. Safe to use from several workers at once.
+// a run without sharing. A step that reads a file which an earlier step failed to make is not
+// performed: it fails naming that file, and what it would have made counts as not made too, so
+// no tile is cut from a stale or missing picture. Safe to use from several workers at once.
 class SharedDecodes {
   public:
-    SharedDecodes(const TilePlan& plan, const ConvertRunner& convert);
+    // With `resume`, convert steps whose outputs are up to date are not performed.
+    SharedDecodes(const TilePlan& plan, const ConvertRunner& convert, bool resume = false);
     // Frees the images of groups whose last step never ran (the run ended early).
     ~SharedDecodes();
     SharedDecodes(const SharedDecodes&) = delete;
@@ -43,9 +47,14 @@ class SharedDecodes {
     // empty when it could not be decoded.
     std::string acquire(Group& group, const std::string& path);
     void release(Group& group);
+    void performShared(std::size_t index);
+
+    // The files that failed steps did not make.
+    std::set<std::string> unmade_;
 
     const std::vector<TileOp>& ops_;
     const ConvertRunner& convert_;
+    const bool resume_;
     const std::vector<int> groupOf_;
     std::vector<Group> groups_;
     std::mutex mutex_;

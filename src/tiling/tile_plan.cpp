@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "magick/scratch_output.h"
 #include "platform/os_services.h"
 
 namespace orvanta {
@@ -24,7 +25,7 @@ void addAll(std::vector<std::size_t>& into,
 
 std::vector<std::string> outputFiles(const ConvertCall& call) {
     const std::string& output = call.output();
-    const std::size_t slot = output.find("%d");
+    const std::size_t slot = numberSlot(call.args);
     if (slot == std::string::npos)
         return {output};
     std::vector<std::string> files;

@@ -17,8 +17,8 @@ struct ConvertCall {
     bool operator==(const ConvertCall&) const = default;
 };
 
-// The files a convert operation writes: its output, or, when the output name holds "%d"
-// (a crop into tiles), the four tiles numbered 0 to 3 row by row from the top left.
+// The files a convert operation writes: its output, or, for a crop into tiles, the four tiles
+// numbered 0 to 3 row by row from the top left where the output's last "%d" stands.
 std::vector<std::string> outputFiles(const ConvertCall& call);
 
 // One step of tiling an image.

@@ -37,6 +37,16 @@ std::map<std::string, std::string> sources(const std::string& folder) {
     return files;
 }
 
+// The bytes of every file below `folder`, by path.
+std::map<std::string, std::string> tree(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readFile(entry.path().string());
+    }
+    return files;
+}
+
 class CliFaultTest : public ::testing::Test {
   protected:
     CliFaultTest() {
@@ -72,17 +82,16 @@ TEST_F(CliFaultTest, TileFolderThatCannotBeWrittenEndsTheRunWithItsPath) {
     EXPECT_EQ(sources(folder), before);
 }
 
-TEST_F(CliFaultTest, WritesFailingAsOnAFullDiskAreCountedAndExitOne) {
+// Over the tree of an earlier good run, writes failing as on a full disk replace no file.
+TEST_F(CliFaultTest, WritesFailingAsOnAFullDiskAreCountedAndKeepTheEarlierRun) {
+    ASSERT_EQ(cli({"transform", image}).exitStatus, 0);
+    const auto good = tree(folder);
     for (const int limit : {2, 16}) {
         const auto result = runCliWithFileLimit({"transform", image}, limit);
         EXPECT_EQ(result.exitStatus, 1) << limit;
         EXPECT_NE(result.err.find(" skipped. The first failure: "), std::string::npos)
             << result.err;
-        EXPECT_EQ(sources(folder), before);
-        // No half-written scratch file of a text file is left behind.
-        for (const auto& entry : fs::recursive_directory_iterator(folder))
-            EXPECT_EQ(entry.path().string().find(".orvanta-part-"), std::string::npos)
-                << entry.path();
+        EXPECT_EQ(tree(folder), good);  // no scratch file left, no tile made grey
     }
 }
 
@@ -100,6 +109,38 @@ TEST_F(CliFaultTest, InterruptCancelsAfterTheStepInHand) {
         EXPECT_TRUE(entry.is_directory() || entry.file_size() > 0) << entry.path();
 }
 
+// A run killed outright and started again with --resume ends with the files of a run that was
+// never stopped: no scratch file, no lock, no picture half-written or cut twice differently.
+TEST_F(CliFaultTest, KilledRunResumedEqualsAnUninterruptedOne) {
+    testing::makeImage(image, 4096, 4096);
+    ASSERT_EQ(cli({"transform", image}).exitStatus, 0);
+    const auto uninterrupted = tree(folder);
+    fs::remove_all(folder + "/area");
+    fs::remove(folder + "/area.kml");
+    testing::runProgram({"/bin/sh", "-c",
+                         "\"$0\" transform \"$1\" & sleep 3; kill -KILL $!; wait $!", ORVANTA_CLI,
+                         image});
+    const auto resumed = cli({"transform", image, "--resume"});
+    EXPECT_EQ(resumed.exitStatus, 0) << resumed.err;
+    EXPECT_EQ(tree(folder), uninterrupted);
+}
+
+// A second run into a folder that a run is writing is refused, naming the first; the first
+// completes.
+TEST_F(CliFaultTest, SecondRunIntoABusyFolderIsRefused) {
+    testing::makeImage(image, 4096, 4096);
+    const auto result = testing::runProgram(
+        {"/bin/sh", "-c",
+         "\"$0\" transform \"$1\" --jobs 1 >/dev/null & sleep 1; \"$0\" transform \"$1\"; "
+         "echo second=$?; wait $!; echo first=$?",
+         ORVANTA_CLI, image});
+    EXPECT_EQ(result.out, "second=1\nfirst=0\n") << result.err;
+    EXPECT_NE(result.err.find(") is writing into " + folder + "/area."), std::string::npos)
+        << result.err;
+    EXPECT_TRUE(fs::exists(folder + "/area.kml"));
+    EXPECT_FALSE(fs::exists(folder + "/area/.orvanta-lock"));
+}
+
 TEST_F(CliFaultTest, SourceImageTruncatedHalfwayIsRefusedNotTiledAsGrey) {
     for (const auto& [name, world, size] : {std::tuple{"half.png", "half.pgw", 1024},
                                             {"half.jpg", "half.jgw", 1024},
@@ -115,6 +156,12 @@ TEST_F(CliFaultTest, SourceImageTruncatedHalfwayIsRefusedNotTiledAsGrey) {
         EXPECT_NE(result.err.find("The first failure: -2147215503 "), std::string::npos)
             << result.err;
         EXPECT_EQ(sources(folder), sourcesBefore);
+        // No tile of the broken source exists, and no KML file links one.
+        const std::string stem = fs::path(name).stem().string();
+        for (const auto& [file, text] : tree(folder + "/" + stem)) {
+            EXPECT_TRUE(file.ends_with(".txt") || file.ends_with(".kml")) << file;
+            EXPECT_EQ(text.find("<Icon>"), std::string::npos) << file;
+        }
     }
 }
 

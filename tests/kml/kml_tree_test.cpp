@@ -214,12 +214,15 @@ TEST_F(KmlTreeTest, LastTileOutsideGeographicRangeEndsWithProjectionMessage) {
 }
 
 // A file that cannot be written is skipped; the tree is finished.
-TEST_F(KmlTreeTest, UnwritableFileIsSkipped) {
+// The other files are written; the root file, which would link the broken tree, is not.
+TEST_F(KmlTreeTest, UnwritableFileIsSkippedAndKeepsTheRootFile) {
     image("a.jpg", "a.jgw", "10", "20");
     fs::create_directories(path("kml/a_2.kml"));  // a folder stands in the file's way
-    EXPECT_TRUE(write(folderRequest(SizeClass::S1024)));
-    EXPECT_EQ(kmlFiles().size(), 1u + 20);
+    EXPECT_FALSE(write(folderRequest(SizeClass::S1024)));
+    EXPECT_EQ(kmlFiles().size(), 20u);
+    EXPECT_FALSE(fs::exists(folderRequest(SizeClass::S1024).rootFile));
     EXPECT_EQ(policy.skippedSteps(), 1);
+    EXPECT_TRUE(host.statuses.empty() || host.statuses.back() == kGeneratingKmlStatus);
 }
 
 TEST_F(KmlTreeTest, LettersCaseOfDerivedNamesIsLoose) {

@@ -46,16 +46,23 @@ TEST(SliceLargeImage, PiecesReplaceThoseOfAnEarlierRunAndStartAtTheirOwnOrigin) 
     testing::makeImage(dir / "big.png", 5000, 300);
     const std::string folder = dir / "bigL";
     std::filesystem::create_directory(folder);
-    testing::writeFile(folder + "/big_0.PNG", "stale");
+    // Pieces of an earlier run of a wider source: the extra ones go, other files stay.
+    for (const char* name : {"big_0.PNG", "big_2.PNG", "big_2.pgw", "big_2.txt", "big_x.PNG"})
+        testing::writeFile(folder + "/" + name, "stale");
 
-    ASSERT_TRUE(slicePieces(policy, dir / "big.png", folder, "big", {512, 3, PictureFormat::Png}));
+    ASSERT_TRUE(
+        slicePieces(policy, dir / "big.png", folder, "big", 2, {512, 3, PictureFormat::Png}));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/big_2.PNG"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/big_2.pgw"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/big_2.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/big_x.PNG"));
     EXPECT_EQ(pingImageSize(folder + "/big_0.PNG"), (PixelSize{4096, 300}));
     EXPECT_EQ(runIdentify({"identify", "-format", "%g", folder + "/big_1.PNG"}), "904x300+0+0");
     EXPECT_TRUE(host.messages.empty());
 
     // An unreadable image is skipped and left as it is; no piece, so nothing follows.
     testing::writeFile(dir / "bad.jpg", "not an image");
-    EXPECT_FALSE(slicePieces(policy, dir / "bad.jpg", dir / "badL", "bad", {}));
+    EXPECT_FALSE(slicePieces(policy, dir / "bad.jpg", dir / "badL", "bad", 1, {}));
     EXPECT_EQ(policy.skippedSteps(), 1);
     EXPECT_EQ(testing::readFile(dir / "bad.jpg"), "not an image");
 }
@@ -67,8 +74,10 @@ TEST(SliceLargeImage, PiecesReadInBandsArePaddedWithTheBackground) {
     testing::TestPolicy policy(host);
     runConvert({"convert", "-size", "5000x300", "xc:rgb(0,128,0)", dir / "big.png"});
     const std::string folder = dir / "bigL";
-    ASSERT_TRUE(slicePiecesInBands(policy, dir / "big.png", folder, "big",
-                                   {512, 3, PictureFormat::Png}, Rgb{255, 0, 255}));
+    SliceSettings settings{512, 3, PictureFormat::Png};
+    settings.engine = PixelEngine::Vips;
+    settings.background = Rgb{255, 0, 255};
+    ASSERT_TRUE(slicePieces(policy, dir / "big.png", folder, "big", 2, settings));
     EXPECT_EQ(pingImageSize(folder + "/big_1.PNG"), (PixelSize{4096, 4096}));
     EXPECT_EQ(testing::pixelColour(folder + "/big_1.PNG", 903, 299), "0,128,0,255");
     EXPECT_EQ(testing::pixelColour(folder + "/big_1.PNG", 904, 100), "255,0,255,255");
@@ -80,14 +89,15 @@ TEST(SliceLargeImage, PiecesReadInBandsArePaddedWithTheBackground) {
 // An image whose header promises more than the limits allow is refused with the figures: the
 // vips engine needs one band of 4096 lines, ImageMagick the whole image.
 TEST(SliceLargeImage, ImagesBeyondTheLimitsAreRefusedWithTheFigures) {
-    const SliceLimits limits{512, 3, PictureFormat::Jpg};
-    EXPECT_FALSE(sliceRefusal(40000, 30000, limits, PixelEngine::Vips));
-    EXPECT_FALSE(sliceRefusal(8000, 8000, limits, PixelEngine::Magick));
-    EXPECT_EQ(sliceRefusal(100000, 100000, limits, PixelEngine::Vips),
+    SliceSettings magick{512, 3, PictureFormat::Jpg}, vips = magick;
+    vips.engine = PixelEngine::Vips;
+    EXPECT_FALSE(sliceRefusal(40000, 30000, vips));
+    EXPECT_FALSE(sliceRefusal(8000, 8000, magick));
+    EXPECT_EQ(sliceRefusal(100000, 100000, vips),
               "The image is 100000 x 100000 pixels: one band of 4096 lines of it needs 1172 MB, "
               "more than the 512 MB of memory the large-image options allow. Nothing was "
               "written.");
-    EXPECT_EQ(sliceRefusal(40000, 30000, limits, PixelEngine::Magick),
+    EXPECT_EQ(sliceRefusal(40000, 30000, magick),
               "The image is 40000 x 30000 pixels: its pixels need 9156 MB, more than the 512 MB "
               "of memory, a 4096 MB map and 3 GB of disk the large-image options allow. Nothing "
               "was written.");

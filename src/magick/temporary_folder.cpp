@@ -1,0 +1,71 @@
+#include "magick/temporary_folder.h"
+
+#include <wand/MagickWand.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "platform/scratch_files.h"
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace orvanta {
+namespace {
+
+constexpr const char* kFolderPrefix = "orvanta-scratch-";
+
+std::string ownFolder;
+
+void removeOwnFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(ownFolder, ignored);
+}
+
+// Removes the temporary folders of processes that no longer run.
+void removeStaleFolders(const std::filesystem::path& parent) {
+    const std::string prefix = kFolderPrefix;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(parent, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        const std::string id = name.substr(std::min(prefix.size(), name.size()));
+        if (name.compare(0, prefix.size(), prefix) != 0 || id.empty() ||
+            id.find_first_not_of("0123456789") != std::string::npos || id.size() > 9) {
+            continue;
+        }
+        std::error_code ignored;
+        if (!processIsRunning(std::stol(id)))
+            std::filesystem::remove_all(entry->path(), ignored);
+    }
+}
+
+}  // namespace
+
+std::string useOwnTemporaryFolder() {
+    std::error_code error;
+    const std::filesystem::path parent = std::filesystem::temp_directory_path(error);
+    if (error)
+        return {};
+    removeStaleFolders(parent);
+#ifdef _WIN32
+    const long pid = _getpid();
+#else
+    const long pid = getpid();
+#endif
+    const std::filesystem::path folder = parent / (kFolderPrefix + std::to_string(pid));
+    if (!std::filesystem::create_directory(folder, error) && error)
+        return {};
+    ownFolder = folder.string();
+    std::atexit(removeOwnFolder);
+    std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> exception(
+        AcquireExceptionInfo(), DestroyExceptionInfo);
+    SetImageRegistry(StringRegistryType, "temporary-path", ownFolder.c_str(), exception.get());
+    return ownFolder;
+}
+
+}  // namespace orvanta
