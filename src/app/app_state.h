@@ -11,6 +11,7 @@
 #include "kml/lat_lon_bounds.h"
 #include "options/large_image_options.h"
 #include "platform/host.h"
+#include "platform/pixel_engine.h"
 
 namespace orvanta {
 
@@ -50,6 +51,8 @@ class AppState {
         paddedPieceNames;  // padded edge pieces of a large image and their tiles
     // How many steps of a tiling run may work at the same time: one per core unless set.
     int jobs = defaultJobs();
+    // The pixel engine of tiling runs.
+    PixelEngine engine = PixelEngine::Vips;
     // Pictures of an earlier run that are complete and newer than their sources are kept.
     bool resume = false;
     ImageHeaderInfo imageHeader;  // facts of the image read last

@@ -40,6 +40,42 @@ PieceWorldPlan planFromSource(const ProjectSettings& settings) {
                                readWorldFile(worldPath), settings.imageName);
 }
 
+SliceSettings sliceSettings(AppState& app) {
+    const LargeImageSettings large = largeImageSettings(app.options);
+    return {large.ramLimitMb, large.diskLimitGb, large.pieceFormat, app.resume,
+            app.engine,       app.jobs,          large.background};
+}
+
+// Gives the sliced pieces their world files, pads the short ones unless the slicer did, and
+// scans their folder for the 4096 run.
+bool placeSlicedPieces(AppState& app, bool padded) {
+    ProjectSettings& settings = app.settings;
+    const LargeImageSettings large = largeImageSettings(app.options);
+    const std::string folder = largePieceFolder(settings);
+    RunErrorPolicy policy(app);
+    PieceWorldPlan plan;
+    app.paddedPieceNames.clear();
+    policy.run([&] { plan = planFromSource(settings); });
+    if (policy.ended())
+        return false;
+    app.paddedPieceNames = plan.paddedPieceNames;
+    app.run.paddedPieces = plan.paddedPieces;
+    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, large.pieceFormat,
+                     padded ? std::nullopt : std::optional(large.background))) {
+        return false;
+    }
+    settings.tilesFolder = folder;
+    settings.kmlFolder = folder;
+    app.run.root4096 = folder;
+    app.run.sizeClass = SizeClass::None;
+    policy.finish();
+    if (!scanTilesFolder(app, folder)) {
+        app.outcome.note(Ending::Failed);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void resetForOpenLargeImage(AppState& app) {
@@ -69,49 +105,37 @@ bool SliceLargeImage(AppState& app) {
             return false;
         }
     }
-    const LargeImageSettings large = largeImageSettings(app.options);
+    if (refuseOversizedImage(app))
+        return false;
+    const SliceSettings slice = sliceSettings(app);
     const std::string folder = largePieceFolder(settings);
     std::optional<FolderLock> lock;
     if (!claimFolder(app, folder, lock))
         return false;
+    const bool vips = app.engine == PixelEngine::Vips;
     RunErrorPolicy policy(app);
     const PieceGrid grid = pieceGrid(sizeText(settings.widthText), sizeText(settings.heightText));
-    const bool sliced = slicePieces(
-        policy, settings.largeImage, folder, settings.imageName, grid.columns * grid.rows,
-        {large.ramLimitMb, large.diskLimitGb, large.pieceFormat, app.resume});
+    const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
+                                    grid.columns * grid.rows, slice);
     app.doEvents();
     policy.finish();  // tells of a failed crop; pieces it did write are still used
     if (!sliced)
         return false;
-    return PieceWorldFiles(app);
+    return placeSlicedPieces(app, vips);
+}
+
+bool refuseOversizedImage(AppState& app) {
+    const auto refusal = sliceRefusal(sizeText(app.settings.widthText),
+                                      sizeText(app.settings.heightText), sliceSettings(app));
+    if (!refusal)
+        return false;
+    app.host().messageBox(*refusal, kAppTitle);
+    app.outcome.note(Ending::Failed);
+    return true;
 }
 
 bool PieceWorldFiles(AppState& app) {
-    ProjectSettings& settings = app.settings;
-    const LargeImageSettings large = largeImageSettings(app.options);
-    const std::string folder = largePieceFolder(settings);
-    RunErrorPolicy policy(app);
-    PieceWorldPlan plan;
-    app.paddedPieceNames.clear();
-    policy.run([&] { plan = planFromSource(settings); });
-    if (policy.ended())
-        return false;
-    app.paddedPieceNames = plan.paddedPieceNames;
-    app.run.paddedPieces = plan.paddedPieces;
-    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, large.pieceFormat,
-                     large.background)) {
-        return false;
-    }
-    settings.tilesFolder = folder;
-    settings.kmlFolder = folder;
-    app.run.root4096 = folder;
-    app.run.sizeClass = SizeClass::None;
-    policy.finish();
-    if (!scanTilesFolder(app, folder)) {
-        app.outcome.note(Ending::Failed);
-        return false;
-    }
-    return true;
+    return placeSlicedPieces(app, false);
 }
 
 }  // namespace orvanta

@@ -34,6 +34,11 @@ std::optional<Preview> OpenLargeImage(AppState& app);
 // folder scan and Transform.
 bool SliceLargeImage(AppState& app);
 
+// Refuses the project's large image when its header promises more than the large-image limits
+// let the chosen engine slice: tells the person the figures and notes the failure. True when it
+// refused; nothing has been read or written then.
+bool refuseOversizedImage(AppState& app);
+
 // "Gen world F": gives every piece of the large image projectImage (widthText x heightText
 // pixels, in imageFolder/imageName"L") its world file, pads every short piece to 4096 x 4096
 // with the background colour, lists the padded pieces and their tiles, and points the tiles

@@ -43,6 +43,7 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
             request.nameMarker = marker;
     }
     request.jobs = app.jobs;
+    request.engine = app.engine;
     request.resume = app.resume;
     return request;
 }

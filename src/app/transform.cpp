@@ -58,6 +58,8 @@ void runSingleImage(AppState& app, bool kmlOnly) {
     app.run.singleImage = true;
     if (!kmlOnly && app.run.sizeClass == SizeClass::None && app.run.largeImageMode) {
         app.settings.largeImage = app.settings.projectImage;
+        if (refuseOversizedImage(app))
+            return;
         // The folder of pieces is held from the slicing to the last tile.
         std::optional<FolderLock> lock;
         if (!claimFolder(app, largePieceFolder(app.settings), lock)) {

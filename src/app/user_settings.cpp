@@ -13,6 +13,7 @@ namespace {
 constexpr const char* kSection = "Settings";
 constexpr const char* kKey = "Jobs";
 constexpr const char* kGoogleEarthKey = "GoogleEarth";
+constexpr const char* kEngineKey = "Engine";
 
 }  // namespace
 
@@ -34,6 +35,15 @@ int loadJobs(const SettingsStore& store) {
 
 void saveJobs(SettingsStore& store, int jobs) {
     store.setValue(kSection, kKey, std::to_string(std::clamp(jobs, 1, kMaxJobs)));
+}
+
+PixelEngine loadEngine(const SettingsStore& store) {
+    const std::optional<std::string> stored = store.value(kSection, kEngineKey);
+    return stored ? parsePixelEngine(*stored).value_or(PixelEngine::Vips) : PixelEngine::Vips;
+}
+
+void saveEngine(SettingsStore& store, PixelEngine engine) {
+    store.setValue(kSection, kEngineKey, engineName(engine));
 }
 
 std::string loadGoogleEarthProgram(const SettingsStore& store) {

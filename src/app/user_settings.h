@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/pixel_engine.h"
 #include "platform/settings_store.h"
 
 namespace orvanta {
@@ -15,6 +16,11 @@ int defaultJobs();
 // The stored number when it is a whole number from 1 to kMaxJobs, else the default.
 int loadJobs(const SettingsStore& store);
 void saveJobs(SettingsStore& store, int jobs);
+
+// The pixel engine of tiling runs, kept the same way (key "Engine"; the command line takes it
+// from --engine): the stored engine, or vips when none or an unknown one is stored.
+PixelEngine loadEngine(const SettingsStore& store);
+void saveEngine(SettingsStore& store, PixelEngine engine);
 
 // The Google Earth program is the person's own setting, kept per user (key "GoogleEarth"),
 // never taken from a project file: a shared project must not name a program to run.

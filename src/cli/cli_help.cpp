@@ -49,7 +49,10 @@ constexpr const char* kOutputOptions =
     "  --save-project FILE.ovt save the project file after the job\n"
     "  --jobs N                how many tiling steps run at once (default: one per core)\n"
     "  --resume                keep the pictures of an earlier run that are complete and\n"
-    "                          newer than their source (after a run was stopped or killed)\n";
+    "                          newer than their source (after a run was stopped or killed)\n"
+    "  --engine vips|magick    pixel engine that slices and tiles: vips (default) decodes each\n"
+    "                          image once and reads a large one in bands of 4096 lines;\n"
+    "                          magick runs ImageMagick, one operation per file\n";
 
 constexpr const char* kLargeOptions =
     "Large-image options:\n"

@@ -186,6 +186,8 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
             options.saveProject = value();
         else if (arg == "--jobs")
             options.jobs = wholeNumber(arg, value(), 1);
+        else if (arg == "--engine")
+            options.engine = parsePixelEngine(oneOf(arg, value(), {"VIPS", "MAGICK"}));
         else if (arg == "--ram")
             options.ramMegabytes = wholeNumber(arg, value(), 1);
         else if (arg == "--disk")

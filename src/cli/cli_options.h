@@ -7,6 +7,7 @@
 #include "kml/display_order.h"
 #include "platform/colour.h"
 #include "platform/picture_format.h"
+#include "platform/pixel_engine.h"
 
 namespace orvanta::cli {
 
@@ -44,6 +45,7 @@ struct CliOptions {
     bool resume = false;
     bool relativeLinks = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
+    std::optional<PixelEngine> engine;
 };
 
 // Reads the arguments (without the program name). Throws UsageError on any mistake.

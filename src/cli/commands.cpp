@@ -247,6 +247,8 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     applyLargeImageOptions(app, options);
     if (options.jobs)
         app.jobs = *options.jobs;
+    if (options.engine)
+        app.engine = *options.engine;
     app.resume = options.resume;
     applyOutputOptions(app, options);
 

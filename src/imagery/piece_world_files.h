@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,10 +67,10 @@ std::vector<std::string> padPieceArguments(const std::string& piecePath,
                                            const std::string& backgroundPath);
 
 // Gives every piece of the plan (in `folder`, named after `imageName`) its world file and pads
-// every short piece to 4096 x 4096 with the background colour, each step under the policy.
-// Returns false when the operation had to end early.
+// every short piece to 4096 x 4096 with the background colour (none when the slicer padded
+// them already), each step under the policy. Returns false when the operation had to end early.
 bool placePieces(Host& host, StepPolicy& policy, const std::string& folder,
                  const std::string& imageName, const PieceWorldPlan& plan,
-                 PictureFormat pieceFormat, Rgb background);
+                 PictureFormat pieceFormat, std::optional<Rgb> background);
 
 }  // namespace orvanta

@@ -22,12 +22,12 @@ void makeBackground(const std::string& folder, Rgb colour) {
 
 // Writes the world file of one piece and pads it when it is short.
 void placePiece(StepPolicy& policy, const std::string& folder, const std::string& imageName,
-                const PiecePlan& piece, PictureFormat pieceFormat) {
+                const PiecePlan& piece, PictureFormat pieceFormat, bool pad) {
     policy.run([&] {
         writeFileAtomically(pieceWorldFilePath(folder, imageName, piece.k, pieceFormat),
                             piece.worldFileText);
     });
-    if (!piece.edge)
+    if (!piece.edge || !pad)
         return;
     policy.run([&] {
         const std::string image = pieceImagePath(folder, imageName, piece.k, pieceFormat);
@@ -43,11 +43,11 @@ void placePiece(StepPolicy& policy, const std::string& folder, const std::string
 
 bool placePieces(Host& host, StepPolicy& policy, const std::string& folder,
                  const std::string& imageName, const PieceWorldPlan& plan,
-                 PictureFormat pieceFormat, Rgb background) {
-    if (plan.paddedPieces)
-        policy.run([&] { makeBackground(folder, background); });
+                 PictureFormat pieceFormat, std::optional<Rgb> background) {
+    if (plan.paddedPieces && background)
+        policy.run([&] { makeBackground(folder, *background); });
     for (const PiecePlan& piece : plan.pieces) {
-        placePiece(policy, folder, imageName, piece, pieceFormat);
+        placePiece(policy, folder, imageName, piece, pieceFormat, background.has_value());
         host.doEvents();
         if (policy.ended())
             return false;

@@ -6,6 +6,7 @@
 #include "imagery/world_file.h"
 #include "platform/file_list.h"
 #include "platform/run_error.h"
+#include "tiling/image_tiling.h"
 
 namespace orvanta {
 namespace {
@@ -48,14 +49,13 @@ ExecutorSettings executorSettings(const SplitRequest& request) {
 // Plans every image, then runs the steps of all of them as one plan, so that the workers go on
 // to the next image while the last steps of one still run. Progress counts whole images; the
 // run can be cancelled after every step.
-bool tileImages(Host& host, StepPolicy& policy, const std::vector<SourceImage>& images,
-                const std::function<TilePlan(const SourceImage&)>& planFor,
-                const ConvertRunner& convert, const ExecutorSettings& limits) {
+bool tileWithMagick(Host& host, StepPolicy& policy, const std::vector<ImageTiling>& images,
+                    const ConvertRunner& convert, const ExecutorSettings& limits) {
     const std::size_t total = images.size();
     TilePlan all;
     std::vector<std::size_t> imageEnds;  // the number of steps up to the end of each image
-    for (const SourceImage& image : images) {
-        all.append(planFor(image));
+    for (const ImageTiling& image : images) {
+        all.append(magickPlan(image));
         imageEnds.push_back(all.ops().size());
     }
     std::size_t reported = 0;
@@ -71,6 +71,29 @@ bool tileImages(Host& host, StepPolicy& policy, const std::vector<SourceImage>& 
     return executePlan(all, policy, convert, limits, afterStep);
 }
 
+// Tiles one image after another with the pixel engine, each image one step.
+bool tileWithVips(Host& host, StepPolicy& policy, const std::vector<ImageTiling>& images,
+                  const ExecutorSettings& settings) {
+    const int total = static_cast<int>(images.size());
+    for (int done = 0; done < total; ++done) {
+        const bool goOn =
+            policy.run([&] { tileWithPixels(images[done], settings.jobs, settings.resume); });
+        host.doEvents();
+        host.progress(done + 1, total);
+        if (!goOn || policy.ended())
+            return false;
+    }
+    return true;
+}
+
+bool tileImages(Host& host, StepPolicy& policy, const SplitRequest& request,
+                const std::vector<ImageTiling>& images, const ConvertRunner& convert,
+                const ExecutorSettings& limits) {
+    if (request.engine == PixelEngine::Vips)
+        return tileWithVips(host, policy, images, limits);
+    return tileWithMagick(host, policy, images, convert, limits);
+}
+
 // The background of the image when it is a padded edge piece.
 std::optional<Rgb> paddedEdge(const SplitRequest& request, const std::string& name) {
     if (!request.edges || Searchlist(request.edges->names, name) == -1)
@@ -83,27 +106,43 @@ PictureFormat treeFormat(const TileOptions& options) {
     return options.transparentColour ? PictureFormat::Png : options.format;
 }
 
-// The 1024 stage: the images of a 1024 run, or the 1024 pieces a 4096 run left in Tgroup1.
+// The engine-neutral description of each image of `sources`, as the request's class cuts it
+// (`sizeClass` 1024 for the pieces of a 4096 run). Edge pieces of a padded large image get
+// their own switches unless the class is 2048.
+std::vector<ImageTiling> imageTilings(const SplitRequest& request, SizeClass sizeClass,
+                                      const std::vector<SourceImage>& sources) {
+    const bool withEdges = request.sizeClass != SizeClass::S2048;
+    auto switches = [&request, withEdges](const std::string& name) {
+        return tileSwitches(request.tiles, withEdges ? paddedEdge(request, name) : std::nullopt,
+                            request.memoryMb);
+    };
+    std::vector<ImageTiling> images;
+    for (const SourceImage& source : sources) {
+        images.push_back({sizeClass, source.path, source.name, TileSet{request.root},
+                          request.sizeClass == SizeClass::S2048,
+                          request.sizeClass == SizeClass::S4096, switches(source.name), switches});
+    }
+    return images;
+}
+
+// The 1024 stage: the images of a 1024 run, or the 1024 pieces a 4096 run left in Tgroup1
+// (which the vips engine has tiled with their 4096 image already).
 bool split1024(Host& host, StepPolicy& policy, const SplitRequest& request,
                const ConvertRunner& convert, bool piecesOf4096) {
     const TileSet tiles{request.root};
     if (!haveRoot(host, tiles.root))
         return false;
-    const std::string s1 = tiles.sgroup1();
-    const std::string s2 = piecesOf4096 ? tiles.sgroup2() : s1;
     host.statusChanged(kBuildingStatus);
     const TilePlan start = piecesOf4096 ? start1024PiecesPlan(tiles)
                                         : start1024Plan(tiles, request.singleImage,
                                                         formatName(treeFormat(request.tiles)));
     if (!runStart(host, start, convert, tiles.root))
         return false;
-    const auto images = piecesOf4096 ? folderImages(tiles.tgroup1()) : request.images;
-    auto planFor = [&](const SourceImage& image) {
-        return image1024Plan(
-            image.path, image.name, s1, s2,
-            tileSwitches(request.tiles, paddedEdge(request, image.name), request.memoryMb));
-    };
-    return tileImages(host, policy, images, planFor, convert, executorSettings(request));
+    if (piecesOf4096 && request.engine == PixelEngine::Vips)
+        return true;
+    const auto sources = piecesOf4096 ? folderImages(tiles.tgroup1()) : request.images;
+    return tileImages(host, policy, request, imageTilings(request, SizeClass::S1024, sources),
+                      convert, executorSettings(request));
 }
 
 bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
@@ -115,14 +154,13 @@ bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
     const std::string format = formatName(treeFormat(request.tiles));
     if (!runStart(host, start2048Plan(tiles, request.singleImage, format), convert, tiles.root))
         return false;
-    const bool wholeImage = request.sizeClass == SizeClass::S2048;
-    auto planFor = [&](const SourceImage& image) {
-        return image2048Plan(image.path, image.name, tiles, wholeImage,
-                             tileSwitches(request.tiles, std::nullopt, request.memoryMb));
-    };
-    return tileImages(host, policy, request.images, planFor, convert, executorSettings(request));
+    return tileImages(host, policy, request,
+                      imageTilings(request, SizeClass::S2048, request.images), convert,
+                      executorSettings(request));
 }
 
+// The 4096 stage, then the 1024 stage of its pieces. The vips engine tiles the pieces with
+// their image, so their folders are made first.
 bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
                const ConvertRunner& convert) {
     const TileSet tiles{request.root};
@@ -131,17 +169,16 @@ bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
     const std::string format = formatName(treeFormat(request.tiles));
     if (!runStart(host, start4096Plan(tiles, format, request.nameMarker), convert, tiles.root))
         return false;
-    auto planFor = [&](const SourceImage& image) {
-        return image4096Plan(
-            image.path, image.name, tiles,
-            tileSwitches(request.tiles, paddedEdge(request, image.name), request.memoryMb));
-    };
+    const bool vips = request.engine == PixelEngine::Vips;
+    if (vips && !split1024(host, policy, request, convert, true))
+        return false;
     // Each operation on a 4096 image may use the whole memory setting.
     ExecutorSettings settings = executorSettings(request);
     settings.memoryBudgetMb = request.memoryMb;
-    if (!tileImages(host, policy, request.images, planFor, convert, settings))
+    if (!tileImages(host, policy, request, imageTilings(request, SizeClass::S4096, request.images),
+                    convert, settings))
         return false;
-    return split1024(host, policy, request, convert, true);
+    return vips || split1024(host, policy, request, convert, true);
 }
 
 }  // namespace
@@ -165,13 +202,13 @@ TileSwitches tileSwitches(const TileOptions& options, const std::optional<Rgb>& 
         // A JPEG tile cannot be transparent: the padding would show.
         switches.format = formatName(PictureFormat::Png);
         switches.transparent = true;
-        switches.colour = paddedEdge->text();
+        switches.colour = *paddedEdge;
         switches.fuzzy = true;
         return switches;
     }
     switches.format = formatName(treeFormat(options));
     switches.transparent = options.transparentColour.has_value();
-    switches.colour = options.transparentColour ? options.transparentColour->text() : "";
+    switches.colour = options.transparentColour.value_or(Rgb{});
     return switches;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/colour.h"
 #include "platform/host.h"
 #include "platform/picture_format.h"
+#include "platform/pixel_engine.h"
 #include "platform/step_policy.h"
 #include "tiling/split_plans.h"
 #include "tiling/tile_executor.h"
@@ -57,12 +58,16 @@ struct SplitRequest {
     int memoryMb = 512;   // memory of each operation on a 4096 image
     int jobs = 1;         // steps at once
     bool resume = false;  // pictures newer than what they are made from are kept
+    // The pixel engine. The ImageMagick steps go through the runner given to splitImages; the
+    // vips engine decodes each image once and writes all of its tiles, 1024 pieces included.
+    PixelEngine engine = PixelEngine::Magick;
 };
 
 // The grid splitter: cuts square images of 1024, 2048 or 4096 pixels into a pyramid of 256x256
 // tiles under the tile root ("Split 1024", "Single Split 2048", "Split 4096"; a 4096 run goes on
 // into the 1024 pieces it left in Tgroup1). Failing steps are skipped or end the run under the
-// policy. Returns false when the run ended before its last step.
+// policy; under the vips engine a step is one whole image. Returns false when the run ended
+// before its last step.
 bool splitImages(Host& host, StepPolicy& policy, const SplitRequest& request,
                  const ConvertRunner& convert = magickConvertRunner());
 

@@ -2,14 +2,23 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 
 #include "imagery/number_text.h"
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
+#include "pixels/pixel_image.h"
 #include "platform/os_services.h"
+#include "tiling/work_threads.h"
 
 namespace orvanta {
+namespace {
+
+// The JPEG quality of pieces: the image tool's own default, which the slicer gives them.
+constexpr int kPieceQuality = 92;
+
+}  // namespace
 
 std::vector<std::string> sliceArguments(const std::string& image, const SliceSettings& limits,
                                         const std::string& folder, const std::string& name) {
@@ -48,6 +57,23 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
 
 namespace {
 
+// Writes the pieces of `image` band by band, short ones padded (SliceSettings).
+void writePiecesInBands(const std::string& image, const std::string& folder,
+                        const std::string& name, const SliceSettings& settings) {
+    PixelImage::forEachBand(image, kPieceSize, [&](const PixelImage& band, int top) {
+        const int columns = (band.width() + kPieceSize - 1) / kPieceSize;
+        const int firstPiece = top / kPieceSize * columns;
+        forEachOnThreads(columns, settings.jobs, [&](std::size_t column) {
+            const int x = static_cast<int>(column) * kPieceSize;
+            band.region(x, 0, std::min(kPieceSize, band.width() - x), band.height())
+                .padded(kPieceSize, kPieceSize, settings.background)
+                .write(pieceImagePath(folder, name, firstPiece + static_cast<int>(column),
+                                      settings.pieceFormat),
+                       settings.pieceFormat, kPieceQuality);
+        });
+    });
+}
+
 // True when every piece exists and none is older than the image.
 bool piecesUpToDate(const std::string& image, const std::string& folder, const std::string& name,
                     int pieces, PictureFormat pieceFormat) {
@@ -71,6 +97,8 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
     if (limits.resume && piecesUpToDate(image, folder, name, pieces, limits.pieceFormat))
         return true;
     policy.run([&] {
+        if (limits.engine == PixelEngine::Vips)
+            return writePiecesInBands(image, folder, name, limits);
         std::vector<std::string> argv = {"convert"};
         for (std::string& arg : sliceArguments(image, limits, folder, name))
             argv.push_back(std::move(arg));
@@ -78,6 +106,29 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
     });
     std::error_code ignored;
     return std::filesystem::exists(pieceImagePath(folder, name, 0, limits.pieceFormat), ignored);
+}
+
+std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& limits) {
+    constexpr double kMiB = 1024.0 * 1024.0;
+    const double w = width, h = height;
+    const bool vips = limits.engine == PixelEngine::Vips;
+    const double neededMb =
+        vips ? w * std::min(h, double{kPieceSize}) * 3 / kMiB : w * h * 8 / kMiB;
+    const double allowedMb =
+        vips ? limits.memoryMb : limits.memoryMb + 4096.0 + limits.diskGb * 1024.0;
+    if (neededMb <= allowedMb)
+        return std::nullopt;
+    const auto mb = [](double value) {
+        return std::to_string(static_cast<long long>(std::ceil(value)));
+    };
+    const std::string what = vips ? "one band of 4096 lines of it needs " : "its pixels need ";
+    const std::string limit = vips ? mb(allowedMb) + " MB of memory"
+                                   : std::to_string(limits.memoryMb) +
+                                         " MB of memory, a 4096 MB map and " +
+                                         std::to_string(limits.diskGb) + " GB of disk";
+    return "The image is " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels: " + what + mb(neededMb) + " MB, more than the " + limit +
+           " the large-image options allow. Nothing was written.";
 }
 
 std::optional<PieceExtent> paddedPieceExtent(int width, int height, const WorldFile& world) {

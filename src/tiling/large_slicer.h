@@ -5,17 +5,26 @@
 #include <vector>
 
 #include "imagery/world_file.h"
+#include "platform/colour.h"
 #include "platform/picture_format.h"
+#include "platform/pixel_engine.h"
 #include "platform/step_policy.h"
 
 namespace orvanta {
 
-// The resource limits and the piece format of a slice.
+// The resource limits, the piece format and the engine of a slice.
 struct SliceSettings {
     int memoryMb = 512;  // "RAM memory available for OVT:"
     int diskGb = 3;      // "Hard Disk Space available for OVT:"
     PictureFormat pieceFormat = PictureFormat::Jpg;
     bool resume = false;  // pieces no older than the image are kept
+    // ImageMagick cuts the whole image in one operation and leaves short pieces short. The vips
+    // engine reads the image once from top to bottom in bands of one row of pieces (4096
+    // lines), so that peak memory grows with the width only, and writes the pieces of each band
+    // on `jobs` threads, padding short ones to 4096 x 4096 with `background`.
+    PixelEngine engine = PixelEngine::Magick;
+    int jobs = 1;
+    Rgb background{};
 };
 
 // The convert arguments that cut `image` into 4096 x 4096 pieces folder/NAME_%d.EXT, numbered
@@ -36,6 +45,11 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
 // number k is `pieces` or more; other files stay.
 void removePiecesBeyond(const std::string& folder, const std::string& name, int pieces,
                         PictureFormat pieceFormat);
+
+// Why a width x height image cannot be sliced within the limits, with the figures; nothing
+// when it can. The vips engine holds one band of 4096 lines of 8-bit RGB in memory; ImageMagick
+// holds the whole image at 8 bytes a pixel in its memory, its 4096 MiB map and its disk cache.
+std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& settings);
 
 // The geographic extent of the padded pieces of a W x H image; nothing when the world file has
 // no usable numbers.

@@ -53,8 +53,9 @@ std::vector<std::string> transparencyArgs(const TileSwitches& switches) {
     if (!switches.transparent)
         return {};
     if (switches.fuzzy)
-        return {"-fuzz", kPaddingFuzz, "-transparent", switches.colour};
-    return {"-transparent", switches.colour};
+        return {"-fuzz", std::to_string(kPaddingFuzzPercent) + "%", "-transparent",
+                switches.colour.text()};
+    return {"-transparent", switches.colour.text()};
 }
 
 std::vector<std::string> limitArgs(const TileSwitches& switches) {

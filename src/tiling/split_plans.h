@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/colour.h"
 #include "tiling/tile_plan.h"
 #include "tiling/tile_set.h"
 
@@ -13,7 +14,7 @@ struct TileSwitches {
     std::string format = "JPG";   // extension of every final tile, as typed
     std::string quality = "100";  // number passed after "-quality"
     bool transparent = false;     // "Transparent Image"
-    std::string colour;           // "RGB(r, g, b)" made transparent
+    Rgb colour;                   // the colour made transparent
     // The colour is the background of a padded edge piece that went through JPEG pieces,
     // which never hold the exact colour again: it is matched with a small tolerance.
     bool fuzzy = false;
@@ -22,10 +23,10 @@ struct TileSwitches {
 
 // The tolerance with which a padding colour is matched in JPEG pieces: JPEG moves a flat
 // colour by a unit or two of 255, and any wider match would clear more of the image itself.
-inline constexpr const char* kPaddingFuzz = "2%";
+inline constexpr int kPaddingFuzzPercent = 2;
 
 // The arguments that make the colour transparent: none, "-transparent" C, or with a fuzzy
-// match "-fuzz" kPaddingFuzz "-transparent" C.
+// match "-fuzz" kPaddingFuzzPercent% "-transparent" C.
 std::vector<std::string> transparencyArgs(const TileSwitches& switches);
 // The resource limits of every operation on a 4096 image: memory in MiB, map 4096 MiB.
 std::vector<std::string> limitArgs(const TileSwitches& switches);

@@ -81,6 +81,7 @@ MainWindow::MainWindow(Host* front, SettingsStore* store, QWidget* parent)
 
     app_.startUp(fixedDisks());
     app_.jobs = loadJobs(store_);
+    app_.engine = loadEngine(store_);
     app_.settings.googleEarthProgram = loadGoogleEarthProgram(store_);
     // The window opens centred at its largest size.
     const double tpp = twipsPerPixel(*this);

@@ -75,7 +75,7 @@ std::function<void()> MainWindow::previewCommand() {
 std::function<void()> MainWindow::optionsCommand() {
     return [this] {
         OptionsDialog dialog(app_.options, app_.host(), this);
-        dialog.offerJobs(app_.jobs, store_);
+        dialog.offerRunSettings(app_.jobs, app_.engine, store_);
         dialog.exec();
     };
 }

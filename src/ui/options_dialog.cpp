@@ -161,8 +161,9 @@ void OptionsDialog::chooseColour() {
     refresh();
 }
 
-void OptionsDialog::offerJobs(int& jobs, SettingsStore& store) {
+void OptionsDialog::offerRunSettings(int& jobs, PixelEngine& engine, SettingsStore& store) {
     jobs_ = &jobs;
+    engine_ = &engine;
     jobsStore_ = &store;
     jobsBox_ = new QSpinBox;
     jobsBox_->setObjectName("spinJobs");
@@ -172,6 +173,14 @@ void OptionsDialog::offerJobs(int& jobs, SettingsStore& store) {
         "How many tiling operations run at the same time; one per processor "
         "core is usually fastest");
     resourcesForm_->addRow("Tiling operations at once:", jobsBox_);
+    engineBox_ = new QComboBox;
+    engineBox_->setObjectName("comboEngine");
+    for (PixelEngine choice : {PixelEngine::Vips, PixelEngine::Magick})
+        engineBox_->addItem(qs(engineName(choice)));
+    engineBox_->setCurrentText(qs(engineName(engine)));
+    engineBox_->setToolTip(
+        "vips decodes each image once and streams large images; magick is the reference");
+    resourcesForm_->addRow("Pixel engine:", engineBox_);
 }
 
 bool OptionsDialog::apply() {
@@ -180,6 +189,8 @@ bool OptionsDialog::apply() {
         if (jobs_) {
             *jobs_ = jobsBox_->value();
             saveJobs(*jobsStore_, *jobs_);
+            *engine_ = parsePixelEngine(engineBox_->currentText().toStdString()).value_or(*engine_);
+            saveEngine(*jobsStore_, *engine_);
         }
         return true;
     } catch (...) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "options/large_image_options.h"
+#include "platform/pixel_engine.h"
 
 class QComboBox;
 class QFormLayout;
@@ -25,9 +26,9 @@ class OptionsDialog : public QDialog {
   public:
     OptionsDialog(LargeImageOptions& options, Host& host, QWidget* parent = nullptr);
 
-    // Adds the number of tiling steps that run at once to the first page; applying sets
-    // `jobs` and keeps it in `store`.
-    void offerJobs(int& jobs, SettingsStore& store);
+    // Adds the number of tiling steps that run at once and the pixel engine to the first
+    // page; applying sets `jobs` and `engine` and keeps them in `store`.
+    void offerRunSettings(int& jobs, PixelEngine& engine, SettingsStore& store);
 
     // Writes settings.ini; false when it could not be written (the error has been shown).
     bool apply();
@@ -50,6 +51,8 @@ class OptionsDialog : public QDialog {
     QFormLayout* resourcesForm_ = nullptr;
     QSpinBox* jobsBox_ = nullptr;
     int* jobs_ = nullptr;
+    QComboBox* engineBox_ = nullptr;
+    PixelEngine* engine_ = nullptr;
     SettingsStore* jobsStore_ = nullptr;
     QComboBox* pieceFormatBox_ = nullptr;
     QToolButton* backgroundSwatch_ = nullptr;

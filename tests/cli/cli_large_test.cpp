@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "imagery/world_file.h"
 #include "magick/commands.h"
 #include "support/kml_walk.h"
@@ -48,6 +50,24 @@ TEST(CliLarge, WideImageBecomesPaddedPiecesAndAReadableTree) {
     const testing::KmlTreeWalk walk = testing::walkKmlTree(pieces + "/Wide.kml");
     EXPECT_EQ(walk.files, 1 + 5 * 341);
     EXPECT_TRUE(walk.missing.empty()) << walk.missing.front();
+}
+
+// An 83-byte PNG whose header promises 100000 x 100000 pixels is refused with the figures
+// before anything is decoded or written, under either engine.
+TEST(CliLarge, HeaderPromisingMoreThanTheLimitsIsRefusedUpFront) {
+    testing::ScratchDir dir;
+    const std::string ihdr("\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x02\0\0\0", 25);
+    testing::writeFile(dir / "huge.png", std::string("\x89PNG\r\n\x1a\n", 8) + ihdr +
+                                             std::string(4, '\0') + std::string(46, '\0'));
+    testing::writeWorldFile(dir / "huge.pgw", 0.0001, -0.0001, 10, 50);
+    for (const char* engine : {"vips", "magick"}) {
+        const auto result = testing::runProgram(
+            {ORVANTA_CLI, "large", dir / "huge.png", "--ram", "512", "--engine", engine});
+        EXPECT_EQ(result.exitStatus, 1) << engine;
+        EXPECT_NE(result.err.find("The image is 100000 x 100000 pixels"), std::string::npos)
+            << result.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "hugeL")) << engine;
+    }
 }
 
 }  // namespace

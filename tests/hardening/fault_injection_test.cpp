@@ -99,7 +99,8 @@ TEST_F(CliFaultTest, WritesFailingAsOnAFullDiskAreCountedAndKeepTheEarlierRun) {
 TEST_F(CliFaultTest, InterruptCancelsAfterTheStepInHand) {
     testing::makeImage(image, 4096, 4096);
     const auto result = testing::runProgram(
-        {"/bin/sh", "-c", "\"$0\" transform \"$1\" --jobs 1 & sleep 1.5; kill -INT $!; wait $!",
+        {"/bin/sh", "-c",
+         "\"$0\" transform \"$1\" --engine magick --jobs 1 & sleep 1.5; kill -INT $!; wait $!",
          ORVANTA_CLI, image});
     EXPECT_EQ(result.exitStatus, 130) << result.err;
     EXPECT_NE(result.err.find("orvanta-cli: cancelled"), std::string::npos);
@@ -113,14 +114,15 @@ TEST_F(CliFaultTest, InterruptCancelsAfterTheStepInHand) {
 // never stopped: no scratch file, no lock, no picture half-written or cut twice differently.
 TEST_F(CliFaultTest, KilledRunResumedEqualsAnUninterruptedOne) {
     testing::makeImage(image, 4096, 4096);
-    ASSERT_EQ(cli({"transform", image}).exitStatus, 0);
+    ASSERT_EQ(cli({"transform", image, "--engine", "magick"}).exitStatus, 0);
     const auto uninterrupted = tree(folder);
     fs::remove_all(folder + "/area");
     fs::remove(folder + "/area.kml");
-    testing::runProgram({"/bin/sh", "-c",
-                         "\"$0\" transform \"$1\" & sleep 3; kill -KILL $!; wait $!", ORVANTA_CLI,
-                         image});
-    const auto resumed = cli({"transform", image, "--resume"});
+    testing::runProgram(
+        {"/bin/sh", "-c",
+         "\"$0\" transform \"$1\" --engine magick & sleep 3; kill -KILL $!; wait $!", ORVANTA_CLI,
+         image});
+    const auto resumed = cli({"transform", image, "--engine", "magick", "--resume"});
     EXPECT_EQ(resumed.exitStatus, 0) << resumed.err;
     EXPECT_EQ(tree(folder), uninterrupted);
 }
@@ -131,7 +133,8 @@ TEST_F(CliFaultTest, SecondRunIntoABusyFolderIsRefused) {
     testing::makeImage(image, 4096, 4096);
     const auto result = testing::runProgram(
         {"/bin/sh", "-c",
-         "\"$0\" transform \"$1\" --jobs 1 >/dev/null & sleep 1; \"$0\" transform \"$1\"; "
+         "\"$0\" transform \"$1\" --engine magick --jobs 1 >/dev/null & sleep 1; "
+         "\"$0\" transform \"$1\"; "
          "echo second=$?; wait $!; echo first=$?",
          ORVANTA_CLI, image});
     EXPECT_EQ(result.out, "second=1\nfirst=0\n") << result.err;

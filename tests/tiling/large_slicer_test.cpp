@@ -67,5 +67,41 @@ TEST(SliceLargeImage, PiecesReplaceThoseOfAnEarlierRunAndStartAtTheirOwnOrigin) 
     EXPECT_EQ(testing::readFile(dir / "bad.jpg"), "not an image");
 }
 
+// The vips slicer pads every short piece to 4096 with the background as it writes it.
+TEST(SliceLargeImage, PiecesReadInBandsArePaddedWithTheBackground) {
+    testing::ScratchDir dir;
+    testing::FakeHost host;
+    testing::TestPolicy policy(host);
+    runConvert({"convert", "-size", "5000x300", "xc:rgb(0,128,0)", dir / "big.png"});
+    const std::string folder = dir / "bigL";
+    SliceSettings settings{512, 3, PictureFormat::Png};
+    settings.engine = PixelEngine::Vips;
+    settings.background = Rgb{255, 0, 255};
+    ASSERT_TRUE(slicePieces(policy, dir / "big.png", folder, "big", 2, settings));
+    EXPECT_EQ(pingImageSize(folder + "/big_1.PNG"), (PixelSize{4096, 4096}));
+    EXPECT_EQ(testing::pixelColour(folder + "/big_1.PNG", 903, 299), "0,128,0,255");
+    EXPECT_EQ(testing::pixelColour(folder + "/big_1.PNG", 904, 100), "255,0,255,255");
+    EXPECT_EQ(testing::pixelColour(folder + "/big_0.PNG", 100, 300), "255,0,255,255");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/big_2.PNG"));
+    EXPECT_EQ(policy.skippedSteps(), 0);
+}
+
+// An image whose header promises more than the limits allow is refused with the figures: the
+// vips engine needs one band of 4096 lines, ImageMagick the whole image.
+TEST(SliceLargeImage, ImagesBeyondTheLimitsAreRefusedWithTheFigures) {
+    SliceSettings magick{512, 3, PictureFormat::Jpg}, vips = magick;
+    vips.engine = PixelEngine::Vips;
+    EXPECT_FALSE(sliceRefusal(40000, 30000, vips));
+    EXPECT_FALSE(sliceRefusal(8000, 8000, magick));
+    EXPECT_EQ(sliceRefusal(100000, 100000, vips),
+              "The image is 100000 x 100000 pixels: one band of 4096 lines of it needs 1172 MB, "
+              "more than the 512 MB of memory the large-image options allow. Nothing was "
+              "written.");
+    EXPECT_EQ(sliceRefusal(40000, 30000, magick),
+              "The image is 40000 x 30000 pixels: its pixels need 9156 MB, more than the 512 MB "
+              "of memory, a 4096 MB map and 3 GB of disk the large-image options allow. Nothing "
+              "was written.");
+}
+
 }  // namespace
 }  // namespace orvanta

@@ -79,7 +79,9 @@ std::vector<TileCell> pyramidCells(const TileSet& tiles, const std::string& name
     return cells;
 }
 
-TEST(RealSplit, EdgeImageOfAPaddedLargeImageIsTransparentBeyondItsOwnEdgeAtEveryLevel) {
+class PaddedEdgeSplit : public ::testing::TestWithParam<PixelEngine> {};
+
+TEST_P(PaddedEdgeSplit, IsTransparentBeyondTheImagesOwnEdgeAtEveryLevel) {
     SplitRig rig;
     constexpr int kWidth = 3000, kHeight = 2600;  // the large image's own pixels in this piece
     const std::string content = rig.path("content.png");
@@ -89,6 +91,7 @@ TEST(RealSplit, EdgeImageOfAPaddedLargeImageIsTransparentBeyondItsOwnEdgeAtEvery
     std::filesystem::remove(content);
     SplitRequest request = rig.folderRun(SizeClass::S4096);
     request.tiles.quality = 75;
+    request.engine = GetParam();
     request.edges = PaddedEdges{{"big_1"}, Rgb{255, 0, 255}};
     for (int q = 0; q < 16; ++q)
         request.edges->names.push_back("big_1_" + std::to_string(q / 4) + "_" +
@@ -127,6 +130,10 @@ TEST(RealSplit, EdgeImageOfAPaddedLargeImageIsTransparentBeyondItsOwnEdgeAtEvery
         EXPECT_EQ(cleared, 0) << "the image itself is cleared in " << cell.path;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, PaddedEdgeSplit,
+                         ::testing::Values(PixelEngine::Vips, PixelEngine::Magick),
+                         [](const auto& engine) { return engineName(engine.param); });
 
 }  // namespace
 }  // namespace orvanta

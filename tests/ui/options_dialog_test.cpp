@@ -82,26 +82,31 @@ TEST(OptionsDialog, CancelWritesNothingAndForgetsTheChanges) {
     EXPECT_EQ(ensureLoaded(f.options).pieceFormat, PictureFormat::Jpg);
 }
 
-// The number of tiling operations at once is applied and kept per user; Cancel keeps the old
-// number, and a stored value that is not a whole number in range counts as unset.
-TEST(OptionsDialog, TilingOperationsAtOnceAreAppliedAndKept) {
+// The number of tiling operations at once and the pixel engine are applied and kept per user;
+// Cancel keeps the old number, and a stored value that is not a whole number in range counts
+// as unset.
+TEST(OptionsDialog, TilingOperationsAtOnceAndTheEngineAreAppliedAndKept) {
     OptionsFixture f;
     MemorySettingsStore store;
     int jobs = 2;
+    PixelEngine engine = loadEngine(store);
     {
         OptionsDialog dialog(f.options, f.host);
-        dialog.offerJobs(jobs, store);
+        dialog.offerRunSettings(jobs, engine, store);
         auto* box = dialog.findChild<QSpinBox*>("spinJobs");
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->value(), 2);
         box->setValue(5);
+        dialog.findChild<QComboBox*>("comboEngine")->setCurrentText("magick");
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
     }
     EXPECT_EQ(jobs, 5);
     EXPECT_EQ(loadJobs(store), 5);
+    EXPECT_EQ(engine, PixelEngine::Magick);
+    EXPECT_EQ(loadEngine(store), PixelEngine::Magick);
     {
         OptionsDialog dialog(f.options, f.host);
-        dialog.offerJobs(jobs, store);
+        dialog.offerRunSettings(jobs, engine, store);
         dialog.findChild<QSpinBox*>("spinJobs")->setValue(1);
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
     }

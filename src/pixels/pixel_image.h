@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/colour.h"
+#include "platform/picture_format.h"
+
+// The only interface to libvips: the pixel work of the default engine.
+namespace orvanta {
+
+struct PixelData;
+
+// An image of 8-bit RGB (and alpha when it has one) that the engine holds in memory or
+// computes on demand from one it holds. Copies share the pixels. Every failure of the engine
+// throws RunError(errors::ImageTool, the engine's reason).
+class PixelImage {
+  public:
+    // Decodes an image file whole into memory. A truncated or corrupt file fails; it never
+    // gives an image of grey.
+    static PixelImage decode(const std::string& path);
+    // Reads an image file once from top to bottom in bands of `lines` lines (the last may be
+    // shorter), each decoded into memory and handed to `each` with the line it starts at. Only
+    // one band is held at a time, so memory grows with the width, never the height.
+    static void forEachBand(const std::string& path, int lines,
+                            const std::function<void(const PixelImage& band, int top)>& each);
+
+    int width() const;
+    int height() const;
+    bool hasAlpha() const;
+
+    // The pixels of the rectangle at x, y (a view; nothing is copied).
+    PixelImage region(int x, int y, int width, int height) const;
+    // Reduced to width x height with Lanczos 3 (alpha weighted), held in memory.
+    PixelImage reduced(int width, int height) const;
+    // With an alpha band that is clear where the colour lies within `tolerance` of `colour`
+    // (the distance in red, green, blue of 0 to 255; 0 for exactly the colour) and keeps the
+    // image's own alpha elsewhere.
+    PixelImage withTransparent(Rgb colour, double tolerance) const;
+    // Laid at the upper left of a width x height picture of the colour.
+    PixelImage padded(int width, int height, Rgb colour) const;
+
+    // Writes the image as `format` (JPEG at `quality`, which drops alpha) under the scratch name
+    // of `path`, renamed to `path` when complete; a failed write leaves nothing.
+    void write(const std::string& path, PictureFormat format, int quality) const;
+
+  private:
+    explicit PixelImage(std::shared_ptr<const PixelData> data);
+    std::shared_ptr<const PixelData> data_;
+};
+
+// Starts the engine once per process (later calls do nothing) and keeps no cache of results:
+// every image is used once. Every function here starts it itself.
+void startPixels();
+
+// The most memory the engine has held for pixels at once since it started, in bytes, by its
+// own accounting.
+std::uint64_t pixelsMemoryPeak();
+
+// The engine's version text.
+std::string pixelsVersion();
+
+}  // namespace orvanta

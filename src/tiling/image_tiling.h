@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "imagery/size_class.h"
+#include "tiling/split_plans.h"
+#include "tiling/tile_set.h"
+
+namespace orvanta {
+
+// One image of a split in terms that neither engine owns: its source, the name and folders of
+// its tiles, and the switches that shape them.
+struct ImageTiling {
+    SizeClass sizeClass = SizeClass::None;
+    std::string source;  // the image file
+    std::string name;    // the name its tiles carry
+    TileSet tiles;
+    bool withWholeImage = false;  // 2048: the 256 picture of the whole image (class 2048)
+    bool pieceOf4096 = false;     // 1024: a piece of a 4096 image, its 256 tiles in Sgroup2
+    TileSwitches switches;
+    // 4096: the switches of each of its 1024 pieces, by the piece's name.
+    std::function<TileSwitches(const std::string&)> pieceSwitches;
+};
+
+// The ImageMagick steps of the image: the argument vectors of image1024Plan, image2048Plan or
+// image4096Plan (whose 1024 pieces are tiled by a later stage that reads them back).
+TilePlan magickPlan(const ImageTiling& image);
+
+// One file an image gives: the square region of `size` pixels at x, y reduced to a 256 x 256
+// tile under `switches`, or, for a piece, kept at full resolution as a JPEG of their quality.
+struct TileOutput {
+    int x = 0, y = 0, size = 0;
+    std::string path;
+    TileSwitches switches;
+    bool piece = false;
+    bool operator==(const TileOutput&) const = default;
+};
+
+// Every file the image gives, the same files as its ImageMagick steps leave: for a 4096 image
+// also its sixteen 1024 pieces and all of their tiles.
+std::vector<TileOutput> tileOutputs(const ImageTiling& image);
+
+// Tiles the image with the pixel engine: decodes its source once and writes every file of
+// tileOutputs from memory, on `jobs` threads. With `resume`, files no older than the source are
+// kept (files are renamed into place only when complete) and a source none of whose files is
+// missing or older is not decoded. Throws RunError on the first failure.
+void tileWithPixels(const ImageTiling& image, int jobs, bool resume);
+
+}  // namespace orvanta
