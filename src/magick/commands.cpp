@@ -153,9 +153,19 @@ class ResourceLimitsGuard {
 // after the input, the pixels go to sRGB (viewers show CMYK tiles wrongly) and the profiles and
 // the orientation go: an EXIF orientation copied onto a tile would make viewers turn it, and a
 // CMYK colour profile no longer fits the pixels.
+// Where the input file of a command stands: first, or after the limits that must hold while
+// it is decoded; 0 when the command starts with another option ("-size" of a new picture).
+std::size_t inputIndex(const std::vector<std::string>& argv) {
+    std::size_t input = 1;
+    while (input + 3 < argv.size() && argv[input] == "-limit")
+        input += 3;
+    return input + 1 < argv.size() && !argv[input].starts_with("-") ? input : 0;
+}
+
 std::vector<std::string> forViewers(std::vector<std::string> argv) {
-    if (argv.size() > 2 && !argv[1].starts_with("-"))
-        argv.insert(argv.begin() + 2, {"-colorspace", "sRGB", "-strip", "+orient"});
+    if (const std::size_t input = inputIndex(argv); input > 0)
+        argv.insert(argv.begin() + static_cast<std::ptrdiff_t>(input) + 1,
+                    {"-colorspace", "sRGB", "-strip", "+orient"});
     return argv;
 }
 
@@ -198,8 +208,8 @@ std::string runWritingOutput(Command command, const std::vector<std::string>& ar
     ScratchOutput output(argv);
     std::vector<std::string> args = output.arguments();
     // The names of a numbered command are read as patterns: its input keeps a '%' as doubled.
-    if (output.numbered() && args.size() > 2 && !args[1].starts_with("-"))
-        args[1] = commandFileName(args[1]);
+    if (const std::size_t input = inputIndex(args); output.numbered() && input > 0)
+        args[input] = commandFileName(args[input]);
     run(command, args, false, !output.numbered());
     output.commit();
     return {};

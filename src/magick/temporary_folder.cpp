@@ -8,12 +8,6 @@
 
 #include "platform/scratch_files.h"
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace orvanta {
 namespace {
 
@@ -52,11 +46,7 @@ std::string useOwnTemporaryFolder() {
     if (error)
         return {};
     removeStaleFolders(parent);
-#ifdef _WIN32
-    const long pid = _getpid();
-#else
-    const long pid = getpid();
-#endif
+    const long pid = currentProcessId();
     const std::filesystem::path folder = parent / (kFolderPrefix + std::to_string(pid));
     if (!std::filesystem::create_directory(folder, error) && error)
         return {};

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/path_names.h"
+#include "platform/scratch_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -39,14 +40,6 @@ std::map<std::string, Hold>& holds() {
     return all;
 }
 
-long currentProcess() {
-#ifdef _WIN32
-    return static_cast<long>(GetCurrentProcessId());
-#else
-    return static_cast<long>(getpid());
-#endif
-}
-
 // The process id the holder wrote into the lock file; 0 when there is none.
 long recordedHolder(const std::string& path) {
     long pid = 0;
@@ -65,7 +58,7 @@ Locking lockFile(const std::string& path, Handle& handle) {
                          OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_SHARING_VIOLATION ? Locking::Busy : Locking::NoFile;
-    const std::string pid = std::to_string(currentProcess()) + "\r\n";
+    const std::string pid = std::to_string(currentProcessId()) + "\r\n";
     DWORD written = 0;
     WriteFile(handle, pid.data(), static_cast<DWORD>(pid.size()), &written, nullptr);
     return Locking::Held;
@@ -90,7 +83,7 @@ Locking lockFile(const std::string& path, Handle& handle) {
         struct stat named {};
         if (fstat(handle, &opened) == 0 && stat(path.c_str(), &named) == 0 &&
             opened.st_ino == named.st_ino && opened.st_dev == named.st_dev) {
-            const std::string pid = std::to_string(currentProcess()) + "\r\n";
+            const std::string pid = std::to_string(currentProcessId()) + "\r\n";
             if (ftruncate(handle, 0) != 0 || write(handle, pid.data(), pid.size()) < 0) {
                 // The lock holds without the id; a refused run then names no process.
             }

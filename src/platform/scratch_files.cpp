@@ -16,7 +16,6 @@
 #endif
 
 namespace orvanta {
-namespace {
 
 long currentProcessId() {
 #ifdef _WIN32
@@ -25,8 +24,6 @@ long currentProcessId() {
     return static_cast<long>(getpid());
 #endif
 }
-
-}  // namespace
 
 bool processIsRunning(long pid) {
     if (pid <= 0)

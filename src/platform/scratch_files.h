@@ -26,4 +26,7 @@ int removeStaleScratch(const std::string& folder, bool subfolders = false);
 // True while the process with this id runs.
 bool processIsRunning(long pid);
 
+// The id of this process.
+long currentProcessId();
+
 }  // namespace orvanta

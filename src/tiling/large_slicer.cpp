@@ -22,13 +22,22 @@ constexpr int kPieceQuality = 92;
 
 std::vector<std::string> sliceArguments(const std::string& image, const SliceSettings& limits,
                                         const std::string& folder, const std::string& name) {
-    return {image,     "-limit",
-            "Memory",  std::to_string(limits.memoryMb) + "MiB",
-            "-limit",  "map",
-            "4096MiB", "-limit",
-            "disk",    std::to_string(limits.diskGb) + "GiB",
-            "-crop",   "4096x4096",
-            "+repage", folder + kPathSeparator + name + "_%d." + formatName(limits.pieceFormat)};
+    // The limits come first: the library applies each setting as it reads it, and they must
+    // hold while the image is decoded.
+    return {"-limit",
+            "Memory",
+            std::to_string(limits.memoryMb) + "MiB",
+            "-limit",
+            "map",
+            "4096MiB",
+            "-limit",
+            "disk",
+            std::to_string(limits.diskGb) + "GiB",
+            image,
+            "-crop",
+            "4096x4096",
+            "+repage",
+            folder + kPathSeparator + name + "_%d." + formatName(limits.pieceFormat)};
 }
 
 void removePiecesBeyond(const std::string& folder, const std::string& name, int pieces,
@@ -113,18 +122,17 @@ std::optional<std::string> sliceRefusal(int width, int height, const SliceSettin
     const double w = width, h = height;
     const bool vips = limits.engine == PixelEngine::Vips;
     const double neededMb =
-        vips ? w * std::min(h, double{kPieceSize}) * 3 / kMiB : w * h * 8 / kMiB;
-    const double allowedMb =
-        vips ? limits.memoryMb : limits.memoryMb + 4096.0 + limits.diskGb * 1024.0;
+        vips ? w * std::min(h, double{kPieceSize}) * 3 / kMiB : 2 * w * h * 8 / kMiB;
+    const double allowedMb = vips ? limits.memoryMb : limits.memoryMb + limits.diskGb * 1024.0;
     if (neededMb <= allowedMb)
         return std::nullopt;
     const auto mb = [](double value) {
         return std::to_string(static_cast<long long>(std::ceil(value)));
     };
-    const std::string what = vips ? "one band of 4096 lines of it needs " : "its pixels need ";
+    const std::string what =
+        vips ? "one band of 4096 lines of it needs " : "its pixels and its pieces need ";
     const std::string limit = vips ? mb(allowedMb) + " MB of memory"
-                                   : std::to_string(limits.memoryMb) +
-                                         " MB of memory, a 4096 MB map and " +
+                                   : std::to_string(limits.memoryMb) + " MB of memory and " +
                                          std::to_string(limits.diskGb) + " GB of disk";
     return "The image is " + std::to_string(width) + " x " + std::to_string(height) +
            " pixels: " + what + mb(neededMb) + " MB, more than the " + limit +

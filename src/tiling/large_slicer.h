@@ -29,8 +29,9 @@ struct SliceSettings {
 
 // The convert arguments that cut `image` into 4096 x 4096 pieces folder/NAME_%d.EXT, numbered
 // row by row from the top left, within the memory (megabytes), map and disk (gigabytes)
-// limits. "+repage" forgets each piece's place in the whole image, which PNG, GIF and TIFF
-// pieces would otherwise keep and every later crop of the piece would count from.
+// limits, which come before the image so that they hold while it is decoded. "+repage" forgets each
+// piece's place in the whole image, which PNG, GIF and TIFF pieces would otherwise keep and every
+// later crop of the piece would count from.
 std::vector<std::string> sliceArguments(const std::string& image, const SliceSettings& limits,
                                         const std::string& folder, const std::string& name);
 
@@ -48,7 +49,8 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
 
 // Why a width x height image cannot be sliced within the limits, with the figures; nothing
 // when it can. The vips engine holds one band of 4096 lines of 8-bit RGB in memory; ImageMagick
-// holds the whole image at 8 bytes a pixel in its memory, its 4096 MiB map and its disk cache.
+// holds the whole image and all its pieces at 8 bytes a pixel in its memory and its disk cache
+// (a memory-mapped cache is a file on disk too), from the moment it decodes the image.
 std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& settings);
 
 // The geographic extent of the padded pieces of a W x H image; nothing when the world file has

@@ -87,7 +87,7 @@ TEST(SliceLargeImage, PiecesReadInBandsArePaddedWithTheBackground) {
 }
 
 // An image whose header promises more than the limits allow is refused with the figures: the
-// vips engine needs one band of 4096 lines, ImageMagick the whole image.
+// vips engine needs one band of 4096 lines, ImageMagick the whole image and its pieces.
 TEST(SliceLargeImage, ImagesBeyondTheLimitsAreRefusedWithTheFigures) {
     SliceSettings magick{512, 3, PictureFormat::Jpg}, vips = magick;
     vips.engine = PixelEngine::Vips;
@@ -98,8 +98,8 @@ TEST(SliceLargeImage, ImagesBeyondTheLimitsAreRefusedWithTheFigures) {
               "more than the 512 MB of memory the large-image options allow. Nothing was "
               "written.");
     EXPECT_EQ(sliceRefusal(40000, 30000, magick),
-              "The image is 40000 x 30000 pixels: its pixels need 9156 MB, more than the 512 MB "
-              "of memory, a 4096 MB map and 3 GB of disk the large-image options allow. Nothing "
+              "The image is 40000 x 30000 pixels: its pixels and its pieces need 18311 MB, more "
+              "than the 512 MB of memory and 3 GB of disk the large-image options allow. Nothing "
               "was written.");
 }
 
