@@ -178,4 +178,10 @@ void chooseKmlFolder(AppState& app) {
         app.settings.kmlFolder = path;
 }
 
+void chooseOutputFolder(AppState& app) {
+    const std::string path = cutAtNul(app.host().chooseFolder(kOutputFolderTitle));
+    if (!path.empty())
+        app.settings.outputFolder = path;
+}
+
 }  // namespace orvanta

@@ -24,8 +24,10 @@ void addSubfolders(AppState& app);                         // "++": add every us
 // The choosers of the Google Earth program and of the output KML folder.
 void chooseGoogleEarthProgram(AppState& app);  // "..." beside "Path to Google Earth Executable:"
 void chooseKmlFolder(AppState& app);           // "..." beside "Path to the output kml file"
+void chooseOutputFolder(AppState& app);        // "..." beside "Output folder:"
 
 inline constexpr const char* kTilesFolderTitle = "Choose the folder of the tile images";
 inline constexpr const char* kKmlFolderTitle = "Choose the folder of the output KML file";
+inline constexpr const char* kOutputFolderTitle = "Choose the folder the tiles and KML files go to";
 
 }  // namespace orvanta

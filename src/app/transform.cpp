@@ -174,6 +174,19 @@ Outcome ReGenerateKmlFiles(AppState& app) {
     });
 }
 
+Outcome SaveAsKmz(AppState& app) {
+    ProjectSettings& s = app.settings;
+    const std::string path =
+        app.host().chooseSaveFile(kSaveKmzTitle, kKmzFilter, s.projectName + ".kmz");
+    if (path.empty())
+        return Outcome{Ending::Declined, {}, 0, false, {}};
+    s.relativeLinks = true;
+    s.kmzFile = path;
+    Outcome outcome = ReGenerateKmlFiles(app);
+    s.kmzFile.clear();
+    return outcome;
+}
+
 std::string projectTopKmlPath(const AppState& app) {
     const ProjectSettings& s = app.settings;
     if (!s.projectImage.empty() && !s.imageFolder.empty() && !s.imageName.empty() &&

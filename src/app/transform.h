@@ -19,6 +19,12 @@ Outcome Transform(AppState& app);
 // "Re-Generate KML Files": writes the KML files again over existing tiles.
 Outcome ReGenerateKmlFiles(AppState& app);
 
+// "Save as KMZ...": asks where, then writes the project's KML files again with relative links
+// (which they keep) and packs the result into that file. Nothing happens when no file is chosen.
+Outcome SaveAsKmz(AppState& app);
+inline constexpr const char* kSaveKmzTitle = "Save the result as one KMZ file";
+inline constexpr const char* kKmzFilter = "KMZ files (*.kmz)|*.kmz";
+
 // The project's top KML file as "Load in GoogleEarth" chooses it; empty when it cannot be named.
 std::string projectTopKmlPath(const AppState& app);
 

@@ -100,10 +100,14 @@ std::string treeFolderPath(const std::string& root, TreeFolder folder) {
     return path;
 }
 
-std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url,
-                       const std::string& linksFrom) {
+std::string treeHref(const std::string& root, TreeFolder folder, const std::string& url,
+                     const std::string& linksFrom, const std::string& name) {
     if (url.empty() && !linksFrom.empty())
-        return relativeLink(treeFolderPath(root, folder), linksFrom);
+        return relativeLink(treeFolderPath(root, folder) + "/" + name, linksFrom);
+    return hrefPrefix(root, folder, url) + "/" + name;
+}
+
+std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url) {
     if (url.empty()) {
         std::string path = treeFolderPath(root, folder);
         std::replace(path.begin(), path.end(), kPathSeparator, '/');

@@ -32,10 +32,14 @@ std::string treeFolderPath(const std::string& root, TreeFolder folder);
 
 // The start of the hrefs into a folder: with a web-server URL, the URL (for R exactly as
 // typed, for the others followed by the folder names, with a "/" between unless the URL
-// ends in one); without one, the folder path written with "/", relative to the folder of the
-// file that holds the href when `linksFrom` names it.
-std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url,
-                       const std::string& linksFrom = {});
+// ends in one); without one, the folder path written with "/".
+std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url);
+
+// The href of `name` (a file, or "kml/" and a file) in a folder of the tree: the prefix, "/"
+// and the name; or, when `linksFrom` names the folder of the file that holds the href, the
+// shortest relative path from there.
+std::string treeHref(const std::string& root, TreeFolder folder, const std::string& url,
+                     const std::string& linksFrom, const std::string& name);
 
 // minLodPixels of the Region of a file below the tile file, by level (2 to 5).
 int cellMinLodPixels(int level);

@@ -23,8 +23,8 @@ struct TileContext {
     // The href of the file of `path` in the file of `from`.
     std::string kmlHref(const QuadPath& path, const QuadPath& from) const {
         const int level = path.depth() + 1;
-        return hrefPrefix(options.root, kmlFolder(level), options.url, linksFrom(from)) + "/kml/" +
-               kmlName(path) + ".kml";
+        return treeHref(options.root, kmlFolder(level), options.url, linksFrom(from),
+                        "kml/" + kmlName(path) + ".kml");
     }
     std::string kmlFolderPath(const QuadPath& path) const {
         return treeFolderPath(options.root, kmlFolder(path.depth() + 1)) + kPathSeparator + "kml";
@@ -90,10 +90,10 @@ void writeOverlay(KmlWriter& out, const TileContext& context, const QuadPath& pa
         found = context.findPicture(folder, picture + "." + context.options.pictureExtension);
     if (found.empty())
         return;
-    const std::string prefix = hrefPrefix(context.options.root, context.pictureFolder(level),
-                                          context.options.url, context.linksFrom(path));
-    writeGroundOverlay(out, GroundOverlay{DrawOrder(context.options.order, level),
-                                          prefix + "/" + found, bounds, styleAt(level)});
+    const std::string href = treeHref(context.options.root, context.pictureFolder(level),
+                                      context.options.url, context.linksFrom(path), found);
+    writeGroundOverlay(
+        out, GroundOverlay{DrawOrder(context.options.order, level), href, bounds, styleAt(level)});
 }
 
 KmlFile cellFile(const TileContext& context, const QuadPath& path) {
@@ -139,12 +139,11 @@ std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootB
     writeHeader(out, true);
     writeRootDocument(out, options.imageName, rootBounds,
                       layout.rootLodFollowsOrder ? options.order : DisplayOrder::Low);
-    const std::string prefix =
-        hrefPrefix(options.root, layout.kmlFolder[0], options.url,
-                   options.relativeLinks ? options.rootFileFolder : std::string());
+    const std::string linksFrom = options.relativeLinks ? options.rootFileFolder : std::string();
     for (std::size_t i = 0; i < tiles.size(); ++i) {
         const KmlLink link{options.imageName + std::to_string(i), tiles[i].bounds,
-                           prefix + "/kml/" + tiles[i].name + ".kml"};
+                           treeHref(options.root, layout.kmlFolder[0], options.url, linksFrom,
+                                    "kml/" + tiles[i].name + ".kml")};
         writeRootLink(out, link, options.order);
     }
     writeFooter(out);

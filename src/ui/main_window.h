@@ -98,9 +98,10 @@ class MainWindow : public QMainWindow {
         RemoveFolder,
         ClearFolders,
         ChooseGoogleEarth,
-        ChooseKmlFolder
+        ChooseKmlFolder,
+        ChooseOutputFolder
     };
-    enum class RunCommand { Transform, LoadInGoogleEarth, ReGenerate };
+    enum class RunCommand { Transform, LoadInGoogleEarth, ReGenerate, SaveAsKmz };
     std::function<void()> listCommand(ListCommand command);
     std::function<void()> runCommandFor(RunCommand command);
     std::function<void()> openImageCommand();

@@ -35,6 +35,8 @@ std::function<void()> MainWindow::listCommand(ListCommand command) {
             return [this] { chooseGoogleEarthProgram(app_); };
         case ListCommand::ChooseKmlFolder:
             return [this] { chooseKmlFolder(app_); };
+        case ListCommand::ChooseOutputFolder:
+            return [this] { chooseOutputFolder(app_); };
     }
     return {};
 }
@@ -57,6 +59,8 @@ std::function<void()> MainWindow::runCommandFor(RunCommand command) {
             return [this] { endsUnlessCancelled(LoadInGoogleEarth(app_)); };
         case RunCommand::ReGenerate:
             return [this] { endsUnlessCancelled(ReGenerateKmlFiles(app_)); };
+        case RunCommand::SaveAsKmz:
+            return [this] { endsUnlessCancelled(SaveAsKmz(app_)); };
     }
     return {};
 }

@@ -249,12 +249,18 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
         checkBox("Check3", "Open KML file when finished", &ProjectSettings::openWhenDone, nullptr));
     row->addWidget(checkBox("Check1", "Host tiles on webserver", &ProjectSettings::hostOnWebServer,
                             [this] { app_.hostOnWebServerChanged(); }));
+    row->addWidget(checkBox("relativeLinks", "Portable links (relative paths)",
+                            &ProjectSettings::relativeLinks, nullptr));
     row->addStretch();
     grid->addWidget(checks, 2, 0, 1, 3);
     auto* url = textField("Text11", &ProjectSettings::webServerUrl, true);
     flagged_.push_back({url, &EnabledFlags::webServerUrl});
     grid->addWidget(new QLabel("Webserver URL to server the tiles kml and images"), 3, 0);
     grid->addWidget(url, 3, 1, 1, 2);
+    grid->addWidget(new QLabel("Output folder (empty: beside the input):"), 4, 0);
+    grid->addWidget(textField("outputFolder", &ProjectSettings::outputFolder, true), 4, 1);
+    grid->addWidget(
+        button("chooseOutput", "...", listCommand(ListCommand::ChooseOutputFolder), false), 4, 2);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -273,7 +279,10 @@ QWidget* MainWindow::buildActions() {
     QPushButton* regenerate =
         button("Command30", "Re-Generate KML Files", runCommandFor(RunCommand::ReGenerate), true);
     flagged_.push_back({regenerate, &EnabledFlags::regenerateKml});
-    for (QPushButton* command : {transform, load, regenerate}) {
+    QPushButton* kmz =
+        button("saveKmz", "Save as KMZ...", runCommandFor(RunCommand::SaveAsKmz), true);
+    flagged_.push_back({kmz, &EnabledFlags::regenerateKml});
+    for (QPushButton* command : {transform, load, regenerate, kmz}) {
         command->setMinimumHeight(30);
         layout->addWidget(command);
         runLocked_.push_back(command);

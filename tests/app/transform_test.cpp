@@ -56,6 +56,12 @@ TEST_F(TransformTest, FolderRunWritesTilesAndKmlAndRegenerationKeepsTheTiles) {
     Transform(app);  // a later Transform cuts the tiles again
     EXPECT_NE(fs::last_write_time(tile), old);
     EXPECT_TRUE(host.started.empty());
+
+    // "Save as KMZ..." writes the KML again with relative links and packs the tree.
+    host.fileAnswers = {dir / "area.kmz"};
+    EXPECT_EQ(SaveAsKmz(app).archive, dir / "area.kmz");
+    EXPECT_NE(testing::readFile(folder + "/Area.kml").find("<href>kml/t0.kml</href>"),
+              std::string::npos);
 }
 
 // Once the first image is cut, the scratch folder turns into a file: the pieces of the second
