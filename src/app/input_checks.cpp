@@ -38,7 +38,7 @@ std::vector<std::string> jobImages(const AppState& app) {
                 addFolder(folder);
             break;
         case RunKind::Folder:
-            addFolder(folderRun(app, false).root);
+            addFolder(folderRun(app, false).sources);
             break;
     }
     return images;

@@ -11,6 +11,7 @@
 #include "app/tile_run.h"
 #include "imagery/piece_world_files.h"
 #include "kml/kmz.h"
+#include "magick/commands.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
@@ -110,6 +111,35 @@ void runJob(AppState& app, bool kmlOnly) {
     }
 }
 
+bool holdsTransparency(PictureFormat format) {
+    return format != PictureFormat::Jpg;
+}
+
+// What the person should know when an image of the job has transparent parts that its tiles
+// or pieces cannot hold: they come out black. Nothing when all is kept.
+std::optional<std::string> transparencyWarning(AppState& app) {
+    const ProjectSettings& s = app.settings;
+    const bool tilesLose = !s.transparent && !holdsTransparency(s.outputFormat);
+    const bool piecesLose = chooseRun(s) == RunKind::SingleImage && app.run.largeImageMode &&
+                            !holdsTransparency(largeImageSettings(app.options).pieceFormat);
+    if (!tilesLose && !piecesLose)
+        return std::nullopt;
+    for (const std::string& image : jobImages(app)) {
+        if (!imageHasAlpha(image))
+            continue;
+        if (piecesLose) {
+            return image +
+                   " has transparent parts, but JPG pieces cannot hold them: they show as "
+                   "black. PNG pieces (--piece-format PNG, or Large Tiles Image Format PNG) and "
+                   "PNG tiles keep them.";
+        }
+        return image +
+               " has transparent parts, but JPG tiles cannot hold them: they show as black. PNG "
+               "tiles (--format PNG, or Output Image Format PNG) keep them.";
+    }
+    return std::nullopt;
+}
+
 // Packs the top files of a job that ended well into the KMZ file, when one is asked for.
 void packKmz(AppState& app, RunErrorPolicy& policy) {
     const std::string& kmz = app.settings.kmzFile;
@@ -155,6 +185,10 @@ Outcome Transform(AppState& app) {
         RunErrorPolicy policy(app);
         policy.run([&] { runJob(app, false); });
         packKmz(app, policy);
+        if (const auto warning = transparencyWarning(app);
+            warning && app.outcome.ending == Ending::Done) {
+            app.setStatus(*warning);  // last, so the window's status bar keeps it
+        }
         if (!policy.ended() && app.outcome.ending == Ending::Done &&
             !app.outcome.topKmlFiles.empty()) {
             app.enabled.loadInGoogleEarth = true;

@@ -287,15 +287,33 @@ int magickThreads() {
         std::min<MagickSizeType>(GetMagickResourceLimit(ThreadResource), INT32_MAX));
 }
 
-std::optional<PixelSize> pingImageSize(const std::string& path) {
+namespace {
+
+// The first frame of the image file with its header read and no pixels; null when the
+// library cannot read it.
+ImagePtr pingFirstFrame(const std::string& path) {
     startMagick();
     if (path.empty() || path.size() >= MaxTextExtent)
-        return std::nullopt;
+        return nullptr;
     ImageInfoPtr info(AcquireImageInfo());
     ExceptionPtr exception(AcquireExceptionInfo());
     CopyMagickString(info->filename, path.c_str(), MaxTextExtent);
     ImagePtr image(PingImage(info.get(), exception.get()));
-    if (!image || exception->severity >= ErrorException)
+    if (exception->severity >= ErrorException)
+        return nullptr;
+    return image;
+}
+
+}  // namespace
+
+bool imageHasAlpha(const std::string& path) {
+    const ImagePtr image = pingFirstFrame(path);
+    return image && image->matte != MagickFalse;
+}
+
+std::optional<PixelSize> pingImageSize(const std::string& path) {
+    const ImagePtr image = pingFirstFrame(path);
+    if (!image)
         return std::nullopt;
     if (image->columns == 0 || image->rows == 0 || image->columns > UINT32_MAX ||
         image->rows > UINT32_MAX) {

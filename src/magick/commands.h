@@ -51,6 +51,10 @@ struct PixelSize {
 // nothing when the library cannot read the file. The first frame counts.
 std::optional<PixelSize> pingImageSize(const std::string& path);
 
+// True when the image file has an alpha channel (read from its header); false when it has
+// none or cannot be read.
+bool imageHasAlpha(const std::string& path);
+
 // The library's version text, as it names itself.
 std::string magickVersion();
 

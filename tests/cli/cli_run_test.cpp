@@ -97,6 +97,22 @@ TEST_F(CliRunTest, RelativeLinksResolveAfterTheTreeIsMoved) {
     }
 }
 
+// Transparent parts that JPG tiles would turn black are warned of once; PNG tiles keep them.
+TEST_F(CliRunTest, TransparencyThatTheTilesCannotHoldIsWarnedOfOnce) {
+    tile(dir / "alpha", "a", 1024);
+    runConvert({"convert", "-size", "1024x1024", "xc:none", "PNG32:" + dir / "alpha/a.png"});
+    fs::rename(dir / "alpha/a.jgw", dir / "alpha/a.pgw");
+    fs::remove(dir / "alpha/a.jpg");
+    const std::string warning = "a.png has transparent parts, but JPG tiles cannot hold them";
+    const auto jpg = cli({"transform", dir / "alpha/a.png"});
+    EXPECT_EQ(jpg.exitStatus, 0) << jpg.err;
+    const std::size_t at = jpg.err.find(warning);
+    EXPECT_NE(at, std::string::npos) << jpg.err;
+    EXPECT_EQ(jpg.err.find(warning, at + 1), std::string::npos);
+    EXPECT_EQ(cli({"transform", dir / "alpha/a.png", "--format", "PNG"}).err.find(warning),
+              std::string::npos);
+}
+
 TEST_F(CliRunTest, SavedProjectRegeneratesTheSameKmlWithoutTouchingTiles) {
     const std::string folder = dir / "one";
     tile(folder, "area", 1024);
