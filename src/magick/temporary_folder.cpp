@@ -26,14 +26,8 @@ void removeStaleFolders(const std::filesystem::path& parent) {
     std::error_code error;
     for (std::filesystem::directory_iterator entry(parent, error), end; !error && entry != end;
          entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        const std::string id = name.substr(std::min(prefix.size(), name.size()));
-        if (name.compare(0, prefix.size(), prefix) != 0 || id.empty() ||
-            id.find_first_not_of("0123456789") != std::string::npos || id.size() > 9) {
-            continue;
-        }
         std::error_code ignored;
-        if (!processIsRunning(std::stol(id)))
+        if (leftByEndedProcess(entry->path().filename().string(), prefix, '\0'))
             std::filesystem::remove_all(entry->path(), ignored);
     }
 }

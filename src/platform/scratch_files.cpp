@@ -62,6 +62,18 @@ void discardScratch(const std::string& scratch) {
     std::filesystem::remove(scratch, ignored);
 }
 
+bool leftByEndedProcess(const std::string& name, const std::string& prefix, char after) {
+    if (name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const std::size_t end = after == '\0' ? name.size() : name.find(after, prefix.size());
+    if (end == std::string::npos)
+        return false;
+    const std::string id = name.substr(prefix.size(), end - prefix.size());
+    if (id.empty() || id.size() > 9 || id.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    return !processIsRunning(std::stol(id));
+}
+
 int removeStaleScratch(const std::string& folder, bool subfolders) {
     const std::string prefix = kScratchPrefix;
     int removed = 0;
@@ -74,16 +86,7 @@ int removeStaleScratch(const std::string& folder, bool subfolders) {
             removed += removeStaleScratch(entry->path().string(), true);
             continue;
         }
-        if (name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        const std::size_t dash = name.find('-', prefix.size());
-        long pid = 0;
-        try {
-            pid = std::stol(name.substr(prefix.size(), dash - prefix.size()));
-        } catch (const std::exception&) {
-            continue;
-        }
-        if (dash != std::string::npos && !processIsRunning(pid) &&
+        if (leftByEndedProcess(name, prefix, '-') &&
             std::filesystem::remove(entry->path(), ignored)) {
             ++removed;
         }

@@ -26,6 +26,11 @@ int removeStaleScratch(const std::string& folder, bool subfolders = false);
 // True while the process with this id runs.
 bool processIsRunning(long pid);
 
+// True when `name` is `prefix`, the id of a process that no longer runs, and then `after` (a
+// dash and more) or, when `after` is '\0', nothing: a file or folder named by a process that
+// ended without removing it.
+bool leftByEndedProcess(const std::string& name, const std::string& prefix, char after);
+
 // The id of this process.
 long currentProcessId();
 
