@@ -49,6 +49,15 @@ VImage asRgb(const VImage& in) {
     return rgb;
 }
 
+// An image file as RGB, read once from top to bottom: whatever keeps its pixels receives them
+// straight from the decoder, with no whole-image buffer of the reader's own in between. A
+// truncated or corrupt file fails.
+VImage readInOrder(const std::string& path) {
+    return asRgb(VImage::new_from_file(path.c_str(), VImage::option()
+                                                         ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                         ->set("fail_on", VIPS_FAIL_ON_ERROR)));
+}
+
 void save(const VImage& image, const std::string& path, PictureFormat format, int quality) {
     const char* file = path.c_str();
     switch (format) {
@@ -100,9 +109,7 @@ std::string pixelsVersion() {
 PixelImage PixelImage::decode(const std::string& path) {
     startPixels();
     return engineCall([&] {
-        const VImage file = VImage::new_from_file(
-            path.c_str(), VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR));
-        return PixelImage(std::make_shared<PixelData>(PixelData{asRgb(file).copy_memory()}));
+        return PixelImage(std::make_shared<PixelData>(PixelData{readInOrder(path).copy_memory()}));
     });
 }
 
@@ -110,10 +117,7 @@ void PixelImage::forEachBand(const std::string& path, int lines,
                              const std::function<void(const PixelImage& band, int top)>& each) {
     startPixels();
     engineCall([&] {
-        const VImage rgb =
-            asRgb(VImage::new_from_file(path.c_str(), VImage::option()
-                                                          ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                          ->set("fail_on", VIPS_FAIL_ON_ERROR)));
+        const VImage rgb = readInOrder(path);
         for (int top = 0; top < rgb.height(); top += lines) {
             const int height = std::min(lines, rgb.height() - top);
             each(PixelImage(std::make_shared<PixelData>(
