@@ -6,9 +6,11 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "platform/console_host.h"
+#include "platform/large_pages.h"
 
 int main(int argc, char** argv) {
     using namespace orvanta::cli;
+    orvanta::restartWithLargePages(argv);
     // A write past a file-size limit then fails like one on a full disk and is reported,
     // instead of ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);

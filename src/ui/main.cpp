@@ -5,10 +5,12 @@
 #include "app/app_state.h"
 #include "app/lists.h"
 #include "app/project_file.h"
+#include "platform/large_pages.h"
 #include "ui/main_window.h"
 #include "ui/screenshots.h"
 
 int main(int argc, char** argv) {
+    orvanta::restartWithLargePages(argv);
     // A write past a file-size limit fails like one on a full disk and is reported.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
