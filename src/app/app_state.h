@@ -20,6 +20,7 @@ struct EnabledFlags {
     bool transform = false;          // "Transform"
     bool loadInGoogleEarth = false;  // "Load in GoogleEarth"
     bool regenerateKml = false;      // "Re-Generate KML Files"
+    bool openPreview = false;        // "Preview": the last job wrote a preview page
     bool webServerUrl = false;       // the web-server URL field
     bool outputFormat = true;        // "Output Image Format:"
     // Multiple-directories group: the list and its "+", "++", "-", "C" buttons.
@@ -61,6 +62,8 @@ class AppState {
     // and the bounds of all tiles of the last folder whose KML tree was written.
     int batchIndex = 0;
     LatLonBounds folderBounds = EmptyRootBounds();
+    // The preview page the last job wrote, which "Preview" opens.
+    std::string previewPage;
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);

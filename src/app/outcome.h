@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "kml/kml_plan.h"
+
 namespace orvanta {
 
 // How an operation ended, from the least to the most severe.
@@ -16,6 +18,15 @@ struct Outcome {
     int skippedSteps = 0;                  // steps that failed and were skipped
     bool googleEarthFailed = false;        // the files were written; the viewer did not start
     std::string archive;                   // the KMZ file the result was packed into
+    std::vector<TreeIndex> trees;          // what each KML tree written shows
+    std::string previewPage;               // the preview page written beside the top file
+
+    // An operation that wrote nothing and ended so.
+    static Outcome endedAs(Ending seen) {
+        Outcome outcome;
+        outcome.ending = seen;
+        return outcome;
+    }
 
     // Records an ending; the most severe one stays.
     void note(Ending seen) {

@@ -40,6 +40,7 @@ struct ProjectSettings {
     int jpegQuality = 100;       // "Output Image Quality:" (not in the project file)
     bool relativeLinks = false;  // "Portable links (relative paths)" (not in the project file)
     std::string kmzFile;         // the result is also packed into this file, when given
+    bool previewPage = false;    // "Write a preview page" (not in the project file)
     // Where the tiles, KML and pieces go; empty for beside the input (not in the project file).
     std::string outputFolder;
     std::string projectFile;  // the project file that was loaded or saved

@@ -112,19 +112,19 @@ std::optional<LatLonBounds> runTiles(AppState& app, const TileRun& run) {
     }
     RunErrorPolicy policy(app);
     app.folderBounds = EmptyRootBounds();
-    const std::optional<LatLonBounds> bounds =
-        writeKmlTree(app.host(), policy, kmlRequest(app, run));
-    if (!bounds) {
+    std::optional<TreeIndex> tree = writeKmlTree(app.host(), policy, kmlRequest(app, run));
+    if (!tree) {
         if (!policy.ended())
             policy.finish();  // tells of the files that could not be written
         app.outcome.note(Ending::Failed);
         return std::nullopt;
     }
-    app.folderBounds = *bounds;
+    app.folderBounds = tree->bounds;
+    app.outcome.trees.push_back(std::move(*tree));
     if (run.openWhenDone)
         openInGoogleEarth(app, run.rootFile);
     policy.finish();
-    return bounds;
+    return app.folderBounds;
 }
 
 TileRun singleImageRun(const AppState& app, bool kmlOnly) {

@@ -11,6 +11,7 @@
 #include "app/tile_run.h"
 #include "imagery/piece_world_files.h"
 #include "kml/kmz.h"
+#include "kml/preview_page.h"
 #include "magick/commands.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
@@ -154,6 +155,25 @@ void packKmz(AppState& app, RunErrorPolicy& policy) {
     });
 }
 
+// Writes the preview page beside the (first) top file of a job that ended well, when one is
+// asked for; it shows every tree the job wrote.
+void writePreview(AppState& app, RunErrorPolicy& policy) {
+    Outcome& outcome = app.outcome;
+    app.enabled.openPreview = false;
+    if (!app.settings.previewPage || policy.ended() || outcome.ending != Ending::Done ||
+        outcome.topKmlFiles.empty() || outcome.trees.empty()) {
+        return;
+    }
+    const PreviewPage page{previewPagePath(outcome.topKmlFiles.front()), app.settings.projectName,
+                           outcome.topKmlFiles, outcome.trees};
+    policy.run([&] {
+        writePreviewPage(page);
+        outcome.previewPage = app.previewPage = page.path;
+        app.enabled.openPreview = true;
+        app.setStatus("The preview page was written to " + page.path);
+    });
+}
+
 // Runs one operation from a fresh outcome; a cancel request ends it as cancelled.
 Outcome runOperation(AppState& app, const std::function<void()>& operation) {
     app.outcome = {};
@@ -185,6 +205,7 @@ Outcome Transform(AppState& app) {
         RunErrorPolicy policy(app);
         policy.run([&] { runJob(app, false); });
         packKmz(app, policy);
+        writePreview(app, policy);
         if (const auto warning = transparencyWarning(app);
             warning && app.outcome.ending == Ending::Done) {
             app.setStatus(*warning);  // last, so the window's status bar keeps it
@@ -204,6 +225,7 @@ Outcome ReGenerateKmlFiles(AppState& app) {
         RunErrorPolicy policy(app);
         policy.run([&] { runJob(app, true); });
         packKmz(app, policy);
+        writePreview(app, policy);
         policy.finish();
     });
 }
@@ -213,7 +235,7 @@ Outcome SaveAsKmz(AppState& app) {
     const std::string path =
         app.host().chooseSaveFile(kSaveKmzTitle, kKmzFilter, s.projectName + ".kmz");
     if (path.empty())
-        return Outcome{Ending::Declined, {}, 0, false, {}};
+        return Outcome::endedAs(Ending::Declined);
     s.relativeLinks = true;
     s.kmzFile = path;
     Outcome outcome = ReGenerateKmlFiles(app);
@@ -234,6 +256,11 @@ std::string projectTopKmlPath(const AppState& app) {
         return joinPath(s.batchFolders[index], s.projectName + std::to_string(index) + ".kml");
     }
     return joinPath(outputBase(s, s.tilesFolder), s.projectName + ".kml");
+}
+
+void OpenPreviewPage(AppState& app) {
+    if (!app.previewPage.empty())
+        app.host().openUrl(app.previewPage);
 }
 
 Outcome LoadInGoogleEarth(AppState& app) {

@@ -25,6 +25,9 @@ Outcome SaveAsKmz(AppState& app);
 inline constexpr const char* kSaveKmzTitle = "Save the result as one KMZ file";
 inline constexpr const char* kKmzFilter = "KMZ files (*.kmz)|*.kmz";
 
+// "Preview": opens the preview page the last job wrote with the system's browser.
+void OpenPreviewPage(AppState& app);
+
 // The project's top KML file as "Load in GoogleEarth" chooses it; empty when it cannot be named.
 std::string projectTopKmlPath(const AppState& app);
 

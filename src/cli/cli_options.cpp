@@ -172,6 +172,8 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
             options.resume = true;
         else if (arg == "--relative-links")
             options.relativeLinks = true;
+        else if (arg == "--preview")
+            options.preview = true;
         else if (arg == "--kmz")
             options.kmz = value();
         else if (arg == "--output")

@@ -26,6 +26,7 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
     ProjectSettings& s = app.settings;
     s.openWhenDone = options.open;
     s.relativeLinks = options.relativeLinks || options.kmz.has_value();
+    s.previewPage = options.preview;
     if (options.output)
         s.outputFolder = std::filesystem::absolute(*options.output).lexically_normal().string();
     if (options.kmz)
@@ -224,8 +225,10 @@ int report(const Outcome& outcome, bool listFiles, bool saved, std::FILE* output
     if (listFiles) {
         for (const std::string& path : outcome.topKmlFiles)
             std::fprintf(output, "%s\n", path.c_str());
-        if (!outcome.archive.empty())
-            std::fprintf(output, "%s\n", outcome.archive.c_str());
+        for (const std::string* path : {&outcome.archive, &outcome.previewPage}) {
+            if (!path->empty())
+                std::fprintf(output, "%s\n", path->c_str());
+        }
     }
     if (outcome.googleEarthFailed)
         std::fprintf(errors,
@@ -287,7 +290,7 @@ int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     try {
         return runJob(given, output, errors);
     } catch (const RunCancelled&) {
-        return report({Ending::Cancelled, {}, 0, false, {}}, false, true, output, errors);
+        return report(Outcome::endedAs(Ending::Cancelled), false, true, output, errors);
     }
 }
 

@@ -18,6 +18,10 @@ int DrawOrder(DisplayOrder order, int level) {
     return DrawOrderBase(order) + 22 + level;
 }
 
+int topMinLodPixels(DisplayOrder order) {
+    return order == DisplayOrder::High ? 384 : 0;
+}
+
 FadePair fadePairFor(bool followsSetting, DisplayOrder order) {
     return followsSetting && order == DisplayOrder::High ? FadePair::High : FadePair::Fixed;
 }

@@ -18,6 +18,10 @@ int DrawOrderBase(DisplayOrder order);
 // The draw order of a GroundOverlay at a level (the tile itself is level 1).
 int DrawOrder(DisplayOrder order, int level);
 
+// The minLodPixels of a root document, a root file's links and a tile's own Region: 384 for
+// HIGH, 0 for LOW.
+int topMinLodPixels(DisplayOrder order);
+
 // The fade lines of a Lod block: 0 and 0, or 384 and 1536.
 enum class FadePair { Fixed, High };
 

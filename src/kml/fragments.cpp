@@ -5,8 +5,8 @@ namespace {
 
 // The minLodPixels line of the root links and of a tile's own Region.
 void writeTopMinLod(KmlWriter& out, DisplayOrder order) {
-    out.line(order == DisplayOrder::High ? "            <minLodPixels>384</minLodPixels>"
-                                         : "       <minLodPixels>0</minLodPixels>");
+    out.line(order == DisplayOrder::High ? "            <minLodPixels>" : "       <minLodPixels>",
+             std::to_string(topMinLodPixels(order)), "</minLodPixels>");
 }
 
 }  // namespace

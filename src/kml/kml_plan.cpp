@@ -2,6 +2,7 @@
 
 #include "kml/fragments.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
 
 namespace orvanta {
 namespace {
@@ -79,21 +80,48 @@ void writeLinks(KmlWriter& out, const TileContext& context, const QuadPath& path
     }
 }
 
-// The cell's picture, PNG first; nothing when the folder holds neither.
-void writeOverlay(KmlWriter& out, const TileContext& context, const QuadPath& path,
-                  const LatLonBounds& bounds) {
+// The cell's picture, PNG first: the name found in its folder, empty when the folder holds
+// neither.
+std::string pictureOf(const TileContext& context, const QuadPath& path) {
     const int level = path.depth() + 1;
     const std::string folder = treeFolderPath(context.options.root, context.pictureFolder(level));
     const std::string picture = context.tile.name + path.pictureSuffix();
-    std::string found = context.findPicture(folder, picture + ".png");
-    if (found.empty())
-        found = context.findPicture(folder, picture + "." + context.options.pictureExtension);
+    const std::string found = context.findPicture(folder, picture + ".png");
+    return found.empty()
+               ? context.findPicture(folder, picture + "." + context.options.pictureExtension)
+               : found;
+}
+
+void writeOverlay(KmlWriter& out, const TileContext& context, const QuadPath& path,
+                  const LatLonBounds& bounds) {
+    const int level = path.depth() + 1;
+    const std::string found = pictureOf(context, path);
     if (found.empty())
         return;
     const std::string href = treeHref(context.options.root, context.pictureFolder(level),
                                       context.options.url, context.linksFrom(path), found);
     writeGroundOverlay(
         out, GroundOverlay{DrawOrder(context.options.order, level), href, bounds, styleAt(level)});
+}
+
+// The cell of `path` and, to the depth of the tree, the cells its file links.
+TreeCell cellOf(const TileContext& context, const QuadPath& path) {
+    const int level = path.depth() + 1;
+    TreeCell cell;
+    cell.level = level;
+    cell.bounds = boundsOf(context, path);
+    cell.minLodPixels =
+        level == 1 ? topMinLodPixels(context.options.order) : cellMinLodPixels(level);
+    cell.drawOrder = DrawOrder(context.options.order, level);
+    if (const std::string found = pictureOf(context, path); !found.empty()) {
+        cell.picture =
+            joinPath(treeFolderPath(context.options.root, context.pictureFolder(level)), found);
+    }
+    if (level < context.layout().depth) {
+        for (int q = 1; q <= 4; ++q)
+            cell.children.push_back(cellOf(context, path.child(q)));
+    }
+    return cell;
 }
 
 KmlFile cellFile(const TileContext& context, const QuadPath& path) {
@@ -114,6 +142,11 @@ KmlFile cellFile(const TileContext& context, const QuadPath& path) {
     writeOverlay(out, context, path, bounds);
     writeFooter(out);
     return KmlFile{context.kmlPath(path), out.text()};
+}
+
+// The order the root document's Lod follows.
+DisplayOrder rootLodOrder(const KmlTreeOptions& options) {
+    return options.layout->rootLodFollowsOrder ? options.order : DisplayOrder::Low;
 }
 
 // Every path of `depth` digits, in order.
@@ -137,8 +170,7 @@ std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootB
     const KmlTreeLayout& layout = *options.layout;
     KmlWriter out;
     writeHeader(out, true);
-    writeRootDocument(out, options.imageName, rootBounds,
-                      layout.rootLodFollowsOrder ? options.order : DisplayOrder::Low);
+    writeRootDocument(out, options.imageName, rootBounds, rootLodOrder(options));
     const std::string linksFrom = options.relativeLinks ? options.rootFileFolder : std::string();
     for (std::size_t i = 0; i < tiles.size(); ++i) {
         const KmlLink link{options.imageName + std::to_string(i), tiles[i].bounds,
@@ -159,6 +191,15 @@ std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& 
             files.push_back(cellFile(context, path));
     }
     return files;
+}
+
+TreeCell tileCells(const KmlTreeOptions& options, const KmlTile& tile,
+                   const PictureLookup& findPicture) {
+    return cellOf(TileContext{options, tile, findPicture}, QuadPath{});
+}
+
+int rootMinLodPixels(const KmlTreeOptions& options) {
+    return topMinLodPixels(rootLodOrder(options));
 }
 
 }  // namespace orvanta

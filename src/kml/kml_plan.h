@@ -30,6 +30,25 @@ struct KmlTile {
     LatLonBounds bounds;
 };
 
+// One cell of a tile's tree as its KML file shows it, with the cells that file links.
+struct TreeCell {
+    int level = 0;         // 1 for the tile itself
+    LatLonBounds bounds;   // of its Region and of its picture
+    int minLodPixels = 0;  // shown once its Region is drawn at least this many pixels across
+    int drawOrder = 0;     // of its GroundOverlay
+    std::string picture;   // the path of the picture it shows; empty when it shows none
+    std::vector<TreeCell> children;
+};
+
+// What one written tree shows: its root file, the bounds of all its tiles and the Lod of its
+// root document, and the cells of every tile, in the order of the root file's links.
+struct TreeIndex {
+    std::string rootFile;
+    LatLonBounds bounds;
+    int minLodPixels = 0;
+    std::vector<TreeCell> tiles;
+};
+
 // Finds a picture in a folder: the file name to link (the name asked for when that file
 // exists, else the spelling found on disk), or empty when the folder does not hold it.
 using PictureLookup =
@@ -43,5 +62,12 @@ std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootB
 // quarters, each level in path order.
 std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
                                   const PictureLookup& findPicture);
+
+// The cells of one tile, planned exactly as tileKmlFiles plans its files.
+TreeCell tileCells(const KmlTreeOptions& options, const KmlTile& tile,
+                   const PictureLookup& findPicture);
+
+// The minLodPixels of a root document's Region.
+int rootMinLodPixels(const KmlTreeOptions& options);
 
 }  // namespace orvanta

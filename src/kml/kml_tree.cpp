@@ -18,7 +18,7 @@ class KmlTreeRun {
           layout_(kmlTreeLayout(request.sizeClass)),
           skippedBefore_(policy.skippedSteps()) {}
 
-    std::optional<LatLonBounds> run() {
+    std::optional<TreeIndex> run() {
         options_.root = request_.root;
         options_.layout = &layout_;
         options_.imageName = request_.imageName;
@@ -48,7 +48,7 @@ class KmlTreeRun {
         }
         host_.statusChanged(layout_.successStatus);
         host_.doEvents();
-        return bounds_;
+        return TreeIndex{request_.rootFile, bounds_, rootMinLodPixels(options_), std::move(cells_)};
     }
 
   private:
@@ -109,6 +109,7 @@ class KmlTreeRun {
                     return false;
                 host_.doEvents();
             }
+            cells_.push_back(tileCells(options_, tiles_[i], lookup));
             host_.progress(static_cast<int>(i + 1), static_cast<int>(tiles_.size()));
         }
         return true;
@@ -122,6 +123,7 @@ class KmlTreeRun {
     KmlTreeOptions options_;
     LatLonBounds bounds_ = EmptyRootBounds();
     std::vector<KmlTile> tiles_;
+    std::vector<TreeCell> cells_;
 };
 
 }  // namespace
@@ -132,8 +134,8 @@ std::string missingWorldFileMessage(const std::string& worldFilePath) {
            "worldfiles! Ovt will now stop the conversion!";
 }
 
-std::optional<LatLonBounds> writeKmlTree(Host& host, StepPolicy& policy,
-                                         const KmlTreeRequest& request) {
+std::optional<TreeIndex> writeKmlTree(Host& host, StepPolicy& policy,
+                                      const KmlTreeRequest& request) {
     if (request.sizeClass == SizeClass::None)
         return std::nullopt;
     return KmlTreeRun(host, policy, request).run();

@@ -6,6 +6,7 @@
 
 #include "kml/display_order.h"
 #include "kml/kml_layout.h"
+#include "kml/kml_plan.h"
 #include "kml/lat_lon_bounds.h"
 #include "platform/host.h"
 #include "platform/step_policy.h"
@@ -29,10 +30,10 @@ struct KmlTreeRequest {
 // tree of KML files with Regions, links and GroundOverlays. Every step runs under the policy;
 // the person is told of failures through the Host. The root file is written last, whole, and
 // only when every other file of the tree was, so a run that ends early or fails to write a
-// file leaves an earlier root file as it was. Returns the bounds of all tiles when the tree
-// was written, nothing otherwise.
-std::optional<LatLonBounds> writeKmlTree(Host& host, StepPolicy& policy,
-                                         const KmlTreeRequest& request);
+// file leaves an earlier root file as it was. Returns what the tree shows (the bounds of all
+// tiles among it) when the tree was written, nothing otherwise.
+std::optional<TreeIndex> writeKmlTree(Host& host, StepPolicy& policy,
+                                      const KmlTreeRequest& request);
 
 // The message shown when a tile has no world file.
 std::string missingWorldFileMessage(const std::string& worldFilePath);

@@ -101,7 +101,7 @@ class MainWindow : public QMainWindow {
         ChooseKmlFolder,
         ChooseOutputFolder
     };
-    enum class RunCommand { Transform, LoadInGoogleEarth, ReGenerate, SaveAsKmz };
+    enum class RunCommand { Transform, LoadInGoogleEarth, ReGenerate, SaveAsKmz, OpenPreview };
     std::function<void()> listCommand(ListCommand command);
     std::function<void()> runCommandFor(RunCommand command);
     std::function<void()> openImageCommand();

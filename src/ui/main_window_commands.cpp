@@ -61,6 +61,8 @@ std::function<void()> MainWindow::runCommandFor(RunCommand command) {
             return [this] { endsUnlessCancelled(ReGenerateKmlFiles(app_)); };
         case RunCommand::SaveAsKmz:
             return [this] { endsUnlessCancelled(SaveAsKmz(app_)); };
+        case RunCommand::OpenPreview:
+            return [this] { OpenPreviewPage(app_); };
     }
     return {};
 }

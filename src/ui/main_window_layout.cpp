@@ -251,6 +251,8 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
                             [this] { app_.hostOnWebServerChanged(); }));
     row->addWidget(checkBox("relativeLinks", "Portable links (relative paths)",
                             &ProjectSettings::relativeLinks, nullptr));
+    row->addWidget(
+        checkBox("previewPage", "Write a preview page", &ProjectSettings::previewPage, nullptr));
     row->addStretch();
     grid->addWidget(checks, 2, 0, 1, 3);
     auto* url = textField("Text11", &ProjectSettings::webServerUrl, true);
@@ -282,7 +284,10 @@ QWidget* MainWindow::buildActions() {
     QPushButton* kmz =
         button("saveKmz", "Save as KMZ...", runCommandFor(RunCommand::SaveAsKmz), true);
     flagged_.push_back({kmz, &EnabledFlags::regenerateKml});
-    for (QPushButton* command : {transform, load, regenerate, kmz}) {
+    QPushButton* preview =
+        button("openPreview", "Preview", runCommandFor(RunCommand::OpenPreview), false);
+    flagged_.push_back({preview, &EnabledFlags::openPreview});
+    for (QPushButton* command : {transform, load, regenerate, kmz, preview}) {
         command->setMinimumHeight(30);
         layout->addWidget(command);
         runLocked_.push_back(command);

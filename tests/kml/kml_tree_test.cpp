@@ -90,7 +90,8 @@ struct KmlTreeTest : ::testing::Test {
         return request;
     }
     std::optional<LatLonBounds> write(const KmlTreeRequest& request) {
-        return writeKmlTree(host, policy, request);
+        const std::optional<TreeIndex> tree = writeKmlTree(host, policy, request);
+        return tree ? std::optional(tree->bounds) : std::nullopt;
     }
     std::map<std::string, std::string> kmlFiles() const { return kmlFilesUnder(root); }
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -84,6 +85,7 @@ TEST(WindowLists, ListButtonsFillTheListsAndSwitchTransform) {
     EXPECT_FALSE(enabled(f, "Command25"));
 }
 
+// With "Write a preview page" ticked, "Preview" opens the page the run wrote.
 TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     testing::ScratchDir dir;
     WindowFixture f;
@@ -92,6 +94,8 @@ TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     AppState& app = f.window->app();
     app.settings.projectName = "Area";
     app.settings.googleEarthProgram = "/opt/earth/googleearth";
+    f.child<QCheckBox>("previewPage")->click();
+    EXPECT_FALSE(enabled(f, "openPreview"));
     // The toolbar key "Start" is the Transform button.
     ASSERT_TRUE(f.child<QAction>("Start")->isEnabled());
     f.child<QAction>("Start")->trigger();
@@ -109,6 +113,8 @@ TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     EXPECT_TRUE(enabled(f, "Command26"));
     EXPECT_TRUE(enabled(f, "Frame1"));
     EXPECT_TRUE(f.dialogs.messages.empty()) << f.dialogs.messages[0].text;
+    f.click("openPreview");
+    EXPECT_EQ(f.dialogs.openedUrls, std::vector<std::string>{tiles + "/Area.html"});
 }
 
 TEST(WindowRuns, CancelEndsATransform) {
