@@ -33,8 +33,10 @@ TEST(CliShards, ShardsRunThroughParallelMergeIntoTheSingleMachineBatch) {
     for (const std::string name : {"north", "south", "east", "west"}) {
         fs::create_directories(dir / name);
         testing::makeImage(dir / name + "/" + name + ".jpg", 1024, 1024);
-        testing::writeWorldFile(dir / name + "/" + name + ".jgw", 0.001, -0.001,
-                                10 + 1.024 * static_cast<double>(batch.size()), 20);
+        // West and north as the world file writes them reach the top file as they stand.
+        testing::writeFile(
+            dir / name + "/" + name + ".jgw",
+            "0.001\r\n0\r\n0\r\n-0.001\r\n1" + std::to_string(batch.size()) + ".000\r\n20.000\r\n");
         batch.push_back(dir / name);
     }
     const std::string out = dir / "out", top = out + "/Area.kml";
