@@ -15,7 +15,7 @@ constexpr const char* kOverview =
     "  transform IMAGE|FOLDER     one 1024, 2048 or 4096 pixel image, or a folder of such tiles\n"
     "  large IMAGE                an image of any size: cut into 4096 pieces, then tiled\n"
     "  batch FOLDER...            several tile folders under one top KML file\n"
-    "             --shard I/N  only share I of N, for a scheduler; then merge\n"
+    "             --shard I/N     only share I of N (for a scheduler), then merge\n"
     "  multires HIGH LOW          a high and a low resolution image of one area\n"
     "  regenerate IMAGE|FOLDER    rewrite the KML files over existing tiles\n"
     "             --batch FOLDER... | --multires HIGH LOW | --project PROJECT.ovt\n"
