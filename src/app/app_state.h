@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/batch_shards.h"
 #include "app/outcome.h"
 #include "app/project_settings.h"
 #include "app/run_state.h"
@@ -56,6 +58,8 @@ class AppState {
     PixelEngine engine = PixelEngine::Vips;
     // Pictures of an earlier run that are complete and newer than their sources are kept.
     bool resume = false;
+    // A batch runs only this share of its folders and leaves a shard file for the merge.
+    std::optional<BatchShard> shard;
     ImageHeaderInfo imageHeader;  // facts of the image read last
     std::string greyscaleText;    // greyscale of the image read last, "True" or "False"
     // Batch of several tile folders: the index in batchFolders of the folder being processed,

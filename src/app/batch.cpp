@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <variant>
 
 #include "app/app_state.h"
+#include "app/batch_shards.h"
 #include "app/error_policy.h"
 #include "app/input_checks.h"
 #include "app/paths.h"
@@ -40,6 +43,89 @@ std::string sharedRoot(std::vector<std::string> roots) {
     return twice == roots.end() ? std::string() : *twice;
 }
 
+// The shard file of a batch run on a shard, and what it records so far.
+struct ShardLog {
+    std::string path;
+    ShardRecord record;
+};
+
+// Runs the folders of the batch that the shard holds (all of them without a shard), adding
+// each one's bounds to `bounds`. A shard records each folder finished without a failed step in
+// its file at once. False when a folder ended the batch.
+bool runFolders(AppState& app, RunErrorPolicy& policy, bool kmlOnly, std::optional<ShardLog>& log,
+                std::vector<LatLonBounds>& bounds) {
+    const std::vector<std::string> folders = app.settings.batchFolders;
+    const BatchShard shard = app.shard.value_or(BatchShard{});
+    int total = 0, done = 0;
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        total += shard.holds(i) ? 1 : 0;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (!shard.holds(i))
+            continue;
+        const int skippedBefore = policy.skippedSteps() + app.outcome.skippedSteps;
+        bool complete = true;
+        const bool goOn = policy.run([&] {
+            app.batchIndex = static_cast<int>(i);
+            complete = scanTilesFolder(app, folders[i]) &&
+                       runTiles(app, batchFolderRun(app, i, kmlOnly)).has_value();
+        });
+        if (!goOn || !complete)
+            return false;
+        bounds.push_back(app.folderBounds);
+        if (log && skippedBefore == policy.skippedSteps() + app.outcome.skippedSteps) {
+            log->record.finished[i] = app.folderBounds;
+            if (!policy.run([&] { writeFileAtomically(log->path, shardFileText(log->record)); }))
+                return false;
+        }
+        app.host().progress(++done, total);
+    }
+    return true;
+}
+
+// Writes the top file over all folders of the batch, and starts Google Earth on it when asked.
+void writeTopFile(AppState& app, RunErrorPolicy& policy, const LatLonBounds& bounds,
+                  const std::vector<std::string>& roots, const std::string& linksFrom) {
+    const ProjectSettings& s = app.settings;
+    const std::string topKmlPath = joinPath(s.kmlFolder, s.projectName + ".kml");
+    policy.run([&] {
+        writeFileAtomically(topKmlPath,
+                            batchTopKmlText(s.projectName, bounds, s.drawOrder, roots, linksFrom));
+        app.outcome.topKmlFiles.push_back(topKmlPath);
+        app.setStatus("Project files was written successfully...");
+        app.doEvents();
+    });
+    if (!policy.ended() && s.openWhenDone)
+        openInGoogleEarth(app, topKmlPath);
+}
+
+// The shard files of the batch NAME in the folder, by file name.
+std::vector<FoundShard> findShards(const std::string& kmlFolder, const std::string& name) {
+    namespace fs = std::filesystem;
+    std::vector<FoundShard> shards;
+    std::error_code error;
+    for (fs::directory_iterator entry(kmlFolder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string file = entry->path().filename().string();
+        if (!file.starts_with(name + ".shard-") || !file.ends_with(".txt"))
+            continue;
+        const std::string path = joinPath(kmlFolder, file);
+        const std::optional<ShardRecord> record = parseShardFile(readTextLines(path, 10000000));
+        if (!record)
+            throw RunError(errors::TypeMismatch, path + " is not a shard file of a batch");
+        if (record->name == name)  // else the shard of a batch whose name starts the same
+            shards.push_back({path, *record});
+    }
+    if (error)
+        throw RunError(errors::PathNotFound, "Path not found: " + kmlFolder);
+    if (shards.empty()) {
+        throw RunError(errors::FileNotFound, "There are no shard files of " + name + " in " +
+                                                 kmlFolder + " (" + name + ".shard-I-of-N.txt)");
+    }
+    std::sort(shards.begin(), shards.end(),
+              [](const FoundShard& a, const FoundShard& b) { return a.file < b.file; });
+    return shards;
+}
+
 }  // namespace
 
 std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
@@ -70,10 +156,8 @@ void MultipleDirectories(AppState& app, bool kmlOnly) {
     // belongs in the output folder chosen before the batch.
     const std::string outputFolder = s.kmlFolder;
     RunErrorPolicy policy(app);
-    LatLonBounds batchBounds;
-    const std::vector<std::string> folders = s.batchFolders;
     std::vector<std::string> roots;
-    for (std::size_t i = 0; i < folders.size(); ++i)
+    for (std::size_t i = 0; i < s.batchFolders.size(); ++i)
         roots.push_back(batchFolderRun(app, i, kmlOnly).root);
     if (const std::string clash = sharedRoot(roots); !clash.empty()) {
         app.host().messageBox("Two folders of the batch would write their tiles into " + clash +
@@ -82,39 +166,51 @@ void MultipleDirectories(AppState& app, bool kmlOnly) {
         app.outcome.note(Ending::Failed);
         return;
     }
-    bool complete = true;
-    for (std::size_t i = 0; i < folders.size() && complete; ++i) {
-        const bool goOn = policy.run([&] {
-            app.batchIndex = static_cast<int>(i);
-            complete = scanTilesFolder(app, folders[i]) &&
-                       runTiles(app, batchFolderRun(app, i, kmlOnly)).has_value();
-        });
-        if (!goOn || !complete)
-            break;
-        if (i == 0) {
-            batchBounds = app.folderBounds;
-        } else {
-            IncludeTile(batchBounds, app.folderBounds);
-        }
-        app.host().progress(static_cast<int>(i) + 1, static_cast<int>(folders.size()));
+    const std::string linksFrom = s.relativeLinks ? s.kmlFolder : std::string();
+    std::optional<ShardLog> log;
+    if (app.shard) {
+        log = ShardLog{
+            joinPath(s.kmlFolder, shardFileName(s.projectName, *app.shard)),
+            ShardRecord{
+                s.projectName, s.drawOrder, linksFrom, *app.shard, s.batchFolders, roots, {}}};
+        // A shard run again starts from nothing finished; its file is written again as each
+        // of its folders is finished.
+        std::error_code ignored;
+        std::filesystem::remove(log->path, ignored);
     }
+    std::vector<LatLonBounds> bounds;
+    const bool complete = runFolders(app, policy, kmlOnly, log, bounds);
     s.kmlFolder = outputFolder;
     if (policy.ended() || !complete) {
         app.outcome.note(Ending::Failed);
         return;
     }
-    const std::string topKmlPath = joinPath(s.kmlFolder, s.projectName + ".kml");
-    policy.run([&] {
-        writeFileAtomically(topKmlPath,
-                            batchTopKmlText(s.projectName, batchBounds, s.drawOrder, roots,
-                                            s.relativeLinks ? s.kmlFolder : std::string()));
-        app.outcome.topKmlFiles.push_back(topKmlPath);
-        app.setStatus("Project files was written successfully...");
-        app.doEvents();
-    });
-    if (!policy.ended() && s.openWhenDone)
-        openInGoogleEarth(app, topKmlPath);
+    if (!log)
+        writeTopFile(app, policy, batchBounds(bounds), roots, linksFrom);
     policy.finish();
+}
+
+Outcome MergeBatchShards(Host& host, const std::string& kmlFolder, const std::string& name) {
+    Outcome outcome;
+    const auto fail = [&](const std::string& message) {
+        host.messageBox(message, kAppTitle);
+        outcome.note(Ending::Failed);
+        return outcome;
+    };
+    try {
+        const auto merged = mergeShards(findShards(kmlFolder, name));
+        if (const std::string* message = std::get_if<std::string>(&merged))
+            return fail(*message + "\nNo top file was written.");
+        const MergedBatch& m = std::get<MergedBatch>(merged);
+        const std::string topKmlPath = joinPath(kmlFolder, name + ".kml");
+        writeFileAtomically(topKmlPath, batchTopKmlText(name, m.bounds, m.batch.order,
+                                                        m.batch.roots, m.batch.linksFrom));
+        outcome.topKmlFiles.push_back(topKmlPath);
+        host.statusChanged("Project files was written successfully...");
+    } catch (const RunError& error) {
+        return fail(std::to_string(error.number()) + " " + error.description());
+    }
+    return outcome;
 }
 
 }  // namespace orvanta

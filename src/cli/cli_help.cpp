@@ -15,12 +15,14 @@ constexpr const char* kOverview =
     "  transform IMAGE|FOLDER     one 1024, 2048 or 4096 pixel image, or a folder of such tiles\n"
     "  large IMAGE                an image of any size: cut into 4096 pieces, then tiled\n"
     "  batch FOLDER...            several tile folders under one top KML file\n"
+    "             --shard I/N     only share I of N (for a scheduler), then merge\n"
     "  multires HIGH LOW          a high and a low resolution image of one area\n"
     "  regenerate IMAGE|FOLDER    rewrite the KML files over existing tiles\n"
     "             --batch FOLDER... | --multires HIGH LOW | --project PROJECT.ovt\n"
     "  run PROJECT.ovt            load a project file and transform it\n"
     "  open PROJECT.ovt           start Google Earth on a project's KML file\n"
     "  info IMAGE|FOLDER          header facts, size class, world file and bounds\n"
+    "  merge --kml-folder DIR     the top KML file of a batch run as shards\n"
     "\n"
     "Run 'orvanta-cli COMMAND --help' for the options of a command.\n"
     "When the job ran to its end the top KML files it wrote are printed, one a line; messages\n"
@@ -82,10 +84,19 @@ const std::map<Command, CommandHelp>& commandHelp() {
           "edge pieces, and tiles the pieces.\n",
           "orvanta-cli large ~/maps/ortho.jpg --ram 2048 --disk 20", true}},
         {Command::Batch,
-         {"orvanta-cli batch FOLDER... [OPTIONS]\n\n"
+         {"orvanta-cli batch FOLDER... [--shard I/N] [OPTIONS]\n\n"
           "Tiles every folder and writes one top KML file that links the KML files of all of "
-          "them.\n",
+          "them.\n"
+          "With --shard I/N it tiles only the folders at positions I, I+N, I+2N ... (counted\n"
+          "from 0) and records them in NAME.shard-I-of-N.txt beside the top file; merge then\n"
+          "writes the top file.\n",
           "orvanta-cli batch ~/maps/north ~/maps/south --name Region --kml-folder ~/maps", false}},
+        {Command::Merge,
+         {"orvanta-cli merge --kml-folder DIR [--name NAME]\n\n"
+          "Writes the top KML file NAME.kml of a batch whose shares ran on their own\n"
+          "(batch ... --shard I/N, I from 0 to N-1) from the shard files NAME.shard-I-of-N.txt\n"
+          "in DIR, once every folder of the batch is finished in exactly one of them.\n",
+          "orvanta-cli merge --kml-folder /shared/out --name Region", false}},
         {Command::Multires,
          {"orvanta-cli multires HIGH LOW [OPTIONS]\n\n"
           "Tiles a high and a low resolution image of one area; the high one is shown over the\n"
@@ -123,7 +134,7 @@ std::string usageText(std::optional<Command> command) {
         return kOverview;
     const CommandHelp& help = found->second;
     std::string text = std::string("Usage: ") + help.synopsis + "\n";
-    if (*command != Command::Info)
+    if (*command != Command::Info && *command != Command::Merge)
         text += kOutputOptions;
     if (help.largeOptions)
         text += std::string("\n") + kLargeOptions;

@@ -16,7 +16,8 @@ const std::map<std::string, Command>& commandNames() {
                                                          {"regenerate", Command::Regenerate},
                                                          {"run", Command::Run},
                                                          {"open", Command::Open},
-                                                         {"info", Command::Info}};
+                                                         {"info", Command::Info},
+                                                         {"merge", Command::Merge}};
     return names;
 }
 
@@ -110,10 +111,19 @@ void checkInputs(const CliOptions& options) {
                     break;
             }
             break;
+        case Command::Merge:
+            need(0, "no inputs: merge reads the shard files in --kml-folder");
+            if (!options.kmlFolder)
+                throw UsageError{"merge needs --kml-folder, the folder of the shard files"};
+            break;
         case Command::Help:
         case Command::Version:
             break;
     }
+    if (options.shard && options.command != Command::Batch)
+        throw UsageError{"--shard goes only with batch"};
+    if (options.shard && options.kmz)
+        throw UsageError{"--kmz packs the whole batch; pack it after the merge, not per shard"};
 }
 
 }  // namespace
@@ -199,7 +209,14 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
                 parsePictureFormat(oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"}));
         else if (arg == "--background")
             options.background = rgb(arg, value());
-        else if (options.command == Command::Regenerate && arg == "--batch")
+        else if (arg == "--shard") {
+            const std::string& text = value();
+            options.shard = parseBatchShard(text);
+            if (!options.shard) {
+                throw UsageError{"--shard takes I/N, shard I (from 0 to N-1) of N, not '" + text +
+                                 "'"};
+            }
+        } else if (options.command == Command::Regenerate && arg == "--batch")
             options.regenerateInput = RegenerateInput::Batch;
         else if (options.command == Command::Regenerate && arg == "--multires")
             options.regenerateInput = RegenerateInput::Multires;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_shards.h"
 #include "kml/display_order.h"
 #include "platform/colour.h"
 #include "platform/picture_format.h"
@@ -20,6 +21,7 @@ enum class Command {
     Run,
     Open,
     Info,
+    Merge,
     Help,
     Version
 };
@@ -47,6 +49,7 @@ struct CliOptions {
     bool preview = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
+    std::optional<BatchShard> shard;  // batch --shard I/N
 };
 
 // Reads the arguments (without the program name). Throws UsageError on any mistake.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/batch.h"
 #include "app/input_checks.h"
 #include "app/large_image.h"
 #include "app/lists.h"
@@ -245,6 +246,13 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     if (options.command == Command::Info)
         return runInfoCommand(options.inputs[0], options.answer, output);
     ConsoleHost host(options.answer, stdin, errors);
+    if (options.command == Command::Merge) {
+        const auto folder = resolveInputs({*options.kmlFolder}, errors);
+        if (!folder)
+            return 1;
+        const std::string name = options.name.value_or(ProjectSettings().projectName);
+        return report(MergeBatchShards(host, folder->front(), name), true, true, output, errors);
+    }
     AppState app(host);
     app.startUp(fixedDisks());
     applyLargeImageOptions(app, options);
@@ -253,6 +261,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     if (options.engine)
         app.engine = *options.engine;
     app.resume = options.resume;
+    app.shard = options.shard;
     applyOutputOptions(app, options);
 
     if (!prepare(app, options)) {
