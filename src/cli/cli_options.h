@@ -6,6 +6,7 @@
 
 #include "kml/display_order.h"
 #include "platform/colour.h"
+#include "platform/console_host.h"
 #include "platform/picture_format.h"
 #include "platform/pixel_engine.h"
 
@@ -21,7 +22,8 @@ enum class Command {
     Open,
     Info,
     Help,
-    Version
+    Version,
+    Completion
 };
 
 // What regenerate works on.
@@ -46,6 +48,7 @@ struct CliOptions {
     bool relativeLinks = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 // Reads the arguments (without the program name). Throws UsageError on any mistake.

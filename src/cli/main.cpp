@@ -5,6 +5,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/option_table.h"
 #include "platform/console_host.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +24,9 @@ int main(int argc, char** argv) {
     switch (options.command) {
         case Command::Version:
             std::printf("orvanta-cli %s\n", ORVANTA_VERSION);
+            return 0;
+        case Command::Completion:
+            std::fputs(bashCompletion().c_str(), stdout);
             return 0;
         case Command::Help:
             std::fputs(usageText(options.helpFor).c_str(), stdout);
