@@ -109,6 +109,11 @@ TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     EXPECT_TRUE(enabled(f, "Command26"));
     EXPECT_TRUE(enabled(f, "Frame1"));
     EXPECT_TRUE(f.dialogs.messages.empty()) << f.dialogs.messages[0].text;
+    // The status bar names the result; its folder opens from there.
+    EXPECT_EQ(f.child<QLabel>("resultFile")->text().toStdString(),
+              "Result: " + tiles + "/Area.kml");
+    f.click("openResultFolder");
+    EXPECT_EQ(f.dialogs.openedUrls, (std::vector<std::string>{tiles}));
 }
 
 TEST(WindowRuns, CancelEndsATransform) {
