@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = header_readers world_file project_file settings_ini format_number
 JOBS ?= 2
 
-.PHONY: all deps configure build test test-asan fuzz demo clean
+.PHONY: all deps configure build test test-asan fuzz demo package package-check install clean
 
 all: build
 
@@ -46,6 +46,17 @@ fuzz:
 			$(FUZZ_BUILD_DIR)/corpus/$$t tests/fuzz/corpus/$$t >$$log 2>&1 || { tail -40 $$log; exit 1; }; \
 		echo "$$t: $$(grep -o 'number_of_executed_units: *[0-9]*' $$log | grep -o '[0-9]*$$') executions"; \
 	done
+
+# The Debian package of the programs, their man pages, completion, desktop entry and manual.
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+# Builds the package and checks what it installs, unpacked into a scratch root.
+package-check: package
+	@scripts/package-check $(BUILD_DIR)
+
+install: build
+	cmake --install $(BUILD_DIR)
 
 demo: build
 	@scripts/demo $(BUILD_DIR)

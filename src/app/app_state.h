@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,9 @@ class AppState {
     int jobs = defaultJobs();
     // The pixel engine of tiling runs.
     PixelEngine engine = PixelEngine::Vips;
+    // Remembers a Google Earth program the person chose during a run (the window keeps it in
+    // the user settings); unset, the choice lasts for this session only.
+    std::function<void(const std::string&)> googleEarthChosen;
     // Pictures of an earlier run that are complete and newer than their sources are kept.
     bool resume = false;
     // A batch runs only this share of its folders and leaves a shard file for the merge.

@@ -35,6 +35,22 @@ std::vector<std::string> googleEarthArguments(const std::string& program,
     return {program, kmlPath};
 }
 
+bool chooseGoogleEarthProgram(AppState& app, const std::string& failure) {
+    Host& host = app.host();
+    const std::string question = "Google Earth could not be started (" + failure +
+                                 "). Is it installed somewhere else? Choose the Google Earth "
+                                 "program now; it is remembered for the next runs.";
+    if (!host.askYesNo(question, kAppTitle, MessageIcon::Exclamation))
+        return false;
+    const std::string chosen = host.chooseOpenFile(kChooseGoogleEarthTitle, "Programs (*)|*");
+    if (chosen.empty())
+        return false;
+    app.settings.googleEarthProgram = chosen;
+    if (app.googleEarthChosen)
+        app.googleEarthChosen(chosen);
+    return true;
+}
+
 void StartGoogleEarth(AppState& app, const std::string& kmlPath) {
     const std::string path = shortenDocumentsAndSettings(kmlPath);
     app.host().startDetached(googleEarthArguments(app.settings.googleEarthProgram, path));

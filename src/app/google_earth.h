@@ -17,6 +17,12 @@ std::string googleEarthCommandLine(const std::string& program, const std::string
 std::vector<std::string> googleEarthArguments(const std::string& program,
                                               const std::string& kmlPath);
 
+// After Google Earth could not be started (`failure` says why): one question says so and offers
+// to choose the program; the chosen one becomes `googleEarthProgram` and is passed to
+// AppState::googleEarthChosen to be remembered. False when the person declined or cancelled.
+bool chooseGoogleEarthProgram(AppState& app, const std::string& failure);
+inline constexpr const char* kChooseGoogleEarthTitle = "Choose the Google Earth program";
+
 // Starts Google Earth (`googleEarthProgram`) on the KML file without waiting, then lets pending
 // events run. A program that cannot be started raises RunError 53 for the caller's policy.
 void StartGoogleEarth(AppState& app, const std::string& kmlPath);

@@ -168,12 +168,23 @@ TileRun currentRun(const AppState& app, SizeClass sizeClass, bool kmlOnly) {
 }
 
 void openInGoogleEarth(AppState& app, const std::string& kmlPath) {
-    try {
-        StartGoogleEarth(app, kmlPath);
-    } catch (const RunError& error) {
-        app.host().messageBox(std::to_string(error.number()) + " " + error.description(),
-                              kAppTitle);
-        app.outcome.googleEarthFailed = true;
+    for (bool chosen = false;; chosen = true) {
+        try {
+            StartGoogleEarth(app, kmlPath);
+            return;
+        } catch (const RunError& error) {
+            const std::string failure = std::to_string(error.number()) + " " + error.description();
+            // A program that is not where the settings say is the usual case: one question
+            // says so and offers to choose it, once.
+            if (error.number() == errors::FileNotFound && !chosen) {
+                if (chooseGoogleEarthProgram(app, failure))
+                    continue;
+            } else {
+                app.host().messageBox(failure, kAppTitle);
+            }
+            app.outcome.googleEarthFailed = true;
+            return;
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app/transform.h"
 
+#include <algorithm>
 #include <array>
 
 #include "app/app_state.h"
@@ -195,6 +196,23 @@ RunKind chooseRun(const ProjectSettings& settings) {
     if (settings.multipleFolders && !settings.batchFolders.empty())
         return RunKind::Batch;
     return RunKind::Folder;
+}
+
+int progressPhases(const ProjectSettings& settings, bool kmlOnly) {
+    const int perInput = kmlOnly ? 1 : 2;
+    const auto inputs = [](const std::vector<std::string>& list) {
+        return std::max(1, static_cast<int>(list.size()));
+    };
+    switch (chooseRun(settings)) {
+        case RunKind::MultiResolution:
+            return perInput * inputs(settings.multiResolutionImages);
+        case RunKind::Batch:
+            return (perInput + 1) * inputs(settings.batchFolders);
+        case RunKind::SingleImage:
+        case RunKind::Folder:
+            break;
+    }
+    return perInput;
 }
 
 Outcome Transform(AppState& app) {

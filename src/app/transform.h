@@ -13,6 +13,11 @@ class AppState;
 enum class RunKind { MultiResolution, SingleImage, Batch, Folder };
 RunKind chooseRun(const ProjectSettings& settings);
 
+// How many times the progress of a run starts again at 1: each image or folder cuts its tiles
+// (unless only the KML files are written) and then writes its KML files; a batch also counts
+// its folders.
+int progressPhases(const ProjectSettings& settings, bool kmlOnly);
+
 // "Transform": runs the whole job the project names, from source images to the KML tree.
 Outcome Transform(AppState& app);
 

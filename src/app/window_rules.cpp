@@ -15,9 +15,9 @@ std::string decimalText(float value) {
 }  // namespace
 
 WindowPlacement applySizeRule(WindowPlacement placement) {
-    if (placement.width >= kMainWidthTwips)
+    if (placement.width < kMainWidthTwips)
         placement.width = kMainWidthTwips;
-    if (placement.height >= kMainHeightTwips)
+    if (placement.height < kMainHeightTwips)
         placement.height = kMainHeightTwips;
     return placement;
 }

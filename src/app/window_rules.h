@@ -15,7 +15,8 @@ struct WindowPlacement {
 inline constexpr float kMainWidthTwips = 12000;
 inline constexpr float kMainHeightTwips = 9000;
 
-// The window may be made smaller than 12000 x 9000 twips, never larger.
+// The window may be made larger than 12000 x 9000 twips, never smaller: its controls need that
+// room, and every larger size gives them more.
 WindowPlacement applySizeRule(WindowPlacement placement);
 
 // Saves the placement under application "Orvanta", section "Settings"; a minimised window

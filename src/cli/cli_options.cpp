@@ -3,23 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <map>
+#include <functional>
+
+#include "cli/option_table.h"
 
 namespace orvanta::cli {
 namespace {
-
-const std::map<std::string, Command>& commandNames() {
-    static const std::map<std::string, Command> names = {{"transform", Command::Transform},
-                                                         {"large", Command::Large},
-                                                         {"batch", Command::Batch},
-                                                         {"multires", Command::Multires},
-                                                         {"regenerate", Command::Regenerate},
-                                                         {"run", Command::Run},
-                                                         {"open", Command::Open},
-                                                         {"info", Command::Info},
-                                                         {"merge", Command::Merge}};
-    return names;
-}
 
 std::string upperCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -118,12 +107,80 @@ void checkInputs(const CliOptions& options) {
             break;
         case Command::Help:
         case Command::Version:
+        case Command::Completion:
             break;
     }
     if (options.shard && options.command != Command::Batch)
         throw UsageError{"--shard goes only with batch"};
     if (options.shard && options.kmz)
         throw UsageError{"--kmz packs the whole batch; pack it after the merge, not per shard"};
+}
+
+// Sets what one option asks for; `value` takes the argument after it.
+void readOption(CliOptions& options, const std::string& option,
+                const std::function<const std::string&()>& value) {
+    if (option == "--name")
+        options.name = value();
+    else if (option == "--format")
+        options.format = parsePictureFormat(oneOf(option, value(), {"JPG", "PNG", "GIF", "TIF"}));
+    else if (option == "--quality")
+        options.quality = std::stoi(oneOf(option, value(), {"100", "90", "75"}));
+    else if (option == "--order")
+        options.order = displayOrderOf(oneOf(option, value(), {"HIGH", "LOW"}));
+    else if (option == "--url")
+        options.url = value();
+    else if (option == "--transparent")
+        options.transparent = rgb(option, value());
+    else if (option == "--kml-folder")
+        options.kmlFolder = value();
+    else if (option == "--open")
+        options.open = true;
+    else if (option == "--resume")
+        options.resume = true;
+    else if (option == "--relative-links")
+        options.relativeLinks = true;
+    else if (option == "--preview")
+        options.preview = true;
+    else if (option == "--kmz")
+        options.kmz = value();
+    else if (option == "--output")
+        options.output = value();
+    else if (option == "--google-earth")
+        options.googleEarth = value();
+    else if (option == "--yes")
+        options.answer = true;
+    else if (option == "--no")
+        options.answer = false;
+    else if (option == "--save-project")
+        options.saveProject = value();
+    else if (option == "--jobs")
+        options.jobs = wholeNumber(option, value(), 1);
+    else if (option == "--engine")
+        options.engine = parsePixelEngine(oneOf(option, value(), {"VIPS", "MAGICK"}));
+    else if (option == "--ram")
+        options.ramMegabytes = wholeNumber(option, value(), 1);
+    else if (option == "--disk")
+        options.diskGigabytes = wholeNumber(option, value(), 1);
+    else if (option == "--piece-format")
+        options.pieceFormat =
+            parsePictureFormat(oneOf(option, value(), {"JPG", "PNG", "GIF", "TIF"}));
+    else if (option == "--background")
+        options.background = rgb(option, value());
+    else if (option == "--shard") {
+        const std::string& text = value();
+        options.shard = parseBatchShard(text);
+        if (!options.shard)
+            throw UsageError{"--shard takes I/N, shard I (from 0 to N-1) of N, not '" + text + "'"};
+    } else if (option == "--quiet")
+        options.verbosity = Verbosity::Quiet;
+    else if (option == "--verbose")
+        options.verbosity = Verbosity::Verbose;
+    else if (option == "--batch")
+        options.regenerateInput = RegenerateInput::Batch;
+    else if (option == "--multires")
+        options.regenerateInput = RegenerateInput::Multires;
+    else if (option == "--project")
+        options.regenerateInput = RegenerateInput::Project;
 }
 
 }  // namespace
@@ -135,12 +192,14 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
     const std::string& first = args[0];
     if (first == "--help" || first == "-h" || first == "help")
         return options;
-    if (first == "--version") {
-        options.command = Command::Version;
+    if (first == "--version" || first == "--bash-completion") {
+        options.command = first == "--version" ? Command::Version : Command::Completion;
         return options;
     }
-    const auto found = commandNames().find(first);
-    if (found == commandNames().end())
+    const auto& commands = commandList();
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [&](const auto& command) { return command.first == first; });
+    if (found == commands.end())
         throw UsageError{"unknown command '" + first + "'"};
     options.command = found->second;
 
@@ -151,79 +210,26 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
             options.inputs.push_back(arg);
             continue;
         }
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw UsageError{arg + " needs a value"};
-            return args[++i];
-        };
-        if (arg == "--")
+        if (arg == "--") {
             onlyInputs = true;
-        else if (arg == "--help" || arg == "-h") {
+            continue;
+        }
+        const OptionRow* row = findOption(arg);
+        if (!row)
+            throw UsageError{"unknown option '" + arg + "'"};
+        if (!commandReads(*row, options.command))
+            throw UsageError{first + " does not take " + arg};
+        const std::string option = row->name;  // the long name, also for "-q"
+        if (option == "--help") {
             options.helpFor = options.command;
             options.command = Command::Help;
             return options;
-        } else if (arg == "--name")
-            options.name = value();
-        else if (arg == "--format")
-            options.format = parsePictureFormat(oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"}));
-        else if (arg == "--quality")
-            options.quality = std::stoi(oneOf(arg, value(), {"100", "90", "75"}));
-        else if (arg == "--order")
-            options.order = displayOrderOf(oneOf(arg, value(), {"HIGH", "LOW"}));
-        else if (arg == "--url")
-            options.url = value();
-        else if (arg == "--transparent")
-            options.transparent = rgb(arg, value());
-        else if (arg == "--kml-folder")
-            options.kmlFolder = value();
-        else if (arg == "--open")
-            options.open = true;
-        else if (arg == "--resume")
-            options.resume = true;
-        else if (arg == "--relative-links")
-            options.relativeLinks = true;
-        else if (arg == "--preview")
-            options.preview = true;
-        else if (arg == "--kmz")
-            options.kmz = value();
-        else if (arg == "--output")
-            options.output = value();
-        else if (arg == "--google-earth")
-            options.googleEarth = value();
-        else if (arg == "--yes")
-            options.answer = true;
-        else if (arg == "--no")
-            options.answer = false;
-        else if (arg == "--save-project")
-            options.saveProject = value();
-        else if (arg == "--jobs")
-            options.jobs = wholeNumber(arg, value(), 1);
-        else if (arg == "--engine")
-            options.engine = parsePixelEngine(oneOf(arg, value(), {"VIPS", "MAGICK"}));
-        else if (arg == "--ram")
-            options.ramMegabytes = wholeNumber(arg, value(), 1);
-        else if (arg == "--disk")
-            options.diskGigabytes = wholeNumber(arg, value(), 1);
-        else if (arg == "--piece-format")
-            options.pieceFormat =
-                parsePictureFormat(oneOf(arg, value(), {"JPG", "PNG", "GIF", "TIF"}));
-        else if (arg == "--background")
-            options.background = rgb(arg, value());
-        else if (arg == "--shard") {
-            const std::string& text = value();
-            options.shard = parseBatchShard(text);
-            if (!options.shard) {
-                throw UsageError{"--shard takes I/N, shard I (from 0 to N-1) of N, not '" + text +
-                                 "'"};
-            }
-        } else if (options.command == Command::Regenerate && arg == "--batch")
-            options.regenerateInput = RegenerateInput::Batch;
-        else if (options.command == Command::Regenerate && arg == "--multires")
-            options.regenerateInput = RegenerateInput::Multires;
-        else if (options.command == Command::Regenerate && arg == "--project")
-            options.regenerateInput = RegenerateInput::Project;
-        else
-            throw UsageError{"unknown option '" + arg + "'"};
+        }
+        readOption(options, option, [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw UsageError{arg + " needs a value"};
+            return args[++i];
+        });
     }
     if (options.kmz && options.url)
         throw UsageError{"--kmz packs files that link each other; it cannot go with --url"};

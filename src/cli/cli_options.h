@@ -7,6 +7,7 @@
 #include "app/batch_shards.h"
 #include "kml/display_order.h"
 #include "platform/colour.h"
+#include "platform/console_host.h"
 #include "platform/picture_format.h"
 #include "platform/pixel_engine.h"
 
@@ -23,7 +24,8 @@ enum class Command {
     Info,
     Merge,
     Help,
-    Version
+    Version,
+    Completion
 };
 
 // What regenerate works on.
@@ -50,6 +52,7 @@ struct CliOptions {
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
     std::optional<BatchShard> shard;  // batch --shard I/N
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 // Reads the arguments (without the program name). Throws UsageError on any mistake.

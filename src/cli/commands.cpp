@@ -244,8 +244,8 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
         return 1;
     options.inputs = *inputs;
     if (options.command == Command::Info)
-        return runInfoCommand(options.inputs[0], options.answer, output);
-    ConsoleHost host(options.answer, stdin, errors);
+        return runInfoCommand(options.inputs[0], options.answer, output, options.verbosity);
+    ConsoleHost host(options.answer, stdin, errors, options.verbosity);
     if (options.command == Command::Merge) {
         const auto folder = resolveInputs({*options.kmlFolder}, errors);
         if (!folder)
@@ -278,16 +278,19 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     // Settings given on the command line win over those of a loaded project.
     applyOutputOptions(app, options);
 
+    const bool kmlOnly = options.command == Command::Regenerate;
+    host.expectPhases(progressPhases(app.settings, kmlOnly));
     Outcome outcome;
     if (options.command == Command::Open) {
         if (app.settings.multipleFolders && !app.settings.batchFolders.empty())
             app.batchIndex = static_cast<int>(app.settings.batchFolders.size() - 1);
         outcome = LoadInGoogleEarth(app);
-    } else if (options.command == Command::Regenerate) {
+    } else if (kmlOnly) {
         outcome = ReGenerateKmlFiles(app);
     } else {
         outcome = Transform(app);
     }
+    host.endProgress(outcome.ending == Ending::Done);
     const bool saved = !options.saveProject || writeProjectFile(app, *options.saveProject);
     return report(outcome, options.command != Command::Open, saved, output, errors);
 }

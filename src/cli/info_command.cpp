@@ -120,8 +120,9 @@ int folderInfo(AppState& app, const std::string& folder, std::FILE* out) {
 
 }  // namespace
 
-int runInfoCommand(const std::string& target, std::optional<bool> answer, std::FILE* out) {
-    ConsoleHost host(answer);
+int runInfoCommand(const std::string& target, std::optional<bool> answer, std::FILE* out,
+                   Verbosity verbosity) {
+    ConsoleHost host(answer, stdin, stderr, verbosity);
     AppState app(host);
     std::error_code error;
     std::string path = std::filesystem::absolute(target, error).lexically_normal().string();

@@ -5,6 +5,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/option_table.h"
 #include "platform/console_host.h"
 #include "platform/large_pages.h"
 
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
     switch (options.command) {
         case Command::Version:
             std::printf("orvanta-cli %s\n", ORVANTA_VERSION);
+            return 0;
+        case Command::Completion:
+            std::fputs(bashCompletion().c_str(), stdout);
             return 0;
         case Command::Help:
             std::fputs(usageText(options.helpFor).c_str(), stdout);

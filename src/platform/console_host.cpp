@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <csignal>
 
@@ -28,17 +29,31 @@ void ConsoleHost::doEvents() {
         throw RunCancelled{};
 }
 
-ConsoleHost::ConsoleHost(std::optional<bool> presetAnswer, std::FILE* input, std::FILE* output)
+ConsoleHost::ConsoleHost(std::optional<bool> presetAnswer, std::FILE* input, std::FILE* output,
+                         Verbosity verbosity)
     : presetAnswer_(presetAnswer),
       input_(input),
       output_(output),
-      interactive_(isatty(fileno(input)) && isatty(fileno(output))) {}
+      verbosity_(verbosity),
+      interactive_(isatty(fileno(input)) && isatty(fileno(output))),
+      terminal_(isatty(fileno(output))) {}
+
+long long ConsoleHost::elapsedSeconds() const {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
+                                                            started_)
+        .count();
+}
 
 void ConsoleHost::endProgressLine() {
     if (!progressLineOpen_)
         return;
-    std::fputc('\n', output_);
+    // A bar still running is cleared, to be drawn again below what comes now; a dotted line or
+    // a finished bar stays.
+    std::fputs(terminal_ && job_.fraction() < 1 ? "\r\033[K" : "\n", output_);
     progressLineOpen_ = false;
+    for (const std::string& status : heldStatuses_)
+        std::fprintf(output_, "%s\n", status.c_str());
+    heldStatuses_.clear();
 }
 
 void ConsoleHost::messageBox(const std::string& text, const std::string& title) {
@@ -83,33 +98,53 @@ std::optional<std::uint32_t> ConsoleHost::chooseColour(std::uint32_t) {
 }
 
 void ConsoleHost::statusChanged(const std::string& text) {
-    if (text == lastStatus_)
+    if (verbosity_ == Verbosity::Quiet || (text == lastStatus_ && verbosity_ == Verbosity::Normal))
         return;
     lastStatus_ = text;
+    // A dotted line is not broken by the status texts of the next phase; they follow it.
+    if (progressLineOpen_ && !terminal_ && verbosity_ == Verbosity::Normal) {
+        heldStatuses_.push_back(text);
+        return;
+    }
     endProgressLine();
+    if (verbosity_ == Verbosity::Verbose)
+        std::fprintf(output_, "[%s] ", clockText(elapsedSeconds()).c_str());
     std::fprintf(output_, "%s\n", text.c_str());
     std::fflush(output_);
 }
 
 void ConsoleHost::progress(int done, int total) {
-    if (total <= 0)
-        return;
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
-                             std::chrono::steady_clock::now() - started_)
-                             .count();
-    if (interactive_) {
+    if (verbosity_ != Verbosity::Quiet && total > 0)
+        showProgress(job_.report(done, total));
+}
+
+void ConsoleHost::endProgress(bool done) {
+    if (verbosity_ != Verbosity::Quiet && done && job_.phase() > 0 && job_.fraction() < 1)
+        showProgress(1);
+    endProgressLine();
+}
+
+void ConsoleHost::showProgress(double fraction) {
+    std::string text;
+    if (terminal_) {
         constexpr int kWidth = 30;
-        const int filled = done * kWidth / total;
-        std::fprintf(output_, "\r[%s%s] %d/%d  %02lld:%02lld", std::string(filled, '#').c_str(),
-                     std::string(kWidth - filled, ' ').c_str(), done, total,
-                     static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
-        progressLineOpen_ = done < total;
-        if (!progressLineOpen_)
-            std::fputc('\n', output_);
+        const auto filled = static_cast<std::size_t>(fraction * kWidth);
+        const auto left = job_.secondsLeft(static_cast<double>(elapsedSeconds()));
+        const std::string eta = left ? "  " + clockText(*left) + " left" : std::string();
+        char percent[8];
+        std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
+        // Blanks after the text clear what a longer earlier line left.
+        text = "\r[" + std::string(filled, '#') + std::string(kWidth - filled, ' ') + "] " +
+               percent + eta + std::string(16 - std::min<std::size_t>(eta.size(), 16), ' ');
     } else {
-        std::fprintf(output_, "Progress: %d of %d (%llds)\n", done, total,
-                     static_cast<long long>(seconds));
+        text = dottedProgress(fraction, dotMarks_);
+        if (text.empty())
+            return;
     }
+    std::fputs(text.c_str(), output_);
+    progressLineOpen_ = true;
+    if (fraction >= 1)
+        endProgressLine();
     std::fflush(output_);
 }
 

@@ -4,18 +4,25 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/host.h"
+#include "platform/job_progress.h"
 
 namespace orvanta {
+
+// How much the command line says on the error stream: Quiet only messages and questions,
+// Normal also status texts and progress, Verbose also the time of every status text.
+enum class Verbosity { Quiet, Normal, Verbose };
 
 // The Host of the command line: messages and status texts go to the error stream, questions
 // are asked on a terminal or answered by a preset answer, choosers cancel.
 class ConsoleHost : public Host {
   public:
     // `presetAnswer` answers Yes/No questions when the input is not a terminal (No when unset).
+    // Progress is a bar on a terminal and a dotted line ("0...10...20") elsewhere.
     explicit ConsoleHost(std::optional<bool> presetAnswer = std::nullopt, std::FILE* input = stdin,
-                         std::FILE* output = stderr);
+                         std::FILE* output = stderr, Verbosity verbosity = Verbosity::Normal);
 
     void messageBox(const std::string& text, const std::string& title) override;
     bool askYesNo(const std::string& text, const std::string& title, MessageIcon icon) override;
@@ -33,6 +40,11 @@ class ConsoleHost : public Host {
                                   std::chrono::milliseconds limit) override;
     void openUrl(const std::string& url) override;
 
+    // How many phases the progress of the job runs through (see JobProgress).
+    void expectPhases(int phases) { job_.expectPhases(phases); }
+    // Ends the progress display, at 100 % when the job ran to its end.
+    void endProgress(bool done);
+
     // How many message boxes were shown: a job that shows one ended on a message.
     int messageCount() const { return messageCount_; }
 
@@ -41,14 +53,21 @@ class ConsoleHost : public Host {
 
   private:
     void endProgressLine();
+    void showProgress(double fraction);
+    long long elapsedSeconds() const;
 
     std::optional<bool> presetAnswer_;
     std::FILE* input_;
     std::FILE* output_;
+    Verbosity verbosity_;
     bool interactive_;
+    bool terminal_;  // the output is a terminal: the bar is redrawn in place
+    JobProgress job_;
+    int dotMarks_ = -1;
     bool progressLineOpen_ = false;
     int messageCount_ = 0;
     std::string lastStatus_;
+    std::vector<std::string> heldStatuses_;  // status texts that wait for the dotted line's end
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };
 

@@ -83,11 +83,15 @@ MainWindow::MainWindow(Host* front, SettingsStore* store, QWidget* parent)
     app_.jobs = loadJobs(store_);
     app_.engine = loadEngine(store_);
     app_.settings.googleEarthProgram = loadGoogleEarthProgram(store_);
-    // The window opens centred at its largest size.
+    app_.googleEarthChosen = [this](const std::string& program) {
+        saveGoogleEarthProgram(store_, program);
+    };
+    // The window opens centred at its smallest size; the layouts give any larger size to the
+    // fields and lists.
     const double tpp = twipsPerPixel(*this);
-    setMaximumSize(static_cast<int>(kMainWidthTwips / tpp),
+    setMinimumSize(static_cast<int>(kMainWidthTwips / tpp),
                    static_cast<int>(kMainHeightTwips / tpp));
-    resize(maximumSize());
+    resize(minimumSize());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
@@ -246,6 +250,18 @@ void MainWindow::showProgress(int done, int total) {
     progress_->setValue(done);
 }
 
+void MainWindow::showResult() {
+    const Outcome& last = app_.outcome;
+    if (last.ending != Ending::Done) {
+        result_->hide();
+    } else if (!last.topKmlFiles.empty()) {
+        // A run that only started Google Earth leaves the result of the one before.
+        resultPath_ = last.topKmlFiles.front();
+        resultFile_->setText(QString::fromStdString("Result: " + resultPath_));
+        result_->show();
+    }
+}
+
 void MainWindow::runEnded(RunController::Outcome outcome, const QString& failure) {
     progress_->hide();
     cancel_->hide();
@@ -258,6 +274,7 @@ void MainWindow::runEnded(RunController::Outcome outcome, const QString& failure
     } else if (outcome == RunController::Outcome::Failed) {
         app_.host().messageBox(failure.toStdString(), kAppTitle);
     }
+    showResult();
     refreshFromState();
     if (closeWhenRunEnds_)
         close();

@@ -114,6 +114,8 @@ class MainWindow : public QMainWindow {
     void runStarted();
     void runEnded(RunController::Outcome outcome, const QString& failure);
     void showProgress(int done, int total);
+    // After a run that wrote files: the status bar names the top KML file.
+    void showResult();
     void exitApplication();
     void cutOrPaste(bool cut);
     int selectedRow(QListWidget* list) const;
@@ -151,6 +153,9 @@ class MainWindow : public QMainWindow {
     QLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QWidget* result_ = nullptr;  // the top KML file of the last run, with its two buttons
+    QLabel* resultFile_ = nullptr;
+    std::string resultPath_;
     bool closeWhenRunEnds_ = false;
 };
 

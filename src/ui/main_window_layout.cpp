@@ -21,6 +21,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 #include "app/project_file.h"
 #include "ui/main_window.h"
 
@@ -298,7 +300,11 @@ QWidget* MainWindow::buildActions() {
 QWidget* MainWindow::buildAdvancedPanel() {
     auto* page = new QWidget;
     page->setObjectName("Advanced");
-    auto* layout = new QVBoxLayout(page);
+    auto* pageLayout = new QVBoxLayout(page);
+    // Everything on this page is for developers and specialists: one heading says so.
+    auto* tools = new QGroupBox("Developer tools: the single steps of Transform");
+    tools->setObjectName("developerTools");
+    auto* layout = new QVBoxLayout(tools);
     auto* note = new QLabel(
         "The single steps that \"Transform\" runs for you, for specialists who want to repeat "
         "one step over the current project. They use the settings of the Project page.");
@@ -338,7 +344,8 @@ QWidget* MainWindow::buildAdvancedPanel() {
         layout->addWidget(group);
     }
     lastGroup->addLayout(buildCopyParameters());
-    layout->addStretch();
+    pageLayout->addWidget(tools);
+    pageLayout->addStretch();
     return page;
 }
 
@@ -467,6 +474,27 @@ void MainWindow::buildStatusBar() {
     cancel_->hide();
     connect(cancel_, &QPushButton::clicked, this, [this] { runs_.cancel(); });
     statusBar()->addPermanentWidget(cancel_);
+
+    result_ = new QWidget;
+    result_->setObjectName("result");
+    auto* row = new QHBoxLayout(result_);
+    row->setContentsMargins(0, 0, 0, 0);
+    resultFile_ = new QLabel;
+    resultFile_->setObjectName("resultFile");
+    resultFile_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    row->addWidget(resultFile_);
+    auto* openFolder = new QPushButton("Open folder");
+    openFolder->setObjectName("openResultFolder");
+    connect(openFolder, &QPushButton::clicked, this,
+            [this] { host_.openUrl(std::filesystem::path(resultPath_).parent_path().string()); });
+    row->addWidget(openFolder);
+    auto* load = new QPushButton("Load in GoogleEarth");
+    load->setObjectName("loadResult");
+    connect(load, &QPushButton::clicked, this,
+            [this] { runCommand(runCommandFor(RunCommand::LoadInGoogleEarth), true); });
+    row->addWidget(load);
+    result_->hide();
+    statusBar()->addPermanentWidget(result_);
 }
 
 }  // namespace orvanta

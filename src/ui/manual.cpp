@@ -8,9 +8,10 @@ namespace orvanta {
 
 std::string manualPagePath(const std::string& page) {
     namespace fs = std::filesystem;
-    const fs::path folders[] = {fs::path(programFolder()) / "docs" / "manual",
-                                fs::path(programFolder()) / ".." / "share" / "orvanta" / "manual",
-                                fs::path(ORVANTA_MANUAL_DIR)};
+    const fs::path folders[] = {
+        fs::path(programFolder()) / "docs" / "manual",
+        fs::path(programFolder()) / ".." / "share" / "doc" / "orvanta" / "manual",
+        fs::path(ORVANTA_MANUAL_DIR)};
     for (const fs::path& folder : folders) {
         std::error_code error;
         const fs::path candidate = folder / page;

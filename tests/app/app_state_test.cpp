@@ -68,14 +68,29 @@ TEST_F(AppStateTest, GoogleEarthGetsTheShortenedKmlPathAsOneArgument) {
               (std::vector<Texts>{{"/opt/my earth/ge; rm -rf x", "/home/Docume~1/$(id).kml"}}));
     EXPECT_GT(host.eventPumps, pumps);
 
-    // The files already written stand: a failed start is told and recorded, not an error.
+    // The files already written stand: a program that is not there is said once, with the
+    // offer to choose it, and recorded, not an error; the chosen one starts and is remembered.
     host.onStart = [](const Texts& argv) {
-        throw RunError(errors::FileNotFound, "File not found: " + argv[0]);
+        if (argv[0] != "/opt/earth")
+            throw RunError(errors::FileNotFound, "File not found: " + argv[0]);
     };
     openInGoogleEarth(app, "/x.kml");
-    EXPECT_EQ(host.messageTexts(), Texts{"53 File not found: /opt/my earth/ge; rm -rf x"});
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].text.find("53 File not found: /opt/my earth/ge; rm -rf x"),
+              std::string::npos);
+    EXPECT_TRUE(host.messageTexts().empty());
     EXPECT_TRUE(app.outcome.googleEarthFailed);
     EXPECT_EQ(app.outcome.ending, Ending::Done);
+
+    app.outcome = {};
+    std::string remembered;
+    app.googleEarthChosen = [&](const std::string& program) { remembered = program; };
+    host.yesNoAnswers = {true};
+    host.fileAnswers = {"/opt/earth"};
+    openInGoogleEarth(app, "/x.kml");
+    EXPECT_EQ(host.started.back(), (Texts{"/opt/earth", "/x.kml"}));
+    EXPECT_EQ(remembered, "/opt/earth");
+    EXPECT_FALSE(app.outcome.googleEarthFailed);
 }
 
 TEST_F(AppStateTest, AccessAndImageToolErrorsSkipTheStepAndAreReportedAtTheEnd) {

@@ -113,8 +113,12 @@ TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     EXPECT_TRUE(enabled(f, "Command26"));
     EXPECT_TRUE(enabled(f, "Frame1"));
     EXPECT_TRUE(f.dialogs.messages.empty()) << f.dialogs.messages[0].text;
+    // The status bar names the result; its folder and the preview page open from there.
+    EXPECT_EQ(f.child<QLabel>("resultFile")->text().toStdString(),
+              "Result: " + tiles + "/Area.kml");
+    f.click("openResultFolder");
     f.click("openPreview");
-    EXPECT_EQ(f.dialogs.openedUrls, std::vector<std::string>{tiles + "/Area.html"});
+    EXPECT_EQ(f.dialogs.openedUrls, (std::vector<std::string>{tiles, tiles + "/Area.html"}));
 }
 
 TEST(WindowRuns, CancelEndsATransform) {
