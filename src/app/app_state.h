@@ -8,6 +8,7 @@
 #include "app/run_state.h"
 #include "app/user_settings.h"
 #include "imagery/image_header_info.h"
+#include "imagery/piece_world_files.h"
 #include "kml/lat_lon_bounds.h"
 #include "options/large_image_options.h"
 #include "platform/host.h"
@@ -48,7 +49,8 @@ class AppState {
     EnabledFlags enabled;
     LargeImageOptions options;
     std::vector<std::string>
-        paddedPieceNames;  // padded edge pieces of a large image and their tiles
+        paddedPieceNames;                     // padded edge pieces of a large image and their tiles
+    std::vector<ImageArea> paddedPieceAreas;  // the image's part of each of them
     // How many steps of a tiling run may work at the same time: one per core unless set.
     int jobs = defaultJobs();
     // The pixel engine of tiling runs.

@@ -55,10 +55,12 @@ bool placeSlicedPieces(AppState& app, bool padded) {
     RunErrorPolicy policy(app);
     PieceWorldPlan plan;
     app.paddedPieceNames.clear();
+    app.paddedPieceAreas.clear();
     policy.run([&] { plan = planFromSource(settings); });
     if (policy.ended())
         return false;
     app.paddedPieceNames = plan.paddedPieceNames;
+    app.paddedPieceAreas = plan.paddedPieceAreas;
     app.run.paddedPieces = plan.paddedPieces;
     if (!placePieces(app.host(), policy, folder, settings.imageName, plan, large.pieceFormat,
                      padded ? std::nullopt : std::optional(large.background))) {

@@ -32,8 +32,8 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     if (s.transparent)
         request.tiles.transparentColour = s.transparentColour;
     if (app.run.paddedPieces)
-        request.edges =
-            PaddedEdges{app.paddedPieceNames, largeImageSettings(app.options).background};
+        request.edges = PaddedEdges{
+            app.paddedPieceNames, largeImageSettings(app.options).background, app.paddedPieceAreas};
     if (run.sizeClass == SizeClass::S4096) {
         request.memoryMb = largeImageSettings(app.options).ramLimitMb;
         // The marker naming a single image is written once.
@@ -45,6 +45,7 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     request.jobs = app.jobs;
     request.engine = app.engine;
     request.resume = app.resume;
+    request.skipEmptyTiles = s.skipEmptyTiles;
     return request;
 }
 
@@ -67,6 +68,7 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
         request.url = s.webServerUrl;
     request.order = run.order;
     request.relativeLinks = s.relativeLinks;
+    request.leaveOutEmptyCells = s.skipEmptyTiles;
     return request;
 }
 

@@ -43,6 +43,8 @@ constexpr const char* kOutputOptions =
     "  --relative-links        links relative to the KML file that holds them, so that the\n"
     "                          result can be moved or shared as a whole\n"
     "  --kmz FILE.kmz          also pack the result into one file (links become relative)\n"
+    "  --skip-empty-tiles      leave out the tiles of a large image's padded edges that hold\n"
+    "                          nothing but padding\n"
     "  --open                  start Google Earth on the result when finished\n"
     "  --google-earth PROGRAM  the Google Earth program to start\n"
     "  --yes | --no            answer questions when not on a terminal (default: no)\n"

@@ -172,6 +172,8 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
             options.resume = true;
         else if (arg == "--relative-links")
             options.relativeLinks = true;
+        else if (arg == "--skip-empty-tiles")
+            options.skipEmptyTiles = true;
         else if (arg == "--kmz")
             options.kmz = value();
         else if (arg == "--output")

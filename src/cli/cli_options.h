@@ -44,6 +44,7 @@ struct CliOptions {
     bool open = false;
     bool resume = false;
     bool relativeLinks = false;
+    bool skipEmptyTiles = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
 };

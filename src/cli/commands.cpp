@@ -26,6 +26,7 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
     ProjectSettings& s = app.settings;
     s.openWhenDone = options.open;
     s.relativeLinks = options.relativeLinks || options.kmz.has_value();
+    s.skipEmptyTiles = options.skipEmptyTiles;
     if (options.output)
         s.outputFolder = std::filesystem::absolute(*options.output).lexically_normal().string();
     if (options.kmz)

@@ -251,6 +251,8 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
                             [this] { app_.hostOnWebServerChanged(); }));
     row->addWidget(checkBox("relativeLinks", "Portable links (relative paths)",
                             &ProjectSettings::relativeLinks, nullptr));
+    row->addWidget(checkBox("skipEmptyTiles", "Skip empty edge tiles",
+                            &ProjectSettings::skipEmptyTiles, nullptr));
     row->addStretch();
     grid->addWidget(checks, 2, 0, 1, 3);
     auto* url = textField("Text11", &ProjectSettings::webServerUrl, true);
