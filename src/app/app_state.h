@@ -57,6 +57,9 @@ class AppState {
     PixelEngine engine = PixelEngine::Vips;
     // Pictures of an earlier run that are complete and newer than their sources are kept.
     bool resume = false;
+    // The piece format was chosen for this run (--piece-format): kept even when it cannot hold
+    // the large image's transparency.
+    bool pieceFormatChosen = false;
     ImageHeaderInfo imageHeader;  // facts of the image read last
     std::string greyscaleText;    // greyscale of the image read last, "True" or "False"
     // Batch of several tile folders: the index in batchFolders of the folder being processed,

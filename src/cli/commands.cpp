@@ -62,6 +62,7 @@ void applyLargeImageOptions(AppState& app, const CliOptions& options) {
         large.diskGb = std::to_string(*options.diskGigabytes);
     if (options.pieceFormat)
         large.pieceFormat = *options.pieceFormat;
+    app.pieceFormatChosen = options.pieceFormat.has_value();
     if (options.background)
         large.background = *options.background;
 }

@@ -109,6 +109,33 @@ TEST(CliLarge, EmptyEdgeTilesAreSkippedAndTheTreeLinksTheRest) {
     }
 }
 
+// An image with transparent parts keeps them through its pieces with --format PNG alone, under
+// either engine: the pieces are PNG. Pieces chosen as JPG are warned of.
+TEST(CliLarge, TransparencyOfTheImageReachesTheTilesThroughItsPieces) {
+    testing::ScratchDir dir;
+    runConvert({"convert", "-size", "4200x300", "xc:none", "-fill", "red", "-draw",
+                "rectangle 0,0 99,299", "PNG32:" + dir / "clear.png"});
+    testing::writeWorldFile(dir / "clear.pgw", 0.0001, -0.0001, 10.00005, 50.99995);
+    const std::string warning = "JPG pieces cannot hold them";
+    for (const char* engine : {"vips", "magick"}) {
+        const std::string out = dir / engine;
+        const auto result =
+            testing::runProgram({ORVANTA_CLI, "large", dir / "clear.png", "--format", "PNG",
+                                 "--engine", engine, "--output", out});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(result.err.find(warning), std::string::npos) << result.err;
+        EXPECT_TRUE(std::filesystem::exists(out + "/clearL/clear_1.pgw")) << engine;
+        // Level 0: a tile pixel covers 16 image pixels; the red strip ends at column 6.
+        const std::string tile = out + "/clearL/Tgroup2/clear_0.PNG";
+        EXPECT_EQ(testing::pixelColour(tile, 2, 2), "255,0,0,255") << engine;
+        const std::string clear = testing::pixelColour(tile, 100, 5);
+        EXPECT_EQ(clear.substr(clear.rfind(',') + 1), "0") << engine;
+    }
+    const auto jpg = testing::runProgram({ORVANTA_CLI, "large", dir / "clear.png", "--format",
+                                          "PNG", "--piece-format", "JPG", "--output", dir / "j"});
+    EXPECT_NE(jpg.err.find(warning), std::string::npos) << jpg.err;
+}
+
 // A PNG of a few bytes whose header promises 100000 x 100000 pixels is refused with the figures
 // before anything is decoded or written, under either engine.
 TEST(CliLarge, HeaderPromisingMoreThanTheLimitsIsRefusedUpFront) {
