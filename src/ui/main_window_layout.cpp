@@ -226,6 +226,9 @@ QWidget* MainWindow::buildOutputGroup() {
                         "Combo4", kOrderChoices, [&s] { return displayOrderName(s.drawOrder); },
                         [&s](const std::string& text) { s.drawOrder = displayOrderOf(text); }),
                     1, 5);
+    grid->addWidget(checkBox("skipEmptyTiles", "Skip empty edge tiles",
+                             &ProjectSettings::skipEmptyTiles, nullptr),
+                    2, 0, 1, 3);
     return group;
 }
 
@@ -251,8 +254,6 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
                             [this] { app_.hostOnWebServerChanged(); }));
     row->addWidget(checkBox("relativeLinks", "Portable links (relative paths)",
                             &ProjectSettings::relativeLinks, nullptr));
-    row->addWidget(checkBox("skipEmptyTiles", "Skip empty edge tiles",
-                            &ProjectSettings::skipEmptyTiles, nullptr));
     row->addStretch();
     grid->addWidget(checks, 2, 0, 1, 3);
     auto* url = textField("Text11", &ProjectSettings::webServerUrl, true);
