@@ -7,6 +7,7 @@
 #include "app/error_policy.h"
 #include "app/google_earth.h"
 #include "app/input_checks.h"
+#include "app/open_image.h"
 #include "app/paths.h"
 #include "kml/kml_tree.h"
 #include "platform/file_list.h"
@@ -57,6 +58,8 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
     request.rootFile = run.rootFile;
     if (run.singleImage) {
         request.sources = {singleImageTile(folderOf(run.image), run.imageName, run.image)};
+        request.sources.front().worldFilePath =
+            worldFilePathIn(s, folderOf(run.image), run.imageName, run.image);
     } else {
         for (const std::string& entry : listFiles(run.sources, kImagePattern)) {
             if (std::find(run.leftOut.begin(), run.leftOut.end(), entry) == run.leftOut.end())
