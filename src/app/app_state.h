@@ -11,6 +11,7 @@
 #include "app/run_state.h"
 #include "app/user_settings.h"
 #include "imagery/image_header_info.h"
+#include "imagery/piece_world_files.h"
 #include "kml/lat_lon_bounds.h"
 #include "options/large_image_options.h"
 #include "platform/host.h"
@@ -52,7 +53,8 @@ class AppState {
     EnabledFlags enabled;
     LargeImageOptions options;
     std::vector<std::string>
-        paddedPieceNames;  // padded edge pieces of a large image and their tiles
+        paddedPieceNames;                     // padded edge pieces of a large image and their tiles
+    std::vector<ImageArea> paddedPieceAreas;  // the image's part of each of them
     // How many steps of a tiling run may work at the same time: one per core unless set.
     int jobs = defaultJobs();
     // The pixel engine of tiling runs.
@@ -64,6 +66,9 @@ class AppState {
     bool resume = false;
     // A batch runs only this share of its folders and leaves a shard file for the merge.
     std::optional<BatchShard> shard;
+    // The piece format was chosen for this run (--piece-format): kept even when it cannot hold
+    // the large image's transparency.
+    bool pieceFormatChosen = false;
     ImageHeaderInfo imageHeader;  // facts of the image read last
     std::string greyscaleText;    // greyscale of the image read last, "True" or "False"
     // Batch of several tile folders: the index in batchFolders of the folder being processed,

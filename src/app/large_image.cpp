@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "app/tile_run.h"
 #include "imagery/piece_world_files.h"
+#include "magick/commands.h"
 #include "platform/file_lookup.h"
 #include "tiling/large_slicer.h"
 
@@ -42,7 +43,7 @@ PieceWorldPlan planFromSource(const ProjectSettings& settings) {
 
 SliceSettings sliceSettings(AppState& app) {
     const LargeImageSettings large = largeImageSettings(app.options);
-    return {large.ramLimitMb, large.diskLimitGb, large.pieceFormat, app.resume,
+    return {large.ramLimitMb, large.diskLimitGb, largePieceFormat(app), app.resume,
             app.engine,       app.jobs,          large.background};
 }
 
@@ -55,12 +56,14 @@ bool placeSlicedPieces(AppState& app, bool padded) {
     RunErrorPolicy policy(app);
     PieceWorldPlan plan;
     app.paddedPieceNames.clear();
+    app.paddedPieceAreas.clear();
     policy.run([&] { plan = planFromSource(settings); });
     if (policy.ended())
         return false;
     app.paddedPieceNames = plan.paddedPieceNames;
+    app.paddedPieceAreas = plan.paddedPieceAreas;
     app.run.paddedPieces = plan.paddedPieces;
-    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, large.pieceFormat,
+    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, largePieceFormat(app),
                      padded ? std::nullopt : std::optional(large.background))) {
         return false;
     }
@@ -132,6 +135,14 @@ bool refuseOversizedImage(AppState& app) {
     app.host().messageBox(*refusal, kAppTitle);
     app.outcome.note(Ending::Failed);
     return true;
+}
+
+PictureFormat largePieceFormat(AppState& app) {
+    const PictureFormat chosen = largeImageSettings(app.options).pieceFormat;
+    if (chosen == PictureFormat::Jpg && !app.pieceFormatChosen &&
+        imageHasAlpha(app.settings.projectImage))
+        return PictureFormat::Png;
+    return chosen;
 }
 
 bool PieceWorldFiles(AppState& app) {

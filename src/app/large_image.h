@@ -39,6 +39,11 @@ bool SliceLargeImage(AppState& app);
 // refused; nothing has been read or written then.
 bool refuseOversizedImage(AppState& app);
 
+// The format the large image's pieces are written in: the chosen one, except that JPG pieces
+// of an image with transparent parts are PNG unless the run chose JPG itself
+// (`AppState::pieceFormatChosen`), so that the transparency reaches the tiles.
+PictureFormat largePieceFormat(AppState& app);
+
 // "Gen world F": gives every piece of the large image projectImage (widthText x heightText
 // pixels, in imageFolder/imageName"L") its world file, pads every short piece to 4096 x 4096
 // with the background colour, lists the padded pieces and their tiles, and points the tiles

@@ -63,9 +63,22 @@ void takeProjectImage(AppState& app, const std::string& path) {
     app.settings.imageFolder = GetProjDir(path, app.settings);
 }
 
+std::string worldFilePathIn(const ProjectSettings& settings, const std::string& folder,
+                            const std::string& name, const std::string& image) {
+    const std::string fileName = name + "." + getworldfile(GetFileExtension(image));
+    const std::string beside = folder + kPathSeparator + fileName;
+    // The world file the listing program makes for a GeoTIFF goes to the output folder, when
+    // one is set: the input is only read.
+    if (settings.outputFolder.empty() || GetFileExtension(beside) != "tfw" ||
+        !findFileLoosely(beside).empty()) {
+        return beside;
+    }
+    return joinPath(outputBase(settings, folder), fileName);
+}
+
 std::string projectWorldFilePath(const ProjectSettings& settings) {
-    return settings.imageFolder + kPathSeparator + settings.imageName + "." +
-           getworldfile(GetFileExtension(settings.projectImage));
+    return worldFilePathIn(settings, settings.imageFolder, settings.imageName,
+                           settings.projectImage);
 }
 
 bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageHeaderInfo& header) {
@@ -93,8 +106,12 @@ bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff
     const std::string worldPath = projectWorldFilePath(app.settings);
     if (convertGeoTiff && findFileLoosely(worldPath).empty() &&
         GetFileExtension(worldPath) == "tfw") {
-        orvanta::convertGeoTiff(app.host(), app.settings.imageFolder,
-                                path.substr(app.settings.imageFolder.size() + 1));
+        if (app.settings.outputFolder.empty()) {
+            orvanta::convertGeoTiff(app.host(), app.settings.imageFolder,
+                                    path.substr(app.settings.imageFolder.size() + 1));
+        } else {
+            convertGeoTiffInto(app.host(), path, worldPath);
+        }
     }
     // The size first: the world file must place the whole image on the globe.
     const ImageFacts facts = readImageFacts(path);

@@ -51,8 +51,13 @@ void clearOtherInputs(AppState& app);
 // Takes the chosen path as the project image: projectImage, imageFolder, kmlFolder and imageName.
 void takeProjectImage(AppState& app, const std::string& path);
 
-// The world file the project image needs: imageFolder, separator, imageName, "." and the world-file
-// extension of the image's lower-cased extension.
+// The world file of `image` named `name` in `folder`: folder, separator, name, "." and the
+// world-file extension of the image's lower-cased extension; but a GeoTIFF's world file that is
+// not there goes to the output folder when one is set, so that nothing is written beside the
+// input.
+std::string worldFilePathIn(const ProjectSettings& settings, const std::string& folder,
+                            const std::string& name, const std::string& image);
+// The world file the project image needs: in imageFolder, named imageName.
 std::string projectWorldFilePath(const ProjectSettings& settings);
 
 // Steps 5 (after any GeoTIFF conversion) and 6 of opening an image: the world file at `path`

@@ -37,10 +37,11 @@ struct ProjectSettings {
     bool multiResolution = false;  // "Multi Resolution Imagery"
     std::vector<std::string> multiResolutionImages;   // high resolution first
     std::vector<std::string> multiResolutionFolders;  // folder of each of those images
-    int jpegQuality = 100;       // "Output Image Quality:" (not in the project file)
-    bool relativeLinks = false;  // "Portable links (relative paths)" (not in the project file)
-    std::string kmzFile;         // the result is also packed into this file, when given
-    bool previewPage = false;    // "Write a preview page" (not in the project file)
+    int jpegQuality = 100;        // "Output Image Quality:" (not in the project file)
+    bool relativeLinks = false;   // "Portable links (relative paths)" (not in the project file)
+    std::string kmzFile;          // the result is also packed into this file, when given
+    bool skipEmptyTiles = false;  // "Skip empty edge tiles" (not in the project file)
+    bool previewPage = false;     // "Write a preview page" (not in the project file)
     // Where the tiles, KML and pieces go; empty for beside the input (not in the project file).
     std::string outputFolder;
     std::string projectFile;  // the project file that was loaded or saved

@@ -7,6 +7,7 @@
 #include "app/error_policy.h"
 #include "app/google_earth.h"
 #include "app/input_checks.h"
+#include "app/open_image.h"
 #include "app/paths.h"
 #include "kml/kml_tree.h"
 #include "platform/file_list.h"
@@ -32,8 +33,8 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     if (s.transparent)
         request.tiles.transparentColour = s.transparentColour;
     if (app.run.paddedPieces)
-        request.edges =
-            PaddedEdges{app.paddedPieceNames, largeImageSettings(app.options).background};
+        request.edges = PaddedEdges{
+            app.paddedPieceNames, largeImageSettings(app.options).background, app.paddedPieceAreas};
     if (run.sizeClass == SizeClass::S4096) {
         request.memoryMb = largeImageSettings(app.options).ramLimitMb;
         // The marker naming a single image is written once.
@@ -45,6 +46,7 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     request.jobs = app.jobs;
     request.engine = app.engine;
     request.resume = app.resume;
+    request.skipEmptyTiles = s.skipEmptyTiles;
     return request;
 }
 
@@ -56,6 +58,8 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
     request.rootFile = run.rootFile;
     if (run.singleImage) {
         request.sources = {singleImageTile(folderOf(run.image), run.imageName, run.image)};
+        request.sources.front().worldFilePath =
+            worldFilePathIn(s, folderOf(run.image), run.imageName, run.image);
     } else {
         for (const std::string& entry : listFiles(run.sources, kImagePattern)) {
             if (std::find(run.leftOut.begin(), run.leftOut.end(), entry) == run.leftOut.end())
@@ -67,6 +71,7 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
         request.url = s.webServerUrl;
     request.order = run.order;
     request.relativeLinks = s.relativeLinks;
+    request.leaveOutEmptyCells = s.skipEmptyTiles;
     return request;
 }
 

@@ -123,7 +123,7 @@ std::optional<std::string> transparencyWarning(AppState& app) {
     const ProjectSettings& s = app.settings;
     const bool tilesLose = !s.transparent && !holdsTransparency(s.outputFormat);
     const bool piecesLose = chooseRun(s) == RunKind::SingleImage && app.run.largeImageMode &&
-                            !holdsTransparency(largeImageSettings(app.options).pieceFormat);
+                            !holdsTransparency(largePieceFormat(app));
     if (!tilesLose && !piecesLose)
         return std::nullopt;
     for (const std::string& image : jobImages(app)) {

@@ -141,6 +141,8 @@ void readOption(CliOptions& options, const std::string& option,
         options.relativeLinks = true;
     else if (option == "--preview")
         options.preview = true;
+    else if (option == "--skip-empty-tiles")
+        options.skipEmptyTiles = true;
     else if (option == "--kmz")
         options.kmz = value();
     else if (option == "--output")

@@ -49,6 +49,7 @@ struct CliOptions {
     bool resume = false;
     bool relativeLinks = false;
     bool preview = false;
+    bool skipEmptyTiles = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
     std::optional<BatchShard> shard;  // batch --shard I/N

@@ -28,6 +28,7 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
     s.openWhenDone = options.open;
     s.relativeLinks = options.relativeLinks || options.kmz.has_value();
     s.previewPage = options.preview;
+    s.skipEmptyTiles = options.skipEmptyTiles;
     if (options.output)
         s.outputFolder = std::filesystem::absolute(*options.output).lexically_normal().string();
     if (options.kmz)
@@ -63,6 +64,7 @@ void applyLargeImageOptions(AppState& app, const CliOptions& options) {
         large.diskGb = std::to_string(*options.diskGigabytes);
     if (options.pieceFormat)
         large.pieceFormat = *options.pieceFormat;
+    app.pieceFormatChosen = options.pieceFormat.has_value();
     if (options.background)
         large.background = *options.background;
 }

@@ -39,6 +39,10 @@ const std::vector<OptionRow> kOptions = {
      "result can be moved or shared as a whole"},
     {"--kmz", "", "FILE.kmz", OptionGroup::Output, "transform large batch multires regenerate run",
      "also pack the result into one file (links become relative)"},
+    {"--skip-empty-tiles", "", "", OptionGroup::Output,
+     "transform large batch multires regenerate run",
+     "leave out the tiles of a large image's padded edges that hold\n"
+     "nothing but padding"},
     {"--preview", "", "", OptionGroup::Output, "transform large batch multires regenerate run",
      "also write NAME.html beside the top KML file: a map of the\n"
      "imagery that any browser opens from the disk, offline"},

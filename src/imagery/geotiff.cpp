@@ -1,8 +1,10 @@
 #include "imagery/geotiff.h"
 
+#include <filesystem>
 
 #include "platform/os_services.h"
 #include "platform/process.h"
+#include "platform/scratch_files.h"
 
 namespace orvanta {
 
@@ -18,11 +20,33 @@ std::vector<std::string> listgeoCommand(const std::string& listgeo, const std::s
     return {listgeo, "-tfw", imagePath};
 }
 
-void convertGeoTiff(Host& host, const std::string& folder, const std::string& fileName) {
-    const std::string image = folder + kPathSeparator + fileName;
+namespace {
+
+void runListgeo(Host& host, const std::string& image) {
     host.doEvents();
     host.runAndWait(listgeoCommand(findListgeo(), image), kListgeoLimit);
     host.doEvents();
+}
+
+}  // namespace
+
+void convertGeoTiff(Host& host, const std::string& folder, const std::string& fileName) {
+    runListgeo(host, folder + kPathSeparator + fileName);
+}
+
+void convertGeoTiffInto(Host& host, const std::string& image, const std::string& worldFile) {
+    namespace fs = std::filesystem;
+    const fs::path scratch = scratchPathFor(worldFile);
+    std::error_code error;
+    fs::create_directories(scratch, error);
+    fs::path link = scratch / fs::path(worldFile).stem();
+    link += fs::path(image).extension();
+    fs::create_symlink(fs::absolute(image), link, error);
+    if (!error) {
+        runListgeo(host, link.string());
+        fs::rename(link.replace_extension(".tfw"), worldFile, error);
+    }
+    fs::remove_all(scratch, error);
 }
 
 }  // namespace orvanta

@@ -1,5 +1,7 @@
 #include "imagery/piece_world_files.h"
 
+#include <algorithm>
+
 #include "imagery/number_text.h"
 #include "platform/os_services.h"
 #include "platform/run_error.h"
@@ -19,11 +21,25 @@ int piecesAlong(int pixels) {
     return (pixels + kPieceSize - 1) / kPieceSize;
 }
 
-void appendEdgeNames(std::vector<std::string>& transplist, const std::string& piece) {
-    transplist.push_back(piece);
+// The pixels of the image within `size` pixels that start `offset` pixels into a run of
+// `pixels` image pixels.
+int within(int pixels, int offset, int size) {
+    return std::clamp(pixels - offset, 0, size);
+}
+
+// Lists an edge piece and its sixteen 1024 parts (quarter q, then part s of it, each row by
+// row), with the part of each that holds the image: `area` of the piece.
+void appendEdgePieces(PieceWorldPlan& plan, const std::string& piece, ImageArea area) {
+    plan.paddedPieceNames.push_back(piece);
+    plan.paddedPieceAreas.push_back(area);
+    constexpr int part = kPieceSize / 4;
     for (int q = 0; q <= 3; ++q) {
         for (int s = 0; s <= 3; ++s) {
-            transplist.push_back(piece + "_" + std::to_string(q) + "_" + std::to_string(s));
+            const int x = q % 2 * 2 * part + s % 2 * part, y = q / 2 * 2 * part + s / 2 * part;
+            plan.paddedPieceNames.push_back(piece + "_" + std::to_string(q) + "_" +
+                                            std::to_string(s));
+            plan.paddedPieceAreas.push_back(
+                {within(area.width, x, part), within(area.height, y, part)});
         }
     }
 }
@@ -59,7 +75,9 @@ PieceWorldPlan planPieceWorldFiles(int width, int height, const WorldFile& sourc
             piece.worldFileText = pieceWorldFileText(source, x, y);
             piece.edge = (shortColumn && c == grid.columns - 1) || (shortRow && r == grid.rows - 1);
             if (piece.edge) {
-                appendEdgeNames(plan.paddedPieceNames, imageName + "_" + std::to_string(k));
+                const ImageArea area{within(width, c * kPieceSize, kPieceSize),
+                                     within(height, r * kPieceSize, kPieceSize)};
+                appendEdgePieces(plan, imageName + "_" + std::to_string(k), area);
                 plan.paddedPieces = true;
             }
             plan.pieces.push_back(std::move(piece));

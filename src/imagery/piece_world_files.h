@@ -34,10 +34,19 @@ struct PiecePlan {
     std::string worldFileText;  // the six CR LF lines of its world file
 };
 
+// The part of a padded piece, or of one of its 1024 parts, that holds the image: `width` x
+// `height` pixels from its upper left (0 when none); the rest is padding.
+struct ImageArea {
+    int width = 0;
+    int height = 0;
+    bool operator==(const ImageArea&) const = default;
+};
+
 // What gives every piece of a large image its place and its full size.
 struct PieceWorldPlan {
     std::vector<PiecePlan> pieces;
     std::vector<std::string> paddedPieceNames;  // each edge piece, then its 16 tiles NAME_k_q_s
+    std::vector<ImageArea> paddedPieceAreas;    // the image's part of each, in the same order
     bool paddedPieces = false;                  // any piece is an edge piece
 };
 

@@ -1,5 +1,8 @@
 #include "kml/kml_plan.h"
 
+#include <array>
+#include <map>
+
 #include "kml/fragments.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
@@ -7,11 +10,22 @@
 namespace orvanta {
 namespace {
 
+// The pictures of the cells of one tile, by path: the file name to link (empty when the
+// cell's folder holds none), and whether the cell is shown: it or a cell below it has a
+// picture, or empty cells are not left out.
+struct CellPictures {
+    std::map<std::array<int, 4>, std::string> found;
+    std::map<std::array<int, 4>, bool> anyBelow;
+
+    const std::string& of(const QuadPath& path) const { return found.at(path.digits); }
+    bool shown(const QuadPath& path) const { return anyBelow.at(path.digits); }
+};
+
 // The parts of a tree that every file of one tile shares.
 struct TileContext {
     const KmlTreeOptions& options;
     const KmlTile& tile;
-    const PictureLookup& findPicture;
+    const CellPictures& pictures;
 
     const KmlTreeLayout& layout() const { return *options.layout; }
     TreeFolder kmlFolder(int level) const { return layout().kmlFolder[level - 1]; }
@@ -68,6 +82,8 @@ void writeLinks(KmlWriter& out, const TileContext& context, const QuadPath& path
     const int level = path.depth() + 1;
     for (int q = 1; q <= 4; ++q) {
         const QuadPath child = path.child(q);
+        if (!context.pictures.shown(child))
+            continue;
         const KmlLink link{context.kmlName(child), childBounds(context, path, bounds, q),
                            context.kmlHref(child, path)};
         if (level == 1) {
@@ -80,22 +96,11 @@ void writeLinks(KmlWriter& out, const TileContext& context, const QuadPath& path
     }
 }
 
-// The cell's picture, PNG first: the name found in its folder, empty when the folder holds
-// neither.
-std::string pictureOf(const TileContext& context, const QuadPath& path) {
-    const int level = path.depth() + 1;
-    const std::string folder = treeFolderPath(context.options.root, context.pictureFolder(level));
-    const std::string picture = context.tile.name + path.pictureSuffix();
-    const std::string found = context.findPicture(folder, picture + ".png");
-    return found.empty()
-               ? context.findPicture(folder, picture + "." + context.options.pictureExtension)
-               : found;
-}
-
+// The cell's picture; nothing when its folder holds none.
 void writeOverlay(KmlWriter& out, const TileContext& context, const QuadPath& path,
                   const LatLonBounds& bounds) {
     const int level = path.depth() + 1;
-    const std::string found = pictureOf(context, path);
+    const std::string& found = context.pictures.of(path);
     if (found.empty())
         return;
     const std::string href = treeHref(context.options.root, context.pictureFolder(level),
@@ -113,12 +118,12 @@ TreeCell cellOf(const TileContext& context, const QuadPath& path) {
     cell.minLodPixels =
         level == 1 ? topMinLodPixels(context.options.order) : cellMinLodPixels(level);
     cell.drawOrder = DrawOrder(context.options.order, level);
-    if (const std::string found = pictureOf(context, path); !found.empty()) {
+    if (const std::string& found = context.pictures.of(path); !found.empty()) {
         cell.picture =
             joinPath(treeFolderPath(context.options.root, context.pictureFolder(level)), found);
     }
-    if (level < context.layout().depth) {
-        for (int q = 1; q <= 4; ++q)
+    for (int q = 1; q <= 4 && level < context.layout().depth; ++q) {
+        if (context.pictures.shown(path.child(q)))
             cell.children.push_back(cellOf(context, path.child(q)));
     }
     return cell;
@@ -163,6 +168,36 @@ std::vector<QuadPath> pathsOfDepth(int depth) {
     return paths;
 }
 
+// The cell's picture, PNG first; empty when the folder holds neither.
+std::string findCellPicture(const KmlTreeOptions& options, const KmlTile& tile,
+                            const QuadPath& path, const PictureLookup& findPicture) {
+    const std::string folder =
+        treeFolderPath(options.root, options.layout->pictureFolder[path.depth()]);
+    const std::string picture = tile.name + path.pictureSuffix();
+    std::string found = findPicture(folder, picture + ".png");
+    if (found.empty())
+        found = findPicture(folder, picture + "." + options.pictureExtension);
+    return found;
+}
+
+// Looks up the picture of every cell of the tile, the deepest level first.
+CellPictures cellPictures(const KmlTreeOptions& options, const KmlTile& tile,
+                          const PictureLookup& findPicture) {
+    CellPictures pictures;
+    const int depth = options.layout->depth;
+    for (int level = depth; level >= 1; --level) {
+        for (const QuadPath& path : pathsOfDepth(level - 1)) {
+            const std::string found = findCellPicture(options, tile, path, findPicture);
+            bool any = !options.leaveOutEmptyCells || !found.empty();
+            for (int q = 1; q <= 4 && level < depth; ++q)
+                any = any || pictures.shown(path.child(q));
+            pictures.found.emplace(path.digits, found);
+            pictures.anyBelow.emplace(path.digits, any);
+        }
+    }
+    return pictures;
+}
+
 }  // namespace
 
 std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootBounds,
@@ -184,18 +219,23 @@ std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootB
 
 std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
                                   const PictureLookup& findPicture) {
-    const TileContext context{options, tile, findPicture};
+    const CellPictures pictures = cellPictures(options, tile, findPicture);
+    const TileContext context{options, tile, pictures};
     std::vector<KmlFile> files;
     for (int depth = 0; depth < options.layout->depth; ++depth) {
-        for (const QuadPath& path : pathsOfDepth(depth))
-            files.push_back(cellFile(context, path));
+        for (const QuadPath& path : pathsOfDepth(depth)) {
+            // The root file links the tile's own file whatever it shows.
+            if (depth == 0 || pictures.shown(path))
+                files.push_back(cellFile(context, path));
+        }
     }
     return files;
 }
 
 TreeCell tileCells(const KmlTreeOptions& options, const KmlTile& tile,
                    const PictureLookup& findPicture) {
-    return cellOf(TileContext{options, tile, findPicture}, QuadPath{});
+    const CellPictures pictures = cellPictures(options, tile, findPicture);
+    return cellOf(TileContext{options, tile, pictures}, QuadPath{});
 }
 
 int rootMinLodPixels(const KmlTreeOptions& options) {

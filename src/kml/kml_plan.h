@@ -22,6 +22,8 @@ struct KmlTreeOptions {
     // Links relative to the file that holds them; the root file lies in rootFileFolder.
     bool relativeLinks = false;
     std::string rootFileFolder;
+    // Cells with no picture in them or below them get no file and no link.
+    bool leaveOutEmptyCells = false;
 };
 
 // One tile of the run with its bounds.
@@ -59,7 +61,8 @@ std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootB
                         const std::vector<KmlTile>& tiles);
 
 // The KML files of one tile, level by level: the tile file, then its quarters, then their
-// quarters, each level in path order.
+// quarters, each level in path order (with leaveOutEmptyCells, only the cells that show a
+// picture, and the tile's own).
 std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
                                   const PictureLookup& findPicture);
 

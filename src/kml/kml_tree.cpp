@@ -25,6 +25,7 @@ class KmlTreeRun {
         options_.url = request_.url;
         options_.order = request_.order;
         options_.relativeLinks = request_.relativeLinks;
+        options_.leaveOutEmptyCells = request_.leaveOutEmptyCells;
         options_.rootFileFolder = folderOf(request_.rootFile);
         host_.statusChanged(kGeneratingKmlStatus);
         host_.doEvents();

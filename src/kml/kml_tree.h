@@ -23,6 +23,9 @@ struct KmlTreeRequest {
     std::string url;                  // web-server base URL; empty when hosting is off
     DisplayOrder order = DisplayOrder::Low;
     bool relativeLinks = false;  // links relative to the file that holds them
+    // Cells with no picture in them or below them get no file and no link (the padding of a
+    // large image whose empty tiles were skipped); otherwise every cell has its file.
+    bool leaveOutEmptyCells = false;
 };
 
 // Writes the KML super-overlay over the tiles of one tile root ("Make KML 1024", "Make KML

@@ -101,6 +101,16 @@ std::optional<Rgb> paddedEdge(const SplitRequest& request, const std::string& na
     return request.edges->background;
 }
 
+// The part of a padded edge piece that holds the image, when its empty tiles are skipped.
+std::optional<ImageArea> imageArea(const SplitRequest& request, const std::string& name) {
+    if (!request.skipEmptyTiles || !request.edges)
+        return std::nullopt;
+    const int index = Searchlist(request.edges->names, name);
+    if (index < 0 || static_cast<std::size_t>(index) >= request.edges->areas.size())
+        return std::nullopt;
+    return request.edges->areas[index];
+}
+
 // The format of the tiles of an image that is not an edge piece: it names the tree's format.
 PictureFormat treeFormat(const TileOptions& options) {
     return options.transparentColour ? PictureFormat::Png : options.format;
@@ -120,7 +130,8 @@ std::vector<ImageTiling> imageTilings(const SplitRequest& request, SizeClass siz
     for (const SourceImage& source : sources) {
         images.push_back({sizeClass, source.path, source.name, TileSet{request.root},
                           request.sizeClass == SizeClass::S2048,
-                          request.sizeClass == SizeClass::S4096, switches(source.name), switches});
+                          request.sizeClass == SizeClass::S4096, switches(source.name), switches,
+                          withEdges ? imageArea(request, source.name) : std::nullopt});
     }
     return images;
 }

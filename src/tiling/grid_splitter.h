@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "imagery/piece_world_files.h"
 #include "imagery/size_class.h"
 #include "platform/colour.h"
 #include "platform/host.h"
@@ -38,6 +39,7 @@ struct TileOptions {
 struct PaddedEdges {
     std::vector<std::string> names;  // the pieces and their 1024 parts, without regard to case
     Rgb background;
+    std::vector<ImageArea> areas;  // the image's part of each named piece, when known
 };
 
 // The switches of one image's tiles, from the job's settings alone: an edge piece of a padded
@@ -58,6 +60,9 @@ struct SplitRequest {
     int memoryMb = 512;   // memory of each operation on a 4096 image
     int jobs = 1;         // steps at once
     bool resume = false;  // pictures newer than what they are made from are kept
+    // Tiles of padded edge pieces that hold nothing but padding are not written, and removed
+    // when an earlier run left them.
+    bool skipEmptyTiles = false;
     // The pixel engine. The ImageMagick steps go through the runner given to splitImages; the
     // vips engine decodes each image once and writes all of its tiles, 1024 pieces included.
     PixelEngine engine = PixelEngine::Magick;

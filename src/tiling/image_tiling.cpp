@@ -57,9 +57,8 @@ void add4096(std::vector<TileOutput>& outputs, const ImageTiling& image) {
     }
 }
 
-}  // namespace
-
-TilePlan magickPlan(const ImageTiling& image) {
+// The steps of the image with every file it gives.
+TilePlan wholePlan(const ImageTiling& image) {
     const TileSet& t = image.tiles;
     switch (image.sizeClass) {
         case SizeClass::S1024:
@@ -73,6 +72,12 @@ TilePlan magickPlan(const ImageTiling& image) {
             break;
     }
     return {};
+}
+
+}  // namespace
+
+TilePlan magickPlan(const ImageTiling& image) {
+    return wholePlan(image).without(paddingFiles(image));
 }
 
 std::vector<TileOutput> tileOutputs(const ImageTiling& image) {
@@ -95,6 +100,22 @@ std::vector<TileOutput> tileOutputs(const ImageTiling& image) {
             break;
     }
     return outputs;
+}
+
+bool inPadding(const ImageTiling& image, const TileOutput& output) {
+    return image.imageArea &&
+           (output.x >= image.imageArea->width || output.y >= image.imageArea->height);
+}
+
+std::vector<std::string> paddingFiles(const ImageTiling& image) {
+    std::vector<std::string> files;
+    if (!image.imageArea)
+        return files;
+    for (const TileOutput& output : tileOutputs(image)) {
+        if (inPadding(image, output))
+            files.push_back(output.path);
+    }
+    return files;
 }
 
 }  // namespace orvanta

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "imagery/piece_world_files.h"
 #include "imagery/size_class.h"
 #include "tiling/split_plans.h"
 #include "tiling/tile_set.h"
@@ -22,10 +24,13 @@ struct ImageTiling {
     TileSwitches switches;
     // 4096: the switches of each of its 1024 pieces, by the piece's name.
     std::function<TileSwitches(const std::string&)> pieceSwitches;
+    // A padded edge piece whose empty tiles are skipped: the part of it that holds the image.
+    std::optional<ImageArea> imageArea;
 };
 
 // The ImageMagick steps of the image: the argument vectors of image1024Plan, image2048Plan or
-// image4096Plan (whose 1024 pieces are tiled by a later stage that reads them back).
+// image4096Plan (whose 1024 pieces are tiled by a later stage that reads them back), without
+// the files of paddingFiles, which are deleted instead.
 TilePlan magickPlan(const ImageTiling& image);
 
 // One file an image gives: the square region of `size` pixels at x, y reduced to a 256 x 256
@@ -42,10 +47,16 @@ struct TileOutput {
 // also its sixteen 1024 pieces and all of their tiles.
 std::vector<TileOutput> tileOutputs(const ImageTiling& image);
 
+// True when the output's square lies wholly outside the image's area: nothing but padding.
+bool inPadding(const ImageTiling& image, const TileOutput& output);
+// The files of tileOutputs that are nothing but padding.
+std::vector<std::string> paddingFiles(const ImageTiling& image);
+
 // Tiles the image with the pixel engine: decodes its source once and writes every file of
-// tileOutputs from memory, on `jobs` threads. With `resume`, files no older than the source are
-// kept (files are renamed into place only when complete) and a source none of whose files is
-// missing or older is not decoded. Throws RunError on the first failure.
+// tileOutputs from memory, on `jobs` threads, but removes those of paddingFiles. With `resume`,
+// files no older than the source are kept (files are renamed into place only when complete) and a
+// source none of whose files is missing or older is not decoded. Throws RunError on the first
+// failure.
 void tileWithPixels(const ImageTiling& image, int jobs, bool resume);
 
 }  // namespace orvanta

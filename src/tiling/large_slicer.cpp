@@ -45,6 +45,14 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
     const std::string prefix = name + "_";
     const std::string image = formatName(pieceFormat);
     const std::string world = getworldfile(image);
+    // Pieces in another format, and their world files, are left from a run that wrote them so.
+    const auto otherFormat = [&](const std::string& extension) {
+        for (const char* other : {"JPG", "PNG", "GIF", "TIF"}) {
+            if (other != image && (extension == other || extension == getworldfile(other)))
+                return true;
+        }
+        return false;
+    };
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
@@ -56,10 +64,11 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
         const std::string extension = file.substr(dot + 1);
         const bool ourName = !number.empty() && number.size() < 9 &&
                              std::all_of(number.begin(), number.end(),
-                                         [](unsigned char c) { return std::isdigit(c); }) &&
-                             (extension == image || extension == world);
+                                         [](unsigned char c) { return std::isdigit(c); });
+        const bool beyond =
+            (extension == image || extension == world) && ourName && std::stoi(number) >= pieces;
         std::error_code ignored;
-        if (ourName && std::stoi(number) >= pieces)
+        if (beyond || (ourName && otherFormat(extension)))
             std::filesystem::remove(entry->path(), ignored);
     }
 }

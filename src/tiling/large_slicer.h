@@ -43,7 +43,8 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
                  const std::string& name, int pieces, const SliceSettings& limits);
 
 // Removes the pieces NAME_k of `folder` in the piece format, and their world files, whose
-// number k is `pieces` or more; other files stay.
+// number k is `pieces` or more, and every piece NAME_k in another picture format with its world
+// file; other files stay.
 void removePiecesBeyond(const std::string& folder, const std::string& name, int pieces,
                         PictureFormat pieceFormat);
 

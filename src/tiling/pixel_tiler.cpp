@@ -94,11 +94,30 @@ std::vector<TileOutput> outdated(const std::vector<TileOutput>& outputs,
     return missing;
 }
 
+// The outputs that hold any of the image; the files of the others are removed where an
+// earlier run left them.
+std::vector<TileOutput> withoutPadding(const ImageTiling& image,
+                                       const std::vector<TileOutput>& outputs) {
+    std::vector<TileOutput> kept;
+    for (const TileOutput& output : outputs) {
+        if (!inPadding(image, output)) {
+            kept.push_back(output);
+            continue;
+        }
+        std::error_code error;
+        std::filesystem::remove(output.path, error);
+        if (error)
+            throw std::filesystem::filesystem_error("cannot delete the file", output.path, error);
+    }
+    return kept;
+}
+
 }  // namespace
 
 void tileWithPixels(const ImageTiling& image, int jobs, bool resume) {
     const std::vector<TileOutput> all = tileOutputs(image);
-    const std::vector<TileOutput> outputs = resume ? outdated(all, image.source) : all;
+    const std::vector<TileOutput> wanted = withoutPadding(image, all);
+    const std::vector<TileOutput> outputs = resume ? outdated(wanted, image.source) : wanted;
     if (outputs.empty())
         return;
     const PixelImage source = PixelImage::decode(image.source);

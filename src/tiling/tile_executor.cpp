@@ -1,5 +1,6 @@
 #include "tiling/tile_executor.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <filesystem>
@@ -65,6 +66,8 @@ bool outputsUpToDate(const TileOp& op) {
     std::error_code error;
     const auto input = std::filesystem::last_write_time(op.call.input(), error);
     for (const std::string& path : op.writes) {
+        if (std::find(op.thrownAway.begin(), op.thrownAway.end(), path) != op.thrownAway.end())
+            continue;
         std::error_code missing;
         const auto output = std::filesystem::last_write_time(path, missing);
         if (missing || (!error && output < input))

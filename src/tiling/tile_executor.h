@@ -61,8 +61,8 @@ using StepObserver = std::function<void(std::size_t step)>;
 bool executePlan(const TilePlan& plan, StepPolicy& policy, const ConvertRunner& convert,
                  const ExecutorSettings& limits = {}, const StepObserver& afterStep = {});
 
-// True when every file the convert step writes exists and none is older than the file it reads
-// (a file the plan deletes after use counts as read long ago).
+// True when every file the convert step writes and keeps exists and none is older than the
+// file it reads (a file the plan deletes after use counts as read long ago).
 bool outputsUpToDate(const TileOp& op);
 
 // The memory limit in MiB that a convert operation carries with "-limit memory"; 0 for none.

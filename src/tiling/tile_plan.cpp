@@ -1,6 +1,7 @@
 #include "tiling/tile_plan.h"
 
 #include <algorithm>
+#include <set>
 
 #include "magick/scratch_output.h"
 #include "platform/os_services.h"
@@ -75,6 +76,28 @@ void TilePlan::append(const TilePlan& other) {
         op.after.clear();
         add(std::move(op));
     }
+}
+
+TilePlan TilePlan::without(const std::vector<std::string>& files) const {
+    if (files.empty())
+        return *this;
+    const std::set<std::string> unwanted(files.begin(), files.end());
+    TilePlan plan;
+    for (TileOp op : ops_) {
+        if (op.kind == TileOp::Kind::Convert) {
+            for (const std::string& path : op.writes) {
+                if (unwanted.contains(path))
+                    op.thrownAway.push_back(path);
+            }
+            if (op.thrownAway.size() == op.writes.size())
+                continue;
+        }
+        op.after.clear();
+        plan.add(std::move(op));
+    }
+    for (const std::string& file : files)
+        plan.deleteFile(file);
+    return plan;
 }
 
 // A step waits for the earlier steps that write what it reads, read or write what it writes,

@@ -35,6 +35,9 @@ struct TileOp {
     // writes), and the earlier steps of the plan it must wait for.
     std::vector<std::string> reads, writes;
     std::vector<std::size_t> after;
+    // Files a convert operation writes that a later step of the plan deletes: a resumed run
+    // does not look for them.
+    std::vector<std::string> thrownAway;
 };
 
 // The ordered steps of one tiling stage. Each step records the earlier steps it depends on:
@@ -50,6 +53,10 @@ class TilePlan {
     // Adds the steps of `other` after these, with the dependencies between the two: images
     // that write the same files are still cut in order.
     void append(const TilePlan& other);
+    // These steps without `files` among what they leave: a convert operation that writes
+    // nothing else is left out, one that writes others too keeps them, and every one of
+    // `files` is deleted after whatever writes it (an earlier run may have left it).
+    TilePlan without(const std::vector<std::string>& files) const;
 
     const std::vector<TileOp>& ops() const { return ops_; }
 

@@ -228,6 +228,9 @@ QWidget* MainWindow::buildOutputGroup() {
                         "Combo4", kOrderChoices, [&s] { return displayOrderName(s.drawOrder); },
                         [&s](const std::string& text) { s.drawOrder = displayOrderOf(text); }),
                     1, 5);
+    grid->addWidget(checkBox("skipEmptyTiles", "Skip empty edge tiles",
+                             &ProjectSettings::skipEmptyTiles, nullptr),
+                    2, 0, 1, 3);
     return group;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "imagery/world_file.h"
@@ -50,6 +51,89 @@ TEST(CliLarge, WideImageBecomesPaddedPiecesAndAReadableTree) {
     const testing::KmlTreeWalk walk = testing::walkKmlTree(pieces + "/Wide.kml");
     EXPECT_EQ(walk.files, 1 + 5 * 341);
     EXPECT_TRUE(walk.missing.empty()) << walk.missing.front();
+}
+
+// The pictures in a folder, not below it.
+int pictures(const std::string& folder) {
+    namespace fs = std::filesystem;
+    return static_cast<int>(std::count_if(fs::directory_iterator(folder), {}, [](const auto& e) {
+        const std::string ext = e.path().extension().string();
+        return e.is_regular_file() && (ext == ".PNG" || ext == ".JPG");
+    }));
+}
+
+// Of a 4096 piece whose image fills w x h from its upper left: the squares of `size` that
+// hold any of it, and the tiles of all its levels that do.
+int squaresWithImage(int w, int h, int size) {
+    return (w + size - 1) / size * ((h + size - 1) / size);
+}
+int tilesWithImage(int w, int h) {
+    int tiles = 0;
+    for (int size = 4096; size >= 256; size /= 2)
+        tiles += squaresWithImage(w, h, size);
+    return tiles;
+}
+
+// A 4500 x 1000 image gives two pieces, padded to 4096 x 4096: the image fills 4096 x 1000 of
+// the first and 404 x 1000 of the second. A full run leaves every tile; a run that skips empty
+// tiles over it leaves only those holding image, under either engine (the second resuming:
+// a skipped tile is not missing), and its tree links exactly those.
+TEST(CliLarge, EmptyEdgeTilesAreSkippedAndTheTreeLinksTheRest) {
+    testing::ScratchDir dir;
+    testing::makeImage(dir / "strip.jpg", 4500, 1000);
+    testing::writeWorldFile(dir / "strip.jgw", 0.0001, -0.0001, 10.00005, 50.99995);
+    const std::string out = dir / "out", tiles = out + "/stripL/Tgroup1";
+    auto run = [&](std::vector<std::string> options) {
+        std::vector<std::string> argv{ORVANTA_CLI, "large", dir / "strip.jpg", "--output", out};
+        argv.insert(argv.end(), options.begin(), options.end());
+        const auto result = testing::runProgram(argv);
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        return pictures(out + "/stripL/Tgroup2") + pictures(tiles + "/Sgroup1") +
+               pictures(tiles + "/Sgroup2");
+    };
+    EXPECT_EQ(run({"--engine", "vips"}), 2 * tilesWithImage(4096, 4096));
+    EXPECT_EQ(pictures(tiles), 32);
+
+    const int kept = tilesWithImage(4096, 1000) + tilesWithImage(404, 1000);
+    for (const std::string engine : {"magick", "vips"}) {
+        SCOPED_TRACE(engine);
+        std::vector<std::string> options{"--skip-empty-tiles", "--engine", engine};
+        if (engine == "vips")
+            options.push_back("--resume");
+        EXPECT_EQ(run(options), kept);
+        EXPECT_EQ(pictures(tiles), squaresWithImage(4096, 1000, 1024) + 1);
+        const testing::KmlTreeWalk walk = testing::walkKmlTree(out + "/stripL/Default.kml");
+        EXPECT_EQ(walk.overlays, kept);
+        EXPECT_EQ(walk.files, 1 + kept);
+        EXPECT_TRUE(walk.missing.empty()) << walk.missing.front();
+    }
+}
+
+// An image with transparent parts keeps them through its pieces with --format PNG alone, under
+// either engine: the pieces are PNG. Pieces chosen as JPG are warned of.
+TEST(CliLarge, TransparencyOfTheImageReachesTheTilesThroughItsPieces) {
+    testing::ScratchDir dir;
+    runConvert({"convert", "-size", "4200x300", "xc:none", "-fill", "red", "-draw",
+                "rectangle 0,0 99,299", "PNG32:" + dir / "clear.png"});
+    testing::writeWorldFile(dir / "clear.pgw", 0.0001, -0.0001, 10.00005, 50.99995);
+    const std::string warning = "JPG pieces cannot hold them";
+    for (const char* engine : {"vips", "magick"}) {
+        const std::string out = dir / engine;
+        const auto result =
+            testing::runProgram({ORVANTA_CLI, "large", dir / "clear.png", "--format", "PNG",
+                                 "--engine", engine, "--output", out});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(result.err.find(warning), std::string::npos) << result.err;
+        EXPECT_TRUE(std::filesystem::exists(out + "/clearL/clear_1.pgw")) << engine;
+        // Level 0: a tile pixel covers 16 image pixels; the red strip ends at column 6.
+        const std::string tile = out + "/clearL/Tgroup2/clear_0.PNG";
+        EXPECT_EQ(testing::pixelColour(tile, 2, 2), "255,0,0,255") << engine;
+        const std::string clear = testing::pixelColour(tile, 100, 5);
+        EXPECT_EQ(clear.substr(clear.rfind(',') + 1), "0") << engine;
+    }
+    const auto jpg = testing::runProgram({ORVANTA_CLI, "large", dir / "clear.png", "--format",
+                                          "PNG", "--piece-format", "JPG", "--output", dir / "j"});
+    EXPECT_NE(jpg.err.find(warning), std::string::npos) << jpg.err;
 }
 
 // A PNG of a few bytes whose header promises 100000 x 100000 pixels is refused with the figures

@@ -141,10 +141,18 @@ TEST_F(HostilePathTest, GeoTiffListingProgramGetsThePathWhole) {
 
     fs::remove(folder + "/-g eo $(w).tfw");
     const auto transform = cli({"transform", "--", folder});
-    setenv("PATH", savedPath.c_str(), 1);
     ASSERT_EQ(transform.exitStatus, 0) << transform.err;
     EXPECT_EQ(startedWith(2), (Lines{"-tfw", image}));
     EXPECT_TRUE(fs::exists(folder + "/-g eo $(w).tfw"));
+
+    // With an output folder, the world file is made there and the input's folder only read.
+    fs::remove(folder + "/-g eo $(w).tfw");
+    const auto output = cli({"transform", "--output", dir / "out", "--", image});
+    setenv("PATH", savedPath.c_str(), 1);
+    ASSERT_EQ(output.exitStatus, 0) << output.err;
+    EXPECT_EQ(output.out, dir / "out/-g eo $(w).kml\n");
+    EXPECT_TRUE(fs::exists(dir / "out/-g eo $(w).tfw"));
+    EXPECT_FALSE(fs::exists(folder + "/-g eo $(w).tfw"));
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ TEST(GridSplitter, EachImageGetsTheTransparencyOfItsOwn) {
         SplitRequest request = rig.folderRun(SizeClass::S4096);
         if (ownColour)
             request.tiles.transparentColour = Rgb{9, 9, 9};
-        request.edges = PaddedEdges{{"big_1"}, Rgb{255, 0, 255}};
+        request.edges = PaddedEdges{{"big_1"}, Rgb{255, 0, 255}, {}};
         for (int q = 0; q < 16; ++q)  // names are matched without regard to case
             request.edges->names.push_back("BIG_1_" + std::to_string(q / 4) + "_" +
                                            std::to_string(q % 4));

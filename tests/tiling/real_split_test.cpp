@@ -92,7 +92,7 @@ TEST_P(PaddedEdgeSplit, IsTransparentBeyondTheImagesOwnEdgeAtEveryLevel) {
     SplitRequest request = rig.folderRun(SizeClass::S4096);
     request.tiles.quality = 75;
     request.engine = GetParam();
-    request.edges = PaddedEdges{{"big_1"}, Rgb{255, 0, 255}};
+    request.edges = PaddedEdges{{"big_1"}, Rgb{255, 0, 255}, {}};
     for (int q = 0; q < 16; ++q)
         request.edges->names.push_back("big_1_" + std::to_string(q / 4) + "_" +
                                        std::to_string(q % 4));
