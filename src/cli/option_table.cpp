@@ -62,7 +62,9 @@ const std::vector<OptionRow> kOptions = {
      "image once and reads a large one in bands of 4096 lines;\n"
      "magick runs ImageMagick, one operation per file"},
 
-    {"--ram", "", "MB", OptionGroup::LargeImage, "large run", "memory the image library may use"},
+    {"--ram", "", "MB", OptionGroup::LargeImage, "transform large batch multires run",
+     "memory the image library may use (a large image's slicing and\n"
+     "every operation on a 4096 image)"},
     {"--disk", "", "GB", OptionGroup::LargeImage, "large run",
      "disk the image library may use for its cache"},
     {"--piece-format", "", "JPG|PNG|GIF|TIF", OptionGroup::LargeImage, "large run",
