@@ -32,18 +32,24 @@ std::string readPictureExtension(const std::string& root) {
 
 std::string PictureFinder::operator()(const std::string& folder, const std::string& fileName) {
     namespace fs = std::filesystem;
-    auto [entry, isNew] = lowerCaseNames_.try_emplace(folder);
+    auto [entry, isNew] = spellings_.try_emplace(folder);
     if (isNew) {
         std::error_code error;
         for (fs::directory_iterator it(folder, error), end; !error && it != end;
              it.increment(error)) {
-            entry->second.insert(lowerCase(it->path().filename().string()));
+            std::error_code typeError;
+            if (!it->is_regular_file(typeError))
+                continue;
+            const std::string name = it->path().filename().string();
+            entry->second[lowerCase(name)].insert(name);
         }
     }
-    if (!entry->second.contains(lowerCase(fileName)))
+    const auto found = entry->second.find(lowerCase(fileName));
+    if (found == entry->second.end())
         return {};
-    const std::string found = findFileLoosely(folder + kPathSeparator + fileName);
-    return found.empty() ? std::string{} : fs::path(found).filename().string();
+    // Several spellings: the first in byte order, whatever order the folder lists them in.
+    const std::set<std::string>& names = found->second;
+    return names.contains(fileName) ? fileName : *names.begin();
 }
 
 }  // namespace orvanta

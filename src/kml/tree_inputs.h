@@ -29,7 +29,8 @@ class PictureFinder {
     std::string operator()(const std::string& folder, const std::string& fileName);
 
   private:
-    std::map<std::string, std::set<std::string>> lowerCaseNames_;
+    // For each folder listed: the spellings of its files, by their name in lower case.
+    std::map<std::string, std::map<std::string, std::set<std::string>>> spellings_;
 };
 
 }  // namespace orvanta
