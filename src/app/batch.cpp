@@ -25,9 +25,7 @@ TileRun batchFolderRun(const AppState& app, std::size_t index, bool kmlOnly) {
     TileRun run;
     run.sizeClass = app.run.sizeClass;
     run.sources = folder;
-    run.root = s.outputFolder.empty()
-                   ? folder
-                   : joinPath(s.outputFolder, std::filesystem::path(folder).filename().string());
+    run.root = batchFolderRoot(s, folder);
     run.rootFile = joinPath(run.root, s.projectName + std::to_string(index) + ".kml");
     run.imageName = s.imageName;
     run.leftOut = app.run.imagesLeftOut;

@@ -1,6 +1,7 @@
 #include "app/input_checks.h"
 
 #include "app/app_state.h"
+#include "app/paths.h"
 #include "app/tile_run.h"
 #include "app/transform.h"
 #include "imagery/geo_image.h"
@@ -80,7 +81,10 @@ bool worldFilesPlaceImages(AppState& app, const std::vector<std::string>& images
 }
 
 bool scanTilesFolder(AppState& app, const std::string& folder) {
-    const FolderScan scan = scanFolder(app.host(), folder, app.run.paddedPieces);
+    const std::string& output = app.settings.outputFolder;
+    const FolderScan scan =
+        scanFolder(app.host(), folder, app.run.paddedPieces,
+                   output.empty() ? "" : madeWorldFileFolder(app.settings, folder));
     if (!scan.scannedImages)
         return false;
     keepFacts(app, scan.lastFacts);

@@ -1,6 +1,7 @@
 #include "app/open_image.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/error_policy.h"
 #include "app/input_checks.h"
@@ -63,22 +64,19 @@ void takeProjectImage(AppState& app, const std::string& path) {
     app.settings.imageFolder = GetProjDir(path, app.settings);
 }
 
-std::string worldFilePathIn(const ProjectSettings& settings, const std::string& folder,
-                            const std::string& name, const std::string& image) {
-    const std::string fileName = name + "." + getworldfile(GetFileExtension(image));
-    const std::string beside = folder + kPathSeparator + fileName;
-    // The world file the listing program makes for a GeoTIFF goes to the output folder, when
-    // one is set: the input is only read.
+std::string worldFilePathFor(const ProjectSettings& settings, const std::string& beside) {
     if (settings.outputFolder.empty() || GetFileExtension(beside) != "tfw" ||
         !findFileLoosely(beside).empty()) {
         return beside;
     }
-    return joinPath(outputBase(settings, folder), fileName);
+    return joinPath(madeWorldFileFolder(settings, folderOf(beside)),
+                    std::filesystem::path(beside).filename().string());
 }
 
 std::string projectWorldFilePath(const ProjectSettings& settings) {
-    return worldFilePathIn(settings, settings.imageFolder, settings.imageName,
-                           settings.projectImage);
+    return worldFilePathFor(settings, settings.imageFolder + kPathSeparator + settings.imageName +
+                                          "." +
+                                          getworldfile(GetFileExtension(settings.projectImage)));
 }
 
 bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageHeaderInfo& header) {

@@ -51,12 +51,10 @@ void clearOtherInputs(AppState& app);
 // Takes the chosen path as the project image: projectImage, imageFolder, kmlFolder and imageName.
 void takeProjectImage(AppState& app, const std::string& path);
 
-// The world file of `image` named `name` in `folder`: folder, separator, name, "." and the
-// world-file extension of the image's lower-cased extension; but a GeoTIFF's world file that is
-// not there goes to the output folder when one is set, so that nothing is written beside the
-// input.
-std::string worldFilePathIn(const ProjectSettings& settings, const std::string& folder,
-                            const std::string& name, const std::string& image);
+// Where the world file whose place beside its image is `beside` is read and made: there; but a
+// GeoTIFF's world file that is not there goes to the output folder when one is set, so that
+// nothing is written beside the input.
+std::string worldFilePathFor(const ProjectSettings& settings, const std::string& beside);
 // The world file the project image needs: in imageFolder, named imageName.
 std::string projectWorldFilePath(const ProjectSettings& settings);
 

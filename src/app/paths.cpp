@@ -1,5 +1,8 @@
 #include "app/paths.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "imagery/piece_world_files.h"
 
 #include "platform/os_services.h"
@@ -34,6 +37,19 @@ void addkmlpath(const std::string& sFile, ProjectSettings& settings) {
 
 std::string outputBase(const ProjectSettings& settings, const std::string& inputFolder) {
     return settings.outputFolder.empty() ? inputFolder : settings.outputFolder;
+}
+
+std::string batchFolderRoot(const ProjectSettings& settings, const std::string& folder) {
+    return settings.outputFolder.empty()
+               ? folder
+               : joinPath(settings.outputFolder, std::filesystem::path(folder).filename().string());
+}
+
+std::string madeWorldFileFolder(const ProjectSettings& settings, const std::string& inputFolder) {
+    const std::vector<std::string>& batch = settings.batchFolders;
+    const bool batchFolder = settings.multipleFolders &&
+                             std::find(batch.begin(), batch.end(), inputFolder) != batch.end();
+    return batchFolder ? batchFolderRoot(settings, inputFolder) : outputBase(settings, inputFolder);
 }
 
 std::string largePieceFolder(const ProjectSettings& settings) {

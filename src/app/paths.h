@@ -16,6 +16,12 @@ std::string GetProjDir(const std::string& sFile, ProjectSettings& settings);
 // The folder a job's output goes to for input in `inputFolder`: the output folder when one is
 // set, else the input's own folder.
 std::string outputBase(const ProjectSettings& settings, const std::string& inputFolder);
+// The tile root of a folder of a batch: the folder itself, or the folder of its name in the
+// output folder.
+std::string batchFolderRoot(const ProjectSettings& settings, const std::string& folder);
+// Where the world files made for the GeoTIFFs of an input folder go: the tile root of the
+// folder's run when an output folder is set (the input is then only read), else the folder.
+std::string madeWorldFileFolder(const ProjectSettings& settings, const std::string& inputFolder);
 
 // The folder of the 4096 pieces of the project's large image.
 std::string largePieceFolder(const ProjectSettings& settings);

@@ -58,14 +58,14 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
     request.rootFile = run.rootFile;
     if (run.singleImage) {
         request.sources = {singleImageTile(folderOf(run.image), run.imageName, run.image)};
-        request.sources.front().worldFilePath =
-            worldFilePathIn(s, folderOf(run.image), run.imageName, run.image);
     } else {
         for (const std::string& entry : listFiles(run.sources, kImagePattern)) {
             if (std::find(run.leftOut.begin(), run.leftOut.end(), entry) == run.leftOut.end())
                 request.sources.push_back(folderTile(run.sources, entry));
         }
     }
+    for (TileSource& source : request.sources)
+        source.worldFilePath = worldFilePathFor(s, source.worldFilePath);
     request.imageName = run.imageName;
     if (s.hostOnWebServer)
         request.url = s.webServerUrl;

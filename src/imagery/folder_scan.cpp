@@ -36,12 +36,18 @@ std::string folderWorldFileRefusal(const std::string& path, std::uint32_t width,
 }
 
 // Steps of one image; false when its world file cannot place it and the scan must end.
-bool scanImage(Host& host, const std::string& folder, const std::string& name, bool first,
-               ScanCounts& counts, FolderScan& scan) {
-    scan.lastFacts = readImageFacts(folder + kPathSeparator + name);
+bool scanImage(Host& host, const std::string& folder, const std::string& madeWorldFiles,
+               const std::string& name, bool first, ScanCounts& counts, FolderScan& scan) {
+    const std::string image = folder + kPathSeparator + name;
+    scan.lastFacts = readImageFacts(image);
     const std::string baseName = baseNameOf(name);
     const std::string imageExtension = GetFileExtension(name);
-    const std::string found = findWorldFile(folder, baseName, imageExtension);
+    const std::string made = madeWorldFiles.empty() ? folder : madeWorldFiles;
+    const auto worldFile = [&] {
+        const std::string beside = findWorldFile(folder, baseName, imageExtension);
+        return beside.empty() ? findWorldFile(made, baseName, imageExtension) : beside;
+    };
+    const std::string found = worldFile();
     if (!found.empty()) {
         ++counts.referenced;
         const ImageHeaderInfo& header = scan.lastFacts.header;
@@ -52,9 +58,9 @@ bool scanImage(Host& host, const std::string& folder, const std::string& name, b
             return false;
         }
     } else if (getworldfile(imageExtension) == "tfw") {
-        convertGeoTiff(host, folder, name);
+        convertGeoTiffInto(host, image, made + kPathSeparator + baseName + ".tfw");
         // A world file written now is neither counted nor tested.
-        if (findWorldFile(folder, baseName, imageExtension).empty())
+        if (worldFile().empty())
             counts.missing.push_back(name);
     } else {
         counts.missing.push_back(name);
@@ -101,7 +107,8 @@ std::string sameStemMessage(const std::string& first, const std::string& second)
            "' would write the same tiles. Please rename one of them.";
 }
 
-FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces) {
+FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces,
+                      const std::string& madeWorldFiles) {
     FolderScan scan;
     const std::vector<std::string> images = listFiles(folder, kImagePattern);
     if (images.empty())
@@ -120,7 +127,7 @@ FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces) 
     ScanCounts counts;
     counts.paddedPieces = paddedPieces;
     for (std::size_t i = 0; i < images.size(); ++i) {
-        if (!scanImage(host, folder, images[i], i == 0, counts, scan))
+        if (!scanImage(host, folder, madeWorldFiles, images[i], i == 0, counts, scan))
             return scan;
     }
     const int missing = static_cast<int>(counts.missing.size());

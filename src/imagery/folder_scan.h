@@ -39,7 +39,10 @@ struct FolderScan {
 // to go on without the images that have no world file, and finds the folder's size class.
 // Two images of one name but for the extension would write the same tiles: such a folder is
 // refused before any image is read. The padded pieces of a large image may reach beyond the
-// globe when the person chose so: with `paddedPieces`, far corners are not checked.
-FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces = false);
+// globe when the person chose so: with `paddedPieces`, far corners are not checked. The world
+// files made for GeoTIFFs go to `madeWorldFiles` when it is given (the image's folder is then
+// only read), and are found there too.
+FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces = false,
+                      const std::string& madeWorldFiles = {});
 
 }  // namespace orvanta

@@ -36,6 +36,8 @@ void convertGeoTiff(Host& host, const std::string& folder, const std::string& fi
 
 void convertGeoTiffInto(Host& host, const std::string& image, const std::string& worldFile) {
     namespace fs = std::filesystem;
+    if (fs::path(worldFile).parent_path() == fs::path(image).parent_path())
+        return runListgeo(host, image);
     const fs::path scratch = scratchPathFor(worldFile);
     std::error_code error;
     fs::create_directories(scratch, error);

@@ -16,8 +16,7 @@ namespace orvanta {
 std::string locateWorldFile(Host& host, const TileSource& tile) {
     std::string found = findFileLoosely(tile.worldFilePath);
     if (found.empty() && tile.worldFileExtension == "tfw") {
-        host.runAndWait(listgeoCommand(findListgeo(), tile.imagePath), kListgeoLimit);
-        host.doEvents();
+        convertGeoTiffInto(host, tile.imagePath, tile.worldFilePath);
         found = findFileLoosely(tile.worldFilePath);
     }
     return found;

@@ -145,13 +145,20 @@ TEST_F(HostilePathTest, GeoTiffListingProgramGetsThePathWhole) {
     EXPECT_EQ(startedWith(2), (Lines{"-tfw", image}));
     EXPECT_TRUE(fs::exists(folder + "/-g eo $(w).tfw"));
 
-    // With an output folder, the world file is made there and the input's folder only read.
+    // With an output folder, the world file is made in the tile root of the run and the input's
+    // folder is only read: for an image, a folder and a folder of a batch.
     fs::remove(folder + "/-g eo $(w).tfw");
     const auto output = cli({"transform", "--output", dir / "out", "--", image});
+    const auto folderRun = cli({"transform", "--output", dir / "folder", "--", folder});
+    const auto batch = cli({"batch", "--output", dir / "batch", "--", folder});
     setenv("PATH", savedPath.c_str(), 1);
     ASSERT_EQ(output.exitStatus, 0) << output.err;
     EXPECT_EQ(output.out, dir / "out/-g eo $(w).kml\n");
     EXPECT_TRUE(fs::exists(dir / "out/-g eo $(w).tfw"));
+    ASSERT_EQ(folderRun.exitStatus, 0) << folderRun.err;
+    EXPECT_TRUE(fs::exists(dir / "folder/-g eo $(w).tfw"));
+    ASSERT_EQ(batch.exitStatus, 0) << batch.err;
+    EXPECT_TRUE(fs::exists(dir / "batch" / fs::path(folder).filename() / "-g eo $(w).tfw"));
     EXPECT_FALSE(fs::exists(folder + "/-g eo $(w).tfw"));
 }
 
