@@ -198,12 +198,10 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
         options.command = first == "--version" ? Command::Version : Command::Completion;
         return options;
     }
-    const auto& commands = commandList();
-    const auto found = std::find_if(commands.begin(), commands.end(),
-                                    [&](const auto& command) { return command.first == first; });
-    if (found == commands.end())
+    const std::optional<Command> command = namedCommand(first);
+    if (!command)
         throw UsageError{"unknown command '" + first + "'"};
-    options.command = found->second;
+    options.command = *command;
 
     bool onlyInputs = false;  // after "--" every argument is an input, even one starting with "-"
     for (std::size_t i = 1; i < args.size(); ++i) {

@@ -167,6 +167,14 @@ std::string commandName(Command command) {
     return {};
 }
 
+std::optional<Command> namedCommand(const std::string& word) {
+    for (const auto& [name, command] : commandList()) {
+        if (name == word)
+            return command;
+    }
+    return std::nullopt;
+}
+
 const OptionRow* findOption(const std::string& arg) {
     const auto found = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionRow& row) {
         return arg == row.name || arg == row.shortName;

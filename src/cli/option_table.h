@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ const std::vector<OptionRow>& optionTable();
 // The commands in the order the help lists them, with their names.
 const std::vector<std::pair<std::string, Command>>& commandList();
 std::string commandName(Command command);
+// The command a word names, when it names one.
+std::optional<Command> namedCommand(const std::string& word);
 
 // The row of an argument ("--quiet" or "-q"); nullptr when no option is called so.
 const OptionRow* findOption(const std::string& arg);

@@ -16,6 +16,7 @@ TEST(CliProgram, VersionAndUsageErrors) {
     EXPECT_EQ(wrong.exitStatus, 2);
     EXPECT_TRUE(wrong.out.empty());
     EXPECT_NE(wrong.err.find("--quality takes one of 100, 90, 75"), std::string::npos);
+    EXPECT_NE(wrong.err.find("Usage: orvanta-cli transform"), std::string::npos);
     EXPECT_EQ(runProgram({ORVANTA_CLI}).exitStatus, 2);
 }
 
