@@ -104,12 +104,7 @@ bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff
     const std::string worldPath = projectWorldFilePath(app.settings);
     if (convertGeoTiff && findFileLoosely(worldPath).empty() &&
         GetFileExtension(worldPath) == "tfw") {
-        if (app.settings.outputFolder.empty()) {
-            orvanta::convertGeoTiff(app.host(), app.settings.imageFolder,
-                                    path.substr(app.settings.imageFolder.size() + 1));
-        } else {
-            convertGeoTiffInto(app.host(), path, worldPath);
-        }
+        convertGeoTiffInto(app.host(), path, worldPath);
     }
     // The size first: the world file must place the whole image on the globe.
     const ImageFacts facts = readImageFacts(path);

@@ -217,25 +217,19 @@ std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootB
     return out.text();
 }
 
-std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
-                                  const PictureLookup& findPicture) {
+TileKml tileKml(const KmlTreeOptions& options, const KmlTile& tile,
+                const PictureLookup& findPicture) {
     const CellPictures pictures = cellPictures(options, tile, findPicture);
     const TileContext context{options, tile, pictures};
-    std::vector<KmlFile> files;
+    TileKml kml{{}, cellOf(context, QuadPath{})};
     for (int depth = 0; depth < options.layout->depth; ++depth) {
         for (const QuadPath& path : pathsOfDepth(depth)) {
             // The root file links the tile's own file whatever it shows.
             if (depth == 0 || pictures.shown(path))
-                files.push_back(cellFile(context, path));
+                kml.files.push_back(cellFile(context, path));
         }
     }
-    return files;
-}
-
-TreeCell tileCells(const KmlTreeOptions& options, const KmlTile& tile,
-                   const PictureLookup& findPicture) {
-    const CellPictures pictures = cellPictures(options, tile, findPicture);
-    return cellOf(TileContext{options, tile, pictures}, QuadPath{});
+    return kml;
 }
 
 int rootMinLodPixels(const KmlTreeOptions& options) {

@@ -60,15 +60,16 @@ using PictureLookup =
 std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootBounds,
                         const std::vector<KmlTile>& tiles);
 
-// The KML files of one tile, level by level: the tile file, then its quarters, then their
-// quarters, each level in path order (with leaveOutEmptyCells, only the cells that show a
-// picture, and the tile's own).
-std::vector<KmlFile> tileKmlFiles(const KmlTreeOptions& options, const KmlTile& tile,
-                                  const PictureLookup& findPicture);
-
-// The cells of one tile, planned exactly as tileKmlFiles plans its files.
-TreeCell tileCells(const KmlTreeOptions& options, const KmlTile& tile,
-                   const PictureLookup& findPicture);
+// What one tile gives, from one lookup of its pictures: its KML files, level by level (the tile
+// file, then its quarters, then their quarters, each level in path order; with
+// leaveOutEmptyCells, only the cells that show a picture, and the tile's own), and the cells
+// those files show.
+struct TileKml {
+    std::vector<KmlFile> files;
+    TreeCell cells;
+};
+TileKml tileKml(const KmlTreeOptions& options, const KmlTile& tile,
+                const PictureLookup& findPicture);
 
 // The minLodPixels of a root document's Region.
 int rootMinLodPixels(const KmlTreeOptions& options);

@@ -105,12 +105,13 @@ class KmlTreeRun {
             return findPicture(folder, name);
         };
         for (std::size_t i = 0; i < tiles_.size(); ++i) {
-            for (const KmlFile& file : tileKmlFiles(options_, tiles_[i], lookup)) {
+            TileKml kml = tileKml(options_, tiles_[i], lookup);
+            for (const KmlFile& file : kml.files) {
                 if (!policy_.run([&] { writeKmlFile(file); }))
                     return false;
                 host_.doEvents();
             }
-            cells_.push_back(tileCells(options_, tiles_[i], lookup));
+            cells_.push_back(std::move(kml.cells));
             host_.progress(static_cast<int>(i + 1), static_cast<int>(tiles_.size()));
         }
         return true;

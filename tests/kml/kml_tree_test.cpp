@@ -245,7 +245,7 @@ std::vector<KmlFile> treeOf(SizeClass sizeClass, DisplayOrder order) {
     const KmlTreeOptions options{
         &kmlTreeLayout(sizeClass), "R", "", order, "JPG", "img", false, "", false};
     const KmlTile tile{"a", TileBounds(parseWorldFile("0.001\n0\n0\n-0.001\n10\n20\n"), 1024)};
-    return tileKmlFiles(options, tile, [](const std::string&, const std::string&) { return ""; });
+    return tileKml(options, tile, [](const std::string&, const std::string&) { return ""; }).files;
 }
 
 bool has(const KmlFile& file, const std::string& part) {
