@@ -49,7 +49,7 @@ void AppState::multiResolutionChanged() {
     }
     applyMultiResolutionRule();
     enabled.transform = false;
-    enabled.loadInGoogleEarth = false;
+    lastOutcome = {};
 }
 
 void AppState::applyMultiResolutionRule() {
@@ -88,13 +88,38 @@ void AppState::closeProject() {
     settings.transparentColour = {};
     settings.drawOrder = DisplayOrder::Low;
     settings.projectFile.clear();
-    enabled.loadInGoogleEarth = false;
+    lastOutcome = {};
     settings.widthText.clear();
     settings.heightText.clear();
     settings.bitDepthText.clear();
     settings.resolutionText.clear();
     greyscaleText.clear();
     doEvents();
+}
+
+void AppState::keep(const Outcome& outcome) {
+    if (!outcome.chosenGoogleEarthProgram.empty())
+        settings.googleEarthProgram = outcome.chosenGoogleEarthProgram;
+    if (outcome.closeProject) {
+        closeProject();
+        return;
+    }
+    if (outcome.ending != Ending::Done)
+        return;
+    if (!outcome.successText.empty())
+        setStatus(outcome.successText);
+    for (const std::string& notice : outcome.notices)
+        setStatus(notice);  // the last one stays in the status bar
+    if (!outcome.topKmlFiles.empty())
+        lastOutcome = outcome;
+}
+
+EnabledFlags AppState::enabledNow() const {
+    EnabledFlags now = enabled;
+    now.loadInGoogleEarth = !lastOutcome.googleEarthFile.empty();
+    now.regenerateKml = !lastOutcome.topKmlFiles.empty();
+    now.openPreview = !lastOutcome.previewPage.empty();
+    return now;
 }
 
 }  // namespace orvanta

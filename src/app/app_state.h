@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,11 +18,12 @@
 
 namespace orvanta {
 
-// Which controls of the main window are enabled.
+// Which controls of the main window are enabled. The input steps set the first flags; those of
+// the result come from the last job's outcome (AppState::enabledNow).
 struct EnabledFlags {
     bool transform = false;          // "Transform"
-    bool loadInGoogleEarth = false;  // "Load in GoogleEarth"
-    bool regenerateKml = false;      // "Re-Generate KML Files"
+    bool loadInGoogleEarth = false;  // "Load in GoogleEarth": the last job wrote a file to open
+    bool regenerateKml = false;      // "Re-Generate KML Files": the last job wrote a tree
     bool openPreview = false;        // "Preview": the last job wrote a preview page
     bool webServerUrl = false;       // the web-server URL field
     bool outputFormat = true;        // "Output Image Format:"
@@ -34,9 +34,11 @@ struct EnabledFlags {
     bool multiResolutionImages = false, addImage = false, removeImage = false, clearImages = false;
 };
 
-// The state of the main window without the window: the project record, the run state, the
-// status text and the enabled flags. Every operation runs on it and asks the person or the
-// system through its Host, so the window, the command line and the tests share one logic.
+// The state of the main window without the window: the project record, what the input steps
+// found, the status text, the enabled flags and the outcome of the last job. The window's
+// operations run on it and ask the person or the system through its Host, so the window, the
+// command line and the tests share one logic; a job reads the settings and returns its outcome,
+// which the front end hands to `keep`.
 class AppState {
   public:
     explicit AppState(Host& front) : host_(front, statusText_) {}
@@ -47,8 +49,6 @@ class AppState {
     Host& host() { return host_; }
 
     ProjectSettings settings;
-    // The outcome of the operation in hand, built up by its steps.
-    Outcome outcome;
     RunState run;
     EnabledFlags enabled;
     LargeImageOptions options;
@@ -59,10 +59,7 @@ class AppState {
     int jobs = defaultJobs();
     // The pixel engine of tiling runs.
     PixelEngine engine = PixelEngine::Vips;
-    // Remembers a Google Earth program the person chose during a run (the window keeps it in
-    // the user settings); unset, the choice lasts for this session only.
-    std::function<void(const std::string&)> googleEarthChosen;
-    // Pictures of an earlier run that are complete and newer than their sources are kept.
+    // Files an earlier run made from the same sources and settings are kept.
     bool resume = false;
     // A batch runs only this share of its folders and leaves a shard file for the merge.
     std::optional<BatchShard> shard;
@@ -71,12 +68,16 @@ class AppState {
     bool pieceFormatChosen = false;
     ImageHeaderInfo imageHeader;  // facts of the image read last
     std::string greyscaleText;    // greyscale of the image read last, "True" or "False"
-    // Batch of several tile folders: the index in batchFolders of the folder being processed,
-    // and the bounds of all tiles of the last folder whose KML tree was written.
-    int batchIndex = 0;
-    LatLonBounds folderBounds = EmptyRootBounds();
-    // The preview page the last job wrote, which "Preview" opens.
-    std::string previewPage;
+    // The outcome of the last job that wrote its files: what "Load in GoogleEarth", "Preview"
+    // and "Re-Generate KML Files" work on.
+    Outcome lastOutcome;
+
+    // Takes the outcome of a job: shows its success text and notices when it ended well, takes
+    // a Google Earth program the person chose during it, keeps it as the last outcome when it
+    // wrote its files, and closes the project when it asks so.
+    void keep(const Outcome& outcome);
+    // The enabled flags with those of the last outcome.
+    EnabledFlags enabledNow() const;
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);

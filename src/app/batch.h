@@ -20,10 +20,11 @@ std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& 
 
 // "Multiple": tiles (or, with `kmlOnly`, writes the KML of) every folder of the batch, then the
 // top KML file over all of them, and starts Google Earth on it once when asked. A folder the
-// scan refuses ends the batch before the top file is written.
-// With a shard (`AppState::shard`) only its folders are run, each finished one recorded in the
-// shard file NAME.shard-I-of-N.txt in the KML folder, and no top file is written.
-void MultipleDirectories(AppState& app, bool kmlOnly);
+// scan refuses ends the batch before any work.
+// With a shard (`AppState::shard`) only its folders are run, each one finished without a failed
+// step recorded in the shard file NAME.shard-I-of-N.txt in the KML folder, and no top file is
+// written.
+Outcome MultipleDirectories(AppState& app, bool kmlOnly);
 
 // Writes the top file NAME.kml of a batch run as shards from the shard files in `kmlFolder`:
 // the same file the batch run on one machine writes. When the shard files do not hold every

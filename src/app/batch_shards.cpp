@@ -1,6 +1,5 @@
 #include "app/batch_shards.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,48 +10,6 @@ namespace orvanta {
 namespace {
 
 constexpr const char* kShardHeader = "orvanta batch shard 1";
-
-// Fields are separated by tabs; '%', tab, CR and LF inside a field are written as %XX, so any
-// path or name survives.
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '%' || c == '\t' || c == '\r' || c == '\n') {
-            char code[4];
-            std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
-            out += code;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::optional<std::string> unescaped(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-            return std::nullopt;
-        }
-        out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-        i += 2;
-    }
-    return out;
-}
-
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        parts.push_back(line.substr(start, tab - start));
-    parts.push_back(line.substr(start));
-    return parts;
-}
 
 std::optional<std::size_t> count(const std::string& text) {
     char* end = nullptr;
@@ -65,7 +22,7 @@ std::optional<std::size_t> count(const std::string& text) {
 // A world-file text as "t" and the text; a computed value as "n" and its shortest exact digits.
 std::string coordField(const CoordValue& value) {
     if (value.isText())
-        return "t" + escaped(*value.text());
+        return "t" + escapedField(*value.text());
     char digits[40];
     std::snprintf(digits, sizeof digits, "%.17g", value.value());
     return std::string("n") + digits;
@@ -76,7 +33,7 @@ std::optional<CoordValue> coordOf(const std::string& field) {
         return std::nullopt;
     const std::string rest = field.substr(1);
     if (field[0] == 't') {
-        const auto text = unescaped(rest);
+        const auto text = unescapedField(rest);
         if (!text)
             return std::nullopt;
         try {
@@ -96,7 +53,7 @@ std::optional<CoordValue> coordOf(const std::string& field) {
 bool readLine(const std::vector<std::string>& f, ShardRecord& r) {
     const std::string& key = f[0];
     if (key == "name" && f.size() == 2) {
-        const auto name = unescaped(f[1]);
+        const auto name = unescapedField(f[1]);
         r.name = name.value_or("");
         return name.has_value();
     }
@@ -105,7 +62,7 @@ bool readLine(const std::vector<std::string>& f, ShardRecord& r) {
         return true;
     }
     if (key == "links" && f.size() == 2) {
-        const auto from = unescaped(f[1]);
+        const auto from = unescapedField(f[1]);
         r.linksFrom = from.value_or("");
         return from.has_value();
     }
@@ -115,7 +72,7 @@ bool readLine(const std::vector<std::string>& f, ShardRecord& r) {
         return shard.has_value();
     }
     if (key == "folder" && f.size() == 4 && count(f[1]) == r.folders.size()) {
-        const auto folder = unescaped(f[2]), root = unescaped(f[3]);
+        const auto folder = unescapedField(f[2]), root = unescapedField(f[3]);
         r.folders.push_back(folder.value_or(""));
         r.roots.push_back(root.value_or(""));
         return folder && root;
@@ -157,14 +114,14 @@ std::string shardFileName(const std::string& name, BatchShard shard) {
 std::string shardFileText(const ShardRecord& r) {
     std::vector<std::string> lines = {
         kShardHeader,
-        "name\t" + escaped(r.name),
+        "name\t" + escapedField(r.name),
         "order\t" + displayOrderName(r.order),
-        "links\t" + escaped(r.linksFrom),
+        "links\t" + escapedField(r.linksFrom),
         "shard\t" + std::to_string(r.shard.index) + "/" + std::to_string(r.shard.count),
     };
     for (std::size_t i = 0; i < r.folders.size(); ++i) {
-        lines.push_back("folder\t" + std::to_string(i) + "\t" + escaped(r.folders[i]) + "\t" +
-                        escaped(r.roots[i]));
+        lines.push_back("folder\t" + std::to_string(i) + "\t" + escapedField(r.folders[i]) + "\t" +
+                        escapedField(r.roots[i]));
     }
     for (const auto& [position, b] : r.finished) {
         lines.push_back("finished\t" + std::to_string(position) + "\t" + coordField(b.north) +
@@ -179,7 +136,7 @@ std::optional<ShardRecord> parseShardFile(const std::vector<std::string>& lines)
         return std::nullopt;
     ShardRecord record;
     for (std::size_t i = 1; i < lines.size(); ++i) {
-        if (!readLine(fields(lines[i]), record))
+        if (!readLine(recordFields(lines[i]), record))
             return std::nullopt;
     }
     if (record.name.empty() || record.folders.empty())

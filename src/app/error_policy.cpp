@@ -4,22 +4,29 @@
 
 namespace orvanta {
 
+RunErrorPolicy::RunErrorPolicy(AppState& app) : host_(app.host()), app_(&app) {}
+
 void RunErrorPolicy::endWith(const RunError& error) {
     if (error.number() == errors::OutOfMemory) {
-        app_.host().messageBox(kOutOfMemoryMessage, kAppTitle);
-        app_.closeProject();
+        host_.messageBox(kOutOfMemoryMessage, kAppTitle);
+        if (app_)
+            app_->closeProject();
+        if (outcome_)
+            outcome_->closeProject = true;
     } else {
-        app_.host().messageBox(std::to_string(error.number()) + " " + error.description(),
-                               kAppTitle);
+        host_.messageBox(std::to_string(error.number()) + " " + error.description(), kAppTitle);
     }
-    app_.outcome.note(Ending::Failed);
+    if (outcome_)
+        outcome_->note(Ending::Failed);
 }
 
 bool RunErrorPolicy::finish() {
     if (skippedSteps() > 0) {
-        app_.host().messageBox(skippedStepsMessage(skippedSteps(), *firstSkipped()), kAppTitle);
-        app_.outcome.skippedSteps += skippedSteps();
-        app_.outcome.note(Ending::Failed);
+        host_.messageBox(skippedStepsMessage(skippedSteps(), *firstSkipped()), kAppTitle);
+        if (outcome_) {
+            outcome_->skippedSteps += skippedSteps();
+            outcome_->note(Ending::Failed);
+        }
     }
     return !ended() && skippedSteps() == 0;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/outcome.h"
+#include "platform/host.h"
 #include "platform/run_error.h"
 #include "platform/step_policy.h"
 
@@ -23,7 +25,12 @@ inline constexpr const char* kOutOfMemoryMessage =
 // with failed steps never reads as a plain success.
 class RunErrorPolicy : public StepPolicy {
   public:
-    explicit RunErrorPolicy(AppState& app) : app_(app) {}
+    // A job's policy: what ends or fails the job is recorded in its outcome, and a run out of
+    // memory asks the front end to close the project (the job changes no setting itself).
+    RunErrorPolicy(Host& host, Outcome& outcome) : host_(host), outcome_(&outcome) {}
+    // The policy of an operation of the window on its own project: a run out of memory closes
+    // the project at once.
+    explicit RunErrorPolicy(AppState& app);
 
     // Ends the operation: reports the skipped steps, if any. Returns true when the operation
     // ran clean (no step skipped, none ended it).
@@ -33,7 +40,9 @@ class RunErrorPolicy : public StepPolicy {
     void endWith(const RunError& error) override;
 
   private:
-    AppState& app_;
+    Host& host_;
+    Outcome* outcome_ = nullptr;
+    AppState* app_ = nullptr;
 };
 
 // The message that reports skipped steps.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/app_state.h"
+#include "platform/run_error.h"
 #include "platform/text_case.h"
 
 namespace orvanta {
@@ -35,26 +35,42 @@ std::vector<std::string> googleEarthArguments(const std::string& program,
     return {program, kmlPath};
 }
 
-bool chooseGoogleEarthProgram(AppState& app, const std::string& failure) {
-    Host& host = app.host();
+std::string askForGoogleEarthProgram(Host& host, const std::string& failure) {
     const std::string question = "Google Earth could not be started (" + failure +
                                  "). Is it installed somewhere else? Choose the Google Earth "
                                  "program now; it is remembered for the next runs.";
     if (!host.askYesNo(question, kAppTitle, MessageIcon::Exclamation))
-        return false;
-    const std::string chosen = host.chooseOpenFile(kChooseGoogleEarthTitle, "Programs (*)|*");
-    if (chosen.empty())
-        return false;
-    app.settings.googleEarthProgram = chosen;
-    if (app.googleEarthChosen)
-        app.googleEarthChosen(chosen);
-    return true;
+        return {};
+    return host.chooseOpenFile(kChooseGoogleEarthTitle, "Programs (*)|*");
 }
 
-void StartGoogleEarth(AppState& app, const std::string& kmlPath) {
-    const std::string path = shortenDocumentsAndSettings(kmlPath);
-    app.host().startDetached(googleEarthArguments(app.settings.googleEarthProgram, path));
-    app.doEvents();
+void StartGoogleEarth(Host& host, const std::string& program, const std::string& kmlPath) {
+    host.startDetached(googleEarthArguments(program, shortenDocumentsAndSettings(kmlPath)));
+    host.doEvents();
+}
+
+void openInGoogleEarth(Host& host, std::string& program, const std::string& kmlPath,
+                       Outcome& outcome) {
+    for (bool chosen = false;; chosen = true) {
+        try {
+            StartGoogleEarth(host, program, kmlPath);
+            return;
+        } catch (const RunError& error) {
+            const std::string failure = std::to_string(error.number()) + " " + error.description();
+            // A program that is not where the settings say is the usual case: one question
+            // says so and offers to choose it, once.
+            if (error.number() == errors::FileNotFound && !chosen) {
+                if (std::string other = askForGoogleEarthProgram(host, failure); !other.empty()) {
+                    program = outcome.chosenGoogleEarthProgram = other;
+                    continue;
+                }
+            } else {
+                host.messageBox(failure, kAppTitle);
+            }
+            outcome.googleEarthFailed = true;
+            return;
+        }
+    }
 }
 
 }  // namespace orvanta

@@ -2,11 +2,6 @@
 
 #include "app/app_state.h"
 #include "app/paths.h"
-#include "app/tile_run.h"
-#include "app/transform.h"
-#include "imagery/geo_image.h"
-#include "platform/file_list.h"
-#include "platform/path_names.h"
 
 namespace orvanta {
 namespace {
@@ -21,29 +16,6 @@ void keepFacts(AppState& app, const ImageFacts& facts) {
 }
 
 }  // namespace
-
-std::vector<std::string> jobImages(const AppState& app) {
-    const ProjectSettings& s = app.settings;
-    std::vector<std::string> images;
-    const auto addFolder = [&](const std::string& folder) {
-        for (const std::string& entry : listFiles(folder, kImagePattern))
-            images.push_back(joinPath(folder, entry));
-    };
-    switch (chooseRun(s)) {
-        case RunKind::MultiResolution:
-            return s.multiResolutionImages;
-        case RunKind::SingleImage:
-            return {s.projectImage};
-        case RunKind::Batch:
-            for (const std::string& folder : s.batchFolders)
-                addFolder(folder);
-            break;
-        case RunKind::Folder:
-            addFolder(folderRun(app, false).sources);
-            break;
-    }
-    return images;
-}
 
 bool classifyImage(AppState& app, const std::string& path) {
     return classifyImage(app, readImageFacts(path));
@@ -62,29 +34,13 @@ bool classifyImage(AppState& app, const ImageFacts& facts) {
     return true;
 }
 
-bool worldFilesPlaceImages(AppState& app, const std::vector<std::string>& images) {
-    for (const std::string& image : images) {
-        const std::string world =
-            findWorldFile(folderOf(image), baseNameOf(image), GetFileExtension(image));
-        if (world.empty())
-            continue;
-        const ImageHeaderInfo header = readImageFacts(image).header;
-        const std::string refusal =
-            worldFileRefusal(world, header.width, header.height, kImageNotWgs84Message);
-        if (!refusal.empty()) {
-            app.host().messageBox(refusal, kAppTitle);
-            app.outcome.note(Ending::Declined);
-            return false;
-        }
-    }
-    return true;
-}
-
 bool scanTilesFolder(AppState& app, const std::string& folder) {
-    const std::string& output = app.settings.outputFolder;
-    const FolderScan scan =
-        scanFolder(app.host(), folder, app.run.paddedPieces,
-                   output.empty() ? "" : madeWorldFileFolder(app.settings, folder));
+    const ProjectSettings& s = app.settings;
+    // A folder checked for the batch list gets the world files it needs in its own tile root.
+    const std::string made = s.outputFolder.empty() ? ""
+                             : s.multipleFolders    ? batchFolderRoot(s, folder)
+                                                    : madeWorldFileFolder(s, folder);
+    const FolderScan scan = scanFolder(app.host(), folder, app.run.paddedPieces, made);
     if (!scan.scannedImages)
         return false;
     keepFacts(app, scan.lastFacts);
@@ -92,7 +48,9 @@ bool scanTilesFolder(AppState& app, const std::string& folder) {
     app.settings.imageName.clear();
     if (scan.sizeClass)
         app.run.sizeClass = *scan.sizeClass;
-    app.run.imagesLeftOut = scan.imagesLeftOut;
+    app.run.scan.reset();
+    if (scan.usable && scan.sizeClass)
+        app.run.scan = ScannedFolder{folder, *scan.sizeClass, scan.imagesLeftOut};
     return scan.usable;
 }
 

@@ -16,17 +16,10 @@ bool classifyImage(AppState& app, const std::string& path);
 // The same from facts already read.
 bool classifyImage(AppState& app, const ImageFacts& facts);
 
-// The images the job of the project will tile, as full paths.
-std::vector<std::string> jobImages(const AppState& app);
-
-// Checks the world files of the images (full paths) before any work: false after the first
-// refusal has been shown (the outcome is declined). Images without a world file are left to
-// the checks that ask about them.
-bool worldFilesPlaceImages(AppState& app, const std::vector<std::string>& images);
-
-// Scans a tiles folder and keeps what the scan found: the facts of the image read last, the
-// folder as the KML folder, its size class and the images left out. True when processing may
-// go on.
+// The folder check of the window's input steps: scans a tiles folder and keeps what the scan
+// found: the facts of the image read last, the folder as the KML folder, its size class and,
+// when usable, the scan with the images left out (which a job over the folder then uses). True
+// when processing may go on.
 bool scanTilesFolder(AppState& app, const std::string& folder);
 
 }  // namespace orvanta

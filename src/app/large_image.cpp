@@ -1,85 +1,16 @@
 #include "app/large_image.h"
 
-#include <cstdlib>
-
 #include "app/app_state.h"
 #include "app/error_policy.h"
 #include "app/input_checks.h"
+#include "app/job_run.h"
 #include "app/paths.h"
-#include "app/tile_run.h"
+#include "app/transform.h"
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
 #include "platform/file_lookup.h"
-#include "tiling/large_slicer.h"
 
 namespace orvanta {
-namespace {
-
-int sizeText(const std::string& text) {
-    return std::atoi(text.c_str());
-}
-
-// The extent of the image's padded pieces, when its world file can be read.
-std::optional<PieceExtent> sourcePieceExtent(const AppState& app) {
-    const std::string path = findFileLoosely(projectWorldFilePath(app.settings));
-    if (path.empty())
-        return std::nullopt;
-    try {
-        return paddedPieceExtent(sizeText(app.settings.widthText),
-                                 sizeText(app.settings.heightText), readWorldFile(path));
-    } catch (const RunError&) {
-        return std::nullopt;  // the world-file step reports it
-    }
-}
-
-// The pieces of the project image, from its size and its world file.
-PieceWorldPlan planFromSource(const ProjectSettings& settings) {
-    std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
-    if (worldPath.empty())
-        worldPath = projectWorldFilePath(settings);
-    return planPieceWorldFiles(sizeText(settings.widthText), sizeText(settings.heightText),
-                               readWorldFile(worldPath), settings.imageName);
-}
-
-SliceSettings sliceSettings(AppState& app) {
-    const LargeImageSettings large = largeImageSettings(app.options);
-    return {large.ramLimitMb, large.diskLimitGb, largePieceFormat(app), app.resume,
-            app.engine,       app.jobs,          large.background};
-}
-
-// Gives the sliced pieces their world files, pads the short ones unless the slicer did, and
-// scans their folder for the 4096 run.
-bool placeSlicedPieces(AppState& app, bool padded) {
-    ProjectSettings& settings = app.settings;
-    const LargeImageSettings large = largeImageSettings(app.options);
-    const std::string folder = largePieceFolder(settings);
-    RunErrorPolicy policy(app);
-    PieceWorldPlan plan;
-    app.paddedPieceNames.clear();
-    app.paddedPieceAreas.clear();
-    policy.run([&] { plan = planFromSource(settings); });
-    if (policy.ended())
-        return false;
-    app.paddedPieceNames = plan.paddedPieceNames;
-    app.paddedPieceAreas = plan.paddedPieceAreas;
-    app.run.paddedPieces = plan.paddedPieces;
-    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, largePieceFormat(app),
-                     padded ? std::nullopt : std::optional(large.background))) {
-        return false;
-    }
-    settings.tilesFolder = folder;
-    settings.kmlFolder = folder;
-    app.run.root4096 = folder;
-    app.run.sizeClass = SizeClass::None;
-    policy.finish();
-    if (!scanTilesFolder(app, folder)) {
-        app.outcome.note(Ending::Failed);
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 void resetForOpenLargeImage(AppState& app) {
     app.run.largeImageMode = true;
@@ -99,54 +30,47 @@ std::optional<Preview> OpenLargeImage(AppState& app) {
     return ImagePreview(app);
 }
 
-bool SliceLargeImage(AppState& app) {
-    const ProjectSettings& settings = app.settings;
-    if (const auto extent = sourcePieceExtent(app); extent && beyondTheGlobe(*extent)) {
-        if (!app.host().askYesNo(beyondTheGlobeQuestion(*extent), kAppTitle,
-                                 MessageIcon::Exclamation)) {
-            app.outcome.note(Ending::Declined);
-            return false;
-        }
-    }
-    if (refuseOversizedImage(app))
-        return false;
-    const SliceSettings slice = sliceSettings(app);
-    const std::string folder = largePieceFolder(settings);
-    std::optional<FolderLock> lock;
-    if (!claimFolder(app, folder, lock))
-        return false;
-    const bool vips = app.engine == PixelEngine::Vips;
-    RunErrorPolicy policy(app);
-    const PieceGrid grid = pieceGrid(sizeText(settings.widthText), sizeText(settings.heightText));
-    const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
-                                    grid.columns * grid.rows, slice);
-    app.doEvents();
-    policy.finish();  // tells of a failed crop; pieces it did write are still used
-    if (!sliced)
-        return false;
-    return placeSlicedPieces(app, vips);
-}
-
-bool refuseOversizedImage(AppState& app) {
-    const auto refusal = sliceRefusal(sizeText(app.settings.widthText),
-                                      sizeText(app.settings.heightText), sliceSettings(app));
-    if (!refusal)
-        return false;
-    app.host().messageBox(*refusal, kAppTitle);
-    app.outcome.note(Ending::Failed);
-    return true;
-}
-
-PictureFormat largePieceFormat(AppState& app) {
-    const PictureFormat chosen = largeImageSettings(app.options).pieceFormat;
-    if (chosen == PictureFormat::Jpg && !app.pieceFormatChosen &&
-        imageHasAlpha(app.settings.projectImage))
-        return PictureFormat::Png;
-    return chosen;
+Outcome SliceLargeImage(AppState& app) {
+    JobSettings settings = jobSettings(app, false);
+    settings.project.projectImage = app.settings.largeImage;
+    settings.project.multiResolution = false;
+    settings.largeImage = true;
+    settings.sliceOnly = true;
+    return performJob(settings, {app.host(), app.settings.googleEarthProgram});
 }
 
 bool PieceWorldFiles(AppState& app) {
-    return placeSlicedPieces(app, false);
+    ProjectSettings& settings = app.settings;
+    const std::string folder = largePieceFolder(settings);
+    RunErrorPolicy policy(app);
+    PieceWorldPlan plan;
+    app.paddedPieceNames.clear();
+    app.paddedPieceAreas.clear();
+    policy.run([&] {
+        std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
+        if (worldPath.empty())
+            worldPath = projectWorldFilePath(settings);
+        plan = planPieceWorldFiles(static_cast<int>(app.imageHeader.width),
+                                   static_cast<int>(app.imageHeader.height),
+                                   readWorldFile(worldPath), settings.imageName);
+    });
+    if (policy.ended())
+        return false;
+    app.paddedPieceNames = plan.paddedPieceNames;
+    app.paddedPieceAreas = plan.paddedPieceAreas;
+    app.run.paddedPieces = plan.paddedPieces;
+    const PictureFormat pieceFormat =
+        largePieceFormat(jobSettings(app, false), imageHasAlpha(settings.projectImage));
+    if (!placePieces(app.host(), policy, folder, settings.imageName, plan, pieceFormat,
+                     largeImageSettings(app.options).background)) {
+        return false;
+    }
+    settings.tilesFolder = folder;
+    settings.kmlFolder = folder;
+    app.run.root4096 = folder;
+    app.run.sizeClass = SizeClass::None;
+    policy.finish();
+    return scanTilesFolder(app, folder);
 }
 
 }  // namespace orvanta

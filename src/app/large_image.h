@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/open_image.h"
+#include "app/outcome.h"
 
 namespace orvanta {
 
@@ -30,19 +31,8 @@ std::optional<Preview> OpenLargeImage(AppState& app);
 
 // "Imagemagick large image slicer": cuts largeImage into the pieces of imageFolder/imageName"L"
 // and gives them their world files and padding. When the padded pieces would reach beyond the
-// globe, asks first; No declines the job. Returns true when the piece folder is ready for the
-// folder scan and Transform.
-bool SliceLargeImage(AppState& app);
-
-// Refuses the project's large image when its header promises more than the large-image limits
-// let the chosen engine slice: tells the person the figures and notes the failure. True when it
-// refused; nothing has been read or written then.
-bool refuseOversizedImage(AppState& app);
-
-// The format the large image's pieces are written in: the chosen one, except that JPG pieces
-// of an image with transparent parts are PNG unless the run chose JPG itself
-// (`AppState::pieceFormatChosen`), so that the transparency reaches the tiles.
-PictureFormat largePieceFormat(AppState& app);
+// globe, asks first; No declines the job.
+Outcome SliceLargeImage(AppState& app);
 
 // "Gen world F": gives every piece of the large image projectImage (widthText x heightText
 // pixels, in imageFolder/imageName"L") its world file, pads every short piece to 4096 x 4096

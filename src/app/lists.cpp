@@ -12,9 +12,10 @@
 namespace orvanta {
 namespace {
 
+// "Transform" and "Load in GoogleEarth" off: the project no longer is what the last job ran.
 void disableRunButtons(AppState& app) {
     app.enabled.transform = false;
-    app.enabled.loadInGoogleEarth = false;
+    app.lastOutcome = {};
 }
 
 // The subfolders of `folder` in file-name order.
@@ -82,7 +83,7 @@ void chooseTilesFolder(AppState& app) {
     useTilesFolder(app, cutAtNul(app.host().chooseFolder(kTilesFolderTitle)));
 }
 
-void useTilesFolder(AppState& app, std::string path) {
+bool useTilesFolder(AppState& app, std::string path) {
     ProjectSettings& s = app.settings;
     disableRunButtons(app);
     if (!path.empty()) {
@@ -99,34 +100,36 @@ void useTilesFolder(AppState& app, std::string path) {
         s.largeImage.clear();
     }
     if (s.multipleFolders)
-        return;
+        return true;
     if (scanTilesFolder(app, path)) {
         app.enabled.transform = true;
-    } else {
-        s.tilesFolder.clear();
-        s.kmlFolder.clear();
-        disableRunButtons(app);
-        app.closeProject();
+        return true;
     }
+    s.tilesFolder.clear();
+    s.kmlFolder.clear();
+    disableRunButtons(app);
+    app.closeProject();
+    return false;
 }
 
-void addTilesFolder(AppState& app) {
+bool addTilesFolder(AppState& app) {
     ProjectSettings& s = app.settings;
     if (!scanTilesFolder(app, s.tilesFolder)) {
         s.tilesFolder.clear();
         s.kmlFolder.clear();
         disableRunButtons(app);
-        return;
+        return false;
     }
     if (s.tilesFolder.empty())
-        return;
+        return false;
     if (std::find(s.batchFolders.begin(), s.batchFolders.end(), s.tilesFolder) !=
         s.batchFolders.end()) {
         app.host().messageBox("This folder already exists in the list", kAppTitle);
-        return;
+        return false;
     }
     s.batchFolders.push_back(s.tilesFolder);
     app.enabled.transform = true;
+    return true;
 }
 
 void removeBatchFolder(AppState& app, int selectedIndex) {

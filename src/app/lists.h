@@ -15,8 +15,9 @@ void clearMultiResolutionImages(AppState& app);      // "C": clear the list
 // The tiles folder and the multiple-directories list.
 void chooseTilesFolder(AppState& app);  // "..." beside "Tiles Image Directory:": choose the folder
 // The part of chooseTilesFolder after the folder browser: `path` is the chosen folder, or empty.
-void useTilesFolder(AppState& app, std::string path);
-void addTilesFolder(AppState& app);                        // "+": add the tiles folder
+// True when the folder was taken (usable, or kept for the batch list).
+bool useTilesFolder(AppState& app, std::string path);
+bool addTilesFolder(AppState& app);  // "+": add the tiles folder; true when it was added
 void removeBatchFolder(AppState& app, int selectedIndex);  // "-": remove the selected folder
 void clearBatchFolders(AppState& app);                     // "C": clear the list
 void addSubfolders(AppState& app);                         // "++": add every usable subfolder

@@ -41,7 +41,7 @@ void resetForOpenImage(AppState& app) {
     app.run.largeImageMode = false;
     app.settings.largeImage.clear();
     clearOtherInputs(app);
-    app.enabled.loadInGoogleEarth = false;
+    app.lastOutcome = {};
 }
 
 void clearOtherInputs(AppState& app) {

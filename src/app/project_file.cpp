@@ -298,7 +298,6 @@ bool loadProjectFile(AppState& app, const std::string& path) {
     if (const std::optional<std::string> damage = projectFileDamage(lines)) {
         app.host().messageBox("The project file " + path + " is damaged: " + *damage + ".",
                               kAppTitle);
-        app.outcome.note(Ending::Failed);
         return false;
     }
     app.settings.multiResolutionFolders.clear();

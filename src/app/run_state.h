@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,16 +8,23 @@
 
 namespace orvanta {
 
-// What one run of the job has decided, shared by the drivers of the job.
+// What the window's input steps found of the tiles folder (the folder scan and the person's
+// answer to its question), so that a job over it does not scan it and ask again.
+struct ScannedFolder {
+    std::string folder;
+    SizeClass sizeClass = SizeClass::None;
+    std::vector<std::string> leftOut;  // file names of the images the person left out
+};
+
+// What the window's input steps have found of the project's input.
 struct RunState {
     SizeClass sizeClass = SizeClass::None;
-    bool singleImage = false;     // the input is one image, processed in place
-    bool largeImageMode = false;  // the open image goes to the large-image slicer
-    bool kmlOnly = false;         // a run writes KML over existing tiles only
-    std::string root4096;         // folder of a 4096 run (also stored in the project file)
-    bool paddedPieces = false;    // the pieces listed in paddedPieceNames were padded
-    // File names of the images of the tiles folder that have no world file and were left out.
-    std::vector<std::string> imagesLeftOut;
+    bool singleImage = false;           // the input is one image, processed in place
+    bool largeImageMode = false;        // the open image goes to the large-image slicer
+    bool kmlOnly = false;               // a run writes KML over existing tiles only
+    std::string root4096;               // folder of a 4096 run (also stored in the project file)
+    bool paddedPieces = false;          // the pieces listed in paddedPieceNames were padded
+    std::optional<ScannedFolder> scan;  // the last usable scan of a tiles folder
 };
 
 }  // namespace orvanta

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/batch.h"
 #include "app/input_checks.h"
+#include "app/job_run.h"
 #include "app/large_image.h"
 #include "app/lists.h"
 #include "app/open_image.h"
@@ -22,6 +23,11 @@
 namespace orvanta::cli {
 namespace {
 
+// A path as given on the command line, made absolute where it enters.
+std::string fullPath(const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
+
 // The output options, applied as the person would set them in the window.
 void applyOutputOptions(AppState& app, const CliOptions& options) {
     ProjectSettings& s = app.settings;
@@ -30,9 +36,9 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
     s.previewPage = options.preview;
     s.skipEmptyTiles = options.skipEmptyTiles;
     if (options.output)
-        s.outputFolder = std::filesystem::absolute(*options.output).lexically_normal().string();
+        s.outputFolder = fullPath(*options.output);
     if (options.kmz)
-        s.kmzFile = *options.kmz;
+        s.kmzFile = fullPath(*options.kmz);
     if (options.name)
         s.projectName = *options.name;
     if (options.format)
@@ -55,13 +61,10 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
         s.googleEarthProgram = *options.googleEarth;
 }
 
-// The large-image options: the saved ones, with what the command line gives instead.
+// The large-image options: the saved ones, with what the command line gives instead (memory and
+// disk go to the job's settings as they are, see runJob).
 void applyLargeImageOptions(AppState& app, const CliOptions& options) {
     LargeImageOptions& large = ensureLoaded(app.options);
-    if (options.ramMegabytes)
-        large.ramMb = std::to_string(*options.ramMegabytes);
-    if (options.diskGigabytes)
-        large.diskGb = std::to_string(*options.diskGigabytes);
     if (options.pieceFormat)
         large.pieceFormat = *options.pieceFormat;
     app.pieceFormatChosen = options.pieceFormat.has_value();
@@ -74,25 +77,33 @@ bool isFolder(const std::string& path) {
     return std::filesystem::is_directory(path, error);
 }
 
-// Opens one image or chooses one tiles folder, as the window's input does; false when the
-// input was refused (its message has been shown).
-bool openInput(AppState& app, const std::string& path) {
-    if (isFolder(path)) {
-        useTilesFolder(app, path);
-    } else {
-        resetForOpenImage(app);
-        openImageFile(app, path);
-    }
-    return app.enabled.transform || app.settings.multiResolution;
+// A folder without images is refused silently in the window, where nothing happening tells the
+// person; a command line has to say why it stops.
+bool holdsImages(const std::string& folder, std::FILE* errors) {
+    if (!listFiles(folder, kImagePattern).empty())
+        return true;
+    std::fprintf(errors, "orvanta-cli: the folder '%s' holds no images (%s)\n", folder.c_str(),
+                 kImagePattern);
+    return false;
 }
 
-bool openFolders(AppState& app, const std::vector<std::string>& folders) {
+// Opens one image or chooses one tiles folder, as the window's input does; false when the
+// input was refused (and the person told why).
+bool openInput(AppState& app, const std::string& path, std::FILE* errors) {
+    if (isFolder(path))
+        return holdsImages(path, errors) && useTilesFolder(app, path);
+    resetForOpenImage(app);
+    return openImageFile(app, path);
+}
+
+bool openFolders(AppState& app, const std::vector<std::string>& folders, std::FILE* errors) {
     app.settings.multipleFolders = true;
     app.multipleFoldersChanged();
     for (const std::string& folder : folders) {
+        if (!holdsImages(folder, errors))
+            return false;
         useTilesFolder(app, folder);
-        addTilesFolder(app);
-        if (app.settings.tilesFolder.empty())
+        if (!addTilesFolder(app))
             return false;
     }
     return true;
@@ -107,15 +118,31 @@ bool openPair(AppState& app, const std::vector<std::string>& images) {
             return false;
         addMultiResolutionImage(app);
     }
-    return app.enabled.transform;
+    return app.settings.multiResolutionImages.size() == 2;
+}
+
+// A project file may name inputs that have gone since it was saved.
+bool namedInputsExist(const ProjectSettings& s, std::FILE* errors) {
+    std::vector<std::string> named = {s.projectImage, s.tilesFolder};
+    named.insert(named.end(), s.multiResolutionImages.begin(), s.multiResolutionImages.end());
+    named.insert(named.end(), s.batchFolders.begin(), s.batchFolders.end());
+    for (const std::string& path : named) {
+        std::error_code error;
+        if (!path.empty() && !std::filesystem::exists(path, error)) {
+            std::fprintf(errors, "orvanta-cli: the project names '%s', which does not exist\n",
+                         path.c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 // A loaded project holds no size class: measure its input again as the window did when the
 // input was chosen.
-bool reopenProject(AppState& app, const std::string& path) {
+bool reopenProject(AppState& app, const std::string& path, std::FILE* errors) {
     app.closeProject();
     app.settings.projectFile = path;
-    if (!loadProjectFile(app, path))
+    if (!loadProjectFile(app, path) || !namedInputsExist(app.settings, errors))
         return false;
     const ProjectSettings& s = app.settings;
     switch (chooseRun(s)) {
@@ -127,67 +154,51 @@ bool reopenProject(AppState& app, const std::string& path) {
         case RunKind::Batch:
             return true;
         case RunKind::Folder:
-            return scanTilesFolder(app, s.tilesFolder);
+            return holdsImages(s.tilesFolder, errors) && scanTilesFolder(app, s.tilesFolder);
     }
     return false;
 }
 
-// Prepares the job the command names; false when its input was refused.
-bool prepare(AppState& app, const CliOptions& options) {
+// Prepares the job the command names; false when its input was refused (and the person told
+// why).
+bool prepare(AppState& app, const CliOptions& options, std::FILE* errors) {
     const std::vector<std::string>& in = options.inputs;
     switch (options.command) {
         case Command::Transform:
-            return openInput(app, in[0]);
+            return openInput(app, in[0], errors);
         case Command::Large:
+            if (isFolder(in[0])) {
+                std::fprintf(errors,
+                             "orvanta-cli: '%s' is a folder; large cuts one image (give its "
+                             "file), transform takes a folder of tiles\n",
+                             in[0].c_str());
+                return false;
+            }
             resetForOpenLargeImage(app);
             return openLargeImageFile(app, in[0]);
         case Command::Batch:
-            return openFolders(app, in);
+            return openFolders(app, in, errors);
         case Command::Multires:
             return openPair(app, in);
         case Command::Run:
         case Command::Open:
-            return reopenProject(app, in[0]);
+            return reopenProject(app, in[0], errors);
         case Command::Regenerate:
             switch (options.regenerateInput) {
                 case RegenerateInput::Path:
-                    return openInput(app, in[0]);
+                    return openInput(app, in[0], errors);
                 case RegenerateInput::Batch:
-                    return openFolders(app, in);
+                    return openFolders(app, in, errors);
                 case RegenerateInput::Multires:
                     return openPair(app, in);
                 case RegenerateInput::Project:
-                    return reopenProject(app, in[0]);
+                    return reopenProject(app, in[0], errors);
             }
             break;
         default:
             break;
     }
     return false;
-}
-
-void explainRefusal(const AppState& app, const CliOptions& options, std::FILE* errors) {
-    // A project file may name inputs that have gone since it was saved.
-    const ProjectSettings& s = app.settings;
-    std::vector<std::string> named = {s.projectImage, s.tilesFolder};
-    named.insert(named.end(), s.multiResolutionImages.begin(), s.multiResolutionImages.end());
-    named.insert(named.end(), s.batchFolders.begin(), s.batchFolders.end());
-    for (const std::string& path : named) {
-        std::error_code error;
-        if (!path.empty() && !std::filesystem::exists(path, error)) {
-            std::fprintf(errors, "orvanta-cli: the project names '%s', which does not exist\n",
-                         path.c_str());
-            return;
-        }
-    }
-    for (const std::string& input : options.inputs) {
-        if (isFolder(input) && listFiles(input, kImagePattern).empty()) {
-            std::fprintf(errors, "orvanta-cli: the folder '%s' holds no images (%s)\n",
-                         input.c_str(), kImagePattern);
-            return;
-        }
-    }
-    std::fprintf(errors, "orvanta-cli: the input cannot be used\n");
 }
 
 // Inputs as full paths without a trailing separator, the form the folder and name rules expect;
@@ -211,8 +222,7 @@ std::optional<std::vector<std::string>> resolveInputs(const std::vector<std::str
 }
 
 // Prints the files a finished job wrote and says how it ended; the exit status.
-int report(const Outcome& outcome, bool listFiles, bool saved, std::FILE* output,
-           std::FILE* errors) {
+int report(const Outcome& outcome, bool listFiles, std::FILE* output, std::FILE* errors) {
     switch (outcome.ending) {
         case Ending::Cancelled:
             std::fprintf(errors, "orvanta-cli: cancelled\n");
@@ -236,7 +246,7 @@ int report(const Outcome& outcome, bool listFiles, bool saved, std::FILE* output
     if (outcome.googleEarthFailed)
         std::fprintf(errors,
                      "orvanta-cli: the files were written, but Google Earth did not start\n");
-    return outcome.googleEarthFailed || !saved ? 1 : 0;
+    return outcome.googleEarthFailed ? 1 : 0;
 }
 
 int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
@@ -253,7 +263,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
         if (!folder)
             return 1;
         const std::string name = options.name.value_or(ProjectSettings().projectName);
-        return report(MergeBatchShards(host, folder->front(), name), true, true, output, errors);
+        return report(MergeBatchShards(host, folder->front(), name), true, output, errors);
     }
     AppState app(host);
     app.startUp(fixedDisks());
@@ -266,15 +276,10 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     app.shard = options.shard;
     applyOutputOptions(app, options);
 
-    if (!prepare(app, options)) {
-        // A folder without images is refused silently in the window, where nothing happening
-        // tells the person; a command line has to say why it stops.
-        if (host.messageCount() == 0)
-            explainRefusal(app, options, errors);
+    if (!prepare(app, options, errors))
         return 1;
-    }
     if (options.kmlFolder)
-        app.settings.kmlFolder = *options.kmlFolder;
+        app.settings.kmlFolder = fullPath(*options.kmlFolder);
     else if (options.output)
         app.settings.kmlFolder = app.settings.outputFolder;  // the batch's top file
     // Settings given on the command line win over those of a loaded project.
@@ -282,19 +287,31 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
 
     const bool kmlOnly = options.command == Command::Regenerate;
     host.expectPhases(progressPhases(app.settings, kmlOnly));
-    Outcome outcome;
     if (options.command == Command::Open) {
-        if (app.settings.multipleFolders && !app.settings.batchFolders.empty())
-            app.batchIndex = static_cast<int>(app.settings.batchFolders.size() - 1);
-        outcome = LoadInGoogleEarth(app);
-    } else if (kmlOnly) {
-        outcome = ReGenerateKmlFiles(app);
-    } else {
-        outcome = Transform(app);
+        const Outcome opened = LoadInGoogleEarth(app);
+        host.endProgress(opened.ending == Ending::Done);
+        return report(opened, false, output, errors);
     }
+    JobSettings settings = jobSettings(app, kmlOnly);
+    settings.large.ramLimitMb = options.ramMegabytes.value_or(settings.large.ramLimitMb);
+    settings.large.diskLimitGb = options.diskGigabytes.value_or(settings.large.diskLimitGb);
+    if (options.saveProject)
+        settings.projectFileToSave = fullPath(*options.saveProject);
+    const Outcome outcome =
+        performJob(settings, {host, app.settings.googleEarthProgram}, app.run.scan);
     host.endProgress(outcome.ending == Ending::Done);
-    const bool saved = !options.saveProject || writeProjectFile(app, *options.saveProject);
-    return report(outcome, options.command != Command::Open, saved, output, errors);
+    if (outcome.ending == Ending::Done) {
+        if (!outcome.successText.empty())
+            host.statusChanged(outcome.successText);
+        for (const std::string& notice : outcome.notices)
+            host.statusChanged(notice);
+    }
+    // The project is saved as it was run, once the run ended well.
+    if (options.saveProject && outcome.ending == Ending::Done &&
+        !writeProjectFile(app, settings.projectFileToSave)) {
+        return 1;
+    }
+    return report(outcome, true, output, errors);
 }
 
 }  // namespace
@@ -304,7 +321,7 @@ int runCommand(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     try {
         return runJob(given, output, errors);
     } catch (const RunCancelled&) {
-        return report(Outcome::endedAs(Ending::Cancelled), false, true, output, errors);
+        return report(Outcome::endedAs(Ending::Cancelled), false, output, errors);
     }
 }
 

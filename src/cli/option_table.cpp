@@ -38,7 +38,8 @@ const std::vector<OptionRow> kOptions = {
      "links relative to the KML file that holds them, so that the\n"
      "result can be moved or shared as a whole"},
     {"--kmz", "", "FILE.kmz", OptionGroup::Output, "transform large batch multires regenerate run",
-     "also pack the result into one file (links become relative)"},
+     "also pack the result into one file (links become relative);\n"
+     "an existing one is replaced only with --yes"},
     {"--skip-empty-tiles", "", "", OptionGroup::Output,
      "transform large batch multires regenerate run",
      "leave out the tiles of a large image's padded edges that hold\n"
@@ -47,7 +48,9 @@ const std::vector<OptionRow> kOptions = {
      "also write NAME.html beside the top KML file: a map of the\n"
      "imagery that any browser opens from the disk, offline"},
     {"--save-project", "", "FILE.ovt", OptionGroup::Output,
-     "transform large batch multires regenerate run", "save the project file after the job"},
+     "transform large batch multires regenerate run",
+     "save the project file after the job (an existing one is\n"
+     "replaced only with --yes)"},
 
     {"--shard", "", "I/N", OptionGroup::Processing, "batch",
      "tile only the folders at positions I, I+N, I+2N ... (from 0)\n"
@@ -55,8 +58,8 @@ const std::vector<OptionRow> kOptions = {
     {"--jobs", "", "N", OptionGroup::Processing, "transform large batch multires run",
      "how many tiling steps run at once (default: one per core)"},
     {"--resume", "", "", OptionGroup::Processing, "transform large batch multires run",
-     "keep the pictures of an earlier run that are complete and\n"
-     "newer than their source (after a run was stopped or killed)"},
+     "keep the files an earlier run made from the same source and\n"
+     "settings (after a run was stopped or killed); the rest is redone"},
     {"--engine", "", "vips|magick", OptionGroup::Processing, "transform large batch multires run",
      "pixel engine that slices and tiles: vips (default) decodes each\n"
      "image once and reads a large one in bands of 4096 lines;\n"

@@ -71,6 +71,7 @@ TileSource tileOf(const std::string& folder, const std::string& name, const std:
         .imagePath = imagePath,
         .worldFilePath = join(folder, name + "." + worldExtension),
         .worldFileExtension = worldExtension,
+        .pictureFormat = {},
     };
 }
 

@@ -50,6 +50,9 @@ struct TileSource {
     std::string imagePath;           // handed to the GeoTIFF converter
     std::string worldFilePath;       // spelled as derived; looked up without regard to case
     std::string worldFileExtension;  // "jgw", "tfw", "gfw", "pgw"
+    // The format its pictures were cut in, which alone is linked; empty for a tree that no
+    // record describes: a PNG picture then goes before one of the tree's format.
+    std::string pictureFormat;
     bool operator==(const TileSource&) const = default;
 };
 

@@ -118,6 +118,7 @@ TreeCell cellOf(const TileContext& context, const QuadPath& path) {
     cell.minLodPixels =
         level == 1 ? topMinLodPixels(context.options.order) : cellMinLodPixels(level);
     cell.drawOrder = DrawOrder(context.options.order, level);
+    cell.kmlFile = context.kmlPath(path);
     if (const std::string& found = context.pictures.of(path); !found.empty()) {
         cell.picture =
             joinPath(treeFolderPath(context.options.root, context.pictureFolder(level)), found);
@@ -168,12 +169,15 @@ std::vector<QuadPath> pathsOfDepth(int depth) {
     return paths;
 }
 
-// The cell's picture, PNG first; empty when the folder holds neither.
+// The cell's picture in the tile's format; without one, PNG first. Empty when the folder
+// holds none.
 std::string findCellPicture(const KmlTreeOptions& options, const KmlTile& tile,
                             const QuadPath& path, const PictureLookup& findPicture) {
     const std::string folder =
         treeFolderPath(options.root, options.layout->pictureFolder[path.depth()]);
     const std::string picture = tile.name + path.pictureSuffix();
+    if (!tile.pictureFormat.empty())
+        return findPicture(folder, picture + "." + tile.pictureFormat);
     std::string found = findPicture(folder, picture + ".png");
     if (found.empty())
         found = findPicture(folder, picture + "." + options.pictureExtension);

@@ -26,10 +26,11 @@ struct KmlTreeOptions {
     bool leaveOutEmptyCells = false;
 };
 
-// One tile of the run with its bounds.
+// One tile of the run with its bounds and the format of its pictures (see TileSource).
 struct KmlTile {
     std::string name;
     LatLonBounds bounds;
+    std::string pictureFormat;
 };
 
 // One cell of a tile's tree as its KML file shows it, with the cells that file links.
@@ -39,6 +40,7 @@ struct TreeCell {
     int minLodPixels = 0;  // shown once its Region is drawn at least this many pixels across
     int drawOrder = 0;     // of its GroundOverlay
     std::string picture;   // the path of the picture it shows; empty when it shows none
+    std::string kmlFile;   // the path of its KML file
     std::vector<TreeCell> children;
 };
 

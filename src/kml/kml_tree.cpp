@@ -37,8 +37,7 @@ class KmlTreeRun {
         }
         if (!tilePass())
             return std::nullopt;
-        // The root file is replaced only when every other file of the tree was written, and
-        // the success text is shown only when it was.
+        // The root file is replaced only when every other file of the tree was written.
         bool rootWritten = false;
         if (policy_.skippedSteps() > skippedBefore_ || !policy_.run([&] {
                 writeKmlFile({request_.rootFile, rootKmlText(options_, bounds_, tiles_)});
@@ -47,7 +46,6 @@ class KmlTreeRun {
             !rootWritten) {
             return std::nullopt;
         }
-        host_.statusChanged(layout_.successStatus);
         host_.doEvents();
         return TreeIndex{request_.rootFile, bounds_, rootMinLodPixels(options_), std::move(cells_)};
     }
@@ -78,7 +76,7 @@ class KmlTreeRun {
                 return false;
             if (bounds) {
                 IncludeTile(bounds_, *bounds);
-                tiles_.push_back({source.name, *bounds});
+                tiles_.push_back({source.name, *bounds, source.pictureFormat});
             }
             host_.doEvents();
         }

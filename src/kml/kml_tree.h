@@ -30,7 +30,8 @@ struct KmlTreeRequest {
 
 // Writes the KML super-overlay over the tiles of one tile root ("Make KML 1024", "Make KML
 // 2048", "Make KML 4096"): a root KML file with a link per tile and, under each tile, a quad
-// tree of KML files with Regions, links and GroundOverlays. Every step runs under the policy;
+// tree of KML files with Regions, links and GroundOverlays (the layout's success status is the
+// caller's to show once the whole job succeeded). Every step runs under the policy;
 // the person is told of failures through the Host. The root file is written last, whole, and
 // only when every other file of the tree was, so a run that ends early or fails to write a
 // file leaves an earlier root file as it was. Returns what the tree shows (the bounds of all

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <set>
 
 #include "kml/fragments.h"
 #include "kml/kml_writer.h"
@@ -68,42 +67,22 @@ struct ZipDeleter {
     void operator()(zip_t* archive) const { zip_discard(archive); }
 };
 
-void addEntry(zip_t* archive, const std::string& name, zip_source_t* source, bool compress) {
+// Adds an entry; false when the archive refused it (zip_strerror says why).
+bool addEntry(zip_t* archive, const std::string& name, zip_source_t* source, bool compress) {
+    if (!source)
+        return false;
     const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(source);
-        throw RunError(errors::PathFileAccess, zip_strerror(archive));
+        return false;
     }
     // Pictures are compressed already; storing them costs nothing and saves the time.
     zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
                              compress ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+    return true;
 }
 
 }  // namespace
-
-std::vector<std::string> kmlTreeFiles(const std::vector<std::string>& topKmlFiles) {
-    std::vector<std::string> files;
-    std::set<std::string> seen;
-    for (const std::string& top : topKmlFiles) {
-        const std::string path = fs::path(top).lexically_normal().string();
-        if (seen.insert(path).second)
-            files.push_back(path);
-    }
-    for (std::size_t next = 0; next < files.size(); ++next) {
-        if (fs::path(files[next]).extension() != ".kml")
-            continue;
-        const fs::path folder = fs::path(files[next]).parent_path();
-        for (const auto& [at, href] : hrefsOf(readWhole(files[next]))) {
-            std::error_code ignored;
-            const std::string target = resolve(href, folder).string();
-            if (!isUrl(href) && fs::is_regular_file(target, ignored) &&
-                seen.insert(target).second) {
-                files.push_back(target);
-            }
-        }
-    }
-    return files;
-}
 
 std::string commonFolder(const std::vector<std::string>& paths) {
     if (paths.empty())
@@ -150,9 +129,11 @@ std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
     return out.text();
 }
 
-void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKmlFiles) {
-    const std::vector<std::string> files = kmlTreeFiles(topKmlFiles);
-    const std::string base = commonFolder(files);
+void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKmlFiles,
+              const std::vector<std::string>& files) {
+    std::vector<std::string> all = files;
+    all.insert(all.end(), topKmlFiles.begin(), topKmlFiles.end());
+    const std::string base = commonFolder(all);
     std::vector<std::string> topTexts;
     for (const std::string& top : topKmlFiles)
         topTexts.push_back(readWhole(top));
@@ -170,29 +151,18 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
     };
     if (!archive)
         fail("cannot be created");
-    try {
-        addEntry(archive.get(), "doc.kml",
-                 zip_source_buffer(archive.get(), document.data(), document.size(), 0), true);
-        for (std::size_t i = topKmlFiles.size(); i < files.size(); ++i) {
-            if (fs::path(files[i]).extension() == ".kml") {
-                for (const auto& [at, href] : hrefsOf(readWhole(files[i]))) {
-                    if (!isUrl(href) && fs::path(unescapeXml(href)).is_absolute())
-                        refuseFullPath(files[i], href);
-                }
-            }
-            zip_source_t* source = zip_source_file(archive.get(), files[i].c_str(), 0, -1);
-            if (!source)
-                fail(zip_strerror(archive.get()));
-            addEntry(archive.get(), relativeLink(files[i], base), source,
-                     fs::path(files[i]).extension() == ".kml");
-        }
-    } catch (const RunError& cause) {
-        if (cause.number() != errors::PathFileAccess) {
-            archive.reset();
-            discardScratch(scratch);
-            throw;
-        }
-        fail(cause.description());
+    if (!addEntry(archive.get(), "doc.kml",
+                  zip_source_buffer(archive.get(), document.data(), document.size(), 0), true))
+        fail(zip_strerror(archive.get()));
+    // Several top files are linked from doc.kml and packed as they are; one is doc.kml.
+    std::vector<std::string> packed = files;
+    if (topKmlFiles.size() > 1)
+        packed.insert(packed.end(), topKmlFiles.begin(), topKmlFiles.end());
+    for (const std::string& file : packed) {
+        if (!addEntry(archive.get(), relativeLink(file, base),
+                      zip_source_file(archive.get(), file.c_str(), 0, -1),
+                      fs::path(file).extension() == ".kml"))
+            fail(zip_strerror(archive.get()));
     }
     if (zip_close(archive.get()) != 0)
         fail(zip_strerror(archive.get()));

@@ -5,11 +5,6 @@
 
 namespace orvanta {
 
-// The files of the KML trees under the top files: each top file, then every file that an href
-// of a KML file of the trees names (a relative href read from the folder of the file holding
-// it), each once, in the order they are reached. URLs and names of missing files are left out.
-std::vector<std::string> kmlTreeFiles(const std::vector<std::string>& topKmlFiles);
-
 // The deepest folder that holds every one of the files; empty when they share none.
 std::string commonFolder(const std::vector<std::string>& paths);
 
@@ -19,10 +14,13 @@ std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
                         const std::vector<std::string>& topTexts, const std::string& base);
 
 // Packs the KML trees of the top files into one shareable file: doc.kml at the archive's root
-// and every file of the trees at its place relative to the folder that holds them all, so the
-// trees' relative links hold inside it. Written under a scratch name and renamed when complete.
-// Throws RunError 75 naming the archive when it cannot be written, and 5 when a tree links a
-// file by its full path (such a link would not travel with the archive).
-void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKmlFiles);
+// and each of `files` (every file of the trees as the run that wrote them names them, each
+// once; with several top files, those too) at its place relative to the folder that holds them
+// all, so the trees' relative links hold inside it. Nothing is read to find what to pack.
+// Written under a scratch name and renamed when complete. Throws RunError 75 naming the archive
+// when it cannot be written, and 5 when a top file links a file by its full path (such a link
+// would not travel with the archive).
+void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKmlFiles,
+              const std::vector<std::string>& files);
 
 }  // namespace orvanta

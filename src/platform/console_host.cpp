@@ -58,7 +58,6 @@ void ConsoleHost::endProgressLine() {
 
 void ConsoleHost::messageBox(const std::string& text, const std::string& title) {
     endProgressLine();
-    ++messageCount_;
     std::fprintf(output_, "%s: %s\n", title.c_str(), text.c_str());
     std::fflush(output_);
 }

@@ -45,9 +45,6 @@ class ConsoleHost : public Host {
     // Ends the progress display, at 100 % when the job ran to its end.
     void endProgress(bool done);
 
-    // How many message boxes were shown: a job that shows one ended on a message.
-    int messageCount() const { return messageCount_; }
-
     // From now on SIGINT and SIGTERM ask to cancel: the run ends after the step in hand.
     static void cancelOnSignals();
 
@@ -65,7 +62,6 @@ class ConsoleHost : public Host {
     JobProgress job_;
     int dotMarks_ = -1;
     bool progressLineOpen_ = false;
-    int messageCount_ = 0;
     std::string lastStatus_;
     std::vector<std::string> heldStatuses_;  // status texts that wait for the dotted line's end
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();

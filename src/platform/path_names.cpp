@@ -45,4 +45,9 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     return folder + kPathSeparator + name;
 }
 
+bool isPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
 }  // namespace orvanta

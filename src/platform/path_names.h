@@ -23,6 +23,10 @@ std::string folderOf(const std::string& path);
 // The file name of a path without its folder and without its last extension.
 std::string baseNameOf(const std::string& path);
 
+// True when `name` names a file in a folder and nothing else: not empty, not "." or "..", and
+// without a separator ("/" or "\\") or a NUL.
+bool isPlainFileName(const std::string& name);
+
 // `folder`, the platform's separator and `name`.
 std::string joinPath(const std::string& folder, const std::string& name);
 

@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -93,6 +94,46 @@ void writeFileAtomically(const std::string& path, const std::string& content) {
         throw RunError(errors::PathFileAccess,
                        "Path/File access error: " + path + " (" + std::strerror(cause) + ")");
     }
+}
+
+std::string escapedField(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '%' || c == '\t' || c == '\r' || c == '\n') {
+            char code[4];
+            std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
+            out += code;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> unescapedField(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            return std::nullopt;
+        }
+        out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+    }
+    return out;
+}
+
+std::vector<std::string> recordFields(const std::string& line) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        parts.push_back(line.substr(start, tab - start));
+    parts.push_back(line.substr(start));
+    return parts;
 }
 
 }  // namespace orvanta

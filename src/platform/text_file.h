@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,12 @@ std::vector<std::string> splitLines(const std::string& text);
 // when the file does not exist and 75 when it cannot be read.
 std::vector<std::string> readTextLines(const std::string& path,
                                        std::size_t maxLines = static_cast<std::size_t>(-1));
+
+// The fields of a record line are separated by tabs; '%', tab, CR and LF inside a field are
+// written as %XX, so any path or name survives. Unescaping gives nothing for a bad %XX.
+std::string escapedField(const std::string& text);
+std::optional<std::string> unescapedField(const std::string& text);
+std::vector<std::string> recordFields(const std::string& line);
 
 // Joins lines, each ended by CR LF.
 std::string joinCrLf(const std::vector<std::string>& lines);

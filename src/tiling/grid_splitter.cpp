@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "imagery/world_file.h"
 #include "platform/file_list.h"
 #include "platform/run_error.h"
-#include "tiling/image_tiling.h"
 
 namespace orvanta {
 namespace {
@@ -42,27 +42,63 @@ bool runStart(Host& host, const TilePlan& plan, const ConvertRunner& convert,
 ExecutorSettings executorSettings(const SplitRequest& request) {
     ExecutorSettings settings;
     settings.jobs = request.jobs;
-    settings.resume = request.resume;
     return settings;
 }
+
+// Tells the request of each image once all of its tilings are done: a 4096 image under the
+// image tool is one tiling and then one per 1024 piece. An image with a failed step is not told.
+class ImageCompletion {
+  public:
+    explicit ImageCompletion(const SplitRequest& request) : request_(request) {}
+
+    void expect(const std::string& image, int tilings) { left_[image] += tilings; }
+    void kept(const std::string& image) {
+        if (request_.imageDone)
+            request_.imageDone(image, true);
+    }
+    void tilingDone(const std::string& image, bool clean) {
+        failed_[image] = failed_[image] || !clean;
+        if (--left_[image] == 0 && !failed_[image] && request_.imageDone)
+            request_.imageDone(image, false);
+    }
+
+  private:
+    const SplitRequest& request_;
+    std::map<std::string, int> left_;
+    std::map<std::string, bool> failed_;
+};
+
+// One image of a stage and the image of the request it belongs to.
+struct StageImage {
+    ImageTiling tiling;
+    std::string owner;
+};
 
 // Plans every image, then runs the steps of all of them as one plan, so that the workers go on
 // to the next image while the last steps of one still run. Progress counts whole images; the
 // run can be cancelled after every step.
-bool tileWithMagick(Host& host, StepPolicy& policy, const std::vector<ImageTiling>& images,
-                    const ConvertRunner& convert, const ExecutorSettings& limits) {
+bool tileWithMagick(Host& host, StepPolicy& policy, const std::vector<StageImage>& images,
+                    const ConvertRunner& convert, const ExecutorSettings& limits,
+                    ImageCompletion& completion) {
     const std::size_t total = images.size();
     TilePlan all;
     std::vector<std::size_t> imageEnds;  // the number of steps up to the end of each image
-    for (const ImageTiling& image : images) {
-        all.append(magickPlan(image));
+    for (const StageImage& image : images) {
+        all.append(magickPlan(image.tiling));
         imageEnds.push_back(all.ops().size());
     }
     std::size_t reported = 0;
+    int skippedBefore = policy.skippedSteps();
+    bool clean = true;
     auto afterStep = [&](std::size_t step) {
         host.doEvents();
+        clean = clean && policy.skippedSteps() == skippedBefore;
         const bool ended = policy.ended();
         while (reported < total && (imageEnds[reported] <= step + 1 || ended)) {
+            if (!ended)
+                completion.tilingDone(images[reported].owner, clean);
+            clean = true;
+            skippedBefore = policy.skippedSteps();
             host.progress(static_cast<int>(++reported), static_cast<int>(total));
             if (ended)
                 break;
@@ -72,13 +108,15 @@ bool tileWithMagick(Host& host, StepPolicy& policy, const std::vector<ImageTilin
 }
 
 // Tiles one image after another with the pixel engine, each image one step.
-bool tileWithVips(Host& host, StepPolicy& policy, const std::vector<ImageTiling>& images,
-                  const ExecutorSettings& settings) {
+bool tileWithVips(Host& host, StepPolicy& policy, const std::vector<StageImage>& images,
+                  const ExecutorSettings& settings, ImageCompletion& completion) {
     const int total = static_cast<int>(images.size());
     for (int done = 0; done < total; ++done) {
-        const bool goOn =
-            policy.run([&] { tileWithPixels(images[done], settings.jobs, settings.resume); });
+        const int skippedBefore = policy.skippedSteps();
+        const bool goOn = policy.run([&] { tileWithPixels(images[done].tiling, settings.jobs); });
         host.doEvents();
+        if (goOn && !policy.ended())
+            completion.tilingDone(images[done].owner, policy.skippedSteps() == skippedBefore);
         host.progress(done + 1, total);
         if (!goOn || policy.ended())
             return false;
@@ -87,11 +125,11 @@ bool tileWithVips(Host& host, StepPolicy& policy, const std::vector<ImageTiling>
 }
 
 bool tileImages(Host& host, StepPolicy& policy, const SplitRequest& request,
-                const std::vector<ImageTiling>& images, const ConvertRunner& convert,
-                const ExecutorSettings& limits) {
+                const std::vector<StageImage>& images, const ConvertRunner& convert,
+                const ExecutorSettings& limits, ImageCompletion& completion) {
     if (request.engine == PixelEngine::Vips)
-        return tileWithVips(host, policy, images, limits);
-    return tileWithMagick(host, policy, images, convert, limits);
+        return tileWithVips(host, policy, images, limits, completion);
+    return tileWithMagick(host, policy, images, convert, limits, completion);
 }
 
 // The background of the image when it is a padded edge piece.
@@ -131,29 +169,68 @@ std::vector<ImageTiling> imageTilings(const SplitRequest& request, SizeClass siz
         images.push_back({sizeClass, source.path, source.name, TileSet{request.root},
                           request.sizeClass == SizeClass::S2048,
                           request.sizeClass == SizeClass::S4096, switches(source.name), switches,
-                          withEdges ? imageArea(request, source.name) : std::nullopt});
+                          withEdges ? imageArea(request, source.name) : std::nullopt,
+                          request.keepExisting.contains(source.name)});
     }
     return images;
 }
 
-// The 1024 stage: the images of a 1024 run, or the 1024 pieces a 4096 run left in Tgroup1
-// (which the vips engine has tiled with their 4096 image already).
+// The 1024 pieces of a 4096 image that hold any of the image: cut from it into Tgroup1, then
+// tiled by the 1024 stage.
+std::vector<SourceImage> piecesWithImage(const ImageTiling& image) {
+    std::vector<SourceImage> pieces;
+    for (const TileOutput& output : tileOutputs(image)) {
+        if (output.piece && !inPadding(image, output))
+            pieces.push_back({output.path, baseNameOf(output.path)});
+    }
+    return pieces;
+}
+
+// The images of the request that are still to be cut: those of which an earlier run left every
+// file are told as kept and left out. With `pieceStage`, each 4096 image is done once its
+// pieces are tiled too.
+std::vector<StageImage> imagesToCut(const SplitRequest& request, ImageCompletion& completion,
+                                    bool pieceStage) {
+    std::vector<StageImage> images;
+    for (ImageTiling& tiling : splitTilings(request)) {
+        if (tiling.keepExisting && missingOutputs(tiling).empty()) {
+            completion.kept(tiling.name);
+            continue;
+        }
+        const std::size_t pieces = pieceStage ? piecesWithImage(tiling).size() : 0;
+        completion.expect(tiling.name, 1 + static_cast<int>(pieces));
+        const std::string owner = tiling.name;
+        images.push_back({std::move(tiling), owner});
+    }
+    return images;
+}
+
+// The pieces that the 4096 images left in Tgroup1, as the 1024 stage cuts them.
+std::vector<StageImage> piecesOf(const SplitRequest& request,
+                                 const std::vector<StageImage>& images) {
+    std::vector<StageImage> pieces;
+    for (const StageImage& image : images) {
+        for (ImageTiling& piece :
+             imageTilings(request, SizeClass::S1024, piecesWithImage(image.tiling)))
+            pieces.push_back({std::move(piece), image.owner});
+    }
+    return pieces;
+}
+
 bool split1024(Host& host, StepPolicy& policy, const SplitRequest& request,
-               const ConvertRunner& convert, bool piecesOf4096) {
+               const ConvertRunner& convert) {
     const TileSet tiles{request.root};
     if (!haveRoot(host, tiles.root))
         return false;
     host.statusChanged(kBuildingStatus);
-    const TilePlan start = piecesOf4096 ? start1024PiecesPlan(tiles)
-                                        : start1024Plan(tiles, request.singleImage,
-                                                        formatName(treeFormat(request.tiles)));
-    if (!runStart(host, start, convert, tiles.root))
+    if (!runStart(host,
+                  start1024Plan(tiles, request.singleImage, formatName(treeFormat(request.tiles))),
+                  convert, tiles.root)) {
         return false;
-    if (piecesOf4096 && request.engine == PixelEngine::Vips)
-        return true;
-    const auto sources = piecesOf4096 ? folderImages(tiles.tgroup1()) : request.images;
-    return tileImages(host, policy, request, imageTilings(request, SizeClass::S1024, sources),
-                      convert, executorSettings(request));
+    }
+    ImageCompletion completion(request);
+    return tileImages(host, policy, request, imagesToCut(request, completion, false), convert,
+                      executorSettings(request), completion);
 }
 
 bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
@@ -165,9 +242,9 @@ bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
     const std::string format = formatName(treeFormat(request.tiles));
     if (!runStart(host, start2048Plan(tiles, request.singleImage, format), convert, tiles.root))
         return false;
-    return tileImages(host, policy, request,
-                      imageTilings(request, SizeClass::S2048, request.images), convert,
-                      executorSettings(request));
+    ImageCompletion completion(request);
+    return tileImages(host, policy, request, imagesToCut(request, completion, false), convert,
+                      executorSettings(request), completion);
 }
 
 // The 4096 stage, then the 1024 stage of its pieces. The vips engine tiles the pieces with
@@ -181,18 +258,28 @@ bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
     if (!runStart(host, start4096Plan(tiles, format, request.nameMarker), convert, tiles.root))
         return false;
     const bool vips = request.engine == PixelEngine::Vips;
-    if (vips && !split1024(host, policy, request, convert, true))
+    const auto startPieces = [&] {
+        host.statusChanged(kBuildingStatus);
+        return runStart(host, start1024PiecesPlan(tiles), convert, tiles.root);
+    };
+    if (vips && !startPieces())
         return false;
+    ImageCompletion completion(request);
+    const std::vector<StageImage> images = imagesToCut(request, completion, !vips);
     // Each operation on a 4096 image may use the whole memory setting.
     ExecutorSettings settings = executorSettings(request);
     settings.memoryBudgetMb = request.memoryMb;
-    if (!tileImages(host, policy, request, imageTilings(request, SizeClass::S4096, request.images),
-                    convert, settings))
+    if (!tileImages(host, policy, request, images, convert, settings, completion))
         return false;
-    return vips || split1024(host, policy, request, convert, true);
+    return vips || (startPieces() && tileImages(host, policy, request, piecesOf(request, images),
+                                                convert, executorSettings(request), completion));
 }
 
 }  // namespace
+
+std::vector<ImageTiling> splitTilings(const SplitRequest& request) {
+    return imageTilings(request, request.sizeClass, request.images);
+}
 
 std::vector<SourceImage> folderImages(const std::string& folder,
                                       const std::vector<std::string>& leftOut) {
@@ -207,17 +294,17 @@ std::vector<SourceImage> folderImages(const std::string& folder,
 TileSwitches tileSwitches(const TileOptions& options, const std::optional<Rgb>& paddedEdge,
                           int memoryMb) {
     TileSwitches switches;
-    switches.quality = std::to_string(options.quality);
-    switches.memoryMb = std::to_string(memoryMb);
+    switches.quality = options.quality;
+    switches.memoryMb = memoryMb;
     if (paddedEdge) {
         // A JPEG tile cannot be transparent: the padding would show.
-        switches.format = formatName(PictureFormat::Png);
+        switches.format = PictureFormat::Png;
         switches.transparent = true;
         switches.colour = *paddedEdge;
         switches.fuzzy = true;
         return switches;
     }
-    switches.format = formatName(treeFormat(options));
+    switches.format = treeFormat(options);
     switches.transparent = options.transparentColour.has_value();
     switches.colour = options.transparentColour.value_or(Rgb{});
     return switches;
@@ -227,7 +314,7 @@ bool splitImages(Host& host, StepPolicy& policy, const SplitRequest& request,
                  const ConvertRunner& convert) {
     switch (request.sizeClass) {
         case SizeClass::S1024:
-            return split1024(host, policy, request, convert, false);
+            return split1024(host, policy, request, convert);
         case SizeClass::S2048:
             return split2048(host, policy, request, convert);
         case SizeClass::S4096:

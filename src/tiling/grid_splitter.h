@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "platform/picture_format.h"
 #include "platform/pixel_engine.h"
 #include "platform/step_policy.h"
+#include "tiling/image_tiling.h"
 #include "tiling/split_plans.h"
 #include "tiling/tile_executor.h"
 
@@ -57,9 +60,14 @@ struct SplitRequest {
     std::string nameMarker;           // 4096 single image: the marker naming it, when new
     TileOptions tiles;
     std::optional<PaddedEdges> edges;
-    int memoryMb = 512;   // memory of each operation on a 4096 image
-    int jobs = 1;         // steps at once
-    bool resume = false;  // pictures newer than what they are made from are kept
+    int memoryMb = 512;  // memory of each operation on a 4096 image
+    int jobs = 1;        // steps at once
+    // Images whose files an earlier run made from the same source and settings: the files that
+    // exist are kept and only the missing ones made (an image missing none is not read at all).
+    std::set<std::string> keepExisting;
+    // Told on the calling thread of each image whose files are all there at the end: `kept`
+    // when nothing was missing, else made without a failed step.
+    std::function<void(const std::string& name, bool kept)> imageDone;
     // Tiles of padded edge pieces that hold nothing but padding are not written, and removed
     // when an earlier run left them.
     bool skipEmptyTiles = false;
@@ -67,6 +75,10 @@ struct SplitRequest {
     // vips engine decodes each image once and writes all of its tiles, 1024 pieces included.
     PixelEngine engine = PixelEngine::Magick;
 };
+
+// Each image of the request as its class cuts it, in the request's order (for a 4096 image the
+// files of its 1024 pieces included).
+std::vector<ImageTiling> splitTilings(const SplitRequest& request);
 
 // The grid splitter: cuts square images of 1024, 2048 or 4096 pixels into a pyramid of 256x256
 // tiles under the tile root ("Split 1024", "Single Split 2048", "Split 4096"; a 4096 run goes on

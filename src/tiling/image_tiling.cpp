@@ -1,5 +1,6 @@
 #include "tiling/image_tiling.h"
 
+#include <filesystem>
 #include <span>
 
 namespace orvanta {
@@ -14,8 +15,9 @@ std::string numbered(const std::string& name, int digit) {
 // row by row from the top left, as a crop numbers them.
 void addLevels(std::vector<TileOutput>& outputs, int x, int y, int size, const std::string& name,
                std::span<const std::string> folders, const TileSwitches& switches) {
-    outputs.push_back(
-        {x, y, size, joinPath(folders.front(), name + "." + switches.format), switches, false});
+    outputs.push_back({x, y, size,
+                       joinPath(folders.front(), name + "." + formatName(switches.format)),
+                       switches, false});
     if (folders.size() == 1)
         return;
     const int half = size / 2;
@@ -116,6 +118,16 @@ std::vector<std::string> paddingFiles(const ImageTiling& image) {
             files.push_back(output.path);
     }
     return files;
+}
+
+std::vector<TileOutput> missingOutputs(const ImageTiling& image) {
+    std::vector<TileOutput> missing;
+    for (const TileOutput& output : tileOutputs(image)) {
+        std::error_code ignored;
+        if (!inPadding(image, output) && !std::filesystem::exists(output.path, ignored))
+            missing.push_back(output);
+    }
+    return missing;
 }
 
 }  // namespace orvanta

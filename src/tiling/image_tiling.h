@@ -26,6 +26,9 @@ struct ImageTiling {
     std::function<TileSwitches(const std::string&)> pieceSwitches;
     // A padded edge piece whose empty tiles are skipped: the part of it that holds the image.
     std::optional<ImageArea> imageArea;
+    // The files of an earlier run that exist were made from the same source and settings: they
+    // are kept, and only the missing ones are made.
+    bool keepExisting = false;
 };
 
 // The ImageMagick steps of the image: the argument vectors of image1024Plan, image2048Plan or
@@ -52,11 +55,14 @@ bool inPadding(const ImageTiling& image, const TileOutput& output);
 // The files of tileOutputs that are nothing but padding.
 std::vector<std::string> paddingFiles(const ImageTiling& image);
 
+// The files of tileOutputs, but those of paddingFiles, that do not exist.
+std::vector<TileOutput> missingOutputs(const ImageTiling& image);
+
 // Tiles the image with the pixel engine: decodes its source once and writes every file of
-// tileOutputs from memory, on `jobs` threads, but removes those of paddingFiles. With `resume`,
-// files no older than the source are kept (files are renamed into place only when complete) and a
-// source none of whose files is missing or older is not decoded. Throws RunError on the first
-// failure.
-void tileWithPixels(const ImageTiling& image, int jobs, bool resume);
+// tileOutputs from memory, on `jobs` threads, but removes those of paddingFiles. With
+// `keepExisting`, only the missing files are written (files are renamed into place only when
+// complete, so one that exists is whole); every level is still made from the one below it.
+// Throws RunError on the first failure.
+void tileWithPixels(const ImageTiling& image, int jobs);
 
 }  // namespace orvanta

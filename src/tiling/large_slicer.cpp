@@ -92,18 +92,15 @@ void writePiecesInBands(const std::string& image, const std::string& folder,
     });
 }
 
-// True when every piece exists and none is older than the image.
-bool piecesUpToDate(const std::string& image, const std::string& folder, const std::string& name,
-                    int pieces, PictureFormat pieceFormat) {
-    std::error_code error;
-    const auto source = std::filesystem::last_write_time(image, error);
-    for (int k = 0; k < pieces && !error; ++k) {
-        const auto piece =
-            std::filesystem::last_write_time(pieceImagePath(folder, name, k, pieceFormat), error);
-        if (!error && piece < source)
+// True when every piece exists.
+bool piecesPresent(const std::string& folder, const std::string& name, int pieces,
+                   PictureFormat pieceFormat) {
+    for (int k = 0; k < pieces; ++k) {
+        std::error_code ignored;
+        if (!std::filesystem::exists(pieceImagePath(folder, name, k, pieceFormat), ignored))
             return false;
     }
-    return !error;
+    return true;
 }
 
 }  // namespace
@@ -112,7 +109,7 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
                  const std::string& name, int pieces, const SliceSettings& limits) {
     policy.run([&] { std::filesystem::create_directories(folder); });
     removePiecesBeyond(folder, name, pieces, limits.pieceFormat);
-    if (limits.resume && piecesUpToDate(image, folder, name, pieces, limits.pieceFormat))
+    if (limits.keepPieces && piecesPresent(folder, name, pieces, limits.pieceFormat))
         return true;
     policy.run([&] {
         if (limits.engine == PixelEngine::Vips)

@@ -17,7 +17,9 @@ struct SliceSettings {
     int memoryMb = 512;  // "RAM memory available for OVT:"
     int diskGb = 3;      // "Hard Disk Space available for OVT:"
     PictureFormat pieceFormat = PictureFormat::Jpg;
-    bool resume = false;  // pieces no older than the image are kept
+    // The pieces an earlier run cut from the same image with the same settings are kept when
+    // every one of them exists.
+    bool keepPieces = false;
     // ImageMagick cuts the whole image in one operation and leaves short pieces short. The vips
     // engine reads the image once from top to bottom in bands of one row of pieces (4096
     // lines), so that peak memory grows with the width only, and writes the pieces of each band

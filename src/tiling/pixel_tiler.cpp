@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <tuple>
@@ -27,13 +26,6 @@ LevelKey levelKey(const TileOutput& output) {
     const TileSwitches& s = output.switches;
     return {output.size, s.transparent, s.transparent ? s.colour.value() : 0,
             s.transparent && s.fuzzy};
-}
-
-PictureFormat formatOf(const TileSwitches& switches) {
-    const auto format = parsePictureFormat(switches.format);
-    if (!format)
-        throw RunError(errors::ImageTool, "Unknown tile format " + switches.format);
-    return *format;
 }
 
 // The levels of the pyramid, held in memory: for each region size and transparent colour the
@@ -66,7 +58,7 @@ std::map<LevelKey, PixelImage> makeLevels(const PixelImage& source,
 
 void writeOutput(const PixelImage& source, const std::map<LevelKey, PixelImage>& levels,
                  const TileOutput& output) {
-    const int quality = std::atoi(output.switches.quality.c_str());
+    const int quality = output.switches.quality;
     if (output.piece) {
         source.region(output.x, output.y, output.size, output.size)
             .write(output.path, PictureFormat::Jpg, quality);
@@ -75,23 +67,7 @@ void writeOutput(const PixelImage& source, const std::map<LevelKey, PixelImage>&
     const int scale = output.size / kTileEdge;
     levels.at(levelKey(output))
         .region(output.x / scale, output.y / scale, kTileEdge, kTileEdge)
-        .write(output.path, formatOf(output.switches), quality);
-}
-
-// The outputs whose file is missing or older than the source.
-std::vector<TileOutput> outdated(const std::vector<TileOutput>& outputs,
-                                 const std::string& source) {
-    std::error_code error;
-    const auto sourceTime = std::filesystem::last_write_time(source, error);
-    if (error)
-        return outputs;
-    std::vector<TileOutput> missing;
-    for (const TileOutput& output : outputs) {
-        const auto time = std::filesystem::last_write_time(output.path, error);
-        if (error || time < sourceTime)
-            missing.push_back(output);
-    }
-    return missing;
+        .write(output.path, output.switches.format, quality);
 }
 
 // The outputs that hold any of the image; the files of the others are removed where an
@@ -114,10 +90,10 @@ std::vector<TileOutput> withoutPadding(const ImageTiling& image,
 
 }  // namespace
 
-void tileWithPixels(const ImageTiling& image, int jobs, bool resume) {
+void tileWithPixels(const ImageTiling& image, int jobs) {
     const std::vector<TileOutput> all = tileOutputs(image);
     const std::vector<TileOutput> wanted = withoutPadding(image, all);
-    const std::vector<TileOutput> outputs = resume ? outdated(wanted, image.source) : wanted;
+    const std::vector<TileOutput> outputs = image.keepExisting ? missingOutputs(image) : wanted;
     if (outputs.empty())
         return;
     const PixelImage source = PixelImage::decode(image.source);

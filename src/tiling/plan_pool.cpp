@@ -33,7 +33,7 @@ class PlanPool {
   public:
     PlanPool(const TilePlan& plan, const ConvertRunner& convert, const ExecutorSettings& limits)
         : ops_(plan.ops()),
-          decodes_(plan, convert, limits.resume),
+          decodes_(plan, convert),
           memoryBudgetMb_(limits.memoryBudgetMb),
           waiting_(ops_.size()),
           dependents_(ops_.size()),

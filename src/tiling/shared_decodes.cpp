@@ -50,8 +50,8 @@ std::vector<int> sharedReadGroups(const TilePlan& plan) {
     return groups;
 }
 
-SharedDecodes::SharedDecodes(const TilePlan& plan, const ConvertRunner& convert, bool resume)
-    : ops_(plan.ops()), convert_(convert), resume_(resume), groupOf_(sharedReadGroups(plan)) {
+SharedDecodes::SharedDecodes(const TilePlan& plan, const ConvertRunner& convert)
+    : ops_(plan.ops()), convert_(convert), groupOf_(sharedReadGroups(plan)) {
     for (int group : groupOf_) {
         if (group < 0)
             continue;
@@ -92,11 +92,6 @@ void SharedDecodes::perform(std::size_t index) {
 void SharedDecodes::performShared(std::size_t index) {
     const TileOp& op = ops_[index];
     const int group = groupOf_[index];
-    if (resume_ && outputsUpToDate(op)) {
-        if (group >= 0)
-            release(groups_[group]);
-        return;
-    }
     if (op.kind != TileOp::Kind::Convert || group < 0 || !convert_.keepDecoded) {
         performTileOp(op, convert_);
         return;

@@ -25,8 +25,7 @@ std::vector<int> sharedReadGroups(const TilePlan& plan);
 // no tile is cut from a stale or missing picture. Safe to use from several workers at once.
 class SharedDecodes {
   public:
-    // With `resume`, convert steps whose outputs are up to date are not performed.
-    SharedDecodes(const TilePlan& plan, const ConvertRunner& convert, bool resume = false);
+    SharedDecodes(const TilePlan& plan, const ConvertRunner& convert);
     // Frees the images of groups whose last step never ran (the run ended early).
     ~SharedDecodes();
     SharedDecodes(const SharedDecodes&) = delete;
@@ -54,7 +53,6 @@ class SharedDecodes {
 
     const std::vector<TileOp>& ops_;
     const ConvertRunner& convert_;
-    const bool resume_;
     const std::vector<int> groupOf_;
     std::vector<Group> groups_;
     std::mutex mutex_;

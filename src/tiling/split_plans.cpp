@@ -24,7 +24,7 @@ std::string piece(const std::string& folder, const std::string& name) {
 }
 
 std::string tile(const std::string& folder, const std::string& name, const TileSwitches& s) {
-    return joinPath(folder, name + "." + s.format);
+    return joinPath(folder, name + "." + formatName(s.format));
 }
 
 std::string numbered(const std::string& name, int digit) {
@@ -59,7 +59,8 @@ std::vector<std::string> transparencyArgs(const TileSwitches& switches) {
 }
 
 std::vector<std::string> limitArgs(const TileSwitches& switches) {
-    return {"-limit", "memory", switches.memoryMb + "MiB", "-limit", "map", "4096MiB"};
+    return {"-limit", "memory", std::to_string(switches.memoryMb) + "MiB",
+            "-limit", "map",    "4096MiB"};
 }
 
 TilePlan start1024Plan(const TileSet& tiles, bool single, const std::string& format) {
@@ -101,7 +102,7 @@ TilePlan start4096Plan(const TileSet& tiles, const std::string& format,
 TilePlan image1024Plan(const std::string& source, const std::string& name, const std::string& s1,
                        const std::string& s2, const TileSwitches& s) {
     const std::string scratch = joinPath(s1, "kml");
-    const Args quality = {"-quality", s.quality};
+    const Args quality = {"-quality", std::to_string(s.quality)};
     const Args clear = transparencyArgs(s);
     TilePlan plan;
     plan.convert(concat({{source}, quality, {"-crop", "512x512"}, {piece(scratch, name + "_%d")}}));
@@ -128,7 +129,7 @@ TilePlan image2048Plan(const std::string& source, const std::string& name, const
                        bool withWholeImage, const TileSwitches& s) {
     const std::string t1 = tiles.tgroup1(), s1 = tiles.sgroup1(), s2 = tiles.sgroup2();
     const std::string scratch = tiles.kml(), scratch512 = joinPath(s1, "kml");
-    const Args quality = {"-quality", s.quality};
+    const Args quality = {"-quality", std::to_string(s.quality)};
     const Args clear = transparencyArgs(s);
     TilePlan plan;
     plan.convert(
@@ -167,7 +168,7 @@ TilePlan image4096Plan(const std::string& source, const std::string& name, const
     const std::string t1 = tiles.tgroup1(), t2 = tiles.tgroup2();
     const std::string scratch = joinPath(t2, "kml");
     const Args limits = limitArgs(s);
-    const Args quality = {"-quality", s.quality};
+    const Args quality = {"-quality", std::to_string(s.quality)};
     const Args clear = transparencyArgs(s);
     TilePlan plan;
     plan.convert(

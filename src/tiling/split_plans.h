@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/colour.h"
+#include "platform/picture_format.h"
 #include "tiling/tile_plan.h"
 #include "tiling/tile_set.h"
 
@@ -11,14 +12,14 @@ namespace orvanta {
 
 // The settings that shape the convert operations of one image.
 struct TileSwitches {
-    std::string format = "JPG";   // extension of every final tile, as typed
-    std::string quality = "100";  // number passed after "-quality"
-    bool transparent = false;     // "Transparent Image"
-    Rgb colour;                   // the colour made transparent
+    PictureFormat format = PictureFormat::Jpg;  // of every final tile, named in its extension
+    int quality = 100;                          // JPEG quality
+    bool transparent = false;                   // "Transparent Image"
+    Rgb colour;                                 // the colour made transparent
     // The colour is the background of a padded edge piece that went through JPEG pieces,
     // which never hold the exact colour again: it is matched with a small tolerance.
     bool fuzzy = false;
-    std::string memoryMb = "128";  // memory limit of the image tool (4096 images only)
+    int memoryMb = 128;  // memory limit of the image tool in MiB (4096 images only)
 };
 
 // The tolerance with which a padding colour is matched in JPEG pieces: JPEG moves a flat

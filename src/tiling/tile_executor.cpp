@@ -60,22 +60,6 @@ double mebibytes(const std::string& value) {
 
 }  // namespace
 
-bool outputsUpToDate(const TileOp& op) {
-    if (op.kind != TileOp::Kind::Convert)
-        return false;
-    std::error_code error;
-    const auto input = std::filesystem::last_write_time(op.call.input(), error);
-    for (const std::string& path : op.writes) {
-        if (std::find(op.thrownAway.begin(), op.thrownAway.end(), path) != op.thrownAway.end())
-            continue;
-        std::error_code missing;
-        const auto output = std::filesystem::last_write_time(path, missing);
-        if (missing || (!error && output < input))
-            return false;
-    }
-    return true;
-}
-
 double memoryLimitMb(const ConvertCall& call) {
     const std::vector<std::string>& args = call.args;
     for (std::size_t i = 0; i + 2 < args.size(); ++i) {
@@ -117,7 +101,7 @@ bool executePlan(const TilePlan& plan, StepPolicy& policy, const ConvertRunner& 
                  const ExecutorSettings& limits, const StepObserver& afterStep) {
     if (limits.jobs > 1)
         return executePlanConcurrently(plan, policy, convert, limits, afterStep);
-    SharedDecodes decodes(plan, convert, limits.resume);
+    SharedDecodes decodes(plan, convert);
     return handOutcomesInOrder(
         plan, policy, [&](std::size_t index) { decodes.perform(index); }, afterStep);
 }

@@ -35,17 +35,13 @@ ConvertRunner magickConvertRunner();
 // file that a failed step never made; anything else that fails throws.
 void performTileOp(const TileOp& op, const ConvertRunner& convert);
 
-// How much of the machine one plan may use at once, and whether it resumes an earlier run.
+// How much of the machine one plan may use at once.
 struct ExecutorSettings {
     int jobs = 1;  // steps running at the same time; 1 runs them one after another
     // Memory in MiB that the convert operations carrying "-limit memory" may use together. Each
     // counts with its limit, or with what the plan knows it needs when that is less; one such
     // operation may always run, more only while their sum stays within the budget.
     int memoryBudgetMb = 0;
-    // Convert operations whose outputs all exist and are no older than their input are not
-    // performed again: files are renamed into place only when complete, so an existing file is
-    // a whole one, and a run that was killed finishes with the files of one that was not.
-    bool resume = false;
 };
 
 // Called on the calling thread with the number of a step once its outcome has been handed to
@@ -60,10 +56,6 @@ using StepObserver = std::function<void(std::size_t step)>;
 // already started are waited for. Returns false when the policy ended the operation.
 bool executePlan(const TilePlan& plan, StepPolicy& policy, const ConvertRunner& convert,
                  const ExecutorSettings& limits = {}, const StepObserver& afterStep = {});
-
-// True when every file the convert step writes and keeps exists and none is older than the
-// file it reads (a file the plan deletes after use counts as read long ago).
-bool outputsUpToDate(const TileOp& op);
 
 // The memory limit in MiB that a convert operation carries with "-limit memory"; 0 for none.
 double memoryLimitMb(const ConvertCall& call);

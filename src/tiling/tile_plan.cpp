@@ -84,13 +84,10 @@ TilePlan TilePlan::without(const std::vector<std::string>& files) const {
     const std::set<std::string> unwanted(files.begin(), files.end());
     TilePlan plan;
     for (TileOp op : ops_) {
-        if (op.kind == TileOp::Kind::Convert) {
-            for (const std::string& path : op.writes) {
-                if (unwanted.contains(path))
-                    op.thrownAway.push_back(path);
-            }
-            if (op.thrownAway.size() == op.writes.size())
-                continue;
+        if (op.kind == TileOp::Kind::Convert &&
+            std::all_of(op.writes.begin(), op.writes.end(),
+                        [&](const std::string& path) { return unwanted.contains(path); })) {
+            continue;
         }
         op.after.clear();
         plan.add(std::move(op));

@@ -35,9 +35,6 @@ struct TileOp {
     // writes), and the earlier steps of the plan it must wait for.
     std::vector<std::string> reads, writes;
     std::vector<std::size_t> after;
-    // Files a convert operation writes that a later step of the plan deletes: a resumed run
-    // does not look for them.
-    std::vector<std::string> thrownAway;
 };
 
 // The ordered steps of one tiling stage. Each step records the earlier steps it depends on:

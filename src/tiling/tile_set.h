@@ -1,6 +1,8 @@
 #pragma once
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/path_names.h"
 
@@ -28,5 +30,16 @@ struct TileSet {
 
 // The marker file a group folder carries: Tgroup2.txt, Sgroup1.txt, Sgroup2.txt.
 std::string groupMarker(const std::string& groupFolder);
+
+// True when `fileName` is one of the pictures or KML files a tree names after `name`: the name,
+// then any number of "_" and digits, then a picture or KML extension in any letter case.
+bool namedAfter(const std::string& fileName, const std::string& name, bool pictures);
+
+// Removes the files of the tree's group folders and kml folders (never the root itself, where
+// a folder run's sources lie) that are named after one of `names` but are not in `keep` (full
+// paths): what an earlier run made that this one no longer does. Pictures only with `pictures`,
+// KML files always. Returns how many went.
+int removeLeftovers(const TileSet& tiles, const std::vector<std::string>& names,
+                    const std::set<std::string>& keep, bool pictures);
 
 }  // namespace orvanta

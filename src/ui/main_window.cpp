@@ -83,9 +83,6 @@ MainWindow::MainWindow(Host* front, SettingsStore* store, QWidget* parent)
     app_.jobs = loadJobs(store_);
     app_.engine = loadEngine(store_);
     app_.settings.googleEarthProgram = loadGoogleEarthProgram(store_);
-    app_.googleEarthChosen = [this](const std::string& program) {
-        saveGoogleEarthProgram(store_, program);
-    };
     // The window opens centred at its smallest size; the layouts give any larger size to the
     // fields and lists.
     const double tpp = twipsPerPixel(*this);
@@ -217,10 +214,11 @@ void MainWindow::refreshFromState() {
     showList(List1_, app_.settings.multiResolutionImages);
     showList(List2_, app_.settings.batchFolders);
     transparentSwatch_->setStyleSheet(swatchStyle(app_.settings.transparentColour));
+    const EnabledFlags now = app_.enabledNow();
     for (const auto& [widget, enabled] : flagged_)
-        widget->setEnabled(app_.enabled.*enabled);
+        widget->setEnabled(now.*enabled);
     for (const auto& [entry, enabled] : flaggedActions_)
-        entry->setEnabled(app_.enabled.*enabled);
+        entry->setEnabled(now.*enabled);
     status_->setText(qs(app_.statusText()));
 }
 
@@ -250,8 +248,7 @@ void MainWindow::showProgress(int done, int total) {
     progress_->setValue(done);
 }
 
-void MainWindow::showResult() {
-    const Outcome& last = app_.outcome;
+void MainWindow::showResult(const Outcome& last) {
     if (last.ending != Ending::Done) {
         result_->hide();
     } else if (!last.topKmlFiles.empty()) {
@@ -269,12 +266,18 @@ void MainWindow::runEnded(RunController::Outcome outcome, const QString& failure
         showPreview(*pendingPreview_);
         pendingPreview_.reset();
     }
+    if (pendingOutcome_) {
+        app_.keep(*pendingOutcome_);
+        if (!pendingOutcome_->chosenGoogleEarthProgram.empty())
+            saveGoogleEarthProgram(store_, pendingOutcome_->chosenGoogleEarthProgram);
+        showResult(*pendingOutcome_);
+        pendingOutcome_.reset();
+    }
     if (outcome == RunController::Outcome::Cancelled) {
         app_.setStatus("The run was cancelled.");
     } else if (outcome == RunController::Outcome::Failed) {
         app_.host().messageBox(failure.toStdString(), kAppTitle);
     }
-    showResult();
     refreshFromState();
     if (closeWhenRunEnds_)
         close();

@@ -108,6 +108,8 @@ class MainWindow : public QMainWindow {
     std::function<void()> previewCommand();
     std::function<void()> optionsCommand();
     std::function<void()> specialistCommand(const std::string& name);
+    // A command that runs a job on the worker; its outcome is taken when the run ends.
+    std::function<void()> job(std::function<Outcome()> run);
 
     // Running commands.
     void runCommand(const std::function<void()>& command, bool longRun);
@@ -115,7 +117,7 @@ class MainWindow : public QMainWindow {
     void runEnded(RunController::Outcome outcome, const QString& failure);
     void showProgress(int done, int total);
     // After a run that wrote files: the status bar names the top KML file.
-    void showResult();
+    void showResult(const Outcome& outcome);
     void exitApplication();
     void cutOrPaste(bool cut);
     int selectedRow(QListWidget* list) const;
@@ -146,6 +148,7 @@ class MainWindow : public QMainWindow {
     PictureBoxes boxes_;  // the picture boxes and copy parameters of the picture copies
     cGdiPlus saver_;
     std::optional<Preview> pendingPreview_;  // made by the worker, shown when the run ends
+    std::optional<Outcome> pendingOutcome_;  // of the worker's job, taken when the run ends
     ImageViewer* viewer_ = nullptr;
     QListWidget* List1_ = nullptr;
     QListWidget* List2_ = nullptr;

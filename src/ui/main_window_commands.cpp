@@ -6,7 +6,6 @@
 #include "app/full_resolution_split.h"
 #include "app/large_image.h"
 #include "app/lists.h"
-#include "app/tile_run.h"
 #include "app/transform.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
@@ -41,26 +40,25 @@ std::function<void()> MainWindow::listCommand(ListCommand command) {
     return {};
 }
 
-namespace {
-
-// A cancelled operation ends the worker's run as cancelled.
-void endsUnlessCancelled(const Outcome& outcome) {
-    if (outcome.ending == Ending::Cancelled)
-        throw RunCancelled{};
+std::function<void()> MainWindow::job(std::function<Outcome()> run) {
+    return [this, run] {
+        pendingOutcome_ = run();
+        // A cancelled operation ends the worker's run as cancelled.
+        if (pendingOutcome_->ending == Ending::Cancelled)
+            throw RunCancelled{};
+    };
 }
-
-}  // namespace
 
 std::function<void()> MainWindow::runCommandFor(RunCommand command) {
     switch (command) {
         case RunCommand::Transform:
-            return [this] { endsUnlessCancelled(Transform(app_)); };
+            return job([this] { return Transform(app_); });
         case RunCommand::LoadInGoogleEarth:
-            return [this] { endsUnlessCancelled(LoadInGoogleEarth(app_)); };
+            return job([this] { return LoadInGoogleEarth(app_); });
         case RunCommand::ReGenerate:
-            return [this] { endsUnlessCancelled(ReGenerateKmlFiles(app_)); };
+            return job([this] { return ReGenerateKmlFiles(app_); });
         case RunCommand::SaveAsKmz:
-            return [this] { endsUnlessCancelled(SaveAsKmz(app_)); };
+            return job([this] { return SaveAsKmz(app_); });
         case RunCommand::OpenPreview:
             return [this] { OpenPreviewPage(app_); };
     }
@@ -97,7 +95,7 @@ std::function<void()> MainWindow::specialistCommand(const std::string& name) {
     if (name == "Command29")
         return [this] { pendingPreview_ = OpenLargeImage(app_); };
     if (name == "Command33")
-        return [this] { SliceLargeImage(app_); };
+        return job([this] { return SliceLargeImage(app_); });
     if (name == "Command32")
         return [this] { PieceWorldFiles(app_); };
     const std::map<std::string, std::pair<SizeClass, bool>> tileSteps = {
@@ -106,10 +104,11 @@ std::function<void()> MainWindow::specialistCommand(const std::string& name) {
         {"Command27", {SizeClass::S2048, true}},  {"Command9", {SizeClass::S4096, true}}};
     if (const auto step = tileSteps.find(name); step != tileSteps.end()) {
         const auto [sizeClass, kmlOnly] = step->second;
-        return [this, sizeClass, kmlOnly] { runTiles(app_, currentRun(app_, sizeClass, kmlOnly)); };
+        return job(
+            [this, sizeClass, kmlOnly] { return runSizeClassStep(app_, sizeClass, kmlOnly); });
     }
     if (name == "Command19")
-        return [this] { MultipleDirectories(app_, app_.run.kmlOnly); };
+        return job([this] { return MultipleDirectories(app_, app_.run.kmlOnly); });
     return {};
 }
 

@@ -6,7 +6,6 @@
 
 #include "app/error_policy.h"
 #include "app/google_earth.h"
-#include "app/tile_run.h"
 #include "app/window_rules.h"
 #include "support/fake_host.h"
 
@@ -21,7 +20,8 @@ class AppStateTest : public ::testing::Test {
     AppStateTest() : app(host) { app.startUp({"C:", "D:"}); }
     FakeHost host;
     AppState app;
-    RunErrorPolicy policy{app};
+    Outcome outcome;
+    RunErrorPolicy policy{host, outcome};
 };
 
 TEST_F(AppStateTest, CloseProjectResetsTheCloseValuesAndKeepsTheOthers) {
@@ -61,40 +61,42 @@ TEST_F(AppStateTest, GoogleEarthGetsTheShortenedKmlPathAsOneArgument) {
     EXPECT_EQ(shortenDocumentsAndSettings("C:\\DOCUMENTS AND SETTINGS\\documents and settings"),
               "C:\\Docume~1\\Docume~1");
     EXPECT_EQ(googleEarthCommandLine("/opt/g e/earth", "/a b.kml"), "/opt/g e/earth /a b.kml");
-    app.settings.googleEarthProgram = "/opt/my earth/ge; rm -rf x";
+    std::string program = "/opt/my earth/ge; rm -rf x";
     const int pumps = host.eventPumps;
-    StartGoogleEarth(app, "/home/Documents and Settings/$(id).kml");
+    StartGoogleEarth(host, program, "/home/Documents and Settings/$(id).kml");
     EXPECT_EQ(host.started,
               (std::vector<Texts>{{"/opt/my earth/ge; rm -rf x", "/home/Docume~1/$(id).kml"}}));
     EXPECT_GT(host.eventPumps, pumps);
 
     // The files already written stand: a program that is not there is said once, with the
-    // offer to choose it, and recorded, not an error; the chosen one starts and is remembered.
+    // offer to choose it, and recorded, not an error; the chosen one starts, is used for the
+    // rest of the job and becomes the person's setting once the window takes the outcome.
     host.onStart = [](const Texts& argv) {
         if (argv[0] != "/opt/earth")
             throw RunError(errors::FileNotFound, "File not found: " + argv[0]);
     };
-    openInGoogleEarth(app, "/x.kml");
+    openInGoogleEarth(host, program, "/x.kml", outcome);
     ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_NE(host.questions[0].text.find("53 File not found: /opt/my earth/ge; rm -rf x"),
               std::string::npos);
     EXPECT_TRUE(host.messageTexts().empty());
-    EXPECT_TRUE(app.outcome.googleEarthFailed);
-    EXPECT_EQ(app.outcome.ending, Ending::Done);
+    EXPECT_TRUE(outcome.googleEarthFailed);
+    EXPECT_EQ(outcome.ending, Ending::Done);
 
-    app.outcome = {};
-    std::string remembered;
-    app.googleEarthChosen = [&](const std::string& program) { remembered = program; };
+    outcome = {};
     host.yesNoAnswers = {true};
     host.fileAnswers = {"/opt/earth"};
-    openInGoogleEarth(app, "/x.kml");
-    EXPECT_EQ(host.started.back(), (Texts{"/opt/earth", "/x.kml"}));
-    EXPECT_EQ(remembered, "/opt/earth");
-    EXPECT_FALSE(app.outcome.googleEarthFailed);
+    openInGoogleEarth(host, program, "/x.kml", outcome);
+    openInGoogleEarth(host, program, "/y.kml", outcome);
+    EXPECT_EQ(host.started.back(), (Texts{"/opt/earth", "/y.kml"}));
+    EXPECT_FALSE(outcome.googleEarthFailed);
+    app.settings.googleEarthProgram = "/old";
+    app.keep(outcome);
+    EXPECT_EQ(app.settings.googleEarthProgram, "/opt/earth");
 }
 
 TEST_F(AppStateTest, AccessAndImageToolErrorsSkipTheStepAndAreReportedAtTheEnd) {
-    RunErrorPolicy clean{app};
+    RunErrorPolicy clean{host, outcome};
     EXPECT_TRUE(clean.run([] {}) && clean.finish());
     int ran = 0;
     EXPECT_TRUE(policy.run(
@@ -106,20 +108,27 @@ TEST_F(AppStateTest, AccessAndImageToolErrorsSkipTheStepAndAreReportedAtTheEnd) 
     EXPECT_FALSE(policy.finish());
     EXPECT_EQ(host.messageTexts(), Texts{"2 steps failed and were skipped. The first failure: 75 "
                                          "Path/File access error: /t/a"});
-    EXPECT_EQ(app.outcome.skippedSteps, 2);
-    EXPECT_EQ(app.outcome.ending, Ending::Failed);
+    EXPECT_EQ(outcome.skippedSteps, 2);
+    EXPECT_EQ(outcome.ending, Ending::Failed);
 }
 
 TEST_F(AppStateTest, OtherErrorsShowNumberAndDescriptionAndEnd) {
-    RunErrorPolicy other{app};
-    EXPECT_FALSE(other.run([] { throw RunError(errors::InvalidArgument, "Invalid argument"); }));
+    EXPECT_FALSE(policy.run([] { throw RunError(errors::InvalidArgument, "Invalid argument"); }));
     bool ran = false;
-    EXPECT_FALSE(other.run([&] { ran = true; }) || ran);
-    EXPECT_EQ(app.outcome.ending, Ending::Failed);
-    // Out of memory has its own message and closes the project.
+    EXPECT_FALSE(policy.run([&] { ran = true; }) || ran);
+    EXPECT_EQ(outcome.ending, Ending::Failed);
+    // Out of memory has its own message and closes the project: at once for an operation of
+    // the window, through the outcome for a job, which changes no setting itself.
     app.settings.projectName = "Big";
-    EXPECT_FALSE(policy.run([] { throw std::bad_alloc(); }));
+    Outcome job;
+    RunErrorPolicy jobPolicy{host, job};
+    EXPECT_FALSE(jobPolicy.run([] { throw std::bad_alloc(); }));
+    EXPECT_TRUE(job.closeProject);
+    EXPECT_EQ(app.settings.projectName, "Big");
+    RunErrorPolicy window{app};
+    EXPECT_FALSE(window.run([] { throw std::bad_alloc(); }));
     EXPECT_EQ(host.messages, (std::vector<FakeHost::Message>{{"5 Invalid argument", "Orvanta"},
+                                                             {kOutOfMemoryMessage, "Orvanta"},
                                                              {kOutOfMemoryMessage, "Orvanta"}}));
     EXPECT_EQ(app.settings.projectName, "");
 }

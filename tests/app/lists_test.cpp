@@ -5,7 +5,10 @@
 #include <filesystem>
 
 #include "app/batch.h"
+#include "app/project_file.h"
+#include "app/transform.h"
 #include "job_fixture.h"
+#include "kml/kml_tree.h"
 
 namespace orvanta {
 namespace {
@@ -80,26 +83,60 @@ TEST(BatchTopKml, LinksEveryFolderWithTheExactLines) {
     EXPECT_NE(high.find("\r\n            <minLodPixels>384</minLodPixels>\r\n"), std::string::npos);
 }
 
+// The batch writes each folder's tree under the output folder and its top file into the KML
+// folder, starts Google Earth once, and "Load in GoogleEarth" then opens the root file of the
+// last folder where the batch wrote it.
 TEST_F(ListsTest, BatchWritesItsTopFileIntoTheOutputFolderAndStartsGoogleEarthOnce) {
-    const std::string a = dir / "a", b = dir / "b";
+    const std::string a = dir / "a", b = dir / "b", out = dir / "out";
     tile(a, "west", 1024, 10);
     tile(b, "east", 1024, 5);
     app.settings.projectName = "Area";
     app.settings.multipleFolders = true;
     app.settings.batchFolders = {a, b};
     app.settings.kmlFolder = dir.path().string();
+    app.settings.outputFolder = out;
     app.settings.googleEarthProgram = "/earth";
-    MultipleDirectories(app, false);
-    EXPECT_TRUE(host.messages.empty());
+    const Outcome outcome = MultipleDirectories(app, false);
+    app.keep(outcome);
+    EXPECT_TRUE(host.messages.empty()) << host.messages.front().text;
     EXPECT_EQ(host.started, (std::vector<List>{{"/earth", dir / "Area.kml"}}));
-    EXPECT_EQ(app.outcome.topKmlFiles, List{dir / "Area.kml"});
+    EXPECT_EQ(outcome.topKmlFiles, List{dir / "Area.kml"});
     EXPECT_EQ(app.statusText(), "Project files was written successfully...");
-    EXPECT_TRUE(fs::exists(a + "/Area0.kml") && fs::exists(b + "/Area1.kml"));
+    EXPECT_TRUE(fs::exists(out + "/a/Area0.kml") && fs::exists(out + "/b/Area1.kml"));
     const std::string top = testing::readFile(dir / "Area.kml");
-    EXPECT_NE(top.find("<href>" + a + "/Area0.kml</href>"), std::string::npos);
+    EXPECT_NE(top.find("<href>" + out + "/a/Area0.kml</href>"), std::string::npos);
     // West is the smaller of the two folders' wests, east the larger of their easts.
     EXPECT_NE(top.find("<west>5</west>"), std::string::npos) << top;
     EXPECT_NE(top.find("<east>11.024</east>"), std::string::npos) << top;
+    EXPECT_EQ(LoadInGoogleEarth(app).ending, Ending::Done);
+    EXPECT_EQ(host.started.back(), (List{"/earth", out + "/b/Area1.kml"}));
+}
+
+// A cancel in the middle of a batch leaves every setting of the project as it was, the KML
+// folder included, and writes no top file.
+class CancellingHost : public testing::FakeHost {
+  public:
+    int treesStarted = 0;
+    void statusChanged(const std::string& text) override {
+        FakeHost::statusChanged(text);
+        if (text == kGeneratingKmlStatus && ++treesStarted == 2)
+            throw RunCancelled{};
+    }
+};
+
+class CancelledBatch : public testing::JobTestOn<CancellingHost> {};
+
+TEST_F(CancelledBatch, LeavesTheSettingsAsTheyWere) {
+    tile(dir / "a", "t");
+    tile(dir / "b", "t");
+    app.settings.multipleFolders = true;
+    app.settings.batchFolders = {dir / "a", dir / "b"};
+    app.settings.kmlFolder = dir / "top";
+    const std::string before = projectFileText(app.settings, app.run);
+    const Outcome outcome = Transform(app);
+    EXPECT_EQ(outcome.ending, Ending::Cancelled);
+    EXPECT_EQ(projectFileText(app.settings, app.run), before);
+    EXPECT_FALSE(fs::exists(dir / "top/Default.kml"));
 }
 
 }  // namespace

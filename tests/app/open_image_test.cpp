@@ -37,7 +37,7 @@ TEST(OpenImage, CancelledDialogLeavesOnlyTheResetOfTheCommand) {
         FakeHost host;
         AppState app(host);
         app.run.largeImageMode = !large;
-        app.enabled.loadInGoogleEarth = true;
+        app.lastOutcome.googleEarthFile = "/last.kml";
         app.settings.largeImage = "big.tif";
         app.settings.tilesFolder = "tiles";
         app.settings.projectImage = "kept.jpg";
@@ -46,7 +46,7 @@ TEST(OpenImage, CancelledDialogLeavesOnlyTheResetOfTheCommand) {
         EXPECT_FALSE(large ? OpenLargeImage(app) : OpenImage(app));
         EXPECT_EQ(app.run.largeImageMode, large);
         EXPECT_EQ(app.settings.largeImage, large ? "big.tif" : "");
-        EXPECT_EQ(app.enabled.loadInGoogleEarth, large);
+        EXPECT_EQ(app.enabledNow().loadInGoogleEarth, large);
         EXPECT_EQ(app.settings.multiResolutionImages.size(), large ? 1u : 0u);
         EXPECT_TRUE(app.settings.tilesFolder.empty());
         EXPECT_EQ(app.settings.projectImage, "kept.jpg");  // replaced only when a file is chosen

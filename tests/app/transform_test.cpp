@@ -18,21 +18,22 @@ using Argv = std::vector<std::string>;
 class TransformTest : public JobTest {};
 
 TEST_F(TransformTest, ProjectTopKmlIsChosenByTheKindOfProject) {
-    ProjectSettings& s = app.settings;
+    ProjectSettings s;
     s.projectName = "Area";
     s.tilesFolder = "/t";
-    EXPECT_EQ(projectTopKmlPath(app), "/t/Area.kml");
+    EXPECT_EQ(projectTopKmlPath(s), "/t/Area.kml");
     s.multipleFolders = true;
     s.batchFolders = {"/a", "/b", "/c"};
-    app.batchIndex = 2;
-    EXPECT_EQ(projectTopKmlPath(app), "/c/Area2.kml");  // the last folder of the last batch
-    app.batchIndex = 7;
-    EXPECT_EQ(projectTopKmlPath(app), "");
+    EXPECT_EQ(projectTopKmlPath(s), "/c/Area2.kml");  // the last folder of the batch
+    s.outputFolder = "/o";
+    EXPECT_EQ(projectTopKmlPath(s), "/o/c/Area2.kml");
+    s.batchFolders.clear();
+    EXPECT_EQ(projectTopKmlPath(s), "");
     s.tilesFolder.clear();
     s.projectImage = "/maps/area.jpg";
     s.imageFolder = "/maps";
     s.imageName = "area";
-    EXPECT_EQ(projectTopKmlPath(app), "/maps/area.kml");
+    EXPECT_EQ(projectTopKmlPath(s), "/o/area.kml");
 }
 
 TEST_F(TransformTest, FolderRunWritesTilesAndKmlAndRegenerationKeepsTheTiles) {
@@ -40,10 +41,13 @@ TEST_F(TransformTest, FolderRunWritesTilesAndKmlAndRegenerationKeepsTheTiles) {
     app.settings.projectName = "Area";
     app.settings.openWhenDone = false;
     useTilesFolder(app, folder);
-    EXPECT_EQ(Transform(app).topKmlFiles, Argv{folder + "/Area.kml"});
+    const Outcome first = Transform(app);
+    EXPECT_EQ(first.topKmlFiles, Argv{folder + "/Area.kml"});
     EXPECT_TRUE(host.messages.empty()) << host.messages.front().text;
+    EXPECT_TRUE(app.enabledNow().transform && !app.enabledNow().loadInGoogleEarth);
+    app.keep(first);
     EXPECT_EQ(app.statusText(), "KML files was written successfully...");
-    EXPECT_TRUE(app.enabled.loadInGoogleEarth && app.enabled.regenerateKml);
+    EXPECT_TRUE(app.enabledNow().loadInGoogleEarth && app.enabledNow().regenerateKml);
 
     const std::string tile = folder + "/Tgroup1/Sgroup1/t1_3_3.JPG";
     const auto old = fs::last_write_time(tile) - std::chrono::hours(1);

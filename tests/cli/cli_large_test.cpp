@@ -106,6 +106,10 @@ TEST(CliLarge, EmptyEdgeTilesAreSkippedAndTheTreeLinksTheRest) {
         EXPECT_EQ(walk.overlays, kept);
         EXPECT_EQ(walk.files, 1 + kept);
         EXPECT_TRUE(walk.missing.empty()) << walk.missing.front();
+        // The KML files of the empty cells the full run wrote are gone with their tiles.
+        EXPECT_EQ(std::count_if(std::filesystem::recursive_directory_iterator(out), {},
+                                [](const auto& e) { return e.path().extension() == ".kml"; }),
+                  walk.files);
     }
 }
 

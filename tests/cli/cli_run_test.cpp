@@ -210,6 +210,7 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         EXPECT_NE(result.err.find(message), std::string::npos) << args[1] << "\n" << result.err;
     }
     EXPECT_EQ(snapshot(dir.path().string()), before);
+    EXPECT_FALSE(fs::exists(dir / "earthL"));  // nor a folder
 }
 
 // Every world-file number is checked by the reader of the KML pass before any work: the first

@@ -88,5 +88,36 @@ TEST(CliShards, ShardsRunThroughParallelMergeIntoTheSingleMachineBatch) {
     EXPECT_EQ(tree(out), tree(dir / "single"));
 }
 
+// A folder whose steps failed is not recorded as finished, so the merge would name it; with an
+// output folder, the world files made for same-named GeoTIFFs of two folders stay each with the
+// tiles of its own folder.
+TEST(CliShards, FailedFolderIsNotFinishedAndMadeWorldFilesStayWithTheirFolder) {
+    testing::ScratchDir dir;
+    testing::makeImage(dir / "p.tif", 1024, 1024);
+    for (const auto& [name, west] : {std::pair{"A", "10.0005"}, {"B", "40.0005"}}) {
+        fs::create_directories(dir / name);
+        testing::writeFile(dir / "p.tfw", std::string("0.001\n0\n0\n-0.001\n") + west + "\n20\n");
+        ASSERT_EQ(
+            runProgram({"geotifcp", "-e", dir / "p.tfw", dir / "p.tif", dir / name + "/scene.tif"})
+                .exitStatus,
+            0);
+    }
+    testing::makeImage(dir / "B/broken.jpg", 1024, 1024);
+    const std::string broken = testing::readFile(dir / "B/broken.jpg");
+    testing::writeFile(dir / "B/broken.jpg", broken.substr(0, broken.size() / 2));
+    testing::writeWorldFile(dir / "B/broken.jgw", 0.001, -0.001, 41, 20);
+    const std::string out = dir / "out";
+    const auto result = runProgram({ORVANTA_CLI, "batch", dir / "A", dir / "B", "--name", "Area",
+                                    "--output", out, "--shard", "0/1"});
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    const std::string shard = testing::readFile(out + "/Area.shard-0-of-1.txt");
+    EXPECT_NE(shard.find("finished\t0\t"), std::string::npos) << shard;
+    EXPECT_EQ(shard.find("finished\t1\t"), std::string::npos) << shard;
+    EXPECT_NE(testing::readFile(out + "/A/Area0.kml").find("10.0005000000</west>"),
+              std::string::npos);
+    EXPECT_NE(testing::readFile(out + "/B/Area1.kml").find("40.0005000000</west>"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace orvanta

@@ -7,8 +7,8 @@
 #include <regex>
 #include <sstream>
 
-#include "kml/kmz.h"
 #include "platform/process.h"
+#include "support/kml_walk.h"
 #include "support/run_program.h"
 #include "support/scratch_dir.h"
 #include "support/test_images.h"
@@ -69,9 +69,12 @@ std::map<std::string, Placement> kmlOverlays(const std::vector<std::string>& top
     const std::regex overlay(
         R"re(<drawOrder>(-?\d+)</drawOrder>\s*<Icon>\s*<href>([^<]+)</href>[\s\S]*?<north>([^<]+)</north>\s*<south>([^<]+)</south>\s*<east>([^<]+)</east>\s*<west>([^<]+)</west>)re");
     std::map<std::string, Placement> pictures;
-    for (const std::string& file : kmlTreeFiles(topFiles)) {
-        if (fs::path(file).extension() != ".kml")
-            continue;
+    std::vector<std::string> files;
+    for (const std::string& top : topFiles) {
+        const std::vector<std::string> reached = testing::walkKmlTree(top).kmlFiles;
+        files.insert(files.end(), reached.begin(), reached.end());
+    }
+    for (const std::string& file : files) {
         const std::string text = readFile(file);
         for (std::sregex_iterator it(text.begin(), text.end(), overlay), end; it != end; ++it) {
             const std::smatch& m = *it;

@@ -158,11 +158,14 @@ TEST_F(CliFaultTest, SourceImageTruncatedHalfwayIsRefusedNotTiledAsGrey) {
         EXPECT_EQ(result.exitStatus, 1) << name << "\n" << result.err;
         EXPECT_NE(result.err.find("The first failure: -2147215503 "), std::string::npos)
             << result.err;
+        EXPECT_EQ(result.err.find("written successfully"), std::string::npos) << result.err;
         EXPECT_EQ(sources(folder), sourcesBefore);
         // No tile of the broken source exists, and no KML file links one.
         const std::string stem = fs::path(name).stem().string();
         for (const auto& [file, text] : tree(folder + "/" + stem)) {
-            EXPECT_TRUE(file.ends_with(".txt") || file.ends_with(".kml")) << file;
+            EXPECT_TRUE(file.ends_with(".txt") || file.ends_with(".kml") ||
+                        file.ends_with("/.orvanta-manifest"))
+                << file;
             EXPECT_EQ(text.find("<Icon>"), std::string::npos) << file;
         }
     }

@@ -135,7 +135,6 @@ TEST(ConsoleHost, QuestionsAreAnsweredByThePresetOrNo) {
     ConsoleHost none(std::nullopt, input, output);
     EXPECT_FALSE(none.askYesNo("Go on?", "Title", MessageIcon::Question));
     none.messageBox("Something failed", "Orvanta");
-    EXPECT_EQ(none.messageCount(), 1);
     std::rewind(output);
     char buffer[256] = {};
     const std::size_t length = std::fread(buffer, 1, sizeof buffer - 1, output);

@@ -18,6 +18,7 @@ KmlTreeWalk walkKmlTree(const std::string& rootKml) {
         if (!seen.insert(path).second)
             continue;
         ++walk.files;
+        walk.kmlFiles.push_back(path);
         const std::string text = readFile(path);
         for (std::size_t at = text.find("<GroundOverlay>"); at != std::string::npos;
              at = text.find("<GroundOverlay>", at + 1)) {
@@ -26,7 +27,11 @@ KmlTreeWalk walkKmlTree(const std::string& rootKml) {
         for (std::size_t at = text.find("<href>"); at != std::string::npos;
              at = text.find("<href>", at + 1)) {
             const std::size_t start = at + 6;
-            const std::string href = text.substr(start, text.find("</href>", start) - start);
+            std::string href = text.substr(start, text.find("</href>", start) - start);
+            for (std::size_t amp = href.find("&amp;"); amp != std::string::npos;
+                 amp = href.find("&amp;", amp + 1)) {
+                href.erase(amp + 1, 4);
+            }
             const fs::path target =
                 fs::path(href).is_absolute() ? fs::path(href) : fs::path(path).parent_path() / href;
             ++walk.hrefs;

@@ -12,10 +12,11 @@ struct KmlTreeWalk {
     int hrefs = 0;
     int overlays = 0;
     std::vector<std::string> missing;
+    std::vector<std::string> kmlFiles;  // every KML file reached, the root first
 };
 
-// Follows every href from the root file down; a relative href is taken from the folder of
-// the file that holds it.
+// Follows every href (XML entities read) from the root file down; a relative href is taken
+// from the folder of the file that holds it.
 KmlTreeWalk walkKmlTree(const std::string& rootKml);
 
 }  // namespace orvanta::testing

@@ -59,7 +59,8 @@ TEST(MainWindowInterlocks, MultipleDirectoriesGroupFollowsItsBoxAndEmptiesTheLis
 
 TEST(MainWindowInterlocks, MultiResolutionBoxWarnsAndDisablesTheRunButtons) {
     WindowFixture f;
-    f.window->app().enabled.transform = f.window->app().enabled.loadInGoogleEarth = true;
+    f.window->app().enabled.transform = true;
+    f.window->app().lastOutcome.googleEarthFile = "/last.kml";
     f.window->refreshFromState();
     EXPECT_TRUE(f.child<QPushButton>("Command25")->isEnabled());
     f.click("Check6");

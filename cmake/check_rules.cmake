@@ -1,0 +1,25 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when the code goes back on a rule of docs/architecture.md that a search can see: a job
+# (src/app/job_*) takes none of the window's state, and the command line decides nothing from
+# messages counted or the window's enabled flags, only from the Outcome a job returns.
+# Run as: cmake -DSOURCE_DIR=<src> -P check_rules.cmake
+set(failures 0)
+function(refuse pattern reason)
+  foreach(file IN LISTS ARGN)
+    file(STRINGS "${file}" hits REGEX "${pattern}")
+    if(hits)
+      file(RELATIVE_PATH shown "${SOURCE_DIR}" "${file}")
+      message(SEND_ERROR "${shown}: ${reason}")
+      math(EXPR failures "${failures} + 1")
+      set(failures ${failures} PARENT_SCOPE)
+    endif()
+  endforeach()
+endfunction()
+file(GLOB job_files "${SOURCE_DIR}/app/job_*.cpp" "${SOURCE_DIR}/app/job_*.h")
+refuse("AppState|app_state\\.h" "a job takes no window state" ${job_files})
+file(GLOB cli_files "${SOURCE_DIR}/cli/*.cpp" "${SOURCE_DIR}/cli/*.h")
+refuse("messageCount|enabled\\." "the command line decides from the Outcome" ${cli_files})
+if(failures GREATER 0)
+  message(FATAL_ERROR "${failures} files go back on the rules")
+endif()
+message(STATUS "The rules hold")
