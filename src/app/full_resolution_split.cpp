@@ -1,6 +1,5 @@
 #include "app/full_resolution_split.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/app_state.h"
@@ -54,14 +53,14 @@ void writeTile(const std::string& imageName, PictureBoxes& boxes, cGdiPlus& save
 
 void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
     ProjectSettings& settings = app.settings;
-    if (settings.projectImage.empty() || settings.widthText.empty() ||
-        settings.heightText.empty()) {
+    const ImageHeaderInfo& header = app.imageHeader;  // of the open image
+    if (settings.projectImage.empty() || header.width == 0 || header.height == 0) {
         app.host().messageBox("No Image was loaded!", kAppTitle);
         return;
     }
     app.setStatus("...");
-    const TileGrid grid = fullResolutionGrid(std::atoi(settings.widthText.c_str()),
-                                             std::atoi(settings.heightText.c_str()));
+    const TileGrid grid =
+        fullResolutionGrid(static_cast<int>(header.width), static_cast<int>(header.height));
     const std::string worldPath = projectWorldFilePath(settings);
     const std::string foundWorld = findFileLoosely(worldPath);
     if (foundWorld.empty()) {

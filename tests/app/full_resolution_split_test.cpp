@@ -21,8 +21,8 @@ TEST_F(FullResolutionSplitTest, WritesLocatedTilesOrRefuses) {
     app.settings.projectImage = dir / "area.png";
     app.settings.imageFolder = dir.path().string();
     app.settings.imageName = "area";
-    app.settings.widthText = "2500";
-    app.settings.heightText = "1500";
+    app.imageHeader.width = 2500;
+    app.imageHeader.height = 1500;
     FullResolutionSplit(app, boxes, saver);
     EXPECT_EQ(host.messageTexts(),
               (std::vector<std::string>{
