@@ -37,13 +37,14 @@ struct ProjectSettings {
     bool multiResolution = false;  // "Multi Resolution Imagery"
     std::vector<std::string> multiResolutionImages;   // high resolution first
     std::vector<std::string> multiResolutionFolders;  // folder of each of those images
-    int jpegQuality = 100;        // "Output Image Quality:" (not in the project file)
+    int jpegQuality = 100;                            // "Output Image Quality:", 1 to 100
     bool relativeLinks = false;   // "Portable links (relative paths)" (not in the project file)
     std::string kmzFile;          // the result is also packed into this file, when given
     bool skipEmptyTiles = false;  // "Skip empty edge tiles" (not in the project file)
     bool previewPage = false;     // "Write a preview page" (not in the project file)
-    // Where the tiles, KML and pieces go; empty for beside the input (not in the project file).
+    // Where the tiles, KML and pieces go; empty for beside the input.
     std::string outputFolder;
+    bool exactEdges = false;  // KML edges at the pixel corners instead of the pixel centres
     std::string projectFile;  // the project file that was loaded or saved
     std::string largeImage;   // image handed to the large-image slicer
 

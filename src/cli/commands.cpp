@@ -11,7 +11,7 @@
 #include "app/lists.h"
 #include "app/open_image.h"
 #include "app/paths.h"
-#include "app/project_file.h"
+#include "app/project_commands.h"
 #include "app/transform.h"
 #include "cli/info_command.h"
 #include "options/large_image_options.h"
@@ -274,7 +274,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
         return 1;
     }
     if (options.kmlFolder)
-        app.settings.kmlFolder = *options.kmlFolder;
+        app.settings.kmlFolder = enteredPath(*options.kmlFolder);
     else if (options.output)
         app.settings.kmlFolder = app.settings.outputFolder;  // the batch's top file
     // Settings given on the command line win over those of a loaded project.

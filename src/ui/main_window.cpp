@@ -17,6 +17,7 @@
 #include "app/user_settings.h"
 #include "app/window_rules.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
 #include "ui/about_box.h"
 #include "ui/image_viewer.h"
 #include "ui/manual.h"
@@ -115,6 +116,15 @@ QLineEdit* MainWindow::textField(const char* name, std::string ProjectSettings::
         const QString text = qs(app_.settings.*field);
         if (edit->text() != text)
             edit->setText(text);
+    });
+    return edit;
+}
+
+QLineEdit* MainWindow::pathField(const char* name, std::string ProjectSettings::*field) {
+    QLineEdit* edit = textField(name, field, true);
+    connect(edit, &QLineEdit::editingFinished, this, [this, field] {
+        app_.settings.*field = enteredPath(app_.settings.*field);
+        refreshFromState();
     });
     return edit;
 }

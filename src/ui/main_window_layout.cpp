@@ -23,7 +23,7 @@
 
 #include <filesystem>
 
-#include "app/project_file.h"
+#include "app/project_commands.h"
 #include "ui/main_window.h"
 
 namespace orvanta {
@@ -244,7 +244,7 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
     grid->addWidget(button("Command23", "...", listCommand(ListCommand::ChooseGoogleEarth), false),
                     0, 2);
     grid->addWidget(new QLabel("Path to the output kml file"), 1, 0);
-    grid->addWidget(textField("kmlpath", &ProjectSettings::kmlFolder, true), 1, 1);
+    grid->addWidget(pathField("kmlpath", &ProjectSettings::kmlFolder), 1, 1);
     grid->addWidget(button("Command24", "...", listCommand(ListCommand::ChooseKmlFolder), false), 1,
                     2);
     auto* checks = new QWidget;
@@ -265,7 +265,7 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
     grid->addWidget(new QLabel("Webserver URL to server the tiles kml and images"), 3, 0);
     grid->addWidget(url, 3, 1, 1, 2);
     grid->addWidget(new QLabel("Output folder (empty: beside the input):"), 4, 0);
-    grid->addWidget(textField("outputFolder", &ProjectSettings::outputFolder, true), 4, 1);
+    grid->addWidget(pathField("outputFolder", &ProjectSettings::outputFolder), 4, 1);
     grid->addWidget(
         button("chooseOutput", "...", listCommand(ListCommand::ChooseOutputFolder), false), 4, 2);
     grid->setColumnStretch(1, 1);
