@@ -96,34 +96,6 @@ void writeTopFile(AppState& app, RunErrorPolicy& policy, const LatLonBounds& bou
         openInGoogleEarth(app, topKmlPath);
 }
 
-// The shard files of the batch NAME in the folder, by file name.
-std::vector<FoundShard> findShards(const std::string& kmlFolder, const std::string& name) {
-    namespace fs = std::filesystem;
-    std::vector<FoundShard> shards;
-    std::error_code error;
-    for (fs::directory_iterator entry(kmlFolder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        const std::string file = entry->path().filename().string();
-        if (!file.starts_with(name + ".shard-") || !file.ends_with(".txt"))
-            continue;
-        const std::string path = joinPath(kmlFolder, file);
-        const std::optional<ShardRecord> record = parseShardFile(readTextLines(path, 10000000));
-        if (!record)
-            throw RunError(errors::TypeMismatch, path + " is not a shard file of a batch");
-        if (record->name == name)  // else the shard of a batch whose name starts the same
-            shards.push_back({path, *record});
-    }
-    if (error)
-        throw RunError(errors::PathNotFound, "Path not found: " + kmlFolder);
-    if (shards.empty()) {
-        throw RunError(errors::FileNotFound, "There are no shard files of " + name + " in " +
-                                                 kmlFolder + " (" + name + ".shard-I-of-N.txt)");
-    }
-    std::sort(shards.begin(), shards.end(),
-              [](const FoundShard& a, const FoundShard& b) { return a.file < b.file; });
-    return shards;
-}
-
 }  // namespace
 
 std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
@@ -196,7 +168,7 @@ Outcome MergeBatchShards(Host& host, const std::string& kmlFolder, const std::st
         return outcome;
     };
     try {
-        const auto merged = mergeShards(findShards(kmlFolder, name));
+        const auto merged = mergeShardFiles(kmlFolder, name, [&host] { host.doEvents(); });
         if (const std::string* message = std::get_if<std::string>(&merged))
             return fail(*message + "\nNo top file was written.");
         const MergedBatch& m = std::get<MergedBatch>(merged);

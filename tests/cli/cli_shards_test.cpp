@@ -86,6 +86,19 @@ TEST(CliShards, ShardsRunThroughParallelMergeIntoTheSingleMachineBatch) {
     fs::remove(out + "/Area.shard-1-of-2.txt");
     ASSERT_EQ(runProgram(merge).exitStatus, 0);
     EXPECT_EQ(tree(out), tree(dir / "single"));
+
+    // A folder's tree removed after its shard finished: the top file would link nothing there.
+    fs::remove(top);
+    fs::remove_all(out + "/west");
+    merged = runProgram(merge);
+    EXPECT_EQ(merged.exitStatus, 1);
+    EXPECT_NE(merged.err.find("The shard file " + out +
+                              "/Area.shard-0-of-3.txt cannot be merged: "
+                              "line 8: the tile folder '" +
+                              out + "/west' does not exist."),
+              std::string::npos)
+        << merged.err;
+    EXPECT_FALSE(fs::exists(top));
 }
 
 }  // namespace
