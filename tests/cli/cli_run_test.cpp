@@ -249,12 +249,15 @@ TEST_F(CliRunTest, SavedProjectsReopenWhatWasRunFromAnywhere) {
         EXPECT_EQ(again.out, dir / "rel/dir/Default.kml\n");
     }
 
-    // A project that gives nothing and never ends is read until SIGTERM, which cancels.
-    const auto silent =
-        runProgram({"sh", "-c",
-                    "mkfifo \"$0\" && exec 3<>\"$0\" && "
-                    "timeout --preserve-status -k 5 -s TERM 0.3 \"$1\" run \"$0\"; echo $?",
-                    dir / "fifo", ORVANTA_CLI});
+    // A project that gives nothing and never ends is read until SIGTERM, which cancels; the
+    // signal comes once the program has the file open.
+    const auto silent = runProgram(
+        {"sh", "-c",
+         "mkfifo \"$0\" && exec 3<>\"$0\" && { \"$1\" run \"$0\" 3>&- & pid=$!; "
+         "for i in $(seq 600); do ls -l /proc/$pid/fd | grep -q -- \"$0\" && break; sleep 0.05; "
+         "done; kill -TERM $pid; (sleep 30; kill -KILL $pid) >/dev/null 2>&1 & guard=$!; "
+         "wait $pid; status=$?; kill $guard; echo $status; }",
+         dir / "fifo", ORVANTA_CLI});
     EXPECT_EQ(silent.out, "130\n") << silent.err;
 }
 
