@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/batch.h"
+#include "app/batch_shards.h"
 #include "app/error_policy.h"
 #include "app/input_checks.h"
 #include "app/large_image.h"
@@ -17,18 +18,38 @@
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
+#include "platform/text_file.h"
 
 namespace orvanta {
 namespace {
 
+// A job given a name: NAME.kml beside the high resolution tree, linking the root file of each
+// pass in order.
+std::string writeNamedTopFile(AppState& app, const std::vector<std::string>& passFiles,
+                              const std::vector<LatLonBounds>& bounds) {
+    const ProjectSettings& s = app.settings;
+    const std::string folder = folderOf(passFiles.front());
+    const std::string top = joinPath(folder, s.projectName + ".kml");
+    std::vector<std::pair<std::string, std::string>> links;
+    for (const std::string& file : passFiles) {
+        links.push_back(
+            {baseNameOf(file), s.relativeLinks ? relativeLink(file, folder) : slashForm(file)});
+    }
+    writeFileAtomically(top, topKmlText(s.projectName, batchBounds(bounds), s.drawOrder, links));
+    return top;
+}
+
 // The two passes of a multi-resolution job: the first image as HIGH, the second as LOW, then
-// Google Earth on both results, the high resolution first, when asked. An image that cannot be
-// tiled closes the project and ends the job.
+// Google Earth on both results, the high resolution first, when asked (on the one top file
+// that links both when the job was given a name). An image that cannot be tiled closes the
+// project and ends the job.
 void runMultiResolution(AppState& app, bool kmlOnly) {
     const ProjectSettings& s = app.settings;
     app.run.singleImage = true;
     const std::array<DisplayOrder, 2> orders = {DisplayOrder::High, DisplayOrder::Low};
     const std::vector<std::string> images = s.multiResolutionImages;
+    std::vector<std::string> passFiles;
+    std::vector<LatLonBounds> bounds;
     for (std::size_t pass = 0; pass < orders.size() && pass < images.size(); ++pass) {
         if (!classifyImage(app, images[pass])) {
             app.closeProject();
@@ -44,11 +65,16 @@ void runMultiResolution(AppState& app, bool kmlOnly) {
         run.rootFile = run.root + ".kml";
         run.order = orders[pass];
         run.kmlOnly = kmlOnly;
-        if (!runTiles(app, run))
+        const std::optional<LatLonBounds> passBounds = runTiles(app, run);
+        if (!passBounds)
             return;
-        app.outcome.topKmlFiles.push_back(run.rootFile);
+        passFiles.push_back(run.rootFile);
+        bounds.push_back(*passBounds);
         app.doEvents();
     }
+    app.outcome.topKmlFiles = passFiles;
+    if (s.nameGiven && !passFiles.empty())
+        app.outcome.topKmlFiles = {writeNamedTopFile(app, passFiles, bounds)};
     if (s.openWhenDone) {
         for (const std::string& path : app.outcome.topKmlFiles)
             openInGoogleEarth(app, path);
@@ -265,7 +291,7 @@ std::string projectTopKmlPath(const AppState& app) {
     const ProjectSettings& s = app.settings;
     if (!s.projectImage.empty() && !s.imageFolder.empty() && !s.imageName.empty() &&
         s.tilesFolder.empty()) {
-        return joinPath(outputBase(s, s.imageFolder), s.imageName) + ".kml";
+        return singleImageTopFile(s, joinPath(outputBase(s, s.imageFolder), s.imageName));
     }
     if (s.multipleFolders) {
         const auto index = static_cast<std::size_t>(app.batchIndex);
