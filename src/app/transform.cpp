@@ -23,20 +23,37 @@
 namespace orvanta {
 namespace {
 
-// A job given a name: NAME.kml beside the high resolution tree, linking the root file of each
-// pass in order.
-std::string writeNamedTopFile(AppState& app, const std::vector<std::string>& passFiles,
-                              const std::vector<LatLonBounds>& bounds) {
-    const ProjectSettings& s = app.settings;
-    const std::string folder = folderOf(passFiles.front());
-    const std::string top = joinPath(folder, s.projectName + ".kml");
+// The root KML file of a pass of a multi-resolution job: IMAGE.kml beside its tile root.
+std::string passFile(const ProjectSettings& s, const std::string& image) {
+    return joinPath(outputBase(s, folderOf(image)), baseNameOf(image)) + ".kml";
+}
+
+// The top file of a multi-resolution job given a name: NAME.kml beside the high resolution
+// tree. A name that would replace a pass's own file is refused before any work.
+std::string namedTopFile(const ProjectSettings& s, const std::vector<std::string>& images) {
+    const std::string top = joinPath(folderOf(passFile(s, images.front())), s.projectName + ".kml");
+    for (const std::string& image : images) {
+        if (passFile(s, image) == top) {
+            throw RunError(errors::InvalidArgument, "The name " + s.projectName +
+                                                        " would give the top file " + top +
+                                                        " the name of the KML file of the image " +
+                                                        image + ". Please choose another name.");
+        }
+    }
+    return top;
+}
+
+// Writes the top file that links the root file of each pass in order.
+void writeNamedTopFile(const ProjectSettings& s, const std::string& top,
+                       const std::vector<std::string>& passFiles,
+                       const std::vector<LatLonBounds>& bounds) {
+    const std::string folder = folderOf(top);
     std::vector<std::pair<std::string, std::string>> links;
     for (const std::string& file : passFiles) {
         links.push_back(
             {baseNameOf(file), s.relativeLinks ? relativeLink(file, folder) : slashForm(file)});
     }
     writeFileAtomically(top, topKmlText(s.projectName, batchBounds(bounds), s.drawOrder, links));
-    return top;
 }
 
 // The two passes of a multi-resolution job: the first image as HIGH, the second as LOW, then
@@ -48,6 +65,7 @@ void runMultiResolution(AppState& app, bool kmlOnly) {
     app.run.singleImage = true;
     const std::array<DisplayOrder, 2> orders = {DisplayOrder::High, DisplayOrder::Low};
     const std::vector<std::string> images = s.multiResolutionImages;
+    const std::string top = s.nameGiven && !images.empty() ? namedTopFile(s, images) : "";
     std::vector<std::string> passFiles;
     std::vector<LatLonBounds> bounds;
     for (std::size_t pass = 0; pass < orders.size() && pass < images.size(); ++pass) {
@@ -62,7 +80,7 @@ void runMultiResolution(AppState& app, bool kmlOnly) {
         run.image = images[pass];
         run.imageName = baseNameOf(images[pass]);
         run.root = joinPath(outputBase(s, folderOf(images[pass])), run.imageName);
-        run.rootFile = run.root + ".kml";
+        run.rootFile = passFile(s, images[pass]);
         run.order = orders[pass];
         run.kmlOnly = kmlOnly;
         const std::optional<LatLonBounds> passBounds = runTiles(app, run);
@@ -73,8 +91,10 @@ void runMultiResolution(AppState& app, bool kmlOnly) {
         app.doEvents();
     }
     app.outcome.topKmlFiles = passFiles;
-    if (s.nameGiven && !passFiles.empty())
-        app.outcome.topKmlFiles = {writeNamedTopFile(app, passFiles, bounds)};
+    if (!top.empty()) {
+        writeNamedTopFile(s, top, passFiles, bounds);
+        app.outcome.topKmlFiles = {top};
+    }
     if (s.openWhenDone) {
         for (const std::string& path : app.outcome.topKmlFiles)
             openInGoogleEarth(app, path);
