@@ -98,26 +98,36 @@ void writeTopFile(AppState& app, RunErrorPolicy& policy, const LatLonBounds& bou
 
 }  // namespace
 
-std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
-                            DisplayOrder order, const std::vector<std::string>& folders,
-                            const std::string& linksFrom) {
+std::string topKmlText(const std::string& projectName, const LatLonBounds& bounds,
+                       DisplayOrder order,
+                       const std::vector<std::pair<std::string, std::string>>& links) {
     KmlWriter out;
     writeHeader(out, true);
     writeRootDocument(out, projectName, bounds, order);
-    for (std::size_t j = 0; j < folders.size(); ++j) {
-        const std::string name = projectName + std::to_string(j);
+    for (const auto& [name, href] : links) {
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(name), "</name>");
         out.line("    <Link>");
-        const std::string folder =
-            linksFrom.empty() ? slashForm(folders[j]) : relativeLink(folders[j], linksFrom);
-        out.line("        <href>", xmlText(folder + "/" + name + ".kml"), "</href>");
+        out.line("        <href>", xmlText(href), "</href>");
         out.line("        <viewRefreshMode>onRegion</viewRefreshMode>");
         out.line("    </Link>");
         out.line("</NetworkLink>");
     }
     writeFooter(out);
     return out.text();
+}
+
+std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
+                            DisplayOrder order, const std::vector<std::string>& folders,
+                            const std::string& linksFrom) {
+    std::vector<std::pair<std::string, std::string>> links;
+    for (std::size_t j = 0; j < folders.size(); ++j) {
+        const std::string name = projectName + std::to_string(j);
+        const std::string folder =
+            linksFrom.empty() ? slashForm(folders[j]) : relativeLink(folders[j], linksFrom);
+        links.push_back({name, folder + "/" + name + ".kml"});
+    }
+    return topKmlText(projectName, bounds, order, links);
 }
 
 void MultipleDirectories(AppState& app, bool kmlOnly) {

@@ -42,13 +42,11 @@ PictureFormat formatLine(const std::string& text) {
 }
 
 int qualityLine(const std::string& line) {
-    const double value = leadingNumber(line);
-    if (value < 1 || value > 100) {
-        throw RunError(errors::InvalidProperty, "Invalid property value: the JPEG quality '" +
-                                                    trimBlanks(line) +
-                                                    "' is not a whole number from 1 to 100");
-    }
-    return static_cast<int>(value);
+    if (const std::optional<int> quality = jpegQualityOf(trimBlanks(line)))
+        return *quality;
+    throw RunError(errors::InvalidProperty, "Invalid property value: the JPEG quality '" +
+                                                trimBlanks(line) +
+                                                "' is not a whole number from 1 to 100");
 }
 
 // How a line's value is written and read back.

@@ -33,8 +33,10 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
         s.outputFolder = std::filesystem::absolute(*options.output).lexically_normal().string();
     if (options.kmz)
         s.kmzFile = *options.kmz;
-    if (options.name)
+    if (options.name) {
         s.projectName = *options.name;
+        s.nameGiven = true;
+    }
     if (options.format)
         s.outputFormat = *options.format;
     if (options.quality)
@@ -257,6 +259,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     }
     AppState app(host);
     app.startUp(fixedDisks());
+    app.largeImageCommand = "'orvanta-cli large IMAGE'";
     applyLargeImageOptions(app, options);
     if (options.jobs)
         app.jobs = *options.jobs;

@@ -105,9 +105,15 @@ QWidget* MainWindow::buildInputGroup() {
     grid->addWidget(textField("projname", &ProjectSettings::projectName, true), 2, 1);
     grid->addWidget(checkBox("Check5", "Preview Image", &ProjectSettings::previewImage, nullptr), 2,
                     2, 1, 2);
+    // Where the result goes, right under what goes in: visible at the window's smallest size.
+    grid->addWidget(new QLabel("Output folder (empty: beside the input):"), 3, 0);
+    grid->addWidget(pathField("outputFolder", &ProjectSettings::outputFolder), 3, 1, 1, 2);
+    grid->addWidget(
+        button("chooseOutput", "...", listCommand(ListCommand::ChooseOutputFolder), false), 3, 3,
+        Qt::AlignLeft);
 
-    grid->addWidget(buildLists(), 3, 0, 1, 4);
-    grid->addWidget(buildImageFacts(), 4, 0, 1, 4);
+    grid->addWidget(buildLists(), 4, 0, 1, 4);
+    grid->addWidget(buildImageFacts(), 5, 0, 1, 4);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -201,7 +207,10 @@ QWidget* MainWindow::buildOutputGroup() {
         qualities.push_back(std::to_string(quality));
     grid->addWidget(comboBox(
                         "Combo5", qualities, [&s] { return std::to_string(s.jpegQuality); },
-                        [&s](const std::string& text) { s.jpegQuality = std::stoi(text); }),
+                        [&s](const std::string& text) {
+                            // A value typed over a stored one that is no quality is not taken.
+                            s.jpegQuality = jpegQualityOf(text).value_or(s.jpegQuality);
+                        }),
                     0, 5);
 
     grid->addWidget(checkBox("Check4", "Transparent Image", &ProjectSettings::transparent,
@@ -264,10 +273,6 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
     flagged_.push_back({url, &EnabledFlags::webServerUrl});
     grid->addWidget(new QLabel("Webserver URL to server the tiles kml and images"), 3, 0);
     grid->addWidget(url, 3, 1, 1, 2);
-    grid->addWidget(new QLabel("Output folder (empty: beside the input):"), 4, 0);
-    grid->addWidget(pathField("outputFolder", &ProjectSettings::outputFolder), 4, 1);
-    grid->addWidget(
-        button("chooseOutput", "...", listCommand(ListCommand::ChooseOutputFolder), false), 4, 2);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -332,6 +337,8 @@ QWidget* MainWindow::buildAdvancedPanel() {
         {"Picture copies",
          {{"Command5", "StretchDIBits"},
           {"Command4", "StretchDIBits2"},
+          {"Command7", "StretchDIBits3"},
+          {"Command6", "Scale1024 to 512 and split it"},
           {"Command21", "Splitorigional"}}},
     };
     QVBoxLayout* lastGroup = nullptr;

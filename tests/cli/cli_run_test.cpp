@@ -74,6 +74,29 @@ TEST_F(CliRunTest, FolderOfTwo2048TilesGivesItsTreeAndLeavesOutTheUnreferencedIm
         << result.err;
 }
 
+// --name names the top file of every kind of job: the one of a single image, and one over a
+// pair that links both passes; the JPEG quality given (any from 1 to 100) reaches the tiles.
+TEST_F(CliRunTest, NameNamesTheTopFileAndQualityReachesTheTiles) {
+    tile(dir / "one", "a", 1024);
+    tile(dir / "one", "b", 1024);
+    const auto single =
+        cli({"transform", dir / "one/a.jpg", "--name", "Europe", "--quality", "40"});
+    EXPECT_EQ(single.out, dir / "one/Europe.kml\n") << single.err;
+    EXPECT_TRUE(testing::walkKmlTree(dir / "one/Europe.kml").missing.empty());
+    EXPECT_FALSE(fs::exists(dir / "one/a.kml"));
+    EXPECT_EQ(runIdentify({"identify", "-format", "%Q", dir / "one/a/Tgroup1/Sgroup1/a.JPG"}),
+              "40");
+
+    const auto pair = cli({"multires", dir / "one/a.jpg", dir / "one/b.jpg", "--name", "Pair"});
+    EXPECT_EQ(pair.out, dir / "one/Pair.kml\n") << pair.err;
+    const testing::KmlTreeWalk walk = testing::walkKmlTree(dir / "one/Pair.kml");
+    EXPECT_TRUE(walk.missing.empty());
+    const std::string top = testing::readFile(dir / "one/Pair.kml");
+    EXPECT_LT(top.find("<href>" + dir / "one/a.kml</href>"),
+              top.find("<href>" + dir / "one/b.kml</href>"));
+    EXPECT_NE(top.find("<href>" + dir / "one/b.kml</href>"), std::string::npos);
+}
+
 // Written into an output folder with relative links, the result still works after it was
 // moved, and packs into one file; the input folder gains nothing.
 TEST_F(CliRunTest, RelativeLinksResolveAfterTheTreeIsMoved) {
@@ -189,10 +212,12 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"transform", dir / "empty"}, "holds no images"},
         {{"transform", dir / "missing"}, "does not exist"},
-        {{"transform", dir / "mixed"}, "contains images of different sizes"},
+        {{"transform", dir / "mixed"}, "Sizes found: 1024x1024: a.jpg; 2048x2048: b.jpg.\n"},
         {{"transform", dir / "unreferenced"}, "does not contain any reference 'world file'"},
         {{"transform", dir / "utm/a.jpg"}, "is not using 'WGS84 Datum Projection'"},
-        {{"transform", dir / "odd/a.jpg"}, "This image could not be tiled."},
+        {{"transform", dir / "odd/a.jpg"},
+         "to be sliced! It is 1000x1000 pixels. An image of any other size is tiled with "
+         "'orvanta-cli large IMAGE', which cuts it into 4096 pieces first.\n"},
         {{"multires", dir / "good/a.jpg", dir / "odd/a.jpg"}, "This image could not be tiled."},
         {{"multires", dir / "pair/a.jpg", dir / "pair/a.png"}, "would write the same tiles"},
         {{"batch", dir / "good", dir / "utm"}, "not using 'WGS84 Datum Projection'"},
@@ -206,6 +231,9 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         EXPECT_EQ(result.exitStatus, 1) << args[1] << "\n" << result.err;
         EXPECT_EQ(result.out, "") << args[1];
         EXPECT_NE(result.err.find(message), std::string::npos) << args[1] << "\n" << result.err;
+        // Messages carry the command line's one prefix; no idle status follows the refusal.
+        EXPECT_EQ(result.err.find("Orvanta: "), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("Status..."), std::string::npos) << result.err;
     }
     EXPECT_EQ(snapshot(dir.path().string()), before);
 }
