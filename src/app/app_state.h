@@ -78,6 +78,9 @@ class AppState {
     void keep(const Outcome& outcome);
     // The enabled flags with those of the last outcome.
     EnabledFlags enabledNow() const;
+    // How the person reaches the large-image slicer from this front end, named by the
+    // messages that send an image of no tile size there.
+    std::string largeImageCommand = "the \"Large Image Slicer\" button";
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);

@@ -4,11 +4,15 @@
 
 #include "app/app_state.h"
 #include "app/error_policy.h"
+#include "app/job_plan.h"
 #include "app/open_image.h"
+#include "app/paths.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
 #include "platform/text_file.h"
+#include "tiling/grid_splitter.h"
+#include "tiling/tile_set.h"
 
 namespace orvanta {
 namespace {
@@ -28,7 +32,7 @@ void save(cGdiPlus& saver, const Picture& picture, const std::string& path, long
 }
 
 // Where the tiles of a full-resolution split go and how they are located.
-struct TileOutput {
+struct SplitDestination {
     std::string folder;
     std::string worldExtension;
     WorldFile world;
@@ -39,7 +43,7 @@ struct TileOutput {
 // Cuts tile number i, in `row` and `column`, out of the display picture and writes it and its
 // world file.
 void writeTile(const std::string& imageName, PictureBoxes& boxes, cGdiPlus& saver,
-               StepPolicy& policy, const TileOutput& output, int row, int column, int i) {
+               StepPolicy& policy, const SplitDestination& output, int row, int column, int i) {
     cutTile(boxes, output.tileSize, row, column);
     const std::string name = output.folder + kPathSeparator + imageName + "_" + std::to_string(i);
     policy.run([&] { save(saver, boxes.piece, name + "." + output.format, 100); });
@@ -49,7 +53,55 @@ void writeTile(const std::string& imageName, PictureBoxes& boxes, cGdiPlus& save
     });
 }
 
+// The last 1024 image the split of the project cuts into its 512 level, and that level's folder:
+// the project's last image of a 1024 run; the last 1024 piece in Tgroup1 of a 4096 run, once
+// it has been split.
+std::optional<std::pair<SourceImage, std::string>> last1024Image(const AppState& app) {
+    const SizeClass sizeClass = app.run.sizeClass;
+    if (sizeClass != SizeClass::S1024 && sizeClass != SizeClass::S4096)
+        return std::nullopt;
+    const ProjectSettings& s = app.settings;
+    const bool single = chooseRun(s) == RunKind::SingleImage;
+    const std::string sources = sizeClass == SizeClass::S4096 && !app.run.root4096.empty()
+                                    ? app.run.root4096
+                                    : s.tilesFolder;
+    const TileSet tiles{single ? joinPath(outputBase(s, s.imageFolder), s.imageName)
+                               : outputBase(s, sources)};
+    const bool scanned = app.run.scan && app.run.scan->folder == sources;
+    std::vector<SourceImage> images;
+    if (sizeClass == SizeClass::S4096)
+        images = folderImages(tiles.tgroup1());
+    else if (single)
+        images = {{s.projectImage, s.imageName}};
+    else
+        images =
+            folderImages(sources, scanned ? app.run.scan->leftOut : std::vector<std::string>{});
+    if (images.empty())
+        return std::nullopt;
+    return std::pair{images.back(), tiles.sgroup1()};
+}
+
 }  // namespace
+
+void ScaleAndQuarterSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
+    const auto last = last1024Image(app);
+    if (!last) {
+        app.host().messageBox(
+            "There is no 1024 image of a split to scale: open an image or folder of 1024 or "
+            "4096 pixel images (a 4096 one split first) and try again.",
+            kAppTitle);
+        return;
+    }
+    const auto& [image, folder] = *last;
+    RunErrorPolicy policy(app);
+    policy.run([&] {
+        int width = 512, height = 512;
+        boxes.scaled = LoadPictureResized(image.path, width, height, kWhite);
+        QuarterSplit(boxes, saver, app.host(), folder, image.name,
+                     formatName(app.settings.outputFormat));
+    });
+    policy.finish();
+}
 
 void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
     ProjectSettings& settings = app.settings;
@@ -69,7 +121,7 @@ void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
     }
 
     RunErrorPolicy policy(app);
-    TileOutput output{
+    SplitDestination output{
         settings.imageFolder + kPathSeparator + "Tiles",
         GetFileExtension(worldPath),
         {},

@@ -11,10 +11,10 @@ namespace orvanta {
 class AppState;
 
 // Reads the image's facts and sets the run's size class from them: true when classified (or,
-// in large-image mode, marked as of no class); false after the not-tileable message.
+// in large-image mode, marked as of no class); false after the message that says why not.
 bool classifyImage(AppState& app, const std::string& path);
-// The same from facts already read.
-bool classifyImage(AppState& app, const ImageFacts& facts);
+// The same from the image's facts already read.
+bool classifyImage(AppState& app, const std::string& path, const ImageFacts& facts);
 
 // The folder check of the window's input steps: scans a tiles folder and keeps what the scan
 // found: the facts of the image read last, the folder as the KML folder, its size class and,

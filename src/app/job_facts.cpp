@@ -72,12 +72,13 @@ class FactsReader {
     // The image of a single-image run or of a pass of a pair, in `folder` named `name`.
     bool addImage(const std::string& image, const std::string& folder, const std::string& name,
                   bool pairPass) {
-        const ImageHeaderInfo header = readImageFacts(image).header;
+        const ImageFacts facts = readImageFacts(image);
+        const ImageHeaderInfo& header = facts.header;
         const std::optional<SizeClass> sizeClass = tileSizeClass(header.width, header.height);
         const bool large = !sizeClass && settings_.largeImage && !settings_.kmlOnly && !pairPass;
         if (!sizeClass && pairPass) {
             outcome_.closeProject = true;
-            return refuse(kNotTileSizeMessage);
+            return refuse(notTileSizeRefusal(image, facts, settings_.largeImageCommand));
         }
         ProjectSettings where = s_;
         where.projectImage = image;

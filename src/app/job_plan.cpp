@@ -157,6 +157,7 @@ std::variant<JobPlan, PlanRefusal> planBatch(const JobSettings& settings, const 
     }
     TopFilePlan& top = plan.top.emplace();
     top.path = joinPath(s.kmlFolder, s.projectName + ".kml");
+    top.batch = true;
     top.roots = roots;
     top.order = s.drawOrder;
     top.linksFrom = s.relativeLinks ? s.kmlFolder : std::string();
@@ -229,6 +230,26 @@ std::variant<JobPlan, PlanRefusal> planLargeImage(const JobSettings& settings,
     root.ownNames = {slice.name};
     plan.roots.push_back(std::move(root));
     return plan;
+}
+
+// A pair given a name: the top file NAME.kml beside the high resolution tree links the root file
+// of each pass. A name that would replace a pass's own file is refused before any work.
+std::optional<PlanRefusal> addPairTopFile(const ProjectSettings& s, JobPlan& plan) {
+    TopFilePlan& top = plan.top.emplace();
+    top.path = joinPath(folderOf(plan.roots.front().kml.rootFile), s.projectName + ".kml");
+    top.order = s.drawOrder;
+    for (const RootPlan& root : plan.roots) {
+        const std::string& file = root.kml.rootFile;
+        if (file == top.path) {
+            return PlanRefusal{"The name " + s.projectName + " would give the top file " +
+                               top.path + " the name of the KML file of the image " +
+                               root.split.images.front().path + ". Please choose another name."};
+        }
+        top.links.push_back({baseNameOf(file), s.relativeLinks
+                                                   ? relativeLink(file, folderOf(top.path))
+                                                   : slashForm(file)});
+    }
+    return std::nullopt;
 }
 
 bool holdsTransparency(PictureFormat format) {
@@ -307,6 +328,10 @@ std::variant<JobPlan, PlanRefusal> planJob(const JobSettings& settings, const Jo
                     settings, imageRoot(settings, input, baseNameOf(input.path), orders[pass])));
             }
             plan.openTopFilesWhenDone = s.openWhenDone;
+            if (s.nameGiven && !plan.roots.empty()) {
+                if (auto refusal = addPairTopFile(s, plan))
+                    return *refusal;
+            }
             break;
         }
         case RunKind::SingleImage: {
@@ -316,7 +341,7 @@ std::variant<JobPlan, PlanRefusal> planJob(const JobSettings& settings, const Jo
                 break;
             RootInput in = imageRoot(settings, facts.inputs.front(), s.imageName, s.drawOrder);
             in.root = joinPath(outputBase(s, s.imageFolder), s.imageName);
-            in.rootFile = in.root + ".kml";
+            in.rootFile = singleImageTopFile(s, in.root);
             in.nameMarker = joinPath(in.root, s.imageName + ".txt");
             in.openWhenDone = s.openWhenDone;
             plan.roots.push_back(rootPlan(settings, in));

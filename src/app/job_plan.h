@@ -47,6 +47,8 @@ struct JobSettings {
     // An existing archive or project file is replaced without asking: the person confirmed it
     // when choosing the file.
     bool replaceOutputs = false;
+    // How the person reaches the large-image slicer, named when an image is of no tile size.
+    std::string largeImageCommand;
 };
 
 // One source image as the job found it before any work: checked once (header and world file)
@@ -108,13 +110,16 @@ struct SlicePlan {
     std::optional<PieceExtent> beyondTheGlobe;
 };
 
-// The top file of a batch over the roots of its folders, or, for a share of the batch, its
-// shard file.
+// The top file over the root files of the job's trees: of a batch (over the roots of its
+// folders; for a share of the batch, its shard file instead), or of a pair given a name.
 struct TopFilePlan {
     std::string path;
-    std::vector<std::string> roots;
+    bool batch = false;
+    std::vector<std::string> roots;  // of a batch's folders, all of them
     DisplayOrder order = DisplayOrder::Low;
     std::string linksFrom;  // the top file's folder for relative links; empty for full paths
+    // A pair's top file links each root file by its name and this href.
+    std::vector<std::pair<std::string, std::string>> links;
     bool openWhenDone = false;
     std::optional<ShardRecord> shard;  // written to shardPath instead of the top file
     std::string shardPath;
@@ -130,7 +135,7 @@ struct JobPlan {
     std::optional<SlicePlan> slice;
     std::vector<RootPlan> roots;
     std::optional<TopFilePlan> top;
-    bool openTopFilesWhenDone = false;  // a pair: Google Earth on both files at the end
+    bool openTopFilesWhenDone = false;  // a pair: Google Earth on its top files at the end
     std::string archive;                // the KMZ file the result is packed into
     bool previewPage = false;           // the preview page is written beside the first top file
     std::string projectFile;            // saved by the front end after the job

@@ -378,7 +378,7 @@ class JobRun {
         return true;
     }
 
-    // The top file over all folders of a batch, and Google Earth on it when asked.
+    // The top file over the job's trees, and Google Earth on a batch's when asked.
     void writeTopFile() {
         if (!plan_.top || plan_.top->shard)
             return;
@@ -388,10 +388,14 @@ class JobRun {
             bounds.push_back(folder.bounds);
         RunErrorPolicy policy(host_, outcome_);
         policy.run([&] {
-            writeFileAtomically(top.path, batchTopKmlText(plan_.projectName, batchBounds(bounds),
-                                                          top.order, top.roots, top.linksFrom));
+            const LatLonBounds all = batchBounds(bounds);
+            writeFileAtomically(
+                top.path, top.batch ? batchTopKmlText(plan_.projectName, all, top.order, top.roots,
+                                                      top.linksFrom)
+                                    : topKmlText(plan_.projectName, all, top.order, top.links));
             outcome_.topKmlFiles.push_back(top.path);
-            successText_ = "Project files was written successfully...";
+            if (top.batch)
+                successText_ = "Project files was written successfully...";
             host_.doEvents();
         });
         if (!policy.ended() && top.openWhenDone)
@@ -399,7 +403,7 @@ class JobRun {
         policy.finish();
     }
 
-    // A pair: Google Earth on both files, the high resolution first.
+    // A pair: Google Earth on its files, the high resolution first, or on its top file.
     void openTopFiles() {
         if (!plan_.openTopFilesWhenDone)
             return;
@@ -443,7 +447,8 @@ class JobRun {
 
     // What the front end shows and opens after the job.
     void finishTexts() {
-        if (plan_.top && !outcome_.folders.empty() && outcome_.folders.back().written)
+        if (plan_.top && plan_.top->batch && !outcome_.folders.empty() &&
+            outcome_.folders.back().written)
             outcome_.googleEarthFile = outcome_.folders.back().rootFile;
         else if (!outcome_.topKmlFiles.empty())
             outcome_.googleEarthFile = outcome_.topKmlFiles.back();

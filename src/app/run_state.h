@@ -19,7 +19,6 @@ struct ScannedFolder {
 // What the window's input steps have found of the project's input.
 struct RunState {
     SizeClass sizeClass = SizeClass::None;
-    bool singleImage = false;           // the input is one image, processed in place
     bool largeImageMode = false;        // the open image goes to the large-image slicer
     bool kmlOnly = false;               // a run writes KML over existing tiles only
     std::string root4096;               // folder of a 4096 run (also stored in the project file)

@@ -54,6 +54,7 @@ JobSettings jobSettings(AppState& app, bool kmlOnly) {
     settings.large = largeImageSettings(app.options);
     settings.pieceFormatChosen = app.pieceFormatChosen;
     settings.shard = app.shard;
+    settings.largeImageCommand = app.largeImageCommand;
     return settings;
 }
 
@@ -89,7 +90,7 @@ Outcome runSizeClassStep(AppState& app, SizeClass sizeClass, bool kmlOnly) {
 std::string projectTopKmlPath(const ProjectSettings& s) {
     if (!s.projectImage.empty() && !s.imageFolder.empty() && !s.imageName.empty() &&
         s.tilesFolder.empty()) {
-        return joinPath(outputBase(s, s.imageFolder), s.imageName) + ".kml";
+        return singleImageTopFile(s, joinPath(outputBase(s, s.imageFolder), s.imageName));
     }
     if (s.multipleFolders) {
         if (s.batchFolders.empty())

@@ -12,7 +12,7 @@
 #include "app/lists.h"
 #include "app/open_image.h"
 #include "app/paths.h"
-#include "app/project_file.h"
+#include "app/project_commands.h"
 #include "app/transform.h"
 #include "cli/info_command.h"
 #include "options/large_image_options.h"
@@ -23,11 +23,6 @@
 namespace orvanta::cli {
 namespace {
 
-// A path as given on the command line, made absolute where it enters.
-std::string fullPath(const std::string& path) {
-    return std::filesystem::absolute(path).lexically_normal().string();
-}
-
 // The output options, applied as the person would set them in the window.
 void applyOutputOptions(AppState& app, const CliOptions& options) {
     ProjectSettings& s = app.settings;
@@ -36,11 +31,13 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
     s.previewPage = options.preview;
     s.skipEmptyTiles = options.skipEmptyTiles;
     if (options.output)
-        s.outputFolder = fullPath(*options.output);
+        s.outputFolder = enteredPath(*options.output);
     if (options.kmz)
-        s.kmzFile = fullPath(*options.kmz);
-    if (options.name)
+        s.kmzFile = enteredPath(*options.kmz);
+    if (options.name) {
         s.projectName = *options.name;
+        s.nameGiven = true;
+    }
     if (options.format)
         s.outputFormat = *options.format;
     if (options.quality)
@@ -267,6 +264,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     }
     AppState app(host);
     app.startUp(fixedDisks());
+    app.largeImageCommand = "'orvanta-cli large IMAGE'";
     applyLargeImageOptions(app, options);
     if (options.jobs)
         app.jobs = *options.jobs;
@@ -279,7 +277,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     if (!prepare(app, options, errors))
         return 1;
     if (options.kmlFolder)
-        app.settings.kmlFolder = fullPath(*options.kmlFolder);
+        app.settings.kmlFolder = enteredPath(*options.kmlFolder);
     else if (options.output)
         app.settings.kmlFolder = app.settings.outputFolder;  // the batch's top file
     // Settings given on the command line win over those of a loaded project.
@@ -296,7 +294,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     settings.large.ramLimitMb = options.ramMegabytes.value_or(settings.large.ramLimitMb);
     settings.large.diskLimitGb = options.diskGigabytes.value_or(settings.large.diskLimitGb);
     if (options.saveProject)
-        settings.projectFileToSave = fullPath(*options.saveProject);
+        settings.projectFileToSave = enteredPath(*options.saveProject);
     const Outcome outcome =
         performJob(settings, {host, app.settings.googleEarthProgram}, app.run.scan);
     host.endProgress(outcome.ending == Ending::Done);

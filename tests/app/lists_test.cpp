@@ -132,10 +132,10 @@ TEST_F(CancelledBatch, LeavesTheSettingsAsTheyWere) {
     app.settings.multipleFolders = true;
     app.settings.batchFolders = {dir / "a", dir / "b"};
     app.settings.kmlFolder = dir / "top";
-    const std::string before = projectFileText(app.settings, app.run);
+    const std::string before = projectFileText(StoredProject{app.settings, app.run.root4096});
     const Outcome outcome = Transform(app);
     EXPECT_EQ(outcome.ending, Ending::Cancelled);
-    EXPECT_EQ(projectFileText(app.settings, app.run), before);
+    EXPECT_EQ(projectFileText(StoredProject{app.settings, app.run.root4096}), before);
     EXPECT_FALSE(fs::exists(dir / "top/Default.kml"));
 }
 
