@@ -45,9 +45,28 @@ PieceWorldPlan planFromSource(const ProjectSettings& settings) {
 
 SliceSettings sliceSettings(AppState& app) {
     const LargeImageSettings large = largeImageSettings(app.options);
-    return {large.ramLimitMb, large.diskLimitGb, largePieceFormat(app), app.resume,
-            app.engine,       app.jobs,          large.background,
+    return {large.ramLimitMb,
+            large.diskLimitGb,
+            largePieceFormat(app),
+            app.resume,
+            app.engine,
+            app.jobs,
+            large.background,
             imageHasAlpha(app.settings.projectImage)};
+}
+
+// Plans the pieces of the project image and notes which are padded; false when the policy
+// ended the operation.
+bool notePieces(AppState& app, RunErrorPolicy& policy, PieceWorldPlan& plan) {
+    app.paddedPieceNames.clear();
+    app.paddedPieceAreas.clear();
+    policy.run([&] { plan = planFromSource(app.settings); });
+    if (policy.ended())
+        return false;
+    app.paddedPieceNames = plan.paddedPieceNames;
+    app.paddedPieceAreas = plan.paddedPieceAreas;
+    app.run.paddedPieces = plan.paddedPieces;
+    return true;
 }
 
 // Gives the sliced pieces their world files, pads the short ones unless the slicer did, and
@@ -58,14 +77,8 @@ bool placeSlicedPieces(AppState& app, bool padded) {
     const std::string folder = largePieceFolder(settings);
     RunErrorPolicy policy(app);
     PieceWorldPlan plan;
-    app.paddedPieceNames.clear();
-    app.paddedPieceAreas.clear();
-    policy.run([&] { plan = planFromSource(settings); });
-    if (policy.ended())
+    if (!notePieces(app, policy, plan))
         return false;
-    app.paddedPieceNames = plan.paddedPieceNames;
-    app.paddedPieceAreas = plan.paddedPieceAreas;
-    app.run.paddedPieces = plan.paddedPieces;
     if (!placePieces(app.host(), policy, folder, settings.imageName, plan, largePieceFormat(app),
                      padded ? std::nullopt : std::optional(large.background))) {
         return false;
@@ -89,12 +102,8 @@ bool cutAndTilePieces(AppState& app, RunErrorPolicy& policy, int pieces,
     const ProjectSettings& settings = app.settings;
     const std::string folder = largePieceFolder(settings);
     PieceWorldPlan plan;
-    policy.run([&] { plan = planFromSource(settings); });
-    if (policy.ended())
+    if (!notePieces(app, policy, plan))
         return false;
-    app.paddedPieceNames = plan.paddedPieceNames;
-    app.paddedPieceAreas = plan.paddedPieceAreas;
-    app.run.paddedPieces = plan.paddedPieces;
     removePiecesBeyond(folder, settings.imageName, pieces, slice.pieceFormat);
     TileRun run = folderRun(app, false);
     run.sizeClass = SizeClass::S4096;

@@ -59,7 +59,8 @@ std::size_t strideOf(const PixelRows& pixels) {
 
 // The rows each preceded by its filter byte, as the difference from the row above (`above`
 // for the first row; none at the top of the picture).
-void filterRows(const PixelRows& pixels, const std::uint8_t* above, std::vector<std::uint8_t>& out) {
+void filterRows(const PixelRows& pixels, const std::uint8_t* above,
+                std::vector<std::uint8_t>& out) {
     const std::size_t bytes = static_cast<std::size_t>(pixels.width) * pixels.channels;
     out.resize((bytes + 1) * pixels.rows);
     for (int y = 0; y < pixels.rows; ++y) {
@@ -230,8 +231,8 @@ std::vector<std::uint8_t> encodePng(const PixelRows& pixels) {
     return out;
 }
 
-PictureStream::PictureStream(const std::string& path, int width, int height, int channels,
-                             bool png, int quality)
+PictureStream::PictureStream(const std::string& path, int width, int height, int channels, bool png,
+                             int quality)
     : coder_(std::make_unique<Coder>()) {
     Coder& coder = *coder_;
     coder.path = path;

@@ -174,8 +174,9 @@ PixelImage PixelImage::region(int x, int y, int width, int height) const {
 }
 
 PixelImage PixelImage::inMemory() const {
-    return engineCall(
-        [&] { return PixelImage(std::make_shared<PixelData>(PixelData{data_->image.copy_memory()})); });
+    return engineCall([&] {
+        return PixelImage(std::make_shared<PixelData>(PixelData{data_->image.copy_memory()}));
+    });
 }
 
 PixelImage PixelImage::above(const PixelImage& lower) const {
@@ -249,8 +250,8 @@ PixelImage PixelImage::withTransparent(Rgb colour, double tolerance) const {
         q[3] = clear ? 0 : (channels == 4 ? p[3] : 255);
     }
     return engineCall([&] {
-        const VImage image = VImage::new_from_memory_steal(out, pixels * 4, width(), height(),
-                                                           4, VIPS_FORMAT_UCHAR);
+        const VImage image =
+            VImage::new_from_memory_steal(out, pixels * 4, width(), height(), 4, VIPS_FORMAT_UCHAR);
         return PixelImage(std::make_shared<PixelData>(PixelData{
             image.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))}));
     });

@@ -81,10 +81,9 @@ SquareCut pieceCut(const ImageTiling& piece, const PieceWork& work, const Pieces
     std::shared_ptr<PictureStream> stream;
     const std::string scratch = scratchPathFor(piece.source);
     if (work.writePiece) {
-        stream = std::make_shared<PictureStream>(scratch, kPieceSize, kPieceSize,
-                                                 cut.source.hasAlpha() ? 4 : 3,
-                                                 cut.pieceFormat == PictureFormat::Png,
-                                                 kPieceQuality);
+        stream = std::make_shared<PictureStream>(
+            scratch, kPieceSize, kPieceSize, cut.source.hasAlpha() ? 4 : 3,
+            cut.pieceFormat == PictureFormat::Png, kPieceQuality);
     }
     const auto began = std::filesystem::file_time_type::clock::now();
     SquareCut square;
@@ -143,8 +142,8 @@ void tileWithPixels(const ImageTiling& image, int jobs, bool resume) {
         std::rethrow_exception(failure);
 }
 
-void cutPiecesWithPixels(const PiecesToCut& cut, const std::vector<ImageTiling>& pieces,
-                         int jobs, bool resume,
+void cutPiecesWithPixels(const PiecesToCut& cut, const std::vector<ImageTiling>& pieces, int jobs,
+                         bool resume,
                          const std::function<void(int k, std::exception_ptr error)>& done,
                          const std::function<void()>& between) {
     std::vector<PieceWork> work;
@@ -157,8 +156,8 @@ void cutPiecesWithPixels(const PiecesToCut& cut, const std::vector<ImageTiling>&
     settings.background = cut.background;
     settings.jobs = jobs;
     feedSquares(
-        cut.source, settings,
-        [&](int k) { return pieceCut(pieces.at(k), work.at(k), cut); }, done, between);
+        cut.source, settings, [&](int k) { return pieceCut(pieces.at(k), work.at(k), cut); }, done,
+        between);
 }
 
 }  // namespace orvanta

@@ -67,6 +67,9 @@ RowTiler::RowTiler(const ImageTiling& image, const std::vector<TileOutput>& all,
         const auto above = levels_.find(LevelKey{size * 2, transparent, colour, fuzzy});
         if (above != levels_.end())
             level.above = &above->second;
+        if (size > kTileEdge && !levels_.count(LevelKey{size / 2, transparent, colour, fuzzy}))
+            throw RunError(errors::ImageTool, "No level to reduce the " + std::to_string(size) +
+                                                  " tiles of " + image.source + " from.");
     }
     for (const TileOutput& output : toWrite)
         levels_.at(keyOf(output)).pending.push_back(output);
@@ -79,9 +82,9 @@ RowTiler::RowTiler(const ImageTiling& image, const std::vector<TileOutput>& all,
 std::vector<TileWrite> RowTiler::feed(const PixelImage& rows) {
     std::vector<TileWrite> writes;
     for (const auto& [level, switches] : bases_) {
-        take(*level, switches.transparent
-                         ? rows.withTransparent(switches.colour, tolerance(switches))
-                         : rows,
+        take(*level,
+             switches.transparent ? rows.withTransparent(switches.colour, tolerance(switches))
+                                  : rows,
              writes);
     }
     return writes;
@@ -98,12 +101,10 @@ void RowTiler::take(Level& level, const PixelImage& rows, std::vector<TileWrite>
         const int size = output.piece ? output.size : kTileEdge;
         const PixelImage part =
             level.rows->region(output.x / level.scale, first - level.top, size, size);
-        const PictureFormat format =
-            output.piece ? PictureFormat::Jpg : formatOf(output.switches);
+        const PictureFormat format = output.piece ? PictureFormat::Jpg : formatOf(output.switches);
         const int quality = std::atoi(output.switches.quality.c_str());
-        writes.push_back([part, path = output.path, format, quality] {
-            part.write(path, format, quality);
-        });
+        writes.push_back(
+            [part, path = output.path, format, quality] { part.write(path, format, quality); });
     }
     if (level.above) {
         if (const std::optional<PixelImage> reduced = halve(level))
@@ -123,8 +124,8 @@ std::optional<PixelImage> RowTiler::halve(Level& level) {
         return std::nullopt;
     // The rows the new ones are reduced from: those kept, less the ones only files need.
     const int from = std::max(level.top, 2 * level.halved - kHalvingReach);
-    const PixelImage window = level.rows->region(0, from - level.top, level.rows->width(),
-                                                 level.received - from);
+    const PixelImage window =
+        level.rows->region(0, from - level.top, level.rows->width(), level.received - from);
     const PixelImage reduced = window.reduced(window.width() / 2, window.height() / 2);
     const PixelImage part =
         reduced.region(0, level.halved - from / 2, reduced.width(), target - level.halved);
@@ -147,9 +148,9 @@ void RowTiler::keepNeeded(Level& level) {
         level.rows.reset();
     } else {
         // A copy, so that the rows they were read with can go.
-        level.rows = level.rows->region(0, needed - level.top, level.rows->width(),
-                                        level.received - needed)
-                         .inMemory();
+        level.rows =
+            level.rows->region(0, needed - level.top, level.rows->width(), level.received - needed)
+                .inMemory();
     }
     level.top = needed;
 }

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -37,12 +37,12 @@ class RowTiler {
     // as it is, for the full-resolution pieces.
     using LevelKey = std::tuple<int, bool, std::uint32_t, bool>;
     struct Level {
-        int scale = 1;   // source pixels a level pixel stands for
-        int height = 0;  // the level's rows in all
+        int scale = 1;                   // source pixels a level pixel stands for
+        int height = 0;                  // the level's rows in all
         std::optional<PixelImage> rows;  // rows [top, received) of the level
         int top = 0, received = 0;
-        int halved = 0;                  // rows of the level above made so far
-        Level* above = nullptr;          // the level reduced from this one
+        int halved = 0;                   // rows of the level above made so far
+        Level* above = nullptr;           // the level reduced from this one
         std::vector<TileOutput> pending;  // files still to cut, from the top down
         std::size_t next = 0;             // the first pending file not handed out
     };

@@ -102,10 +102,10 @@ class SquareWork {
     struct Square {
         SquareCut cut;
         std::deque<Strip> strips;
-        bool feeding = false;  // a task feeds its strips
-        bool fed = false;      // its last strip was fed
+        bool feeding = false;   // a task feeds its strips
+        bool fed = false;       // its last strip was fed
         bool cutShort = false;  // work of it was left undone when the feed stopped
-        int outstanding = 0;   // strips and writes not yet ended
+        int outstanding = 0;    // strips and writes not yet ended
         std::exception_ptr error;
     };
     struct Task {
@@ -256,9 +256,8 @@ void feedSquares(const PixelImage& source, const SquareFeedSettings& settings,
                 }
                 // At most this strip and the one before are held.
                 work.waitForStrip(strip - 2);
-                const PixelImage rows =
-                    stripAt(source, band * edge + row, stripRows, columns * edge,
-                            settings.background);
+                const PixelImage rows = stripAt(source, band * edge + row, stripRows,
+                                                columns * edge, settings.background);
                 const bool last = row + stripRows >= edge;
                 for (int c = 0; c < columns; ++c) {
                     work.give(band * columns + c, rows.region(c * edge, 0, edge, stripRows), strip,

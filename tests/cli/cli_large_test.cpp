@@ -118,8 +118,9 @@ TEST(CliLarge, TilesCutFromRowsInMemoryEqualTilesCutFromPieceFiles) {
     runConvert({"convert", "-seed", "4", "-size", "4600x1100", "plasma:fractal", dir / "area.png"});
     testing::writeWorldFile(dir / "area.pgw", 0.0001, -0.0001, 10.00005, 50.99995);
     for (const std::string format : {"PNG", "TIF"}) {
-        const auto result = testing::runProgram({ORVANTA_CLI, "large", dir / "area.png",
-                                                 "--piece-format", format, "--output", dir / format});
+        const auto result =
+            testing::runProgram({ORVANTA_CLI, "large", dir / "area.png", "--piece-format", format,
+                                 "--output", dir / format});
         ASSERT_EQ(result.exitStatus, 0) << result.err;
     }
     int compared = 0;
