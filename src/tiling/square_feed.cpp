@@ -70,7 +70,7 @@ class SquareWork {
     void stop() {
         std::unique_lock lock(mutex_);
         stopping_ = true;
-        changed_.wait(lock, [&] { return running_ == 0 && tasks_.empty(); });
+        changed_.wait(lock, [&] { return idle(); });
     }
 
     // Hands the squares that ended, from `next` on in order, to `done`; returns the next one
@@ -118,11 +118,12 @@ class SquareWork {
         const auto square = squares_.find(k);
         return square != squares_.end() && square->second.fed && square->second.outstanding == 0;
     }
-    bool idle() const { return running_ == 0 && tasks_.empty(); }
+    bool idleQueues() const { return writes_.empty() && feeds_.empty(); }
+    bool idle() const { return running_ == 0 && idleQueues(); }
 
     // Called under the lock.
-    void post(int k, int strip, std::function<void()> run) {
-        tasks_.push_back({strip, k, std::move(run)});
+    void post(int k, int strip, std::function<void()> run, bool write = false) {
+        (write ? writes_ : feeds_).push_back({strip, k, std::move(run)});
         changed_.notify_all();
     }
 
@@ -159,7 +160,8 @@ class SquareWork {
         for (TileWrite& write : writes) {
             ++square.outstanding;
             ++stripTasks_[strip.strip];
-            post(k, strip.strip, [this, k, write = std::move(write)] { writeFile(k, write); });
+            post(
+                k, strip.strip, [this, k, write = std::move(write)] { writeFile(k, write); }, true);
         }
         if (strip.last)
             square.fed = true;
@@ -191,11 +193,15 @@ class SquareWork {
     void work() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            changed_.wait(lock, [&] { return quitting_ || !tasks_.empty(); });
-            if (tasks_.empty())
+            changed_.wait(lock, [&] { return quitting_ || !idleQueues(); });
+            if (idleQueues())
                 return;
-            Task task = std::move(tasks_.front());
-            tasks_.pop_front();
+            // Writes first: the rows a piece made for its files go as soon as they are
+            // written, so that only the pieces in work hold such rows, not every piece of the
+            // strip at once.
+            std::deque<Task>& queue = writes_.empty() ? feeds_ : writes_;
+            Task task = std::move(queue.front());
+            queue.pop_front();
             ++running_;
             lock.unlock();
             task.run();
@@ -212,7 +218,7 @@ class SquareWork {
     std::condition_variable changed_;
     std::map<int, Square> squares_;
     std::map<int, int> stripTasks_;  // tasks of each strip not yet ended
-    std::deque<Task> tasks_;
+    std::deque<Task> writes_, feeds_;
     int running_ = 0;
     bool stopping_ = false;
     bool quitting_ = false;
