@@ -1,6 +1,7 @@
 #include "app/large_image.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/app_state.h"
 #include "app/error_policy.h"
@@ -10,6 +11,7 @@
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
 #include "platform/file_lookup.h"
+#include "tiling/grid_splitter.h"
 #include "tiling/large_slicer.h"
 
 namespace orvanta {
@@ -43,8 +45,28 @@ PieceWorldPlan planFromSource(const ProjectSettings& settings) {
 
 SliceSettings sliceSettings(AppState& app) {
     const LargeImageSettings large = largeImageSettings(app.options);
-    return {large.ramLimitMb, large.diskLimitGb, largePieceFormat(app), app.resume,
-            app.engine,       app.jobs,          large.background};
+    return {large.ramLimitMb,
+            large.diskLimitGb,
+            largePieceFormat(app),
+            app.resume,
+            app.engine,
+            app.jobs,
+            large.background,
+            imageHasAlpha(app.settings.projectImage)};
+}
+
+// Plans the pieces of the project image and notes which are padded; false when the policy
+// ended the operation.
+bool notePieces(AppState& app, RunErrorPolicy& policy, PieceWorldPlan& plan) {
+    app.paddedPieceNames.clear();
+    app.paddedPieceAreas.clear();
+    policy.run([&] { plan = planFromSource(app.settings); });
+    if (policy.ended())
+        return false;
+    app.paddedPieceNames = plan.paddedPieceNames;
+    app.paddedPieceAreas = plan.paddedPieceAreas;
+    app.run.paddedPieces = plan.paddedPieces;
+    return true;
 }
 
 // Gives the sliced pieces their world files, pads the short ones unless the slicer did, and
@@ -55,14 +77,8 @@ bool placeSlicedPieces(AppState& app, bool padded) {
     const std::string folder = largePieceFolder(settings);
     RunErrorPolicy policy(app);
     PieceWorldPlan plan;
-    app.paddedPieceNames.clear();
-    app.paddedPieceAreas.clear();
-    policy.run([&] { plan = planFromSource(settings); });
-    if (policy.ended())
+    if (!notePieces(app, policy, plan))
         return false;
-    app.paddedPieceNames = plan.paddedPieceNames;
-    app.paddedPieceAreas = plan.paddedPieceAreas;
-    app.run.paddedPieces = plan.paddedPieces;
     if (!placePieces(app.host(), policy, folder, settings.imageName, plan, largePieceFormat(app),
                      padded ? std::nullopt : std::optional(large.background))) {
         return false;
@@ -79,7 +95,41 @@ bool placeSlicedPieces(AppState& app, bool padded) {
     return true;
 }
 
+// Cuts the large image into its pieces and tiles each from the pixels in memory, then gives
+// the pieces their world files and scans their folder, so that only the KML remains to write.
+bool cutAndTilePieces(AppState& app, RunErrorPolicy& policy, int pieces,
+                      const SliceSettings& slice) {
+    const ProjectSettings& settings = app.settings;
+    const std::string folder = largePieceFolder(settings);
+    PieceWorldPlan plan;
+    if (!notePieces(app, policy, plan))
+        return false;
+    removePiecesBeyond(folder, settings.imageName, pieces, slice.pieceFormat);
+    TileRun run = folderRun(app, false);
+    run.sizeClass = SizeClass::S4096;
+    run.root = run.sources = folder;
+    SplitRequest request = splitRequest(app, run);
+    bool split = false;
+    policy.run([&] {
+        request.cut = PiecesToCut{PixelImage::open(settings.largeImage), settings.largeImage,
+                                  settings.imageName, slice.pieceFormat, slice.background};
+        split = splitImages(app.host(), policy, request);
+    });
+    app.doEvents();
+    policy.finish();
+    std::error_code ignored;
+    if (!split || !std::filesystem::exists(
+                      pieceImagePath(folder, settings.imageName, 0, slice.pieceFormat), ignored)) {
+        return false;
+    }
+    return placeSlicedPieces(app, true);
+}
+
 }  // namespace
+
+bool piecesTiledAsCut(AppState& app) {
+    return app.engine == PixelEngine::Vips && cutInStream(largePieceFormat(app));
+}
 
 void resetForOpenLargeImage(AppState& app) {
     app.run.largeImageMode = true;
@@ -99,7 +149,7 @@ std::optional<Preview> OpenLargeImage(AppState& app) {
     return ImagePreview(app);
 }
 
-bool SliceLargeImage(AppState& app) {
+bool SliceLargeImage(AppState& app, bool tile) {
     const ProjectSettings& settings = app.settings;
     if (const auto extent = sourcePieceExtent(app); extent && beyondTheGlobe(*extent)) {
         if (!app.host().askYesNo(beyondTheGlobeQuestion(*extent), kAppTitle,
@@ -118,6 +168,8 @@ bool SliceLargeImage(AppState& app) {
     const bool vips = app.engine == PixelEngine::Vips;
     RunErrorPolicy policy(app);
     const PieceGrid grid = pieceGrid(sizeText(settings.widthText), sizeText(settings.heightText));
+    if (tile && piecesTiledAsCut(app))
+        return cutAndTilePieces(app, policy, grid.columns * grid.rows, slice);
     const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
                                     grid.columns * grid.rows, slice);
     app.doEvents();

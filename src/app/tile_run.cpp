@@ -15,8 +15,6 @@
 #include "tiling/grid_splitter.h"
 
 namespace orvanta {
-namespace {
-
 SplitRequest splitRequest(AppState& app, const TileRun& run) {
     const ProjectSettings& s = app.settings;
     SplitRequest request;
@@ -49,6 +47,8 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     request.skipEmptyTiles = s.skipEmptyTiles;
     return request;
 }
+
+namespace {
 
 KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
     const ProjectSettings& s = app.settings;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "imagery/piece_world_files.h"
 #include "imagery/size_class.h"
+#include "pixels/pixel_image.h"
 #include "tiling/split_plans.h"
 #include "tiling/tile_set.h"
 
@@ -58,5 +60,30 @@ std::vector<std::string> paddingFiles(const ImageTiling& image);
 // source none of whose files is missing or older is not decoded. Throws RunError on the first
 // failure.
 void tileWithPixels(const ImageTiling& image, int jobs, bool resume);
+
+// A large image that the pixel engine cuts into its 4096 pieces itself as it reads it once from
+// top to bottom: each piece's file (padded with `background`; JPG or PNG) and its tiles are
+// written from the same rows in memory, so no piece is read back.
+struct PiecesToCut {
+    PixelImage source;
+    std::string path;  // the file the source is read from, for resumed runs; empty for none
+    std::string name;  // the pieces are NAME_k in the tile root, numbered row by row
+    PictureFormat pieceFormat = PictureFormat::Jpg;
+    Rgb background;
+};
+
+// True when the pixel engine can write pieces of the format as their rows come.
+inline bool cutInStream(PictureFormat pieceFormat) {
+    return pieceFormat == PictureFormat::Jpg || pieceFormat == PictureFormat::Png;
+}
+
+// Cuts the pieces: `pieces` are the 4096 images they become (their sources the pieces' paths),
+// numbered as the cut numbers them. Reading overlaps with writing; `jobs` threads write. With
+// `resume`, a piece no older than the source file keeps its file, and its tiles no older than
+// it are kept. `done(k, error)` and `between` are called as feedSquares calls them.
+void cutPiecesWithPixels(const PiecesToCut& cut, const std::vector<ImageTiling>& pieces, int jobs,
+                         bool resume,
+                         const std::function<void(int k, std::exception_ptr error)>& done,
+                         const std::function<void()>& between);
 
 }  // namespace orvanta
