@@ -205,7 +205,8 @@ std::variant<JobPlan, PlanRefusal> planLargeImage(const JobSettings& settings,
                                    false,
                                    settings.engine,
                                    settings.jobs,
-                                   settings.large.background};
+                                   settings.large.background,
+                                   large.hasAlpha};
     if (const auto refusal = sliceRefusal(width, height, slice.settings))
         return PlanRefusal{*refusal};
     if (const auto extent = paddedPieceExtent(width, height, large.world);
@@ -216,6 +217,8 @@ std::variant<JobPlan, PlanRefusal> planLargeImage(const JobSettings& settings,
     slice.recipe = "source " + large.image.identity + "; pieces " +
                    formatName(slice.settings.pieceFormat) + " on " +
                    slice.settings.background.text() + "; engine " + (vips ? "vips" : "magick");
+    slice.cutWhileTiling = !settings.sliceOnly && settings.engine == PixelEngine::Vips &&
+                           cutInStream(slice.settings.pieceFormat);
     plan.slice = slice;
     if (settings.sliceOnly)
         return plan;

@@ -108,6 +108,9 @@ struct SlicePlan {
     std::string recipe;  // what makes the pieces
     // Padded, the pieces reach beyond the globe: the person is asked first.
     std::optional<PieceExtent> beyondTheGlobe;
+    // The pixel engine cuts the pieces while it tiles them, from the rows it reads once (JPG and
+    // PNG pieces): the 4096 run over the piece folder does both.
+    bool cutWhileTiling = false;
 };
 
 // The top file over the root files of the job's trees: of a batch (over the roots of its

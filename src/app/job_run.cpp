@@ -11,10 +11,12 @@
 #include "kml/kml_layout.h"
 #include "kml/kmz.h"
 #include "kml/preview_page.h"
+#include "pixels/pixel_image.h"
 #include "platform/folder_lock.h"
 #include "platform/path_names.h"
 #include "platform/scratch_files.h"
 #include "platform/text_file.h"
+#include "tiling/large_slicer.h"
 #include "tiling/tile_manifest.h"
 
 namespace orvanta {
@@ -184,6 +186,7 @@ class JobRun {
 
     // Cuts the large image into its pieces, unless an earlier run cut them from the same image
     // with the same settings and left every one; then gives each its world file and padding.
+    // When the pieces are cut while they are tiled, only makes ready for that.
     bool slice() {
         const SlicePlan& slice = *plan_.slice;
         if (!claim(slice.folder))
@@ -191,30 +194,51 @@ class JobRun {
         TileManifest manifest = readManifest(slice.folder);
         SliceSettings settings = slice.settings;
         const auto recorded = manifest.pieces.find(slice.name);
-        const bool same = recorded != manifest.pieces.end() && recorded->second == slice.recipe;
-        settings.keepPieces = plan_.resume && same;
-        if (!same && recorded != manifest.pieces.end()) {
+        piecesMatch_ = recorded != manifest.pieces.end() && recorded->second == slice.recipe;
+        settings.keepPieces = plan_.resume && piecesMatch_;
+        if (!piecesMatch_ && recorded != manifest.pieces.end()) {
             manifest.pieces.erase(recorded);
             recordOrForget(slice.folder, manifest);
         }
-        RunErrorPolicy policy(host_, outcome_);
         const auto count = static_cast<int>(slice.pieces.pieces.size());
+        RunErrorPolicy policy(host_, outcome_);
+        if (slice.cutWhileTiling) {
+            removePiecesBeyond(slice.folder, slice.name, count, settings.pieceFormat);
+            policy.run([&] {
+                cutPieces_ =
+                    PiecesToCut{PixelImage::open(slice.image), slice.name, settings.pieceFormat,
+                                settings.background, settings.keepPieces};
+            });
+            return policy.finish();  // a failure is noted in the outcome
+        }
         const bool sliced =
             slicePieces(policy, slice.image, slice.folder, slice.name, count, settings);
         host_.doEvents();
-        if (sliced && policy.skippedSteps() == 0 && !same) {
-            manifest.pieces[slice.name] = slice.recipe;
-            recordOrForget(slice.folder, manifest);
-        }
+        if (sliced && policy.skippedSteps() == 0)
+            recordPieces(slice.folder, manifest);
         policy.finish();  // tells of a failed crop; pieces it did write are still used
         if (!sliced) {
             outcome_.note(Ending::Failed);
             return false;
         }
+        return placeSlicedPieces(settings.engine == PixelEngine::Vips);
+    }
+
+    // Records in the piece folder's manifest what made the pieces, when it did not say so.
+    void recordPieces(const std::string& folder, TileManifest& manifest) {
+        if (piecesMatch_)
+            return;
+        manifest.pieces[plan_.slice->name] = plan_.slice->recipe;
+        recordOrForget(folder, manifest);
+    }
+
+    // Gives every piece its world file, and pads the short ones unless the slicer did.
+    bool placeSlicedPieces(bool padded) {
+        const SlicePlan& slice = *plan_.slice;
         RunErrorPolicy place(host_, outcome_);
-        const bool padded = settings.engine == PixelEngine::Vips;
-        if (!placePieces(host_, place, slice.folder, slice.name, slice.pieces, settings.pieceFormat,
-                         padded ? std::nullopt : std::optional(settings.background))) {
+        if (!placePieces(host_, place, slice.folder, slice.name, slice.pieces,
+                         slice.settings.pieceFormat,
+                         padded ? std::nullopt : std::optional(slice.settings.background))) {
             outcome_.note(Ending::Failed);
             return false;
         }
@@ -255,14 +279,21 @@ class JobRun {
                 recordOrForget(folder, manifest);
             }
         };
+        // The large image's pieces cut while their tiles are: recorded and given their world
+        // files once all were cut.
+        const bool cutsPieces = cutPieces_ && plan_.slice && folder == plan_.slice->folder;
+        if (cutsPieces)
+            request.cut = cutPieces_;
         RunErrorPolicy policy(host_, outcome_);
         if (!splitImages(host_, policy, request)) {
             outcome_.note(Ending::Failed);
             return false;
         }
         result.skippedSteps = policy.skippedSteps();
+        if (cutsPieces && result.skippedSteps == 0)
+            recordPieces(folder, manifest);
         policy.finish();
-        return true;
+        return !cutsPieces || placeSlicedPieces(true);
     }
 
     // Writes the manifest; one that cannot be written is removed, so that it never names files
@@ -465,8 +496,10 @@ class JobRun {
     Host& host_;
     std::string program_;
     Outcome outcome_;
-    std::list<FolderLock> locks_;     // held until the job ends
-    std::vector<std::string> files_;  // every file the trees link, for the archive
+    std::list<FolderLock> locks_;           // held until the job ends
+    std::optional<PiecesToCut> cutPieces_;  // the large image, when its pieces are cut as tiled
+    bool piecesMatch_ = false;              // the piece folder's manifest records the plan's pieces
+    std::vector<std::string> files_;        // every file the trees link, for the archive
     std::string successText_;
 };
 

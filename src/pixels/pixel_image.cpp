@@ -1,11 +1,14 @@
 #include "pixels/pixel_image.h"
 
+#include <malloc.h>
 #include <vips/vips8>
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
+#include "pixels/picture_codecs.h"
 #include "platform/run_error.h"
 #include "platform/scratch_files.h"
 
@@ -58,31 +61,32 @@ VImage readInOrder(const std::string& path) {
                                                          ->set("fail_on", VIPS_FAIL_ON_ERROR)));
 }
 
-void save(const VImage& image, const std::string& path, PictureFormat format, int quality) {
-    const char* file = path.c_str();
-    switch (format) {
-        case PictureFormat::Jpg: {
-            const VImage rgb =
-                image.has_alpha() ? image.extract_band(0, VImage::option()->set("n", 3)) : image;
-            rgb.jpegsave(file, VImage::option()->set("Q", quality)->set("strip", true));
-            break;
-        }
-        case PictureFormat::Png:
-            // Fast zlib with every row filter: smaller and quicker than the default level alone.
-            image.pngsave(file, VImage::option()
-                                    ->set("strip", true)
-                                    ->set("compression", 3)
-                                    ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL));
-            break;
-        case PictureFormat::Gif:
-            image.gifsave(file, VImage::option()->set("strip", true));
-            break;
-        case PictureFormat::Tif:
-            image.tiffsave(file, VImage::option()
+// GIF and TIF go through the engine's own writers; JPEG and PNG through picture_codecs.
+void save(const VImage& image, const std::string& path, PictureFormat format) {
+    if (format == PictureFormat::Gif) {
+        image.gifsave(path.c_str(), VImage::option()->set("strip", true));
+        return;
+    }
+    image.tiffsave(path.c_str(), VImage::option()
                                      ->set("strip", true)
                                      ->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
-            break;
-    }
+}
+
+// Hands the pixels of the image to `take` in blocks of rows, computed on this thread (no pool
+// of the engine's own for pictures this small) and never copied whole.
+void forEachRows(const VImage& image, const std::function<void(const PixelRows&)>& take) {
+    engineCall([&] {
+        constexpr int kBlockRows = 64;
+        const vips::VRegion region = vips::VRegion::new_from_image(image);
+        for (int top = 0; top < image.height(); top += kBlockRows) {
+            const int rows = std::min(kBlockRows, image.height() - top);
+            region.prepare(0, top, image.width(), rows);
+            VipsRegion* pixels = region.get_region();
+            take({reinterpret_cast<const std::uint8_t*>(VIPS_REGION_ADDR(pixels, 0, top)),
+                  image.width(), rows, image.bands(),
+                  static_cast<std::size_t>(VIPS_REGION_LSKIP(pixels))});
+        }
+    });
 }
 
 }  // namespace
@@ -94,6 +98,10 @@ void startPixels() {
     std::call_once(started, [] {
         if (VIPS_INIT("orvanta") != 0)
             throw RunError(errors::ImageTool, "The pixel engine cannot start.");
+        // Buffers of megabytes are made on one thread and freed on another; with a heap per
+        // thread, those freed stay resident in heaps that rarely shrink. Two heaps keep the
+        // peak near what is in use (measured: a third less on a large image, at no cost).
+        mallopt(M_ARENA_MAX, 2);
         vips_cache_set_max(0);
     });
 }
@@ -110,6 +118,25 @@ PixelImage PixelImage::decode(const std::string& path) {
     startPixels();
     return engineCall([&] {
         return PixelImage(std::make_shared<PixelData>(PixelData{readInOrder(path).copy_memory()}));
+    });
+}
+
+PixelImage PixelImage::open(const std::string& path) {
+    startPixels();
+    return engineCall(
+        [&] { return PixelImage(std::make_shared<PixelData>(PixelData{readInOrder(path)})); });
+}
+
+PixelImage PixelImage::filled(int width, int height, Rgb colour, bool alpha) {
+    startPixels();
+    return engineCall([&] {
+        std::vector<double> value = channels(colour);
+        if (alpha)
+            value.push_back(255);
+        const VImage black = VImage::black(width, height, VImage::option()->set("bands", 1));
+        VImage picture = (black + value).cast(VIPS_FORMAT_UCHAR);
+        picture = picture.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+        return PixelImage(std::make_shared<PixelData>(PixelData{picture.copy_memory()}));
     });
 }
 
@@ -146,6 +173,36 @@ PixelImage PixelImage::region(int x, int y, int width, int height) const {
     });
 }
 
+PixelImage PixelImage::inMemory() const {
+    return engineCall([&] {
+        return PixelImage(std::make_shared<PixelData>(PixelData{data_->image.copy_memory()}));
+    });
+}
+
+PixelImage PixelImage::above(const PixelImage& lower) const {
+    return engineCall([&] {
+        return PixelImage(std::make_shared<PixelData>(PixelData{
+            data_->image.join(lower.data_->image, VIPS_DIRECTION_VERTICAL).copy_memory()}));
+    });
+}
+
+std::vector<std::uint8_t> PixelImage::bytes() const {
+    std::vector<std::uint8_t> pixels;
+    forEachRows(data_->image, [&](const PixelRows& rows) {
+        const std::size_t bytes = static_cast<std::size_t>(rows.width) * rows.channels;
+        if (pixels.empty())
+            pixels.reserve(bytes * height());
+        for (int y = 0; y < rows.rows; ++y)
+            pixels.insert(pixels.end(), rows.data + rows.stride * y,
+                          rows.data + rows.stride * y + bytes);
+    });
+    return pixels;
+}
+
+void PixelImage::appendTo(PictureStream& stream) const {
+    forEachRows(data_->image, [&](const PixelRows& rows) { stream.append(rows); });
+}
+
 PixelImage PixelImage::reduced(int width, int height) const {
     return engineCall([&] {
         const VImage& in = data_->image;
@@ -175,16 +232,28 @@ PixelImage PixelImage::reduced(int width, int height) const {
 }
 
 PixelImage PixelImage::withTransparent(Rgb colour, double tolerance) const {
+    // In whole numbers, pixel by pixel: several times quicker than the engine's chain of
+    // floating-point operations, with the same result.
+    const std::vector<std::uint8_t> in = bytes();
+    const int channels = hasAlpha() ? 4 : 3;
+    const std::size_t pixels = in.size() / channels;
+    auto* out = static_cast<std::uint8_t*>(g_malloc(pixels * 4));  // the new image's own
+    const double limit = tolerance * tolerance;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const std::uint8_t* p = &in[i * channels];
+        std::uint8_t* q = &out[i * 4];
+        const int r = p[0] - colour.red, g = p[1] - colour.green, b = p[2] - colour.blue;
+        const bool clear = r * r + g * g + b * b <= limit;
+        q[0] = p[0];
+        q[1] = p[1];
+        q[2] = p[2];
+        q[3] = clear ? 0 : (channels == 4 ? p[3] : 255);
+    }
     return engineCall([&] {
-        const VImage& in = data_->image;
-        const VImage rgb = in.extract_band(0, VImage::option()->set("n", 3));
-        const VImage difference = rgb.cast(VIPS_FORMAT_FLOAT) - channels(colour);
-        const VImage distanceSquared = (difference * difference).bandmean() * 3.0;
-        VImage alpha = distanceSquared > tolerance * tolerance;
-        if (in.has_alpha())
-            alpha = alpha & in.extract_band(3);
-        return PixelImage(
-            std::make_shared<PixelData>(PixelData{rgb.bandjoin(alpha).copy_memory()}));
+        const VImage image =
+            VImage::new_from_memory_steal(out, pixels * 4, width(), height(), 4, VIPS_FORMAT_UCHAR);
+        return PixelImage(std::make_shared<PixelData>(PixelData{
+            image.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))}));
     });
 }
 
@@ -205,7 +274,14 @@ PixelImage PixelImage::padded(int width, int height, Rgb colour) const {
 void PixelImage::write(const std::string& path, PictureFormat format, int quality) const {
     const std::string scratch = scratchPathFor(path);
     try {
-        engineCall([&] { save(data_->image, scratch, format, quality); });
+        if (format == PictureFormat::Jpg || format == PictureFormat::Png) {
+            const std::vector<std::uint8_t> pixels = bytes();
+            const PixelRows rows{pixels.data(), width(), height(), hasAlpha() ? 4 : 3};
+            writeNewFile(scratch, format == PictureFormat::Jpg ? encodeJpeg(rows, quality)
+                                                               : encodePng(rows));
+        } else {
+            engineCall([&] { save(data_->image, scratch, format); });
+        }
     } catch (...) {
         discardScratch(scratch);
         throw;

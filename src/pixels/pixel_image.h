@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/colour.h"
 #include "platform/picture_format.h"
@@ -12,6 +13,7 @@
 namespace orvanta {
 
 struct PixelData;
+class PictureStream;
 
 // An image of 8-bit RGB (and alpha when it has one) that the engine holds in memory or
 // computes on demand from one it holds. Copies share the pixels. Every failure of the engine
@@ -21,6 +23,12 @@ class PixelImage {
     // Decodes an image file whole into memory. A truncated or corrupt file fails; it never
     // gives an image of grey.
     static PixelImage decode(const std::string& path);
+    // Opens an image file to be read once from top to bottom: its pixels are decoded as
+    // regions of it are taken in that order (inMemory), and never held whole. Fails when the
+    // file is no picture.
+    static PixelImage open(const std::string& path);
+    // A width x height picture of the colour, with an opaque alpha band when `alpha`.
+    static PixelImage filled(int width, int height, Rgb colour, bool alpha);
     // Reads an image file once from top to bottom in bands of `lines` lines (the last may be
     // shorter), each decoded into memory and handed to `each` with the line it starts at. Only
     // one band is held at a time, so memory grows with the width, never the height.
@@ -33,6 +41,14 @@ class PixelImage {
 
     // The pixels of the rectangle at x, y (a view; nothing is copied).
     PixelImage region(int x, int y, int width, int height) const;
+    // The pixels computed now and held in memory; for an opened image, the next rows decoded.
+    PixelImage inMemory() const;
+    // This image with `lower` (of the same width and bands) laid below it, in memory.
+    PixelImage above(const PixelImage& lower) const;
+    // The pixels row by row, three bytes a pixel, or four with alpha.
+    std::vector<std::uint8_t> bytes() const;
+    // Hands the pixels to `stream` from the top down, a few rows at a time.
+    void appendTo(PictureStream& stream) const;
     // Reduced to width x height with Lanczos 3 (alpha weighted), held in memory.
     PixelImage reduced(int width, int height) const;
     // With an alpha band that is clear where the colour lies within `tolerance` of `colour`

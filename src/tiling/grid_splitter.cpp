@@ -247,6 +247,39 @@ bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
                       executorSettings(request), completion);
 }
 
+// Cuts the large image of the request into its pieces (the request's images) and tiles them as
+// they come, each piece one step under the policy. Progress counts pieces; the run can be
+// cancelled after each strip of rows read.
+bool cutAndTilePieces(Host& host, StepPolicy& policy, const SplitRequest& request) {
+    const PiecesToCut& cut = *request.cut;
+    const std::vector<ImageTiling> pieces = splitTilings(request);
+    const int total = static_cast<int>(pieces.size());
+    const auto done = [&](int k, std::exception_ptr error) {
+        if (error)
+            policy.run([&] { std::rethrow_exception(error); });
+        else if (request.imageDone)
+            request.imageDone(pieces.at(k).name, false);
+        host.progress(k + 1, total);
+    };
+    struct PolicyEnded {};
+    try {
+        cutPiecesWithPixels(cut, pieces, request.jobs, done, [&] {
+            host.doEvents();
+            if (policy.ended())
+                throw PolicyEnded{};
+        });
+    } catch (const PolicyEnded&) {
+        return false;
+    } catch (const RunCancelled&) {
+        throw;
+    } catch (...) {
+        // A source that cannot be read to its end: the pieces not yet cut fail with it.
+        const std::exception_ptr error = std::current_exception();
+        policy.run([&] { std::rethrow_exception(error); });
+    }
+    return !policy.ended();
+}
+
 // The 4096 stage, then the 1024 stage of its pieces. The vips engine tiles the pieces with
 // their image, so their folders are made first.
 bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
@@ -264,6 +297,8 @@ bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
     };
     if (vips && !startPieces())
         return false;
+    if (request.cut)
+        return cutAndTilePieces(host, policy, request);
     ImageCompletion completion(request);
     const std::vector<StageImage> images = imagesToCut(request, completion, !vips);
     // Each operation on a 4096 image may use the whole memory setting.

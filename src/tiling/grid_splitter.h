@@ -74,6 +74,10 @@ struct SplitRequest {
     // The pixel engine. The ImageMagick steps go through the runner given to splitImages; the
     // vips engine decodes each image once and writes all of its tiles, 1024 pieces included.
     PixelEngine engine = PixelEngine::Magick;
+    // A 4096 run of the vips engine whose images are the pieces of this large image: it cuts
+    // them itself (their files in the root) and tiles each from the pixels in memory. The
+    // pieces are numbered NAME_k, and `images` is not read.
+    std::optional<PiecesToCut> cut;
 };
 
 // Each image of the request as its class cuts it, in the request's order (for a 4096 image the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "imagery/piece_world_files.h"
 #include "imagery/size_class.h"
+#include "pixels/pixel_image.h"
 #include "tiling/split_plans.h"
 #include "tiling/tile_set.h"
 
@@ -64,5 +66,30 @@ std::vector<TileOutput> missingOutputs(const ImageTiling& image);
 // complete, so one that exists is whole); every level is still made from the one below it.
 // Throws RunError on the first failure.
 void tileWithPixels(const ImageTiling& image, int jobs);
+
+// A large image that the pixel engine cuts into its 4096 pieces itself as it reads it once from
+// top to bottom: each piece's file (padded with `background`; JPG or PNG) and its tiles are
+// written from the same rows in memory, so no piece is read back.
+struct PiecesToCut {
+    PixelImage source;
+    std::string name;  // the pieces are NAME_k in the tile root, numbered row by row
+    PictureFormat pieceFormat = PictureFormat::Jpg;
+    Rgb background;
+    // An earlier run cut the pieces from the same image with the same settings: those that
+    // exist are kept, and only the tiles their images do not keep are made from their rows.
+    bool keepPieces = false;
+};
+
+// True when the pixel engine can write pieces of the format as their rows come.
+inline bool cutInStream(PictureFormat pieceFormat) {
+    return pieceFormat == PictureFormat::Jpg || pieceFormat == PictureFormat::Png;
+}
+
+// Cuts the pieces: `pieces` are the 4096 images they become (their sources the pieces' paths),
+// numbered as the cut numbers them. Reading overlaps with writing; `jobs` threads write.
+// `done(k, error)` and `between` are called as feedSquares calls them.
+void cutPiecesWithPixels(const PiecesToCut& cut, const std::vector<ImageTiling>& pieces, int jobs,
+                         const std::function<void(int k, std::exception_ptr error)>& done,
+                         const std::function<void()>& between);
 
 }  // namespace orvanta

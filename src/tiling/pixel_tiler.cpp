@@ -1,74 +1,18 @@
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <tuple>
 
+#include "pixels/picture_codecs.h"
 #include "pixels/pixel_image.h"
 #include "platform/run_error.h"
+#include "platform/scratch_files.h"
 #include "tiling/image_tiling.h"
-#include "tiling/work_threads.h"
+#include "tiling/large_slicer.h"
+#include "tiling/row_tiler.h"
+#include "tiling/square_feed.h"
 
 namespace orvanta {
 namespace {
-
-constexpr int kTileEdge = 256;
-
-// The distance in red, green and blue within which a colour is made transparent: the padding
-// tolerance for a padding colour, else exactly the colour.
-double tolerance(const TileSwitches& switches) {
-    return switches.fuzzy ? kPaddingFuzzPercent * 255.0 / 100.0 : 0.0;
-}
-
-// What a tile's pixels depend on besides its place: the size of its region (so the
-// reduction) and the colour made transparent, if any.
-using LevelKey = std::tuple<int, bool, std::uint32_t, bool>;
-
-LevelKey levelKey(const TileOutput& output) {
-    const TileSwitches& s = output.switches;
-    return {output.size, s.transparent, s.transparent ? s.colour.value() : 0,
-            s.transparent && s.fuzzy};
-}
-
-// The levels of the pyramid, held in memory: for each region size and transparent colour the
-// source reduced so that each region becomes one 256 tile. The 256 level is the source itself
-// (with the colour cleared); each level above is reduced by half from the one below, which
-// costs a third of the source's area in all instead of the whole area per level.
-std::map<LevelKey, PixelImage> makeLevels(const PixelImage& source,
-                                          const std::vector<TileOutput>& outputs) {
-    std::map<LevelKey, const TileSwitches*> wanted;  // in order of size, smallest first
-    for (const TileOutput& output : outputs) {
-        if (!output.piece)
-            wanted.emplace(levelKey(output), &output.switches);
-    }
-    std::map<LevelKey, PixelImage> levels;
-    for (const auto& [key, switches] : wanted) {
-        const int size = std::get<0>(key);
-        if (size == kTileEdge) {
-            levels.emplace(key, switches->transparent
-                                    ? source.withTransparent(switches->colour, tolerance(*switches))
-                                    : source);
-            continue;
-        }
-        LevelKey below = key;
-        std::get<0>(below) = size / 2;
-        const PixelImage& base = levels.at(below);
-        levels.emplace(key, base.reduced(base.width() / 2, base.height() / 2));
-    }
-    return levels;
-}
-
-void writeOutput(const PixelImage& source, const std::map<LevelKey, PixelImage>& levels,
-                 const TileOutput& output) {
-    const int quality = output.switches.quality;
-    if (output.piece) {
-        source.region(output.x, output.y, output.size, output.size)
-            .write(output.path, PictureFormat::Jpg, quality);
-        return;
-    }
-    const int scale = output.size / kTileEdge;
-    levels.at(levelKey(output))
-        .region(output.x / scale, output.y / scale, kTileEdge, kTileEdge)
-        .write(output.path, output.switches.format, quality);
-}
 
 // The outputs that hold any of the image; the files of the others are removed where an
 // earlier run left them.
@@ -88,6 +32,65 @@ std::vector<TileOutput> withoutPadding(const ImageTiling& image,
     return kept;
 }
 
+// What a piece of a large image needs: its file and its tiles, or, when an earlier run cut the
+// same piece and left it, only the tiles it left missing (all of them unless it made them from
+// the same piece and settings).
+struct PieceWork {
+    bool writePiece = true;
+    std::vector<TileOutput> all, outputs;
+    bool nothing() const { return !writePiece && outputs.empty(); }
+};
+
+PieceWork pieceWork(const ImageTiling& piece, const PiecesToCut& cut) {
+    PieceWork work;
+    work.all = tileOutputs(piece);
+    work.outputs = withoutPadding(piece, work.all);
+    std::error_code ignored;
+    if (cut.keepPieces && std::filesystem::exists(piece.source, ignored)) {
+        work.writePiece = false;
+        if (piece.keepExisting)
+            work.outputs = missingOutputs(piece);
+    }
+    return work;
+}
+
+// The piece's file written as its rows come, and its tiles cut from the same rows.
+SquareCut pieceCut(const ImageTiling& piece, const PieceWork& work, const PiecesToCut& cut) {
+    if (work.nothing())
+        return {[](const PixelImage&) { return std::vector<TileWrite>{}; }, {}};
+    auto tiler = std::make_shared<RowTiler>(piece, work.all, work.outputs);
+    std::shared_ptr<PictureStream> stream;
+    const std::string scratch = scratchPathFor(piece.source);
+    if (work.writePiece) {
+        stream = std::make_shared<PictureStream>(
+            scratch, kPieceSize, kPieceSize, cut.source.hasAlpha() ? 4 : 3,
+            cut.pieceFormat == PictureFormat::Png, kPieceQuality);
+    }
+    SquareCut square;
+    square.feed = [tiler, stream, scratch](const PixelImage& rows) {
+        try {
+            if (stream)
+                rows.appendTo(*stream);
+        } catch (...) {
+            discardScratch(scratch);
+            throw;
+        }
+        return tiler->feed(rows);
+    };
+    if (stream) {
+        square.finish = [stream, scratch, path = piece.source] {
+            try {
+                stream->finish();
+            } catch (...) {
+                discardScratch(scratch);
+                throw;
+            }
+            commitScratch(scratch, path);
+        };
+    }
+    return square;
+}
+
 }  // namespace
 
 void tileWithPixels(const ImageTiling& image, int jobs) {
@@ -96,15 +99,42 @@ void tileWithPixels(const ImageTiling& image, int jobs) {
     const std::vector<TileOutput> outputs = image.keepExisting ? missingOutputs(image) : wanted;
     if (outputs.empty())
         return;
-    const PixelImage source = PixelImage::decode(image.source);
+    const PixelImage source = PixelImage::open(image.source);
     const int edge = edgePixels(image.sizeClass);
     if (source.width() != edge || source.height() != edge) {
         throw RunError(errors::ImageTool, image.source + " is not " + std::to_string(edge) + " x " +
                                               std::to_string(edge) + " pixels.");
     }
-    const std::map<LevelKey, PixelImage> levels = makeLevels(source, all);
-    forEachOnThreads(outputs.size(), jobs,
-                     [&](std::size_t i) { writeOutput(source, levels, outputs[i]); });
+    SquareFeedSettings settings;
+    settings.edge = edge;
+    settings.jobs = jobs;
+    std::exception_ptr failure;
+    feedSquares(
+        source, settings,
+        [&](int) {
+            auto tiler = std::make_shared<RowTiler>(image, all, outputs);
+            return SquareCut{[tiler](const PixelImage& rows) { return tiler->feed(rows); }, {}};
+        },
+        [&](int, std::exception_ptr error) { failure = std::move(error); }, {});
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void cutPiecesWithPixels(const PiecesToCut& cut, const std::vector<ImageTiling>& pieces, int jobs,
+                         const std::function<void(int k, std::exception_ptr error)>& done,
+                         const std::function<void()>& between) {
+    std::vector<PieceWork> work;
+    for (const ImageTiling& piece : pieces)
+        work.push_back(pieceWork(piece, cut));
+    if (std::all_of(work.begin(), work.end(), [](const PieceWork& w) { return w.nothing(); }))
+        return;
+    SquareFeedSettings settings;
+    settings.grid = pieceGrid(cut.source.width(), cut.source.height());
+    settings.background = cut.background;
+    settings.jobs = jobs;
+    feedSquares(
+        cut.source, settings, [&](int k) { return pieceCut(pieces.at(k), work.at(k), cut); }, done,
+        between);
 }
 
 }  // namespace orvanta

@@ -113,6 +113,35 @@ TEST(CliLarge, EmptyEdgeTilesAreSkippedAndTheTreeLinksTheRest) {
     }
 }
 
+// Pieces cut and tiled in one pass from the rows in memory (PNG pieces) give the very tiles
+// that pieces written to lossless files and tiled from those give (TIF pieces): nothing of the
+// padding, the transparency of the edges, the levels or the coding differs.
+TEST(CliLarge, TilesCutFromRowsInMemoryEqualTilesCutFromPieceFiles) {
+    namespace fs = std::filesystem;
+    testing::ScratchDir dir;
+    runConvert({"convert", "-seed", "4", "-size", "4600x1100", "plasma:fractal", dir / "area.png"});
+    testing::writeWorldFile(dir / "area.pgw", 0.0001, -0.0001, 10.00005, 50.99995);
+    for (const std::string format : {"PNG", "TIF"}) {
+        const auto result =
+            testing::runProgram({ORVANTA_CLI, "large", dir / "area.png", "--piece-format", format,
+                                 "--output", dir / format});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+    }
+    int compared = 0;
+    const std::string streamed = dir / "PNG/areaL", fromFiles = dir / "TIF/areaL";
+    for (const auto& entry : fs::recursive_directory_iterator(fromFiles + "/Tgroup1")) {
+        const std::string name = fs::relative(entry.path(), fromFiles).string();
+        if (entry.is_regular_file() && name.find("kml") == std::string::npos) {
+            EXPECT_EQ(testing::readFile(streamed + "/" + name), testing::readFile(entry.path()))
+                << name;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 2 * (16 + 16 * 21) + 2);  // the 1024 parts, their tiles, two markers
+    EXPECT_EQ(testing::readFile(streamed + "/Tgroup2/area_1_3.PNG"),
+              testing::readFile(fromFiles + "/Tgroup2/area_1_3.PNG"));
+}
+
 // An image with transparent parts keeps them through its pieces with --format PNG alone, under
 // either engine: the pieces are PNG. Pieces chosen as JPG are warned of.
 TEST(CliLarge, TransparencyOfTheImageReachesTheTilesThroughItsPieces) {

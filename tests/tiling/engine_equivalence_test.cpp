@@ -6,6 +6,8 @@
 #include <cmath>
 #include <filesystem>
 
+#include "pixels/pixel_image.h"
+#include "tiling/image_tiling.h"
 #include "tiling/tiling_rig.h"
 
 namespace orvanta {
@@ -84,6 +86,44 @@ TEST(EngineEquivalence, FolderOf1024ImagesGivesTheSameTilesUnderBothEngines) {
 
 TEST(EngineEquivalence, Image2048GivesTheSameTilesUnderBothEngines) {
     expectEnginesAgree(SizeClass::S2048, {{"area.jpg", 7}});
+}
+
+// The vips engine reads an image in strips of 1024 rows and reduces each level as its rows
+// come: every tile equals the same square of the whole level reduced at once, across the
+// strips' seams, with and without a transparent colour (the alpha-weighted reduction).
+TEST(EngineEquivalence, LevelsMadeAsRowsComeEqualReductionsOfWholeLevels) {
+    testing::ScratchDir dir;
+    makePhotograph(dir / "area.jpg", 2048, 11);
+    const PixelImage source = PixelImage::decode(dir / "area.jpg");
+    for (const bool transparent : {false, true}) {
+        SCOPED_TRACE(transparent);
+        ImageTiling image;
+        image.sizeClass = SizeClass::S2048;
+        image.source = dir / "area.jpg";
+        image.name = "area";
+        image.tiles = TileSet{dir / "t"};
+        image.withWholeImage = true;
+        image.switches.format = PictureFormat::Png;
+        image.switches.transparent = transparent;
+        image.switches.colour = Rgb{128, 128, 128};
+        const std::vector<TileOutput> outputs = tileOutputs(image);
+        for (const TileOutput& output : outputs)
+            fs::create_directories(fs::path(output.path).parent_path());
+        tileWithPixels(image, 2);
+
+        PixelImage level = transparent ? source.withTransparent(image.switches.colour, 0) : source;
+        for (int size = 256; size <= 2048; size *= 2) {
+            const int scale = size / 256;
+            for (const TileOutput& output : outputs) {
+                if (output.size != size)
+                    continue;
+                EXPECT_EQ(PixelImage::decode(output.path).bytes(),
+                          level.region(output.x / scale, output.y / scale, 256, 256).bytes())
+                    << output.path;
+            }
+            level = level.reduced(level.width() / 2, level.height() / 2);
+        }
+    }
 }
 
 }  // namespace

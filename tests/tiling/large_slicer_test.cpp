@@ -87,16 +87,17 @@ TEST(SliceLargeImage, PiecesReadInBandsArePaddedWithTheBackground) {
 }
 
 // An image whose header promises more than the limits allow is refused with the figures: the
-// vips engine needs one band of 4096 lines, ImageMagick the whole image and its pieces.
+// vips engine needs two strips of 1024 lines and its pieces in work, ImageMagick the whole
+// image and its pieces.
 TEST(SliceLargeImage, ImagesBeyondTheLimitsAreRefusedWithTheFigures) {
     SliceSettings magick{512, 3, PictureFormat::Jpg}, vips = magick;
     vips.engine = PixelEngine::Vips;
     EXPECT_FALSE(sliceRefusal(40000, 30000, vips));
     EXPECT_FALSE(sliceRefusal(8000, 8000, magick));
     EXPECT_EQ(sliceRefusal(100000, 100000, vips),
-              "The image is 100000 x 100000 pixels: one band of 4096 lines of it needs 1172 MB, "
-              "more than the 512 MB of memory the large-image options allow. Nothing was "
-              "written.");
+              "The image is 100000 x 100000 pixels: two strips of 1024 lines of it and its "
+              "pieces in work need 900 MB, more than the 512 MB of memory the large-image "
+              "options allow. Nothing was written.");
     EXPECT_EQ(sliceRefusal(40000, 30000, magick),
               "The image is 40000 x 30000 pixels: its pixels and its pieces need 18311 MB, more "
               "than the 512 MB of memory and 3 GB of disk the large-image options allow. Nothing "
