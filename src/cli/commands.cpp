@@ -142,6 +142,12 @@ bool reopenProject(AppState& app, const std::string& path, std::FILE* errors) {
     if (!loadProjectFile(app, path) || !namedInputsExist(app.settings, errors))
         return false;
     const ProjectSettings& s = app.settings;
+    if (s.projectImage.empty() && s.tilesFolder.empty() && s.batchFolders.empty() &&
+        s.multiResolutionImages.empty()) {
+        std::fprintf(errors, "orvanta-cli: the project '%s' names no image or folder\n",
+                     path.c_str());
+        return false;
+    }
     switch (chooseRun(s)) {
         case RunKind::MultiResolution:
             return !s.multiResolutionImages.empty() &&

@@ -206,6 +206,7 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
     // Lines 6 on are missing: they keep the values of an empty project.
     testing::writeFile(dir / "gone.ovt",
                        "#OVT Project File\r\n#----------------\r\n\r\n0\r\n0\r\n" + dir / "gone");
+    testing::writeFile(dir / "header.ovt", "#OVT Project File\r\n#----------------\r\n");
     // Padded to 4096 pixels, the pieces of the whole-earth sample would reach beyond the globe.
     for (const char* name : {"earth.jpg", "earth.jgw"})
         fs::copy_file(std::string(ORVANTA_SOURCE_DIR) + "/samples/earth/" + name, dir / name);
@@ -222,6 +223,7 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         {{"multires", dir / "pair/a.jpg", dir / "pair/a.png"}, "would write the same tiles"},
         {{"batch", dir / "good", dir / "utm"}, "not using 'WGS84 Datum Projection'"},
         {{"run", dir / "gone.ovt"}, "which does not exist"},
+        {{"open", dir / "header.ovt"}, "names no image or folder"},
         {{"run", "/dev/zero"}, "/dev/zero is damaged: line 0 is longer than 64 KB."},
         {{"large", dir / "earth.jpg", "--no"}, "stopped at a question answered No"},
     };
