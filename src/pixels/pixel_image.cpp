@@ -4,6 +4,7 @@
 #include <vips/vips8>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -29,7 +30,11 @@ auto engineCall(Operation operation) {
         return operation();
     } catch (const vips::VError& error) {
         vips_error_clear();
-        throw RunError(errors::ImageTool, error.what());
+        // The engine ends each of its messages with a line end; the message is one line.
+        std::string text = error.what();
+        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+            text.pop_back();
+        throw RunError(errors::ImageTool, text);
     }
 }
 
