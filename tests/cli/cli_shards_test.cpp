@@ -103,9 +103,9 @@ TEST(CliShards, ShardsRunThroughParallelMergeIntoTheSingleMachineBatch) {
     EXPECT_FALSE(fs::exists(top));
 }
 
-// A folder whose steps failed is not recorded as finished, so the merge would name it; with an
-// output folder, the world files made for same-named GeoTIFFs of two folders stay each with the
-// tiles of its own folder.
+// A folder whose steps failed is not recorded as finished, so the merge would name it, and the
+// run does not call itself a success; with an output folder, the world files made for
+// same-named GeoTIFFs of two folders stay each with the tiles of its own folder.
 TEST(CliShards, FailedFolderIsNotFinishedAndMadeWorldFilesStayWithTheirFolder) {
     testing::ScratchDir dir;
     testing::makeImage(dir / "p.tif", 1024, 1024);
@@ -125,6 +125,9 @@ TEST(CliShards, FailedFolderIsNotFinishedAndMadeWorldFilesStayWithTheirFolder) {
     const auto result = runProgram({ORVANTA_CLI, "batch", dir / "A", dir / "B", "--name", "Area",
                                     "--output", out, "--shard", "0/1"});
     EXPECT_EQ(result.exitStatus, 1) << result.err;
+    // The failure is told in whole lines, and no success follows it.
+    EXPECT_EQ(result.err.find("orvanta-cli: \n"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("written successfully"), std::string::npos) << result.err;
     const std::string shard = testing::readFile(out + "/Area.shard-0-of-1.txt");
     EXPECT_NE(shard.find("finished\t0\t"), std::string::npos) << shard;
     EXPECT_EQ(shard.find("finished\t1\t"), std::string::npos) << shard;
