@@ -100,6 +100,15 @@ std::string treeFolderPath(const std::string& root, TreeFolder folder) {
     return path;
 }
 
+std::vector<std::string> treeFolderPaths(const std::string& root) {
+    std::vector<std::string> paths;
+    for (const TreeFolder folder : {F::R, F::T1, F::T2, F::S1, F::S2}) {
+        paths.push_back(treeFolderPath(root, folder));
+        paths.push_back(join(paths.back(), "kml"));
+    }
+    return paths;
+}
+
 std::string treeHref(const std::string& root, TreeFolder folder, const std::string& url,
                      const std::string& linksFrom, const std::string& name) {
     if (url.empty() && !linksFrom.empty())

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "imagery/size_class.h"
 
@@ -29,6 +30,9 @@ const KmlTreeLayout& kmlTreeLayout(SizeClass sizeClass);
 
 // The path of a folder of the tile root.
 std::string treeFolderPath(const std::string& root, TreeFolder folder);
+
+// Every folder of a tile root that a run writes: the five folders and the kml folder of each.
+std::vector<std::string> treeFolderPaths(const std::string& root);
 
 // The start of the hrefs into a folder: with a web-server URL, the URL (for R exactly as
 // typed, for the others followed by the folder names, with a "/" between unless the URL

@@ -158,13 +158,14 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
         topTexts.push_back(readWhole(top));
     // Held until the archive is closed, which is when it is read.
     const std::string document = kmzDocument(topKmlFiles, topTexts, base);
-    const std::string scratch = scratchPathFor(kmzPath);
+    // A name of this process alone, which the archive replaces when it is closed.
+    ScratchFile scratchFile(kmzPath);
+    const std::string& scratch = scratchFile.scratchPath();
     int error = 0;
     std::unique_ptr<zip_t, ZipDeleter> archive(
         zip_open(scratch.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
     const auto fail = [&](const std::string& reason) {
         archive.reset();
-        discardScratch(scratch);
         throw RunError(errors::PathFileAccess,
                        "Path/File access error: " + kmzPath + " (" + reason + ")");
     };
@@ -189,7 +190,6 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
     } catch (const RunError& cause) {
         if (cause.number() != errors::PathFileAccess) {
             archive.reset();
-            discardScratch(scratch);
             throw;
         }
         fail(cause.description());
@@ -197,7 +197,7 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
     if (zip_close(archive.get()) != 0)
         fail(zip_strerror(archive.get()));
     archive.release();
-    commitScratch(scratch, kmzPath);
+    scratchFile.commit();
 }
 
 }  // namespace orvanta

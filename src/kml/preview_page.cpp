@@ -303,12 +303,9 @@ header a { color: #9fd0ff; }
 void copyFile(const std::string& from, const std::string& to) {
     std::error_code error;
     fs::create_directories(fs::path(to).parent_path(), error);
-    const std::string scratch = scratchPathFor(to);
-    if (error || !fs::copy_file(from, scratch, fs::copy_options::overwrite_existing, error)) {
-        discardScratch(scratch);
+    if (error)
         throw RunError(errors::PathFileAccess, "Path/File access error: " + to);
-    }
-    commitScratch(scratch, to);
+    copyFileAtomically(from, to);
 }
 
 }  // namespace

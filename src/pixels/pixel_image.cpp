@@ -35,11 +35,24 @@ std::vector<double> channels(Rgb colour) {
             static_cast<double>(colour.blue)};
 }
 
-// Any source as 8-bit sRGB, with its alpha when it has one. The pixels stay in the order the
-// source stores them and lose its orientation, which a writer would copy onto the tiles and
-// viewers would then turn them by.
+// Any source as 8-bit sRGB, with its alpha when it has one. CMYK goes through the plain
+// conversion (each of red, green, blue is what its ink and the black leave of white) that the
+// other engine uses, not through a colour profile, so that both give the same tiles. The pixels
+// stay in the order the source stores them and lose its orientation, which a writer would copy
+// onto the tiles and viewers would then turn them by.
 VImage asRgb(const VImage& in) {
-    VImage rgb = in.colourspace(VIPS_INTERPRETATION_sRGB);
+    VImage rgb;
+    if (in.interpretation() == VIPS_INTERPRETATION_CMYK && in.bands() >= 4) {
+        const VImage cmyk =
+            in.cast(VIPS_FORMAT_FLOAT) / (in.format() == VIPS_FORMAT_USHORT ? 257 : 1);
+        const VImage ink = cmyk.extract_band(0, VImage::option()->set("n", 3));
+        rgb = ((255 - ink) * (255 - cmyk.extract_band(3)) / 255 + 0.5).cast(VIPS_FORMAT_UCHAR);
+        if (in.bands() > 4)
+            rgb = rgb.bandjoin(cmyk.extract_band(4).cast(VIPS_FORMAT_UCHAR));
+        rgb = rgb.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    } else {
+        rgb = in.colourspace(VIPS_INTERPRETATION_sRGB);
+    }
     if (rgb.format() != VIPS_FORMAT_UCHAR)
         rgb = rgb.cast(VIPS_FORMAT_UCHAR);
     if (rgb.bands() > 4)
@@ -51,36 +64,46 @@ VImage asRgb(const VImage& in) {
 
 // An image file as RGB, read once from top to bottom: whatever keeps its pixels receives them
 // straight from the decoder, with no whole-image buffer of the reader's own in between. A
-// truncated or corrupt file fails.
+// truncated or corrupt file fails, and so does one the decoder only warns about (data that
+// ends early, then a marker): its missing part would come out as a flat grey.
 VImage readInOrder(const std::string& path) {
     return asRgb(VImage::new_from_file(path.c_str(), VImage::option()
                                                          ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                         ->set("fail_on", VIPS_FAIL_ON_ERROR)));
+                                                         ->set("fail_on", VIPS_FAIL_ON_WARNING)));
 }
 
-void save(const VImage& image, const std::string& path, PictureFormat format, int quality) {
-    const char* file = path.c_str();
+VImage flattenedOn(const VImage& image, Rgb background) {
+    if (!image.has_alpha())
+        return image;
+    return image.flatten(VImage::option()->set("background", channels(background)))
+        .cast(VIPS_FORMAT_UCHAR);
+}
+
+// Writes through the descriptor of a file made for the purpose, never by a name.
+void save(const VImage& image, int descriptor, PictureFormat format, int quality) {
+    const vips::VTarget target = vips::VTarget::new_to_descriptor(descriptor);
     switch (format) {
         case PictureFormat::Jpg: {
-            const VImage rgb =
-                image.has_alpha() ? image.extract_band(0, VImage::option()->set("n", 3)) : image;
-            rgb.jpegsave(file, VImage::option()->set("Q", quality)->set("strip", true));
+            // A JPEG holds no alpha: what is transparent shows the background, at every level.
+            flattenedOn(image, kFlattenBackground)
+                .jpegsave_target(target, VImage::option()->set("Q", quality)->set("strip", true));
             break;
         }
         case PictureFormat::Png:
             // Fast zlib with every row filter: smaller and quicker than the default level alone.
-            image.pngsave(file, VImage::option()
-                                    ->set("strip", true)
-                                    ->set("compression", 3)
-                                    ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL));
+            image.pngsave_target(target, VImage::option()
+                                             ->set("strip", true)
+                                             ->set("compression", 3)
+                                             ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL));
             break;
         case PictureFormat::Gif:
-            image.gifsave(file, VImage::option()->set("strip", true));
+            image.gifsave_target(target, VImage::option()->set("strip", true));
             break;
         case PictureFormat::Tif:
-            image.tiffsave(file, VImage::option()
-                                     ->set("strip", true)
-                                     ->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
+            image.tiffsave_target(target,
+                                  VImage::option()
+                                      ->set("strip", true)
+                                      ->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
             break;
     }
 }
@@ -188,6 +211,13 @@ PixelImage PixelImage::withTransparent(Rgb colour, double tolerance) const {
     });
 }
 
+PixelImage PixelImage::flattened(Rgb background) const {
+    return engineCall([&] {
+        return PixelImage(
+            std::make_shared<PixelData>(PixelData{flattenedOn(data_->image, background)}));
+    });
+}
+
 PixelImage PixelImage::padded(int width, int height, Rgb colour) const {
     return engineCall([&] {
         const VImage& in = data_->image;
@@ -203,14 +233,9 @@ PixelImage PixelImage::padded(int width, int height, Rgb colour) const {
 }
 
 void PixelImage::write(const std::string& path, PictureFormat format, int quality) const {
-    const std::string scratch = scratchPathFor(path);
-    try {
-        engineCall([&] { save(data_->image, scratch, format, quality); });
-    } catch (...) {
-        discardScratch(scratch);
-        throw;
-    }
-    commitScratch(scratch, path);
+    ScratchFile file(path);
+    engineCall([&] { save(data_->image, file.descriptor(), format, quality); });
+    file.commit();
 }
 
 }  // namespace orvanta

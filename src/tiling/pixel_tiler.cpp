@@ -40,6 +40,16 @@ PictureFormat formatOf(const TileSwitches& switches) {
 // source reduced so that each region becomes one 256 tile. The 256 level is the source itself
 // (with the colour cleared); each level above is reduced by half from the one below, which
 // costs a third of the source's area in all instead of the whole area per level.
+// The 256 level before any reduction: with the transparent colour cleared, or for JPG tiles
+// with the image's own transparency laid on the background first, as the other engine does.
+PixelImage fullLevel(const PixelImage& source, const TileSwitches& switches) {
+    if (switches.transparent)
+        return source.withTransparent(switches.colour, tolerance(switches));
+    if (formatOf(switches) == PictureFormat::Jpg)
+        return source.flattened(kFlattenBackground);
+    return source;
+}
+
 std::map<LevelKey, PixelImage> makeLevels(const PixelImage& source,
                                           const std::vector<TileOutput>& outputs) {
     std::map<LevelKey, const TileSwitches*> wanted;  // in order of size, smallest first
@@ -51,9 +61,7 @@ std::map<LevelKey, PixelImage> makeLevels(const PixelImage& source,
     for (const auto& [key, switches] : wanted) {
         const int size = std::get<0>(key);
         if (size == kTileEdge) {
-            levels.emplace(key, switches->transparent
-                                    ? source.withTransparent(switches->colour, tolerance(*switches))
-                                    : source);
+            levels.emplace(key, fullLevel(source, *switches));
             continue;
         }
         LevelKey below = key;

@@ -188,13 +188,16 @@ TEST_F(KmlTreeTest, MissingWorldFileEndsTheRunAndKeepsTheEarlierRoot) {
     fs::remove(path("b.jpg"));
     image("g.tif", "", "10", "20");
     image("h.tif", "", "10", "20");
-    host.onRun = [&](const std::vector<std::string>&) {
-        writeFile(path("g.tfw"), "0.001\n0\n0\n-0.001\n10\n20\n");  // none for h.tif
+    // The converter writes beside the link it is given; none for h.tif.
+    host.onRun = [&](const std::vector<std::string>& argv) {
+        fs::path world(argv.back());
+        if (world.stem() == "g")
+            writeFile(world.replace_extension(".tfw").string(), "0.001\n0\n0\n-0.001\n10\n20\n");
         return std::optional<int>(0);
     };
     EXPECT_FALSE(write(folderRequest(SizeClass::S1024)));
     ASSERT_EQ(host.ran.size(), 2u);
-    EXPECT_EQ(host.ran[0].back(), path("g.tif"));
+    EXPECT_EQ(fs::path(host.ran[0].back()).filename(), "g.tif");
     EXPECT_EQ(host.messageTexts(),
               (std::vector<std::string>{missingWorldFileMessage(path("b.jgw")),
                                         missingWorldFileMessage(path("h.tfw"))}));
