@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "imagery/world_file.h"
+#include "kml/web_text.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
 #include "platform/text_case.h"
@@ -112,8 +113,10 @@ std::vector<std::string> treeFolderPaths(const std::string& root) {
 std::string treeHref(const std::string& root, TreeFolder folder, const std::string& url,
                      const std::string& linksFrom, const std::string& name) {
     if (url.empty() && !linksFrom.empty())
-        return relativeLink(treeFolderPath(root, folder) + "/" + name, linksFrom);
-    return hrefPrefix(root, folder, url) + "/" + name;
+        return hrefPath(relativeLink(treeFolderPath(root, folder) + "/" + name, linksFrom));
+    if (url.empty())
+        return hrefPath(hrefPrefix(root, folder, url) + "/" + name);
+    return hrefPrefix(root, folder, url) + "/" + hrefPath(name);
 }
 
 std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url) {

@@ -41,7 +41,8 @@ std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::st
 
 // The href of `name` (a file, or "kml/" and a file) in a folder of the tree: the prefix, "/"
 // and the name; or, when `linksFrom` names the folder of the file that holds the href, the
-// shortest relative path from there.
+// shortest relative path from there. What comes from paths is written as `hrefPath` has it;
+// the URL stays as typed.
 std::string treeHref(const std::string& root, TreeFolder folder, const std::string& url,
                      const std::string& linksFrom, const std::string& name);
 

@@ -8,6 +8,7 @@
 
 #include "kml/fragments.h"
 #include "kml/kml_writer.h"
+#include "kml/web_text.h"
 #include "platform/path_names.h"
 #include "platform/run_error.h"
 #include "platform/scratch_files.h"
@@ -54,7 +55,7 @@ std::string readWhole(const std::string& path) {
 }
 
 fs::path resolve(const std::string& href, const fs::path& folder) {
-    const fs::path link(unescapeXml(href));
+    const fs::path link(hrefTarget(unescapeXml(href)));
     return (link.is_absolute() ? link : folder / link).lexically_normal();
 }
 
@@ -130,7 +131,7 @@ std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
             if (fs::path(unescapeXml(href->second)).is_absolute())
                 refuseFullPath(topKmlFiles.front(), href->second);
             const std::string rebased =
-                xmlText(relativeLink(resolve(href->second, folder).string(), base));
+                xmlText(hrefPath(relativeLink(resolve(href->second, folder).string(), base)));
             text.replace(href->first, href->second.size(), rebased);
         }
         return text;
@@ -142,7 +143,7 @@ std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(baseNameOf(top)), "</name>");
         out.line("    <Link>");
-        out.line("        <href>", xmlText(relativeLink(top, base)), "</href>");
+        out.line("        <href>", xmlText(hrefPath(relativeLink(top, base))), "</href>");
         out.line("    </Link>");
         out.line("</NetworkLink>");
     }

@@ -85,6 +85,8 @@ TEST_F(HostilePathTest, TransformTakesTheImageAndHandsItsKmlToGoogleEarthWhole) 
         EXPECT_EQ(result.out, kml + "\n");
         EXPECT_EQ(startedWith(1), Lines{kml});
         EXPECT_TRUE(fs::exists(where + "/-m ap/Tgroup1/Sgroup1/-m ap_3_3.JPG"));
+        // Links name their files through any URL reader: blanks are encoded.
+        EXPECT_EQ(readFile(kml).find("-m ap/"), std::string::npos);
     }
 }
 
