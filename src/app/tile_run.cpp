@@ -9,6 +9,8 @@
 #include "app/input_checks.h"
 #include "app/open_image.h"
 #include "app/paths.h"
+#include "imagery/piece_world_files.h"
+#include "kml/kml_layout.h"
 #include "kml/kml_tree.h"
 #include "platform/file_list.h"
 #include "platform/scratch_files.h"
@@ -78,15 +80,20 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
 }  // namespace
 
 bool claimFolder(AppState& app, const std::string& folder, std::optional<FolderLock>& lock) {
+    std::vector<std::string> written = treeFolderPaths(folder);
+    written.push_back(folderOf(backgroundPicturePath(folder)));
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    lock.emplace(folder);
+    lock.emplace(folder, written);
     if (!lock->held()) {
-        app.host().messageBox(folderBusyMessage(folder, lock->holder()), kAppTitle);
+        app.host().messageBox(lock->refusal(), kAppTitle);
         app.outcome.note(Ending::Failed);
         return false;
     }
-    removeStaleScratch(folder, true);
+    // Only the folders the run writes: what lies deeper (an input folder's own subfolders)
+    // is never touched.
+    for (const std::string& each : written)
+        removeStaleScratch(each);
     return true;
 }
 

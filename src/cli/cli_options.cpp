@@ -6,7 +6,9 @@
 #include <functional>
 
 #include "app/project_settings.h"
+#include "app/user_settings.h"
 #include "cli/option_table.h"
+#include "kml/web_text.h"
 
 namespace orvanta::cli {
 namespace {
@@ -131,9 +133,12 @@ void readOption(CliOptions& options, const std::string& option,
             throw UsageError{"--quality takes a whole number from 1 to 100, not '" + text + "'"};
     } else if (option == "--order")
         options.order = displayOrderOf(oneOf(option, value(), {"HIGH", "LOW"}));
-    else if (option == "--url")
+    else if (option == "--url") {
         options.url = value();
-    else if (option == "--transparent")
+        if (!isWebServerUrl(*options.url))
+            throw UsageError{"--url takes an http, https, ftp or file URL, not '" + *options.url +
+                             "'"};
+    } else if (option == "--transparent")
         options.transparent = rgb(option, value());
     else if (option == "--kml-folder")
         options.kmlFolder = value();
@@ -190,6 +195,10 @@ void readOption(CliOptions& options, const std::string& option,
 }
 
 }  // namespace
+
+int jobsLimit(unsigned cores) {
+    return std::clamp(4 * static_cast<int>(std::min(cores, 1024u)), 4, kMaxJobs);
+}
 
 CliOptions parseArguments(const std::vector<std::string>& args) {
     CliOptions options;

@@ -56,6 +56,10 @@ struct CliOptions {
     Verbosity verbosity = Verbosity::Normal;
 };
 
+// The most tiling steps a run takes on at once on a machine with `cores` cores: four per core,
+// at least four, at most what the window offers. More only use up memory and open files.
+int jobsLimit(unsigned cores);
+
 // Reads the arguments (without the program name). Throws UsageError on any mistake.
 CliOptions parseArguments(const std::vector<std::string>& args);
 

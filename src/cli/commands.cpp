@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_state.h"
@@ -261,8 +263,16 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     app.startUp(fixedDisks());
     app.largeImageCommand = "'orvanta-cli large IMAGE'";
     applyLargeImageOptions(app, options);
-    if (options.jobs)
-        app.jobs = *options.jobs;
+    if (options.jobs) {
+        const int limit = jobsLimit(std::thread::hardware_concurrency());
+        app.jobs = std::min(*options.jobs, limit);
+        if (*options.jobs > limit) {
+            std::fprintf(errors,
+                         "orvanta-cli: --jobs %d is more than this machine can use; %d steps "
+                         "run at once (four per core).\n",
+                         *options.jobs, limit);
+        }
+    }
     if (options.engine)
         app.engine = *options.engine;
     app.resume = options.resume;

@@ -27,7 +27,7 @@ const std::vector<OptionRow> kOptions = {
      "transform large batch multires regenerate run",
      "display order of the imagery (default: LOW)"},
     {"--url", "", "URL", OptionGroup::Output, "transform large batch multires regenerate run",
-     "host the tiles on a web server: links are built on URL"},
+     "host the tiles on a web server: links are built on URL\n(http, https, ftp or file)"},
     {"--transparent", "", "R,G,B", OptionGroup::Output,
      "transform large batch multires regenerate run",
      "make this colour transparent (tiles become PNG)"},
@@ -53,7 +53,7 @@ const std::vector<OptionRow> kOptions = {
      "tile only the folders at positions I, I+N, I+2N ... (from 0)\n"
      "and record them for merge instead of writing the top file"},
     {"--jobs", "", "N", OptionGroup::Processing, "transform large batch multires run",
-     "how many tiling steps run at once (default: one per core)"},
+     "how many tiling steps run at once (default: one per core;\nat most four per core)"},
     {"--resume", "", "", OptionGroup::Processing, "transform large batch multires run",
      "keep the pictures of an earlier run that are complete and\n"
      "newer than their source (after a run was stopped or killed)"},

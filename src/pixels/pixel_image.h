@@ -55,11 +55,14 @@ class PixelImage {
     // (the distance in red, green, blue of 0 to 255; 0 for exactly the colour) and keeps the
     // image's own alpha elsewhere.
     PixelImage withTransparent(Rgb colour, double tolerance) const;
+    // Laid on the colour where it is transparent, without alpha; itself when it has none.
+    PixelImage flattened(Rgb background) const;
     // Laid at the upper left of a width x height picture of the colour.
     PixelImage padded(int width, int height, Rgb colour) const;
 
-    // Writes the image as `format` (JPEG at `quality`, which drops alpha) under the scratch name
-    // of `path`, renamed to `path` when complete; a failed write leaves nothing.
+    // Writes the image as `format` (JPEG at `quality`, flattened on kFlattenBackground) under a
+    // scratch name beside `path` (see ScratchFile), renamed to `path` when complete; a failed
+    // write leaves nothing.
     void write(const std::string& path, PictureFormat format, int quality) const;
 
   private:

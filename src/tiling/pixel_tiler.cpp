@@ -78,34 +78,26 @@ SquareCut pieceCut(const ImageTiling& piece, const PieceWork& work, const Pieces
     if (work.nothing())
         return {[](const PixelImage&) { return std::vector<TileWrite>{}; }, {}};
     auto tiler = std::make_shared<RowTiler>(piece, work.all, work.outputs);
+    std::shared_ptr<ScratchFile> file;
     std::shared_ptr<PictureStream> stream;
-    const std::string scratch = scratchPathFor(piece.source);
     if (work.writePiece) {
+        file = std::make_shared<ScratchFile>(piece.source);
         stream = std::make_shared<PictureStream>(
-            scratch, kPieceSize, kPieceSize, cut.source.hasAlpha() ? 4 : 3,
-            cut.pieceFormat == PictureFormat::Png, kPieceQuality);
+            file->descriptor(), piece.source, kPieceSize, kPieceSize,
+            cut.source.hasAlpha() ? 4 : 3, cut.pieceFormat == PictureFormat::Png, kPieceQuality);
     }
     const auto began = std::filesystem::file_time_type::clock::now();
     SquareCut square;
-    square.feed = [tiler, stream, scratch](const PixelImage& rows) {
-        try {
-            if (stream)
-                rows.appendTo(*stream);
-        } catch (...) {
-            discardScratch(scratch);
-            throw;
-        }
+    // A failure drops the scratch file with the last copy of `file`.
+    square.feed = [tiler, stream](const PixelImage& rows) {
+        if (stream)
+            rows.appendTo(*stream);
         return tiler->feed(rows);
     };
     if (stream) {
-        square.finish = [stream, scratch, path = piece.source, began] {
-            try {
-                stream->finish();
-            } catch (...) {
-                discardScratch(scratch);
-                throw;
-            }
-            commitScratch(scratch, path);
+        square.finish = [file, stream, path = piece.source, began] {
+            stream->finish();
+            file->commit();
             std::error_code ignored;
             std::filesystem::last_write_time(path, began, ignored);
         };

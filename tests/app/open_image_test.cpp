@@ -119,14 +119,16 @@ TEST_F(OpenImageTest, RefusedImagesCloseTheProject) {
 TEST_F(OpenImageTest, GeoTiffGetsItsWorldFileFromTheListingProgram) {
     const std::string tiff = image("geo.tif", 1024, 1024, "");
     host.fileAnswers.push_back(tiff);
-    host.onRun = [&](const std::vector<std::string>&) {
-        testing::writeWorldFile(dir / "geo.tfw", 0.01, -0.01, 10, 50);
+    // The program writes beside the path it is given: a link to the image.
+    host.onRun = [&](const std::vector<std::string>& argv) {
+        testing::writeWorldFile(argv.back().substr(0, argv.back().size() - 3) + "tfw", 0.01, -0.01,
+                                10, 50);
         return std::optional<int>(0);
     };
     app.settings.multiResolution = true;  // multi-resolution: Transform stays as it was
     EXPECT_FALSE(OpenImage(app));
     ASSERT_EQ(host.ran.size(), 1u);
-    EXPECT_EQ(host.ran[0].back(), tiff);
+    EXPECT_TRUE(host.ran[0].back().ends_with("/geo.tif"));
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(app.settings.projectImage, tiff);
     EXPECT_FALSE(app.enabled.transform);
