@@ -8,6 +8,7 @@
 #include "app/batch_shards.h"
 #include "app/outcome.h"
 #include "app/project_settings.h"
+#include "app/reprojection.h"
 #include "app/run_state.h"
 #include "app/user_settings.h"
 #include "imagery/image_header_info.h"
@@ -77,6 +78,10 @@ class AppState {
     LatLonBounds folderBounds = EmptyRootBounds();
     // The preview page the last job wrote, which "Preview" opens.
     std::string previewPage;
+    // Images in other coordinate systems than WGS84 latitude/longitude: the person's choice,
+    // and the project image's warped form when it is warped (see warpedProjectImage).
+    ReprojectionSettings reprojection;
+    std::optional<WarpedProjectImage> warpedImage;
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);

@@ -69,6 +69,16 @@ void applyLargeImageOptions(AppState& app, const CliOptions& options) {
         large.background = *options.background;
 }
 
+// Images in another coordinate system are refused unless --reproject asks to warp them.
+void applyReprojectionOptions(AppState& app, const CliOptions& options) {
+    ReprojectionSettings& reprojection = app.reprojection;
+    reprojection.choice = options.reproject ? ReprojectionChoice::Warp : ReprojectionChoice::Refuse;
+    if (options.resampling)
+        reprojection.resampling = *options.resampling;
+    if (options.sourceSystem)
+        reprojection.sourceSystem = *options.sourceSystem;
+}
+
 bool isFolder(const std::string& path) {
     std::error_code error;
     return std::filesystem::is_directory(path, error);
@@ -264,6 +274,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
         app.engine = *options.engine;
     app.resume = options.resume;
     app.shard = options.shard;
+    applyReprojectionOptions(app, options);
     applyOutputOptions(app, options);
 
     if (!prepare(app, options)) {

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "imagery/geo_image.h"
+#include "imagery/georeference.h"
 #include "imagery/geotiff.h"
 #include "imagery/image_header.h"
 #include "imagery/world_file.h"
@@ -37,7 +38,8 @@ std::string folderWorldFileRefusal(const std::string& path, std::uint32_t width,
 
 // Steps of one image; false when its world file cannot place it and the scan must end.
 bool scanImage(Host& host, const std::string& folder, const std::string& madeWorldFiles,
-               const std::string& name, bool first, ScanCounts& counts, FolderScan& scan) {
+               bool makeWorldFiles, const std::string& name, bool first, ScanCounts& counts,
+               FolderScan& scan) {
     const std::string image = folder + kPathSeparator + name;
     scan.lastFacts = readImageFacts(image);
     const std::string baseName = baseNameOf(name);
@@ -46,6 +48,10 @@ bool scanImage(Host& host, const std::string& folder, const std::string& madeWor
     const auto worldFile = [&] {
         const std::string beside = findWorldFile(folder, baseName, imageExtension);
         return beside.empty() ? findWorldFile(made, baseName, imageExtension) : beside;
+    };
+    const auto listingWrote = [&] {
+        convertGeoTiffInto(host, image, made + kPathSeparator + baseName + ".tfw");
+        return !worldFile().empty();
     };
     const std::string found = worldFile();
     if (!found.empty()) {
@@ -57,11 +63,19 @@ bool scanImage(Host& host, const std::string& folder, const std::string& madeWor
             host.messageBox(refusal, kAppTitle);
             return false;
         }
-    } else if (getworldfile(imageExtension) == "tfw") {
-        convertGeoTiffInto(host, image, made + kPathSeparator + baseName + ".tfw");
+    } else if (getworldfile(imageExtension) == "tfw" && makeWorldFiles && listingWrote()) {
         // A world file written now is neither counted nor tested.
-        if (worldFile().empty())
-            counts.missing.push_back(name);
+    } else if (const std::optional<WorldFile> own = embeddedWorldFile(image)) {
+        // The georeference the image holds itself, read in memory.
+        ++counts.referenced;
+        const ImageHeaderInfo& header = scan.lastFacts.header;
+        if (const std::string refusal =
+                georeferenceRefusal(image, *own, counts.paddedPieces ? 0 : header.width,
+                                    header.height, kFolderNotWgs84Message);
+            !refusal.empty()) {
+            host.messageBox(refusal, kAppTitle);
+            return false;
+        }
     } else {
         counts.missing.push_back(name);
     }
@@ -108,7 +122,7 @@ std::string sameStemMessage(const std::string& first, const std::string& second)
 }
 
 FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces,
-                      const std::string& madeWorldFiles) {
+                      const std::string& madeWorldFiles, bool makeWorldFiles) {
     FolderScan scan;
     const std::vector<std::string> images = listFiles(folder, kImagePattern);
     if (images.empty())
@@ -127,7 +141,8 @@ FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces,
     ScanCounts counts;
     counts.paddedPieces = paddedPieces;
     for (std::size_t i = 0; i < images.size(); ++i) {
-        if (!scanImage(host, folder, madeWorldFiles, images[i], i == 0, counts, scan))
+        if (!scanImage(host, folder, madeWorldFiles, makeWorldFiles, images[i], i == 0, counts,
+                       scan))
             return scan;
     }
     const int missing = static_cast<int>(counts.missing.size());

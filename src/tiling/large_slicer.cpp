@@ -76,8 +76,8 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
 namespace {
 
 // Writes the pieces of `image` band by band, short ones padded (SliceSettings).
-void writePiecesInBands(const std::string& image, const std::string& folder,
-                        const std::string& name, const SliceSettings& settings) {
+void writePiecesInBands(const PixelImage& image, const std::string& folder, const std::string& name,
+                        const SliceSettings& settings) {
     PixelImage::forEachBand(image, kPieceSize, [&](const PixelImage& band, int top) {
         const int columns = (band.width() + kPieceSize - 1) / kPieceSize;
         const int firstPiece = top / kPieceSize * columns;
@@ -115,8 +115,10 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
     if (limits.resume && piecesUpToDate(image, folder, name, pieces, limits.pieceFormat))
         return true;
     policy.run([&] {
+        if (limits.source)
+            return writePiecesInBands(*limits.source, folder, name, limits);
         if (limits.engine == PixelEngine::Vips)
-            return writePiecesInBands(image, folder, name, limits);
+            return writePiecesInBands(PixelImage::open(image), folder, name, limits);
         std::vector<std::string> argv = {"convert"};
         for (std::string& arg : sliceArguments(image, limits, folder, name))
             argv.push_back(std::move(arg));
@@ -129,7 +131,7 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
 std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& limits) {
     constexpr double kMiB = 1024.0 * 1024.0;
     const double w = width, h = height;
-    const bool vips = limits.engine == PixelEngine::Vips;
+    const bool vips = limits.engine == PixelEngine::Vips || limits.source;
     const double neededMb =
         vips ? w * std::min(h, double{kPieceSize}) * 3 / kMiB : 2 * w * h * 8 / kMiB;
     const double allowedMb = vips ? limits.memoryMb : limits.memoryMb + limits.diskGb * 1024.0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imagery/world_file.h"
+#include "pixels/pixel_image.h"
 #include "platform/colour.h"
 #include "platform/picture_format.h"
 #include "platform/pixel_engine.h"
@@ -25,6 +26,9 @@ struct SliceSettings {
     PixelEngine engine = PixelEngine::Magick;
     int jobs = 1;
     Rgb background{};
+    // Pixels to slice in place of the image file's (an image warped as it is read); the vips
+    // band writer slices them whatever the engine.
+    std::optional<PixelImage> source = std::nullopt;
 };
 
 // The convert arguments that cut `image` into 4096 x 4096 pieces folder/NAME_%d.EXT, numbered
