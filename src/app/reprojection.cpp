@@ -1,11 +1,21 @@
 #include "app/reprojection.h"
 
 #include "app/app_state.h"
+#include "app/batch.h"
+#include "app/error_policy.h"
 #include "app/input_checks.h"
+#include "app/large_image.h"
+#include "app/open_image.h"
+#include "app/paths.h"
+#include "app/tile_run.h"
+#include "app/transform.h"
+#include "imagery/folder_scan.h"
 #include "imagery/geo_image.h"
 #include "imagery/georeference.h"
 #include "imagery/number_text.h"
+#include "platform/file_list.h"
 #include "platform/path_names.h"
+#include "platform/text_file.h"
 
 namespace orvanta {
 namespace {
@@ -91,6 +101,81 @@ std::optional<bool> decideReprojection(AppState& app, const std::string& worldPa
                   resamplingName(chosen.resampling) + ", " + sizeText(warped.grid) +
                   " pixels) and sliced as a large image.");
     return true;
+}
+
+std::vector<std::string> imagesToWarp(const AppState& app,
+                                      const std::vector<std::string>& folders) {
+    std::vector<std::string> images;
+    if (app.reprojection.choice != ReprojectionChoice::Warp)
+        return images;
+    for (const std::string& folder : folders) {
+        for (const std::string& name : listFiles(folder, kImagePattern)) {
+            const std::string image = joinPath(folder, name);
+            std::optional<Georeference> found;
+            try {
+                found = readGeoreference(
+                    image, findWorldFile(folder, baseNameOf(name), GetFileExtension(name)));
+            } catch (const RunError&) {
+                continue;  // the folder scan tells of it
+            }
+            const std::string system = app.reprojection.sourceSystem.empty()
+                                           ? (found ? found->coordinateSystem : "")
+                                           : app.reprojection.sourceSystem;
+            if (found && (!isWgs84(found->world) || (!system.empty() && !isWgs84LatLon(system))))
+                images.push_back(image);
+        }
+    }
+    return images;
+}
+
+Outcome TransformEachAsLargeImage(AppState& app, const std::vector<std::string>& folders,
+                                  const std::string& topFile) {
+    ProjectSettings& s = app.settings;
+    const ProjectSettings chosen = s;
+    std::vector<std::string> images, roots;
+    for (const std::string& folder : folders) {
+        for (const std::string& file : listFiles(folder, kImagePattern))
+            images.push_back(joinPath(folder, file));
+    }
+    app.setStatus(
+        "There are images in other coordinate systems than WGS84 latitude/longitude: "
+        "each image is sliced as a large image, warped when it needs to be.");
+    Outcome all;
+    std::vector<LatLonBounds> bounds;
+    for (std::size_t j = 0; j < images.size() && all.ending == Ending::Done; ++j) {
+        resetForOpenLargeImage(app);
+        // Each image's own tree: its root file is linked by the top file, which alone is
+        // opened, previewed or packed.
+        s.projectName = chosen.projectName + std::to_string(j);
+        s.openWhenDone = s.previewPage = false;
+        s.kmzFile.clear();
+        if (!openLargeImageFile(app, images[j])) {
+            all.note(app.outcome.ending == Ending::Done ? Ending::Failed : app.outcome.ending);
+            break;
+        }
+        roots.push_back(largePieceFolder(s));
+        const Outcome one = Transform(app);
+        all.note(one.ending);
+        all.skippedSteps += one.skippedSteps;
+        all.trees.insert(all.trees.end(), one.trees.begin(), one.trees.end());
+        bounds.push_back(app.folderBounds);
+    }
+    s.projectName = chosen.projectName;
+    s.openWhenDone = chosen.openWhenDone;
+    if (all.ending == Ending::Done) {
+        RunErrorPolicy policy(app);
+        policy.run([&] {
+            const std::string linksFrom = s.relativeLinks ? folderOf(topFile) : "";
+            writeFileAtomically(topFile, batchTopKmlText(s.projectName, batchBounds(bounds),
+                                                         s.drawOrder, roots, linksFrom));
+            all.topKmlFiles.push_back(topFile);
+        });
+        all.note(app.outcome.ending);
+        if (all.ending == Ending::Done && s.openWhenDone)
+            openInGoogleEarth(app, topFile);
+    }
+    app.outcome = all;
+    return all;
 }
 
 }  // namespace orvanta

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/outcome.h"
 #include "geo/warp.h"
 #include "imagery/image_header.h"
 #include "imagery/world_file.h"
@@ -50,5 +51,16 @@ const WarpedProjectImage* warpedProjectImage(const AppState& app);
 // always do); false after a refusal or a declined question was shown; true when warped.
 std::optional<bool> decideReprojection(AppState& app, const std::string& worldPath,
                                        const ImageFacts& facts);
+
+// The images of the folders (in folder and file-name order) whose georeference lies in
+// another coordinate system than WGS84 latitude/longitude; empty when warping is not chosen.
+std::vector<std::string> imagesToWarp(const AppState& app, const std::vector<std::string>& folders);
+
+// "Transform" of a folder or a batch that holds images in other coordinate systems, warping
+// chosen: every image of the folders goes through the large-image road on its own (warped
+// when it lies in another system), its tree with the root file NAMEj.kml beside its pieces,
+// and `topFile` links them all as a batch's top file does.
+Outcome TransformEachAsLargeImage(AppState& app, const std::vector<std::string>& folders,
+                                  const std::string& topFile);
 
 }  // namespace orvanta

@@ -16,7 +16,7 @@ namespace geo {
 namespace {
 
 // The block cache holds decoded source blocks that neighbouring windows of a warp read again.
-constexpr GIntBig kCacheBytes = 64LL * 1024 * 1024;
+constexpr GIntBig kCacheBytes = 32LL * 1024 * 1024;
 
 void CPL_STDCALL collect(CPLErr level, CPLErrorNum, const char* text) {
     auto* messages = static_cast<LibraryMessages*>(CPLGetErrorHandlerUserData());

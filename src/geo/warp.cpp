@@ -55,22 +55,16 @@ struct Point {
 // Points along the four sides of a width x height source, in pixel corner coordinates,
 // clockwise from the upper-left corner.
 std::vector<Point> sidePoints(int width, int height) {
+    const double w = width, h = height;
+    const Point corners[] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
     std::vector<Point> points;
-    for (int i = 0; i < kSidePoints; ++i) {
-        const double t = static_cast<double>(i) / kSidePoints;
-        points.push_back({t * width, 0});
-    }
-    for (int i = 0; i < kSidePoints; ++i) {
-        const double t = static_cast<double>(i) / kSidePoints;
-        points.push_back({double(width), t * height});
-    }
-    for (int i = 0; i < kSidePoints; ++i) {
-        const double t = static_cast<double>(i) / kSidePoints;
-        points.push_back({(1 - t) * width, double(height)});
-    }
-    for (int i = 0; i < kSidePoints; ++i) {
-        const double t = static_cast<double>(i) / kSidePoints;
-        points.push_back({0, (1 - t) * height});
+    for (int side = 0; side < 4; ++side) {
+        const Point& from = corners[side];
+        const Point& to = corners[(side + 1) % 4];
+        for (int i = 0; i < kSidePoints; ++i) {
+            const double t = static_cast<double>(i) / kSidePoints;
+            points.push_back({from.x + t * (to.x - from.x), from.y + t * (to.y - from.y)});
+        }
     }
     return points;
 }

@@ -37,10 +37,9 @@ void makeGeoImage(const std::string& path, int width, int height,
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 const bool left = x < width / 2;
-                row[static_cast<std::size_t>(x)] =
-                    y == 0
-                        ? (band == 2 ? 255 : 0)
-                        : static_cast<GByte>((band == 1 && left) || (band == 3 && !left) ? 255 : 0);
+                const bool top = y < height / 4;
+                const bool lit = top ? band == 2 : (band == 1 && left) || (band == 3 && !left);
+                row[static_cast<std::size_t>(x)] = lit ? 255 : 0;
             }
             if (GDALRasterIO(GDALGetRasterBand(image, band), GF_Write, 0, y, width, 1, row.data(),
                              width, 1, GDT_Byte, 0, 0) != CE_None)

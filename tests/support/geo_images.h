@@ -6,8 +6,8 @@
 
 namespace orvanta::testing {
 
-// Writes, with the geo library's own API, a `width` x `height` image of 8-bit RGB: red in its
-// left half, blue in its right, a green stripe along its top row. `transform` places its pixel
+// Writes, with the geo library's own API, a `width` x `height` image of 8-bit RGB: green in its
+// top quarter, below it red in its left half and blue in its right. `transform` places its pixel
 // corners in the coordinate system `system` ("EPSG:32633"). A GeoTIFF (".tif") holds both in
 // its tags; any other format gets a world file and a ".prj" beside it (`withPrj`), nothing in
 // itself.
