@@ -54,29 +54,24 @@ bool scanImage(Host& host, const std::string& folder, const std::string& madeWor
         return !worldFile().empty();
     };
     const std::string found = worldFile();
-    if (!found.empty()) {
+    // A world file the listing program writes now is neither counted nor tested.
+    const bool written =
+        found.empty() && makeWorldFiles && getworldfile(imageExtension) == "tfw" && listingWrote();
+    // Without one, the georeference the image holds itself, read in memory.
+    const std::optional<WorldFile> own =
+        found.empty() && !written ? embeddedWorldFile(image) : std::nullopt;
+    if (!found.empty() || own) {
         ++counts.referenced;
         const ImageHeaderInfo& header = scan.lastFacts.header;
-        if (const std::string refusal = folderWorldFileRefusal(
-                found, counts.paddedPieces ? 0 : header.width, header.height);
-            !refusal.empty()) {
-            host.messageBox(refusal, kAppTitle);
-            return false;
-        }
-    } else if (getworldfile(imageExtension) == "tfw" && makeWorldFiles && listingWrote()) {
-        // A world file written now is neither counted nor tested.
-    } else if (const std::optional<WorldFile> own = embeddedWorldFile(image)) {
-        // The georeference the image holds itself, read in memory.
-        ++counts.referenced;
-        const ImageHeaderInfo& header = scan.lastFacts.header;
+        const std::uint32_t width = counts.paddedPieces ? 0 : header.width;
         if (const std::string refusal =
-                georeferenceRefusal(image, *own, counts.paddedPieces ? 0 : header.width,
-                                    header.height, kFolderNotWgs84Message);
+                own ? georeferenceRefusal(image, *own, width, header.height, kFolderNotWgs84Message)
+                    : folderWorldFileRefusal(found, width, header.height);
             !refusal.empty()) {
             host.messageBox(refusal, kAppTitle);
             return false;
         }
-    } else {
+    } else if (!written) {
         counts.missing.push_back(name);
     }
     const ImageHeaderInfo& info = scan.lastFacts.header;

@@ -121,7 +121,7 @@ TEST_F(HostilePathTest, LargeImageSlicesBesideItself) {
 }
 
 // A GeoTIFF without its world file: the listing program found on the PATH gets the image's
-// path as one argument, both when one image is examined and when a folder is scanned.
+// path as one argument, both when one image is opened and when a folder is scanned.
 TEST_F(HostilePathTest, GeoTiffListingProgramGetsThePathWhole) {
     const std::string bin = dir / "bin";
     fs::create_directories(bin);
@@ -135,8 +135,8 @@ TEST_F(HostilePathTest, GeoTiffListingProgramGetsThePathWhole) {
 
     const std::string image = folder + "/-g eo $(w).tif";
     testing::makeImage(image, 1024, 1024);
-    const auto info = cli({"info", "--", image});
-    EXPECT_EQ(info.exitStatus, 0) << info.err;
+    const auto single = cli({"transform", "--", image});
+    EXPECT_EQ(single.exitStatus, 0) << single.err;
     EXPECT_EQ(startedWith(2), (Lines{"-tfw", image}));
 
     fs::remove(folder + "/-g eo $(w).tfw");
