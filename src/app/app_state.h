@@ -78,6 +78,9 @@ class AppState {
     LatLonBounds folderBounds = EmptyRootBounds();
     // The preview page the last job wrote, which "Preview" opens.
     std::string previewPage;
+    // How the person reaches the large-image slicer from this front end, named by the
+    // messages that send an image of no tile size there.
+    std::string largeImageCommand = "the \"Large Image Slicer\" button";
     // Images in other coordinate systems than WGS84 latitude/longitude: the person's choice,
     // and the project image's warped form when it is warped (see warpedProjectImage).
     ReprojectionSettings reprojection;
