@@ -94,7 +94,7 @@ std::optional<bool> decideReprojection(AppState& app, const std::string& worldPa
     app.warpedImage = warped;
     // A large image whatever its size: its pieces are cut from the warped pixels.
     app.run.largeImageMode = true;
-    classifyImage(app, facts);
+    classifyImage(app, image, facts);
     app.run.sizeClass = SizeClass::None;
     app.setStatus(baseNameOf(image) + " is in " + systemName +
                   ": it is warped to WGS84 latitude/longitude (" +

@@ -140,7 +140,7 @@ bool reopenProject(AppState& app, const std::string& path) {
             const ImageFacts facts = readImageFacts(s.projectImage);
             if (const auto warped = decideReprojection(app, projectWorldFilePath(s), facts))
                 return *warped;
-            return classifyImage(app, facts);
+            return classifyImage(app, s.projectImage, facts);
         }
         case RunKind::Batch:
             return true;
