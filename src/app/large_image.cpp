@@ -8,11 +8,13 @@
 #include "app/input_checks.h"
 #include "app/paths.h"
 #include "app/tile_run.h"
+#include "imagery/georeference.h"
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
 #include "platform/file_lookup.h"
 #include "tiling/grid_splitter.h"
 #include "tiling/large_slicer.h"
+#include "tiling/warped_image.h"
 
 namespace orvanta {
 namespace {
@@ -21,38 +23,71 @@ int sizeText(const std::string& text) {
     return std::atoi(text.c_str());
 }
 
+struct SlicedSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The size of what is sliced: the project image, or its warped form.
+SlicedSize slicedSize(const AppState& app) {
+    if (const WarpedProjectImage* warped = warpedProjectImage(app))
+        return {warped->grid.width, warped->grid.height};
+    return {sizeText(app.settings.widthText), sizeText(app.settings.heightText)};
+}
+
+// The world file of what is sliced. Throws RunError 53 when the project image has none.
+WorldFile slicedWorldFile(const AppState& app) {
+    if (const WarpedProjectImage* warped = warpedProjectImage(app))
+        return gridWorldFile(warped->grid);
+    const std::string found = findFileLoosely(projectWorldFilePath(app.settings));
+    if (found.empty()) {
+        if (std::optional<WorldFile> own = embeddedWorldFile(app.settings.projectImage))
+            return *own;
+    }
+    return readWorldFile(found.empty() ? projectWorldFilePath(app.settings) : found);
+}
+
 // The extent of the image's padded pieces, when its world file can be read.
 std::optional<PieceExtent> sourcePieceExtent(const AppState& app) {
-    const std::string path = findFileLoosely(projectWorldFilePath(app.settings));
-    if (path.empty())
-        return std::nullopt;
     try {
-        return paddedPieceExtent(sizeText(app.settings.widthText),
-                                 sizeText(app.settings.heightText), readWorldFile(path));
+        const SlicedSize size = slicedSize(app);
+        return paddedPieceExtent(size.width, size.height, slicedWorldFile(app));
     } catch (const RunError&) {
         return std::nullopt;  // the world-file step reports it
     }
 }
 
-// The pieces of the project image, from its size and its world file.
-PieceWorldPlan planFromSource(const ProjectSettings& settings) {
-    std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
-    if (worldPath.empty())
-        worldPath = projectWorldFilePath(settings);
-    return planPieceWorldFiles(sizeText(settings.widthText), sizeText(settings.heightText),
-                               readWorldFile(worldPath), settings.imageName);
+// The pieces of the project image, from its size and its world file. Pieces of a warped image
+// that reach beyond its outline are padded too: they hold background where it has no pixels.
+PieceWorldPlan planFromSource(const AppState& app) {
+    const SlicedSize size = slicedSize(app);
+    PieceWorldPlan plan =
+        planPieceWorldFiles(size.width, size.height, slicedWorldFile(app), app.settings.imageName);
+    if (const WarpedProjectImage* warped = warpedProjectImage(app)) {
+        // Resampling blends a pixel or two beyond the outline.
+        constexpr double kBlend = 2;
+        for (const int k : piecesReachingOutside(warped->outline, size.width, size.height, kBlend))
+            listPaddedPiece(plan, k, size.width, size.height, app.settings.imageName);
+    }
+    return plan;
 }
 
 SliceSettings sliceSettings(AppState& app) {
     const LargeImageSettings large = largeImageSettings(app.options);
-    return {large.ramLimitMb,
-            large.diskLimitGb,
-            largePieceFormat(app),
-            app.resume,
-            app.engine,
-            app.jobs,
-            large.background,
-            imageHasAlpha(app.settings.projectImage)};
+    SliceSettings slice{large.ramLimitMb,
+                        large.diskLimitGb,
+                        largePieceFormat(app),
+                        app.resume,
+                        app.engine,
+                        app.jobs,
+                        large.background,
+                        imageHasAlpha(app.settings.projectImage)};
+    if (const WarpedProjectImage* warped = warpedProjectImage(app)) {
+        slice.source = warpedImage(warped->source, warped->grid, app.reprojection.resampling,
+                                   large.background, warped->keepAlpha);
+        slice.alpha = warped->keepAlpha;
+    }
+    return slice;
 }
 
 // Plans the pieces of the project image and notes which are padded; false when the policy
@@ -60,7 +95,7 @@ SliceSettings sliceSettings(AppState& app) {
 bool notePieces(AppState& app, RunErrorPolicy& policy, PieceWorldPlan& plan) {
     app.paddedPieceNames.clear();
     app.paddedPieceAreas.clear();
-    policy.run([&] { plan = planFromSource(app.settings); });
+    policy.run([&] { plan = planFromSource(app); });
     if (policy.ended())
         return false;
     app.paddedPieceNames = plan.paddedPieceNames;
@@ -111,8 +146,9 @@ bool cutAndTilePieces(AppState& app, RunErrorPolicy& policy, int pieces,
     SplitRequest request = splitRequest(app, run);
     bool split = false;
     policy.run([&] {
-        request.cut = PiecesToCut{PixelImage::open(settings.largeImage), settings.largeImage,
-                                  settings.imageName, slice.pieceFormat, slice.background};
+        request.cut = PiecesToCut{
+            slice.source ? *slice.source : PixelImage::open(settings.largeImage),
+            settings.largeImage, settings.imageName, slice.pieceFormat, slice.background};
         split = splitImages(app.host(), policy, request);
     });
     app.doEvents();
@@ -165,9 +201,11 @@ bool SliceLargeImage(AppState& app, bool tile) {
     std::optional<FolderLock> lock;
     if (!claimFolder(app, folder, lock))
         return false;
-    const bool vips = app.engine == PixelEngine::Vips;
+    // The vips band writer pads the pieces it cuts.
+    const bool padded = app.engine == PixelEngine::Vips || slice.source;
     RunErrorPolicy policy(app);
-    const PieceGrid grid = pieceGrid(sizeText(settings.widthText), sizeText(settings.heightText));
+    const SlicedSize size = slicedSize(app);
+    const PieceGrid grid = pieceGrid(size.width, size.height);
     if (tile && piecesTiledAsCut(app))
         return cutAndTilePieces(app, policy, grid.columns * grid.rows, slice);
     const bool sliced = slicePieces(policy, settings.largeImage, folder, settings.imageName,
@@ -176,12 +214,12 @@ bool SliceLargeImage(AppState& app, bool tile) {
     policy.finish();  // tells of a failed crop; pieces it did write are still used
     if (!sliced)
         return false;
-    return placeSlicedPieces(app, vips);
+    return placeSlicedPieces(app, padded);
 }
 
 bool refuseOversizedImage(AppState& app) {
-    const auto refusal = sliceRefusal(sizeText(app.settings.widthText),
-                                      sizeText(app.settings.heightText), sliceSettings(app));
+    const SlicedSize size = slicedSize(app);
+    const auto refusal = sliceRefusal(size.width, size.height, sliceSettings(app));
     if (!refusal)
         return false;
     app.host().messageBox(*refusal, kAppTitle);

@@ -9,6 +9,7 @@
 #include "app/user_settings.h"
 #include "cli/option_table.h"
 #include "kml/web_text.h"
+#include "platform/run_error.h"
 
 namespace orvanta::cli {
 namespace {
@@ -58,6 +59,16 @@ Rgb rgb(const std::string& option, const std::string& value) {
         start = comma + 1;
     }
     return {parts[0], parts[1], parts[2]};
+}
+
+// The coordinate system a code names, as WKT.
+std::string coordinateSystem(const std::string& option, const std::string& code) {
+    try {
+        return coordinateSystemFromCode(code);
+    } catch (const RunError&) {
+        throw UsageError{option + " takes a coordinate system such as EPSG:32633, not '" + code +
+                         "'"};
+    }
 }
 
 // How many inputs each command takes: exact count, or at least one.
@@ -177,6 +188,13 @@ void readOption(CliOptions& options, const std::string& option,
             parsePictureFormat(oneOf(option, value(), {"JPG", "PNG", "GIF", "TIF"}));
     else if (option == "--background")
         options.background = rgb(option, value());
+    else if (option == "--reproject")
+        options.reproject = true;
+    else if (option == "--resampling")
+        options.resampling =
+            parseResampling(oneOf(option, value(), {"NEAR", "BILINEAR", "CUBIC", "LANCZOS"}));
+    else if (option == "--source-srs")
+        options.sourceSystem = coordinateSystem(option, value());
     else if (option == "--shard") {
         const std::string& text = value();
         options.shard = parseBatchShard(text);

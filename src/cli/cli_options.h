@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/batch_shards.h"
+#include "geo/warp.h"
 #include "kml/display_order.h"
 #include "platform/colour.h"
 #include "platform/console_host.h"
@@ -53,6 +54,11 @@ struct CliOptions {
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
     std::optional<BatchShard> shard;  // batch --shard I/N
+    // Images in another coordinate system are warped to WGS84 (--reproject), resampled so, from
+    // the system named (WKT of --source-srs) instead of their own.
+    bool reproject = false;
+    std::optional<Resampling> resampling;
+    std::optional<std::string> sourceSystem;
     Verbosity verbosity = Verbosity::Normal;
 };
 

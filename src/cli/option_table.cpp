@@ -61,6 +61,15 @@ const std::vector<OptionRow> kOptions = {
      "pixel engine that slices and tiles: vips (default) decodes each\n"
      "image once and reads a large one in bands of 4096 lines;\n"
      "magick runs ImageMagick, one operation per file"},
+    {"--reproject", "", "", OptionGroup::Processing, "transform large batch multires run",
+     "warp images in another coordinate system (GeoTIFF tags, a .prj\n"
+     "beside the world file, --source-srs) to WGS84 latitude/longitude\n"
+     "and slice each as a large image, instead of refusing them"},
+    {"--resampling", "", "near|bilinear|cubic|lanczos", OptionGroup::Processing,
+     "transform large batch multires run", "how --reproject resamples (default: bilinear)"},
+    {"--source-srs", "", "CODE", OptionGroup::Processing, "transform large batch multires run",
+     "the images' coordinate system (EPSG:32633, a PROJ string, WKT),\n"
+     "in place of the one they name"},
 
     {"--ram", "", "MB", OptionGroup::LargeImage, "transform large batch multires run",
      "memory the image library may use (a large image's slicing and\n"

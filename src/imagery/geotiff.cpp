@@ -26,8 +26,12 @@ std::vector<std::string> listgeoCommand(const std::string& listgeo, const std::s
 namespace {
 
 void runListgeo(Host& host, const std::string& image) {
+    const std::string listgeo = findListgeo();
+    // Without the program the georeference is read from the image itself, in memory.
+    if (findProgram(listgeo).empty())
+        return;
     host.doEvents();
-    host.runAndWait(listgeoCommand(findListgeo(), image), kListgeoLimit);
+    host.runAndWait(listgeoCommand(listgeo, image), kListgeoLimit);
     host.doEvents();
 }
 

@@ -21,7 +21,8 @@ std::vector<std::string> listgeoCommand(const std::string& listgeo, const std::s
 
 // Writes the world file of a GeoTIFF that has none: runs the listing program and waits for it
 // to end (at most kListgeoLimit), letting window events run before and after. The caller then
-// looks for the world file again; a program that is missing or fails leaves none.
+// looks for the world file again; a program that is missing (not started then) or fails
+// leaves none, and the image's own georeference is read instead (embeddedWorldFile).
 void convertGeoTiff(Host& host, const std::string& folder, const std::string& fileName);
 
 // The same, but the world file goes to `worldFile`. The image's folder is only read: the

@@ -82,6 +82,36 @@ VImage flattenedOn(const VImage& image, Rgb background) {
         .cast(VIPS_FORMAT_UCHAR);
 }
 
+// The engine's callbacks of an image made on demand: each thread that computes its pixels
+// starts a filler of its own, fills regions with it and stops it.
+void* startFiller(VipsImage*, void* factory, void*) {
+    try {
+        return (*static_cast<PixelFillerFactory*>(factory))().release();
+    } catch (const std::exception& error) {
+        vips_error("orvanta", "%s", error.what());
+        return nullptr;
+    }
+}
+
+int fillRegion(VipsRegion* region, void* filler, void*, void*, gboolean*) {
+    const VipsRect& r = region->valid;
+    try {
+        static_cast<PixelFiller*>(filler)->fill(
+            r.left, r.top, r.width, r.height,
+            reinterpret_cast<std::uint8_t*>(VIPS_REGION_ADDR(region, r.left, r.top)),
+            VIPS_REGION_LSKIP(region));
+        return 0;
+    } catch (const std::exception& error) {
+        vips_error("orvanta", "%s", error.what());
+        return -1;
+    }
+}
+
+int stopFiller(void* filler, void*, void*) {
+    delete static_cast<PixelFiller*>(filler);
+    return 0;
+}
+
 // GIF and TIF go through the engine's own writers, to the descriptor of a file made for the
 // purpose and never by a name; JPEG and PNG through picture_codecs.
 void save(const VImage& image, int descriptor, PictureFormat format) {
@@ -90,10 +120,9 @@ void save(const VImage& image, int descriptor, PictureFormat format) {
         image.gifsave_target(target, VImage::option()->set("strip", true));
         return;
     }
-    image.tiffsave_target(target,
-                          VImage::option()
-                              ->set("strip", true)
-                              ->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
+    image.tiffsave_target(target, VImage::option()
+                                      ->set("strip", true)
+                                      ->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
 }
 
 // Hands the pixels of the image to `take` in blocks of rows, computed on this thread (no pool
@@ -166,9 +195,13 @@ PixelImage PixelImage::filled(int width, int height, Rgb colour, bool alpha) {
 
 void PixelImage::forEachBand(const std::string& path, int lines,
                              const std::function<void(const PixelImage& band, int top)>& each) {
-    startPixels();
+    forEachBand(open(path), lines, each);
+}
+
+void PixelImage::forEachBand(const PixelImage& image, int lines,
+                             const std::function<void(const PixelImage& band, int top)>& each) {
     engineCall([&] {
-        const VImage rgb = readInOrder(path);
+        const VImage& rgb = image.data_->image;
         for (int top = 0; top < rgb.height(); top += lines) {
             const int height = std::min(lines, rgb.height() - top);
             each(PixelImage(std::make_shared<PixelData>(
@@ -176,6 +209,25 @@ void PixelImage::forEachBand(const std::string& path, int lines,
                  top);
         }
     });
+}
+
+PixelImage PixelImage::generated(int width, int height, int channels,
+                                 PixelFillerFactory makeFiller) {
+    startPixels();
+    VipsImage* image = vips_image_new();
+    vips_image_init_fields(image, width, height, channels, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE,
+                           VIPS_INTERPRETATION_sRGB, 1.0, 1.0);
+    // The image owns the factory: it goes when the image goes.
+    auto* factory = new PixelFillerFactory(std::move(makeFiller));
+    g_object_set_data_full(G_OBJECT(image), "orvanta-fillers", factory,
+                           [](void* owned) { delete static_cast<PixelFillerFactory*>(owned); });
+    // Small tiles: each asks its filler for a compact rectangle.
+    if (vips_image_pipelinev(image, VIPS_DEMAND_STYLE_SMALLTILE, nullptr) != 0 ||
+        vips_image_generate(image, startFiller, fillRegion, stopFiller, factory, nullptr) != 0) {
+        g_object_unref(image);
+        throw RunError(errors::ImageTool, "The pixel engine cannot make an image on demand.");
+    }
+    return PixelImage(std::make_shared<PixelData>(PixelData{VImage(image, vips::STEAL)}));
 }
 
 int PixelImage::width() const {

@@ -83,8 +83,8 @@ SquareCut pieceCut(const ImageTiling& piece, const PieceWork& work, const Pieces
     if (work.writePiece) {
         file = std::make_shared<ScratchFile>(piece.source);
         stream = std::make_shared<PictureStream>(
-            file->descriptor(), piece.source, kPieceSize, kPieceSize,
-            cut.source.hasAlpha() ? 4 : 3, cut.pieceFormat == PictureFormat::Png, kPieceQuality);
+            file->descriptor(), piece.source, kPieceSize, kPieceSize, cut.source.hasAlpha() ? 4 : 3,
+            cut.pieceFormat == PictureFormat::Png, kPieceQuality);
     }
     const auto began = std::filesystem::file_time_type::clock::now();
     SquareCut square;

@@ -6,6 +6,7 @@
 #include "imagery/geo_image.h"
 #include "imagery/image_header.h"
 #include "support/fake_host.h"
+#include "support/geo_images.h"
 #include "support/scratch_dir.h"
 #include "support/test_images.h"
 
@@ -97,7 +98,7 @@ TEST_F(OpenImageTest, RefusedImagesCloseTheProject) {
          "Lines 5 and 6 of the world file '" + dir / "utm.pgw" +
              "' place the upper-left pixel at longitude 500000, latitude 4649776, outside the "
              "globe. " +
-             kImageNotWgs84Message},
+             kImageNotWgs84Message + kReprojectHint},
         {image("odd.png", 300, 200, "odd.pgw"),
          std::string(kNotTileSizeMessage) +
              " It is 300x200 pixels. An image of any other size is tiled with the \"Large Image "
@@ -132,6 +133,32 @@ TEST_F(OpenImageTest, GeoTiffGetsItsWorldFileFromTheListingProgram) {
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(app.settings.projectImage, tiff);
     EXPECT_FALSE(app.enabled.transform);
+}
+
+// In the window an image in another coordinate system is offered to be warped in place of
+// the refusal: No declines and leaves an empty project; Yes makes it a large image whatever
+// its size, Transform enabled.
+TEST_F(OpenImageTest, ImageInAnotherSystemIsOfferedToBeWarped) {
+    testing::makeGeoImage(dir / "utm.tif", 1024, 1024, {300000, 10, 0, 5500000, 0, -10},
+                          "EPSG:32633");
+    app.reprojection.choice = ReprojectionChoice::Ask;
+    for (const bool yes : {false, true}) {
+        host.yesNoAnswers = {yes};
+        host.fileAnswers = {dir / "utm.tif"};
+        app.outcome = {};
+        OpenImage(app);
+        ASSERT_EQ(host.questions.size(), yes ? 2u : 1u);
+        EXPECT_NE(host.questions.back().text.find("It is in WGS 84 / UTM zone 33N (EPSG:32633). "
+                                                  "Warp it to WGS84 latitude/longitude"),
+                  std::string::npos);
+        EXPECT_EQ(app.outcome.ending, yes ? Ending::Done : Ending::Declined);
+        EXPECT_EQ(app.enabled.transform, yes);
+        EXPECT_EQ(warpedProjectImage(app) != nullptr, yes);
+        EXPECT_EQ(app.settings.projectImage, yes ? dir / "utm.tif" : "");
+    }
+    EXPECT_TRUE(app.run.largeImageMode);
+    EXPECT_EQ(app.run.sizeClass, SizeClass::None);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 }  // namespace

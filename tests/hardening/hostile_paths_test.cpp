@@ -123,7 +123,7 @@ TEST_F(HostilePathTest, LargeImageSlicesBesideItself) {
 }
 
 // A GeoTIFF without its world file: the listing program found on the PATH gets the image's
-// path as one argument, both when one image is examined and when a folder is scanned.
+// path as one argument, both when one image is opened and when a folder is scanned.
 TEST_F(HostilePathTest, GeoTiffListingProgramGetsThePathWhole) {
     const std::string bin = dir / "bin";
     fs::create_directories(bin);
@@ -144,8 +144,8 @@ TEST_F(HostilePathTest, GeoTiffListingProgramGetsThePathWhole) {
                     lines.rbegin()->starts_with(folder + "/.orvanta-part-") &&
                     lines.rbegin()->ends_with("/-g eo $(w).tif"));
     };
-    const auto info = cli({"info", "--", image});
-    EXPECT_EQ(info.exitStatus, 0) << info.err;
+    const auto single = cli({"transform", "--", image});
+    EXPECT_EQ(single.exitStatus, 0) << single.err;
     listed();
 
     fs::remove(folder + "/-g eo $(w).tfw");
