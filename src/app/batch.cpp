@@ -10,6 +10,7 @@
 #include "app/job_run.h"
 #include "app/transform.h"
 #include "kml/fragments.h"
+#include "kml/web_text.h"
 #include "platform/path_names.h"
 #include "platform/text_file.h"
 
@@ -25,7 +26,7 @@ std::string topKmlText(const std::string& projectName, const LatLonBounds& bound
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(name), "</name>");
         out.line("    <Link>");
-        out.line("        <href>", xmlText(href), "</href>");
+        out.line("        <href>", xmlText(hrefPath(href)), "</href>");
         out.line("        <viewRefreshMode>onRegion</viewRefreshMode>");
         out.line("    </Link>");
         out.line("</NetworkLink>");

@@ -34,13 +34,14 @@ bool classifyImage(AppState& app, const std::string& path, const ImageFacts& fac
     return true;
 }
 
-bool scanTilesFolder(AppState& app, const std::string& folder) {
+bool scanTilesFolder(AppState& app, const std::string& folder, bool makeWorldFiles) {
     const ProjectSettings& s = app.settings;
     // A folder checked for the batch list gets the world files it needs in its own tile root.
     const std::string made = s.outputFolder.empty() ? ""
                              : s.multipleFolders    ? batchFolderRoot(s, folder)
                                                     : madeWorldFileFolder(s, folder);
-    const FolderScan scan = scanFolder(app.host(), folder, app.run.paddedPieces, made);
+    const FolderScan scan =
+        scanFolder(app.host(), folder, app.run.paddedPieces, made, makeWorldFiles);
     if (!scan.scannedImages)
         return false;
     keepFacts(app, scan.lastFacts);

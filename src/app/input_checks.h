@@ -19,7 +19,8 @@ bool classifyImage(AppState& app, const std::string& path, const ImageFacts& fac
 // The folder check of the window's input steps: scans a tiles folder and keeps what the scan
 // found: the facts of the image read last, the folder as the KML folder, its size class and,
 // when usable, the scan with the images left out (which a job over the folder then uses). True
-// when processing may go on.
-bool scanTilesFolder(AppState& app, const std::string& folder);
+// when processing may go on. Without `makeWorldFiles`, GeoTIFFs without a world file get none
+// written: their own georeference is read.
+bool scanTilesFolder(AppState& app, const std::string& folder, bool makeWorldFiles = true);
 
 }  // namespace orvanta

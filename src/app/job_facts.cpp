@@ -6,6 +6,7 @@
 #include "app/paths.h"
 #include "imagery/folder_scan.h"
 #include "imagery/geo_image.h"
+#include "imagery/georeference.h"
 #include "imagery/geotiff.h"
 #include "imagery/world_file.h"
 #include "magick/commands.h"
@@ -80,6 +81,8 @@ class FactsReader {
             outcome_.closeProject = true;
             return refuse(notTileSizeRefusal(image, facts, settings_.largeImageCommand));
         }
+        if (large && settings_.warped && settings_.warped->source.path == image)
+            return addWarpedImage(*settings_.warped, name);
         ProjectSettings where = s_;
         where.projectImage = image;
         where.imageFolder = folder;
@@ -88,23 +91,50 @@ class FactsReader {
         if (!large && findFileLoosely(spelled).empty() && GetFileExtension(spelled) == "tfw")
             convertGeoTiffInto(host_, image, spelled);
         const std::string worldFile = findFileLoosely(spelled);
-        if (worldFile.empty()) {
+        // Without a world file, the georeference the image holds itself.
+        const std::optional<WorldFile> own =
+            worldFile.empty() ? embeddedWorldFile(image) : std::nullopt;
+        if (worldFile.empty() && !own)
             return refuse(imageWithoutWorldFileMessage(name, GetFileExtension(spelled), folder));
-        }
         if (const std::string refusal =
-                worldFileRefusal(worldFile, header.width, header.height, kImageNotWgs84Message);
+                own ? georeferenceRefusal(image, *own, header.width, header.height,
+                                          kImageNotWgs84Message)
+                    : worldFileRefusal(worldFile, header.width, header.height,
+                                       kImageNotWgs84Message);
             !refusal.empty()) {
             return refuse(refusal);
         }
-        const PlacedImage placed{image,         name,      header.width,
-                                 header.height, worldFile, identity(image, worldFile)};
+        const PlacedImage placed{image,
+                                 name,
+                                 header.width,
+                                 header.height,
+                                 worldFile.empty() ? spelled : worldFile,
+                                 identity(image, worldFile)};
         if (large) {
-            facts_.large = LargeFacts{placed, readWorldFile(worldFile), imageHasAlpha(image)};
+            facts_.large =
+                LargeFacts{placed, own ? *own : readWorldFile(worldFile), imageHasAlpha(image)};
             if (facts_.large->hasAlpha)
                 facts_.imagesWithAlpha.push_back(image);
             return true;
         }
         facts_.inputs.push_back({image, sizeClass.value_or(SizeClass::None), {placed}});
+        return true;
+    }
+
+    // The large image warped to WGS84 latitude/longitude as it is read: placed on its grid,
+    // named by its bytes and by what shapes the warped pixels.
+    bool addWarpedImage(const WarpedProjectImage& warped, const std::string& name) {
+        const WorldFile world = gridWorldFile(warped.grid);
+        const std::string& image = warped.source.path;
+        const std::string made =
+            identity(image, {}) + " warped " + resamplingName(settings_.resampling) + " to " +
+            world.A + " " + world.E + " " + world.C + " " + world.F + " " +
+            std::to_string(warped.grid.width) + "x" + std::to_string(warped.grid.height);
+        const auto width = static_cast<std::uint32_t>(warped.grid.width);
+        const auto height = static_cast<std::uint32_t>(warped.grid.height);
+        facts_.large = LargeFacts{{image, name, width, height, {}, made}, world, warped.keepAlpha};
+        if (warped.keepAlpha)
+            facts_.imagesWithAlpha.push_back(image);
         return true;
     }
 

@@ -9,6 +9,7 @@
 #include "platform/file_identity.h"
 #include "platform/path_names.h"
 #include "tiling/tile_manifest.h"
+#include "tiling/warped_image.h"
 
 namespace orvanta {
 namespace {
@@ -194,10 +195,21 @@ std::variant<JobPlan, PlanRefusal> planLargeImage(const JobSettings& settings,
     slice.name = s.imageName;
     const auto width = static_cast<int>(large.image.width);
     const auto height = static_cast<int>(large.image.height);
+    if (settings.warped && settings.warped->source.path == large.image.path) {
+        slice.warped = settings.warped;
+        slice.resampling = settings.resampling;
+    }
     try {
         slice.pieces = planPieceWorldFiles(width, height, large.world, slice.name);
     } catch (const RunError& error) {
         return PlanRefusal{std::to_string(error.number()) + " " + error.description()};
+    }
+    if (slice.warped) {
+        // Pieces reaching beyond the warped image's outline hold background there, as padded
+        // pieces do; resampling blends a pixel or two beyond it.
+        constexpr double kBlend = 2;
+        for (const int k : piecesReachingOutside(slice.warped->outline, width, height, kBlend))
+            listPaddedPiece(slice.pieces, k, width, height, slice.name);
     }
     slice.settings = SliceSettings{settings.large.ramLimitMb,
                                    settings.large.diskLimitGb,
@@ -207,7 +219,11 @@ std::variant<JobPlan, PlanRefusal> planLargeImage(const JobSettings& settings,
                                    settings.jobs,
                                    settings.large.background,
                                    large.hasAlpha};
-    if (const auto refusal = sliceRefusal(width, height, slice.settings))
+    // Warped pixels are sliced by the band writer whatever the engine.
+    SliceSettings measured = slice.settings;
+    if (slice.warped)
+        measured.engine = PixelEngine::Vips;
+    if (const auto refusal = sliceRefusal(width, height, measured))
         return PlanRefusal{*refusal};
     if (const auto extent = paddedPieceExtent(width, height, large.world);
         extent && beyondTheGlobe(*extent)) {

@@ -9,6 +9,7 @@
 #include "app/batch_shards.h"
 #include "app/outcome.h"
 #include "app/project_settings.h"
+#include "app/reprojection.h"
 #include "imagery/piece_world_files.h"
 #include "imagery/world_file.h"
 #include "kml/kml_tree.h"
@@ -49,6 +50,10 @@ struct JobSettings {
     bool replaceOutputs = false;
     // How the person reaches the large-image slicer, named when an image is of no tile size.
     std::string largeImageCommand;
+    // The project image when it lies in another coordinate system and is warped to WGS84
+    // latitude/longitude as it is read: it is sliced as a large image from the warped pixels.
+    std::optional<WarpedProjectImage> warped;
+    Resampling resampling = Resampling::Bilinear;
 };
 
 // One source image as the job found it before any work: checked once (header and world file)
@@ -111,6 +116,10 @@ struct SlicePlan {
     // The pixel engine cuts the pieces while it tiles them, from the rows it reads once (JPG and
     // PNG pieces): the 4096 run over the piece folder does both.
     bool cutWhileTiling = false;
+    // The image is warped as it is read (see JobSettings): the pieces are cut from the warped
+    // pixels, padded by the band writer whatever the engine.
+    std::optional<WarpedProjectImage> warped;
+    Resampling resampling = Resampling::Bilinear;
 };
 
 // The top file over the root files of the job's trees: of a batch (over the roots of its

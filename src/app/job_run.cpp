@@ -8,6 +8,7 @@
 #include "app/batch.h"
 #include "app/error_policy.h"
 #include "app/google_earth.h"
+#include "imagery/piece_world_files.h"
 #include "kml/kml_layout.h"
 #include "kml/kmz.h"
 #include "kml/preview_page.h"
@@ -18,6 +19,7 @@
 #include "platform/text_file.h"
 #include "tiling/large_slicer.h"
 #include "tiling/tile_manifest.h"
+#include "tiling/warped_image.h"
 
 namespace orvanta {
 namespace {
@@ -175,12 +177,17 @@ class JobRun {
     // Takes the folder (made when missing) for this run and removes the scratch files that
     // ended runs left in it and below it. When another run holds it, tells the person.
     bool claim(const std::string& folder) {
+        std::vector<std::string> written = treeFolderPaths(folder);
+        written.push_back(folderOf(backgroundPicturePath(folder)));
         std::error_code ignored;
         fs::create_directories(folder, ignored);
-        FolderLock& lock = locks_.emplace_back(folder);
+        FolderLock& lock = locks_.emplace_back(folder, written);
         if (!lock.held())
-            return refuse(folderBusyMessage(folder, lock.holder()));
-        removeStaleScratch(folder, true);
+            return refuse(lock.refusal());
+        // Only the folders the run writes: what lies deeper (an input folder's own subfolders)
+        // is never touched.
+        for (const std::string& each : written)
+            removeStaleScratch(each);
         return true;
     }
 
@@ -202,12 +209,21 @@ class JobRun {
         }
         const auto count = static_cast<int>(slice.pieces.pieces.size());
         RunErrorPolicy policy(host_, outcome_);
+        if (slice.warped) {
+            policy.run([&] {
+                settings.source =
+                    warpedImage(slice.warped->source, slice.warped->grid, slice.resampling,
+                                settings.background, slice.warped->keepAlpha);
+            });
+            if (policy.ended())
+                return policy.finish();
+        }
         if (slice.cutWhileTiling) {
             removePiecesBeyond(slice.folder, slice.name, count, settings.pieceFormat);
             policy.run([&] {
-                cutPieces_ =
-                    PiecesToCut{PixelImage::open(slice.image), slice.name, settings.pieceFormat,
-                                settings.background, settings.keepPieces};
+                cutPieces_ = PiecesToCut{
+                    settings.source ? *settings.source : PixelImage::open(slice.image), slice.name,
+                    settings.pieceFormat, settings.background, settings.keepPieces};
             });
             return policy.finish();  // a failure is noted in the outcome
         }
@@ -221,7 +237,8 @@ class JobRun {
             outcome_.note(Ending::Failed);
             return false;
         }
-        return placeSlicedPieces(settings.engine == PixelEngine::Vips);
+        // The band writer pads the pieces it cuts.
+        return placeSlicedPieces(settings.engine == PixelEngine::Vips || settings.source);
     }
 
     // Records in the piece folder's manifest what made the pieces, when it did not say so.

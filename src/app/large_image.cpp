@@ -5,7 +5,9 @@
 #include "app/input_checks.h"
 #include "app/job_run.h"
 #include "app/paths.h"
+#include "app/reprojection.h"
 #include "app/transform.h"
+#include "imagery/georeference.h"
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
 #include "platform/file_lookup.h"
@@ -47,12 +49,21 @@ bool PieceWorldFiles(AppState& app) {
     app.paddedPieceNames.clear();
     app.paddedPieceAreas.clear();
     policy.run([&] {
-        std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
-        if (worldPath.empty())
-            worldPath = projectWorldFilePath(settings);
-        plan = planPieceWorldFiles(static_cast<int>(app.imageHeader.width),
-                                   static_cast<int>(app.imageHeader.height),
-                                   readWorldFile(worldPath), settings.imageName);
+        // A warped image is cut on its grid; an image without a world file is placed by the
+        // georeference it holds itself.
+        if (const WarpedProjectImage* warped = warpedProjectImage(app)) {
+            plan = planPieceWorldFiles(warped->grid.width, warped->grid.height,
+                                       gridWorldFile(warped->grid), settings.imageName);
+            return;
+        }
+        const std::string worldPath = findFileLoosely(projectWorldFilePath(settings));
+        const std::optional<WorldFile> own =
+            worldPath.empty() ? embeddedWorldFile(settings.projectImage) : std::nullopt;
+        plan = planPieceWorldFiles(
+            static_cast<int>(app.imageHeader.width), static_cast<int>(app.imageHeader.height),
+            own ? *own
+                : readWorldFile(worldPath.empty() ? projectWorldFilePath(settings) : worldPath),
+            settings.imageName);
     });
     if (policy.ended())
         return false;

@@ -6,7 +6,9 @@
 #include "app/error_policy.h"
 #include "app/input_checks.h"
 #include "app/paths.h"
+#include "app/reprojection.h"
 #include "imagery/geo_image.h"
+#include "imagery/georeference.h"
 #include "imagery/geotiff.h"
 #include "imagery/world_file.h"
 #include "platform/file_lookup.h"
@@ -81,7 +83,10 @@ std::string projectWorldFilePath(const ProjectSettings& settings) {
 
 bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageHeaderInfo& header) {
     const std::string found = findFileLoosely(path);
-    if (found.empty()) {
+    // Without a world file, the georeference the image holds itself.
+    const std::optional<WorldFile> own =
+        found.empty() ? embeddedWorldFile(app.settings.projectImage) : std::nullopt;
+    if (found.empty() && !own) {
         const std::string extension = GetFileExtension(path);
         app.host().messageBox(imageWithoutWorldFileMessage(app.settings.imageName, extension,
                                                            app.settings.imageFolder),
@@ -90,7 +95,9 @@ bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageH
         return false;
     }
     const std::string refusal =
-        worldFileRefusal(found, header.width, header.height, kImageNotWgs84Message);
+        own ? georeferenceRefusal(app.settings.projectImage, *own, header.width, header.height,
+                                  kImageNotWgs84Message)
+            : worldFileRefusal(found, header.width, header.height, kImageNotWgs84Message);
     if (!refusal.empty()) {
         app.host().messageBox(refusal, kAppTitle);
         app.closeProject();
@@ -108,6 +115,11 @@ bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff
     }
     // The size first: the world file must place the whole image on the globe.
     const ImageFacts facts = readImageFacts(path);
+    if (const std::optional<bool> warped = decideReprojection(app, worldPath, facts)) {
+        if (!*warped)
+            app.closeProject();
+        return *warped;
+    }
     if (!acceptProjectWorldFile(app, worldPath, facts.header))
         return false;
     if (!classifyImage(app, path, facts)) {

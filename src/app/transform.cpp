@@ -6,6 +6,7 @@
 #include "app/google_earth.h"
 #include "app/job_run.h"
 #include "app/paths.h"
+#include "app/reprojection.h"
 #include "platform/file_lookup.h"
 #include "platform/path_names.h"
 
@@ -55,6 +56,9 @@ JobSettings jobSettings(AppState& app, bool kmlOnly) {
     settings.pieceFormatChosen = app.pieceFormatChosen;
     settings.shard = app.shard;
     settings.largeImageCommand = app.largeImageCommand;
+    if (const WarpedProjectImage* warped = warpedProjectImage(app))
+        settings.warped = *warped;
+    settings.resampling = app.reprojection.resampling;
     return settings;
 }
 

@@ -56,8 +56,10 @@ struct FolderScan {
 // refused before any image is read. The padded pieces of a large image may reach beyond the
 // globe when the person chose so: with `paddedPieces`, far corners are not checked. The world
 // files made for GeoTIFFs go to `madeWorldFiles` when it is given (the image's folder is then
-// only read), and are found there too.
+// only read), and are found there too. Without `makeWorldFiles`, or when the listing program
+// is missing or writes none, a GeoTIFF's own georeference is read in memory instead, as any
+// image's is that holds one.
 FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces = false,
-                      const std::string& madeWorldFiles = {});
+                      const std::string& madeWorldFiles = {}, bool makeWorldFiles = true);
 
 }  // namespace orvanta

@@ -3,6 +3,7 @@
 #include "imagery/number_text.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
 
 namespace orvanta {
 
@@ -18,16 +19,24 @@ std::optional<GeoBounds> blockBounds(const WorldFile& world, double width, doubl
 
 std::string worldFileRefusal(const std::string& path, std::uint32_t width, std::uint32_t height,
                              const std::string& notWgs84Message) {
-    const WorldFile world = readWorldFile(path);
+    return georeferenceRefusal(path, readWorldFile(path), width, height, notWgs84Message);
+}
+
+std::string georeferenceRefusal(const std::string& path, const WorldFile& world,
+                                std::uint32_t width, std::uint32_t height,
+                                const std::string& notWgs84Message) {
     if (std::string fault = worldFileFault(path, world, width, height); !fault.empty())
         return fault;
     if (isWgs84(world))
         return {};
     // Every line is a number here: worldFileFault found none that is not.
-    return "Lines 5 and 6 of the world file '" + path +
-           "' place the upper-left pixel at longitude " +
+    // A georeference held in the image itself (the path is the image's) has no lines.
+    const bool heldInImage = !getworldfile(GetFileExtension(path)).empty();
+    return (heldInImage ? "The georeference held in '" : "Lines 5 and 6 of the world file '") +
+           path + "' place the upper-left pixel at longitude " +
            FormatNumber(*WorldFile::number(world.C)) + ", latitude " +
-           FormatNumber(*WorldFile::number(world.F)) + ", outside the globe. " + notWgs84Message;
+           FormatNumber(*WorldFile::number(world.F)) + ", outside the globe. " + notWgs84Message +
+           kReprojectHint;
 }
 
 std::string findWorldFile(const std::string& folder, const std::string& baseName,

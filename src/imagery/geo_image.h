@@ -43,6 +43,15 @@ std::string findWorldFile(const std::string& folder, const std::string& baseName
 // `notWgs84Message`; empty when it places the image. Throws as readWorldFile does.
 std::string worldFileRefusal(const std::string& path, std::uint32_t width, std::uint32_t height,
                              const std::string& notWgs84Message);
+// The same for the six numbers `world` read from `path` (a world file, or an image that holds
+// its own georeference).
+std::string georeferenceRefusal(const std::string& path, const WorldFile& world,
+                                std::uint32_t width, std::uint32_t height,
+                                const std::string& notWgs84Message);
+// The end of a WGS84 refusal: how to have the image warped instead.
+inline constexpr const char* kReprojectHint =
+    " To warp it to WGS84 latitude/longitude, give --reproject (in the window: \"Warp images in "
+    "other coordinate systems to WGS84\" in the options).";
 
 // Messages when a single image is refused.
 inline constexpr const char* kImageNotWgs84Message =

@@ -1,5 +1,6 @@
 #include "kml/kml_tree.h"
 
+#include "imagery/georeference.h"
 #include "imagery/world_file.h"
 #include "kml/kml_plan.h"
 #include "kml/tree_inputs.h"
@@ -58,16 +59,23 @@ class KmlTreeRun {
             std::string worldFile;
             if (!policy_.run([&] { worldFile = locateWorldFile(host_, source); }))
                 return false;
-            if (worldFile.empty()) {
+            // Without a world file, the georeference the image holds itself.
+            const std::optional<WorldFile> own =
+                worldFile.empty() ? embeddedWorldFile(source.imagePath) : std::nullopt;
+            if (worldFile.empty() && !own) {
                 host_.messageBox(missingWorldFileMessage(source.worldFilePath), kAppTitle);
                 return false;
             }
             WorldFile world;
-            if (!policy_.run([&] { world = readWorldFile(worldFile); }))
+            if (own)
+                world = *own;
+            else if (!policy_.run([&] { world = readWorldFile(worldFile); }))
                 return false;
             // The far corner was checked before the tiles were cut: padded pieces of a large
             // image may reach beyond the globe when the person chose so.
-            if (const std::string fault = worldFileFault(worldFile, world, 0, 0); !fault.empty()) {
+            if (const std::string fault =
+                    worldFileFault(own ? source.imagePath : worldFile, world, 0, 0);
+                !fault.empty()) {
                 host_.messageBox(fault, kAppTitle);
                 return false;
             }

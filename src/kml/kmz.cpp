@@ -7,6 +7,7 @@
 
 #include "kml/fragments.h"
 #include "kml/kml_writer.h"
+#include "kml/web_text.h"
 #include "platform/path_names.h"
 #include "platform/run_error.h"
 #include "platform/scratch_files.h"
@@ -33,9 +34,10 @@ std::string unescapeXml(std::string text) {
 }
 
 // The hrefs of a KML text, as written between the tags, and where each starts.
-std::vector<std::pair<std::size_t, std::string>> hrefsOf(const std::string& text) {
+using Hrefs = std::vector<std::pair<std::size_t, std::string>>;
+Hrefs hrefsOf(const std::string& text) {
     const std::string open = "<href>", close = "</href>";
-    std::vector<std::pair<std::size_t, std::string>> hrefs;
+    Hrefs hrefs;
     for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
         at += open.size();
         const std::size_t end = text.find(close, at);
@@ -53,7 +55,7 @@ std::string readWhole(const std::string& path) {
 }
 
 fs::path resolve(const std::string& href, const fs::path& folder) {
-    const fs::path link(unescapeXml(href));
+    const fs::path link(hrefTarget(unescapeXml(href)));
     return (link.is_absolute() ? link : folder / link).lexically_normal();
 }
 
@@ -109,7 +111,7 @@ std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
             if (fs::path(unescapeXml(href->second)).is_absolute())
                 refuseFullPath(topKmlFiles.front(), href->second);
             const std::string rebased =
-                xmlText(relativeLink(resolve(href->second, folder).string(), base));
+                xmlText(hrefPath(relativeLink(resolve(href->second, folder).string(), base)));
             text.replace(href->first, href->second.size(), rebased);
         }
         return text;
@@ -121,7 +123,7 @@ std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(baseNameOf(top)), "</name>");
         out.line("    <Link>");
-        out.line("        <href>", xmlText(relativeLink(top, base)), "</href>");
+        out.line("        <href>", xmlText(hrefPath(relativeLink(top, base))), "</href>");
         out.line("    </Link>");
         out.line("</NetworkLink>");
     }
@@ -139,13 +141,14 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
         topTexts.push_back(readWhole(top));
     // Held until the archive is closed, which is when it is read.
     const std::string document = kmzDocument(topKmlFiles, topTexts, base);
-    const std::string scratch = scratchPathFor(kmzPath);
+    // A name of this process alone, which the archive replaces when it is closed.
+    ScratchFile scratchFile(kmzPath);
+    const std::string& scratch = scratchFile.scratchPath();
     int error = 0;
     std::unique_ptr<zip_t, ZipDeleter> archive(
         zip_open(scratch.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
     const auto fail = [&](const std::string& reason) {
         archive.reset();
-        discardScratch(scratch);
         throw RunError(errors::PathFileAccess,
                        "Path/File access error: " + kmzPath + " (" + reason + ")");
     };
@@ -159,15 +162,20 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
     if (topKmlFiles.size() > 1)
         packed.insert(packed.end(), topKmlFiles.begin(), topKmlFiles.end());
     for (const std::string& file : packed) {
+        const bool kml = fs::path(file).extension() == ".kml";
+        // A link by full path would leave the archive.
+        for (const auto& [at, href] : kml ? hrefsOf(readWhole(file)) : Hrefs{}) {
+            if (!isUrl(href) && fs::path(unescapeXml(href)).is_absolute())
+                refuseFullPath(file, href);
+        }
         if (!addEntry(archive.get(), relativeLink(file, base),
-                      zip_source_file(archive.get(), file.c_str(), 0, -1),
-                      fs::path(file).extension() == ".kml"))
+                      zip_source_file(archive.get(), file.c_str(), 0, -1), kml))
             fail(zip_strerror(archive.get()));
     }
     if (zip_close(archive.get()) != 0)
         fail(zip_strerror(archive.get()));
     archive.release();
-    commitScratch(scratch, kmzPath);
+    scratchFile.commit();
 }
 
 }  // namespace orvanta

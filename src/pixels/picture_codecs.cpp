@@ -1,6 +1,5 @@
 #include "pixels/picture_codecs.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <csetjmp>
@@ -77,9 +76,9 @@ void filterRows(const PixelRows& pixels, const std::uint8_t* above,
     }
 }
 
-// Opens a new file for writing, exclusively and never through a link.
-std::FILE* openNewFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+// A stream of its own on a file the caller opened (and keeps, to close and commit).
+std::FILE* streamOn(int descriptor, const std::string& path) {
+    const int fd = ::dup(descriptor);
     std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!file) {
         if (fd >= 0)
@@ -231,12 +230,12 @@ std::vector<std::uint8_t> encodePng(const PixelRows& pixels) {
     return out;
 }
 
-PictureStream::PictureStream(const std::string& path, int width, int height, int channels, bool png,
-                             int quality)
+PictureStream::PictureStream(int descriptor, const std::string& path, int width, int height,
+                             int channels, bool png, int quality)
     : coder_(std::make_unique<Coder>()) {
     Coder& coder = *coder_;
     coder.path = path;
-    coder.file = openNewFile(path);
+    coder.file = streamOn(descriptor, path);
     coder.png = png;
     if (!png) {
         if (!coder.startJpeg(width, height, quality))
@@ -282,13 +281,6 @@ void PictureStream::finish() {
     std::FILE* file = std::exchange(coder.file, nullptr);
     if (std::fclose(file) != 0)
         throw RunError(errors::PathFileAccess, "Path/File access error: " + coder.path);
-}
-
-void writeNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = openNewFile(path);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written)
-        throw RunError(errors::PathFileAccess, "Path/File access error: " + path);
 }
 
 }  // namespace orvanta

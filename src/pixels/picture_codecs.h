@@ -27,10 +27,11 @@ std::vector<std::uint8_t> encodePng(const PixelRows& pixels);
 // neither the picture nor its compressed bytes are ever held whole.
 class PictureStream {
   public:
-    // Creates `path` exclusively (never through a link); `png` false: JPEG at `quality`.
-    // Throws RunError 75 when the file cannot be made.
-    PictureStream(const std::string& path, int width, int height, int channels, bool png,
-                  int quality);
+    // Writes to the open file `descriptor` (of a file made for the purpose, which the caller
+    // closes and names), `path` naming it in messages; `png` false: JPEG at `quality`.
+    // Throws RunError 75 when the file cannot be written.
+    PictureStream(int descriptor, const std::string& path, int width, int height, int channels,
+                  bool png, int quality);
     ~PictureStream();
     PictureStream(const PictureStream&) = delete;
     PictureStream& operator=(const PictureStream&) = delete;
@@ -45,9 +46,5 @@ class PictureStream {
   private:
     std::unique_ptr<Coder> coder_;
 };
-
-// Writes `bytes` to a new file `path` (created exclusively, never through a link). Throws
-// RunError 75 when it cannot.
-void writeNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace orvanta

@@ -43,11 +43,24 @@ std::vector<double> channels(Rgb colour) {
             static_cast<double>(colour.blue)};
 }
 
-// Any source as 8-bit sRGB, with its alpha when it has one. The pixels stay in the order the
-// source stores them and lose its orientation, which a writer would copy onto the tiles and
-// viewers would then turn them by.
+// Any source as 8-bit sRGB, with its alpha when it has one. CMYK goes through the plain
+// conversion (each of red, green, blue is what its ink and the black leave of white) that the
+// other engine uses, not through a colour profile, so that both give the same tiles. The pixels
+// stay in the order the source stores them and lose its orientation, which a writer would copy
+// onto the tiles and viewers would then turn them by.
 VImage asRgb(const VImage& in) {
-    VImage rgb = in.colourspace(VIPS_INTERPRETATION_sRGB);
+    VImage rgb;
+    if (in.interpretation() == VIPS_INTERPRETATION_CMYK && in.bands() >= 4) {
+        const VImage cmyk =
+            in.cast(VIPS_FORMAT_FLOAT) / (in.format() == VIPS_FORMAT_USHORT ? 257 : 1);
+        const VImage ink = cmyk.extract_band(0, VImage::option()->set("n", 3));
+        rgb = ((255 - ink) * (255 - cmyk.extract_band(3)) / 255 + 0.5).cast(VIPS_FORMAT_UCHAR);
+        if (in.bands() > 4)
+            rgb = rgb.bandjoin(cmyk.extract_band(4).cast(VIPS_FORMAT_UCHAR));
+        rgb = rgb.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    } else {
+        rgb = in.colourspace(VIPS_INTERPRETATION_sRGB);
+    }
     if (rgb.format() != VIPS_FORMAT_UCHAR)
         rgb = rgb.cast(VIPS_FORMAT_UCHAR);
     if (rgb.bands() > 4)
@@ -59,22 +72,62 @@ VImage asRgb(const VImage& in) {
 
 // An image file as RGB, read once from top to bottom: whatever keeps its pixels receives them
 // straight from the decoder, with no whole-image buffer of the reader's own in between. A
-// truncated or corrupt file fails.
+// truncated or corrupt file fails, and so does one the decoder only warns about (data that
+// ends early, then a marker): its missing part would come out as a flat grey.
 VImage readInOrder(const std::string& path) {
     return asRgb(VImage::new_from_file(path.c_str(), VImage::option()
                                                          ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                         ->set("fail_on", VIPS_FAIL_ON_ERROR)));
+                                                         ->set("fail_on", VIPS_FAIL_ON_WARNING)));
 }
 
-// GIF and TIF go through the engine's own writers; JPEG and PNG through picture_codecs.
-void save(const VImage& image, const std::string& path, PictureFormat format) {
+VImage flattenedOn(const VImage& image, Rgb background) {
+    if (!image.has_alpha())
+        return image;
+    return image.flatten(VImage::option()->set("background", channels(background)))
+        .cast(VIPS_FORMAT_UCHAR);
+}
+
+// The engine's callbacks of an image made on demand: each thread that computes its pixels
+// starts a filler of its own, fills regions with it and stops it.
+void* startFiller(VipsImage*, void* factory, void*) {
+    try {
+        return (*static_cast<PixelFillerFactory*>(factory))().release();
+    } catch (const std::exception& error) {
+        vips_error("orvanta", "%s", error.what());
+        return nullptr;
+    }
+}
+
+int fillRegion(VipsRegion* region, void* filler, void*, void*, gboolean*) {
+    const VipsRect& r = region->valid;
+    try {
+        static_cast<PixelFiller*>(filler)->fill(
+            r.left, r.top, r.width, r.height,
+            reinterpret_cast<std::uint8_t*>(VIPS_REGION_ADDR(region, r.left, r.top)),
+            VIPS_REGION_LSKIP(region));
+        return 0;
+    } catch (const std::exception& error) {
+        vips_error("orvanta", "%s", error.what());
+        return -1;
+    }
+}
+
+int stopFiller(void* filler, void*, void*) {
+    delete static_cast<PixelFiller*>(filler);
+    return 0;
+}
+
+// GIF and TIF go through the engine's own writers, to the descriptor of a file made for the
+// purpose and never by a name; JPEG and PNG through picture_codecs.
+void save(const VImage& image, int descriptor, PictureFormat format) {
+    const vips::VTarget target = vips::VTarget::new_to_descriptor(descriptor);
     if (format == PictureFormat::Gif) {
-        image.gifsave(path.c_str(), VImage::option()->set("strip", true));
+        image.gifsave_target(target, VImage::option()->set("strip", true));
         return;
     }
-    image.tiffsave(path.c_str(), VImage::option()
-                                     ->set("strip", true)
-                                     ->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
+    image.tiffsave_target(target, VImage::option()
+                                      ->set("strip", true)
+                                      ->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
 }
 
 // Hands the pixels of the image to `take` in blocks of rows, computed on this thread (no pool
@@ -147,9 +200,13 @@ PixelImage PixelImage::filled(int width, int height, Rgb colour, bool alpha) {
 
 void PixelImage::forEachBand(const std::string& path, int lines,
                              const std::function<void(const PixelImage& band, int top)>& each) {
-    startPixels();
+    forEachBand(open(path), lines, each);
+}
+
+void PixelImage::forEachBand(const PixelImage& image, int lines,
+                             const std::function<void(const PixelImage& band, int top)>& each) {
     engineCall([&] {
-        const VImage rgb = readInOrder(path);
+        const VImage& rgb = image.data_->image;
         for (int top = 0; top < rgb.height(); top += lines) {
             const int height = std::min(lines, rgb.height() - top);
             each(PixelImage(std::make_shared<PixelData>(
@@ -157,6 +214,25 @@ void PixelImage::forEachBand(const std::string& path, int lines,
                  top);
         }
     });
+}
+
+PixelImage PixelImage::generated(int width, int height, int channels,
+                                 PixelFillerFactory makeFiller) {
+    startPixels();
+    VipsImage* image = vips_image_new();
+    vips_image_init_fields(image, width, height, channels, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE,
+                           VIPS_INTERPRETATION_sRGB, 1.0, 1.0);
+    // The image owns the factory: it goes when the image goes.
+    auto* factory = new PixelFillerFactory(std::move(makeFiller));
+    g_object_set_data_full(G_OBJECT(image), "orvanta-fillers", factory,
+                           [](void* owned) { delete static_cast<PixelFillerFactory*>(owned); });
+    // Small tiles: each asks its filler for a compact rectangle.
+    if (vips_image_pipelinev(image, VIPS_DEMAND_STYLE_SMALLTILE, nullptr) != 0 ||
+        vips_image_generate(image, startFiller, fillRegion, stopFiller, factory, nullptr) != 0) {
+        g_object_unref(image);
+        throw RunError(errors::ImageTool, "The pixel engine cannot make an image on demand.");
+    }
+    return PixelImage(std::make_shared<PixelData>(PixelData{VImage(image, vips::STEAL)}));
 }
 
 int PixelImage::width() const {
@@ -262,6 +338,13 @@ PixelImage PixelImage::withTransparent(Rgb colour, double tolerance) const {
     });
 }
 
+PixelImage PixelImage::flattened(Rgb background) const {
+    return engineCall([&] {
+        return PixelImage(
+            std::make_shared<PixelData>(PixelData{flattenedOn(data_->image, background)}));
+    });
+}
+
 PixelImage PixelImage::padded(int width, int height, Rgb colour) const {
     return engineCall([&] {
         const VImage& in = data_->image;
@@ -277,21 +360,21 @@ PixelImage PixelImage::padded(int width, int height, Rgb colour) const {
 }
 
 void PixelImage::write(const std::string& path, PictureFormat format, int quality) const {
-    const std::string scratch = scratchPathFor(path);
-    try {
-        if (format == PictureFormat::Jpg || format == PictureFormat::Png) {
-            const std::vector<std::uint8_t> pixels = bytes();
-            const PixelRows rows{pixels.data(), width(), height(), hasAlpha() ? 4 : 3};
-            writeNewFile(scratch, format == PictureFormat::Jpg ? encodeJpeg(rows, quality)
-                                                               : encodePng(rows));
-        } else {
-            engineCall([&] { save(data_->image, scratch, format); });
-        }
-    } catch (...) {
-        discardScratch(scratch);
-        throw;
+    ScratchFile file(path);
+    if (format == PictureFormat::Jpg || format == PictureFormat::Png) {
+        // A JPEG holds no alpha: what is transparent shows the background, at every level.
+        const PixelImage picture =
+            format == PictureFormat::Jpg && hasAlpha() ? flattened(kFlattenBackground) : *this;
+        const std::vector<std::uint8_t> pixels = picture.bytes();
+        const PixelRows rows{pixels.data(), picture.width(), picture.height(),
+                             picture.hasAlpha() ? 4 : 3};
+        const std::vector<std::uint8_t> encoded =
+            format == PictureFormat::Jpg ? encodeJpeg(rows, quality) : encodePng(rows);
+        file.write({reinterpret_cast<const char*>(encoded.data()), encoded.size()});
+    } else {
+        engineCall([&] { save(data_->image, file.descriptor(), format); });
     }
-    commitScratch(scratch, path);
+    file.commit();
 }
 
 }  // namespace orvanta

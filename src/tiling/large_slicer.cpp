@@ -69,23 +69,23 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
 
 namespace {
 
-// Writes the pieces of `image` band by band, short ones padded (SliceSettings). JPG and PNG
-// pieces are written as their rows are read, in strips; others a band of pieces at a time.
-void writePiecesInBands(const std::string& image, const std::string& folder,
-                        const std::string& name, int count, const SliceSettings& settings) {
+// Writes the pieces of `image` (read from its file, or made as it is read) band by band, short
+// ones padded (SliceSettings). JPG and PNG pieces are written as their rows are read, in
+// strips; others a band of pieces at a time.
+void writePiecesInBands(const PixelImage& image, const std::string& folder, const std::string& name,
+                        int count, const SliceSettings& settings) {
     if (cutInStream(settings.pieceFormat)) {
         std::vector<ImageTiling> pieces(static_cast<std::size_t>(count));
         for (int k = 0; k < count; ++k)
             pieces[k].source = pieceImagePath(folder, name, k, settings.pieceFormat);
         std::exception_ptr failure;
-        cutPiecesWithPixels(
-            {PixelImage::open(image), name, settings.pieceFormat, settings.background, false},
-            pieces, settings.jobs,
-            [&](int, std::exception_ptr error) {
-                if (!failure)
-                    failure = std::move(error);
-            },
-            {});
+        cutPiecesWithPixels({image, name, settings.pieceFormat, settings.background, false}, pieces,
+                            settings.jobs,
+                            [&](int, std::exception_ptr error) {
+                                if (!failure)
+                                    failure = std::move(error);
+                            },
+                            {});
         if (failure)
             std::rethrow_exception(failure);
         return;
@@ -124,8 +124,10 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
     if (limits.keepPieces && piecesPresent(folder, name, pieces, limits.pieceFormat))
         return true;
     policy.run([&] {
+        if (limits.source)
+            return writePiecesInBands(*limits.source, folder, name, pieces, limits);
         if (limits.engine == PixelEngine::Vips)
-            return writePiecesInBands(image, folder, name, pieces, limits);
+            return writePiecesInBands(PixelImage::open(image), folder, name, pieces, limits);
         std::vector<std::string> argv = {"convert"};
         for (std::string& arg : sliceArguments(image, limits, folder, name))
             argv.push_back(std::move(arg));
@@ -138,7 +140,7 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
 std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& limits) {
     constexpr double kMiB = 1024.0 * 1024.0;
     const double w = width, h = height;
-    const bool vips = limits.engine == PixelEngine::Vips;
+    const bool vips = limits.engine == PixelEngine::Vips || limits.source;
     // Pieces written as they are read: two strips of 1024 lines, and the rows of its levels
     // and of its transparency that each piece of a band keeps while it is cut (measured: under
     // 12 MB).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imagery/world_file.h"
+#include "pixels/pixel_image.h"
 #include "platform/colour.h"
 #include "platform/picture_format.h"
 #include "platform/pixel_engine.h"
@@ -31,6 +32,9 @@ struct SliceSettings {
     int jobs = 1;
     Rgb background{};
     bool alpha = false;  // the image has an alpha band (four bytes a pixel in memory)
+    // Pixels to slice in place of the image file's (an image warped as it is read); the vips
+    // band writer slices them whatever the engine.
+    std::optional<PixelImage> source = std::nullopt;
 };
 
 // The convert arguments that cut `image` into 4096 x 4096 pieces folder/NAME_%d.EXT, numbered

@@ -59,33 +59,25 @@ SquareCut pieceCut(const ImageTiling& piece, const PieceWork& work, const Pieces
     if (work.nothing())
         return {[](const PixelImage&) { return std::vector<TileWrite>{}; }, {}};
     auto tiler = std::make_shared<RowTiler>(piece, work.all, work.outputs);
+    std::shared_ptr<ScratchFile> file;
     std::shared_ptr<PictureStream> stream;
-    const std::string scratch = scratchPathFor(piece.source);
     if (work.writePiece) {
+        file = std::make_shared<ScratchFile>(piece.source);
         stream = std::make_shared<PictureStream>(
-            scratch, kPieceSize, kPieceSize, cut.source.hasAlpha() ? 4 : 3,
+            file->descriptor(), piece.source, kPieceSize, kPieceSize, cut.source.hasAlpha() ? 4 : 3,
             cut.pieceFormat == PictureFormat::Png, kPieceQuality);
     }
     SquareCut square;
-    square.feed = [tiler, stream, scratch](const PixelImage& rows) {
-        try {
-            if (stream)
-                rows.appendTo(*stream);
-        } catch (...) {
-            discardScratch(scratch);
-            throw;
-        }
+    // A failure drops the scratch file with the last copy of `file`.
+    square.feed = [tiler, stream](const PixelImage& rows) {
+        if (stream)
+            rows.appendTo(*stream);
         return tiler->feed(rows);
     };
     if (stream) {
-        square.finish = [stream, scratch, path = piece.source] {
-            try {
-                stream->finish();
-            } catch (...) {
-                discardScratch(scratch);
-                throw;
-            }
-            commitScratch(scratch, path);
+        square.finish = [file, stream] {
+            stream->finish();
+            file->commit();
         };
     }
     return square;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/colour.h"
 #include "platform/run_error.h"
 
 namespace orvanta {
@@ -17,6 +18,17 @@ constexpr int kHalvingReach = 8;
 // tolerance for a padding colour, else exactly the colour.
 double tolerance(const TileSwitches& switches) {
     return switches.fuzzy ? kPaddingFuzzPercent * 255.0 / 100.0 : 0.0;
+}
+
+// Rows of the 256 level before any reduction: with the transparent colour cleared, or for JPG
+// tiles with the image's own transparency laid on the background, so that every level above
+// is reduced from what the tiles will show.
+PixelImage baseRows(const PixelImage& rows, const TileSwitches& switches) {
+    if (switches.transparent)
+        return rows.withTransparent(switches.colour, tolerance(switches));
+    if (rows.hasAlpha() && switches.format == PictureFormat::Jpg)
+        return rows.flattened(kFlattenBackground);
+    return rows;
 }
 
 // The first row of the level a file needs, and the rows it needs.
@@ -75,10 +87,7 @@ RowTiler::RowTiler(const ImageTiling& image, const std::vector<TileOutput>& all,
 std::vector<TileWrite> RowTiler::feed(const PixelImage& rows) {
     std::vector<TileWrite> writes;
     for (const auto& [level, switches] : bases_) {
-        take(*level,
-             switches.transparent ? rows.withTransparent(switches.colour, tolerance(switches))
-                                  : rows,
-             writes);
+        take(*level, baseRows(rows, switches), writes);
     }
     return writes;
 }

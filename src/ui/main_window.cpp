@@ -83,6 +83,7 @@ MainWindow::MainWindow(Host* front, SettingsStore* store, QWidget* parent)
     app_.startUp(fixedDisks());
     app_.jobs = loadJobs(store_);
     app_.engine = loadEngine(store_);
+    app_.reprojection = loadReprojection(store_);
     app_.settings.googleEarthProgram = loadGoogleEarthProgram(store_);
     // The window opens centred at its smallest size; the layouts give any larger size to the
     // fields and lists.

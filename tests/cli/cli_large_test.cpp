@@ -163,6 +163,8 @@ TEST(CliLarge, TransparencyOfTheImageReachesTheTilesThroughItsPieces) {
         EXPECT_EQ(testing::pixelColour(tile, 2, 2), "255,0,0,255") << engine;
         const std::string clear = testing::pixelColour(tile, 100, 5);
         EXPECT_EQ(clear.substr(clear.rfind(',') + 1), "0") << engine;
+        // The picture the padding was laid on is no part of the output.
+        EXPECT_FALSE(std::filesystem::exists(out + "/clearL/Stiles")) << engine;
     }
     const auto jpg = testing::runProgram({ORVANTA_CLI, "large", dir / "clear.png", "--format",
                                           "PNG", "--piece-format", "JPG", "--output", dir / "j"});

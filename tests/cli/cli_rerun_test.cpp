@@ -186,7 +186,7 @@ TEST_F(CliRerunTest, RerunRemovesTheLeftoversOfEarlierRuns) {
     const std::string big = dir / "big.jpg", out = dir / "out";
     testing::writeWorldFile(dir / "big.jgw", 0.0001, -0.0001, 10, 50);
     fs::create_directories(out);
-    const std::string killed = out + "/.orvanta-part-999999999-big.kmz.Ab3dEf";
+    const std::string killed = out + "/.orvanta-part-999999999-Ab3dEf-big.kmz";
     for (const int width : {4200, 3000}) {
         testing::makeImage(big, width, 100);
         testing::writeFile(killed, "half an archive");

@@ -9,6 +9,7 @@
 #include "support/scratch_dir.h"
 #include "support/test_images.h"
 #include "support/test_policy.h"
+#include "tiling/warped_image.h"
 
 namespace orvanta {
 namespace {
@@ -102,6 +103,19 @@ TEST(SliceLargeImage, ImagesBeyondTheLimitsAreRefusedWithTheFigures) {
               "The image is 40000 x 30000 pixels: its pixels and its pieces need 18311 MB, more "
               "than the 512 MB of memory and 3 GB of disk the large-image options allow. Nothing "
               "was written.");
+}
+
+// The pieces of a warped image that hold background where it has no pixels: every piece on
+// the rim of a 3 x 3 grid whose outline is its frame, and the middle one too once a corner of
+// the outline cuts into it.
+TEST(SliceLargeImage, PiecesReachingBeyondAWarpedOutlineAreFound) {
+    const int side = 3 * 4096;
+    std::vector<std::pair<double, double>> frame = {{0, 0}, {side, 0}, {side, side}, {0, side}};
+    const std::vector<int> rim = {0, 1, 2, 3, 5, 6, 7, 8};
+    EXPECT_EQ(piecesReachingOutside(frame, side, side, 2), rim);
+    frame.insert(frame.begin() + 1, {{6000, 0}, {8000, 6000}, {8200, 0}});
+    EXPECT_EQ(piecesReachingOutside(frame, side, side, 2),
+              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 }  // namespace
