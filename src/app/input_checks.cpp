@@ -82,9 +82,8 @@ bool worldFilesPlaceImages(AppState& app, const std::vector<std::string>& images
 
 bool scanTilesFolder(AppState& app, const std::string& folder) {
     const std::string& output = app.settings.outputFolder;
-    const FolderScan scan =
-        scanFolder(app.host(), folder, app.run.paddedPieces,
-                   output.empty() ? "" : madeWorldFileFolder(app.settings, folder));
+    const FolderScan scan = scanFolder(
+        app.host(), folder, output.empty() ? "" : madeWorldFileFolder(app.settings, folder));
     if (!scan.scannedImages)
         return false;
     keepFacts(app, scan.lastFacts);

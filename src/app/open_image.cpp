@@ -74,23 +74,25 @@ std::string worldFilePathFor(const ProjectSettings& settings, const std::string&
 }
 
 std::string projectWorldFilePath(const ProjectSettings& settings) {
+    const std::string extension = GetFileExtension(settings.projectImage);
+    if (std::string found = findWorldFile(settings.imageFolder, settings.imageName, extension);
+        !found.empty()) {
+        return found;
+    }
     return worldFilePathFor(settings, settings.imageFolder + kPathSeparator + settings.imageName +
-                                          "." +
-                                          getworldfile(GetFileExtension(settings.projectImage)));
+                                          "." + getworldfile(extension));
 }
 
 bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageHeaderInfo& header) {
     const std::string found = findFileLoosely(path);
+    const std::string& image = app.settings.projectImage;
     if (found.empty()) {
-        const std::string extension = GetFileExtension(path);
-        app.host().messageBox(imageWithoutWorldFileMessage(app.settings.imageName, extension,
-                                                           app.settings.imageFolder),
-                              kAppTitle);
+        app.host().messageBox(imageWithoutWorldFileMessage(image), kAppTitle);
         app.closeProject();
         return false;
     }
-    const std::string refusal =
-        worldFileRefusal(found, header.width, header.height, kImageNotWgs84Message);
+    const std::string refusal = worldFileRefusal(
+        found, header.width, header.height, kImageNotWgs84Message, unreferencedImageText(image));
     if (!refusal.empty()) {
         app.host().messageBox(refusal, kAppTitle);
         app.closeProject();

@@ -42,6 +42,7 @@ struct ProjectSettings {
     std::string kmzFile;          // the result is also packed into this file, when given
     bool skipEmptyTiles = false;  // "Skip empty edge tiles" (not in the project file)
     bool previewPage = false;     // "Write a preview page" (not in the project file)
+    bool exactEdges = false;      // "Exact edges (pixel corners)" (project-file line 32)
     // Where the tiles, KML and pieces go; empty for beside the input (not in the project file).
     std::string outputFolder;
     std::string projectFile;  // the project file that was loaded or saved

@@ -10,12 +10,20 @@
 #include "app/open_image.h"
 #include "app/paths.h"
 #include "kml/kml_tree.h"
+#include "kml/tree_inputs.h"
 #include "platform/file_list.h"
 #include "platform/scratch_files.h"
 #include "tiling/grid_splitter.h"
 
 namespace orvanta {
 namespace {
+
+// Where the pixels of the image lie on the globe, by the world file the KML pass reads.
+GlobeWindow globeOf(AppState& app, const std::string& image) {
+    TileSource tile = folderTile(folderOf(image), std::filesystem::path(image).filename().string());
+    tile.worldFilePath = worldFilePathFor(app.settings, tile.worldFilePath);
+    return worldFileGlobe(locateWorldFile(app.host(), tile), app.settings.exactEdges);
+}
 
 SplitRequest splitRequest(AppState& app, const TileRun& run) {
     const ProjectSettings& s = app.settings;
@@ -28,6 +36,8 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     } else {
         request.images = folderImages(run.sources, run.leftOut);
     }
+    for (SourceImage& image : request.images)
+        image.globe = globeOf(app, image.path);
     request.tiles.format = s.outputFormat;
     request.tiles.quality = s.jpegQuality;
     if (s.transparent)
@@ -72,6 +82,7 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
     request.order = run.order;
     request.relativeLinks = s.relativeLinks;
     request.leaveOutEmptyCells = s.skipEmptyTiles;
+    request.exactEdges = s.exactEdges;
     return request;
 }
 

@@ -40,11 +40,8 @@ std::string worldFileOf(AppState& app, const std::string& path) {
         convertGeoTiff(app.host(), imageFolder, path.substr(imageFolder.size() + 1));
         found = findWorldFile(imageFolder, app.settings.imageName, extension);
     }
-    if (found.empty()) {
-        app.host().messageBox(imageWithoutWorldFileMessage(app.settings.imageName,
-                                                           getworldfile(extension), imageFolder),
-                              kAppTitle);
-    }
+    if (found.empty())
+        app.host().messageBox(imageWithoutWorldFileMessage(path), kAppTitle);
     return found;
 }
 
@@ -65,18 +62,14 @@ int imageInfo(AppState& app, const std::string& path, std::FILE* out) {
     app.run.largeImageMode = true;
     classifyImage(app, path);
     const ImageHeaderInfo& header = app.imageHeader;
-    WorldFile world;
-    std::string refusal = kImageNotWgs84Message;
-    try {
-        world = readWorldFile(worldPath);
-        refusal = worldFileRefusal(worldPath, header.width, header.height, kImageNotWgs84Message);
-    } catch (const RunError&) {
-        // Unreadable: refused like a world file without numbers.
-    }
-    if (!refusal.empty()) {
+    if (const std::string refusal =
+            worldFileRefusal(worldPath, header.width, header.height, kImageNotWgs84Message,
+                             unreferencedImageText(path));
+        !refusal.empty()) {
         app.host().messageBox(refusal, kAppTitle);
         return 1;
     }
+    const WorldFile world = readWorldFile(worldPath);
     if (header.width == 0 || header.height == 0) {
         app.host().messageBox(kNotTileSizeMessage, kAppTitle);
         return 1;

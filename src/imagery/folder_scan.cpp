@@ -9,7 +9,6 @@
 #include "platform/file_list.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
-#include "platform/run_error.h"
 #include "platform/text_case.h"
 
 namespace orvanta {
@@ -21,19 +20,7 @@ struct ScanCounts {
     int mismatched = 0;
     std::uint32_t width = 0;  // reference size: the first image's
     std::uint32_t height = 0;
-    bool paddedPieces = false;  // see scanFolder
 };
-
-// The refusal of the image's world file; one that cannot be read fails the WGS84 test like one
-// without numbers. A size of 0 leaves the far corner unchecked.
-std::string folderWorldFileRefusal(const std::string& path, std::uint32_t width,
-                                   std::uint32_t height) {
-    try {
-        return worldFileRefusal(path, width, height, kFolderNotWgs84Message);
-    } catch (const RunError&) {
-        return kFolderNotWgs84Message;
-    }
-}
 
 // Steps of one image; false when its world file cannot place it and the scan must end.
 bool scanImage(Host& host, const std::string& folder, const std::string& madeWorldFiles,
@@ -51,8 +38,8 @@ bool scanImage(Host& host, const std::string& folder, const std::string& madeWor
     if (!found.empty()) {
         ++counts.referenced;
         const ImageHeaderInfo& header = scan.lastFacts.header;
-        if (const std::string refusal = folderWorldFileRefusal(
-                found, counts.paddedPieces ? 0 : header.width, header.height);
+        if (const std::string refusal =
+                worldFileRefusal(found, header.width, header.height, kFolderNotWgs84Message);
             !refusal.empty()) {
             host.messageBox(refusal, kAppTitle);
             return false;
@@ -107,8 +94,7 @@ std::string sameStemMessage(const std::string& first, const std::string& second)
            "' would write the same tiles. Please rename one of them.";
 }
 
-FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces,
-                      const std::string& madeWorldFiles) {
+FolderScan scanFolder(Host& host, const std::string& folder, const std::string& madeWorldFiles) {
     FolderScan scan;
     const std::vector<std::string> images = listFiles(folder, kImagePattern);
     if (images.empty())
@@ -125,7 +111,6 @@ FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces,
         }
     }
     ScanCounts counts;
-    counts.paddedPieces = paddedPieces;
     for (std::size_t i = 0; i < images.size(); ++i) {
         if (!scanImage(host, folder, madeWorldFiles, images[i], i == 0, counts, scan))
             return scan;

@@ -38,11 +38,9 @@ struct FolderScan {
 // WGS84 latitude/longitude, checks that all images share the first image's size, asks whether
 // to go on without the images that have no world file, and finds the folder's size class.
 // Two images of one name but for the extension would write the same tiles: such a folder is
-// refused before any image is read. The padded pieces of a large image may reach beyond the
-// globe when the person chose so: with `paddedPieces`, far corners are not checked. The world
-// files made for GeoTIFFs go to `madeWorldFiles` when it is given (the image's folder is then
-// only read), and are found there too.
-FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces = false,
+// refused before any image is read. The world files made for GeoTIFFs go to `madeWorldFiles`
+// when it is given (the image's folder is then only read), and are found there too.
+FolderScan scanFolder(Host& host, const std::string& folder,
                       const std::string& madeWorldFiles = {});
 
 }  // namespace orvanta

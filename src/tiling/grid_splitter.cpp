@@ -131,7 +131,8 @@ std::vector<ImageTiling> imageTilings(const SplitRequest& request, SizeClass siz
         images.push_back({sizeClass, source.path, source.name, TileSet{request.root},
                           request.sizeClass == SizeClass::S2048,
                           request.sizeClass == SizeClass::S4096, switches(source.name), switches,
-                          withEdges ? imageArea(request, source.name) : std::nullopt});
+                          withEdges ? imageArea(request, source.name) : std::nullopt,
+                          source.globe});
     }
     return images;
 }
@@ -225,17 +226,27 @@ TileSwitches tileSwitches(const TileOptions& options, const std::optional<Rgb>& 
 
 bool splitImages(Host& host, StepPolicy& policy, const SplitRequest& request,
                  const ConvertRunner& convert) {
+    bool split = false;
     switch (request.sizeClass) {
         case SizeClass::S1024:
-            return split1024(host, policy, request, convert, false);
+            split = split1024(host, policy, request, convert, false);
+            break;
         case SizeClass::S2048:
-            return split2048(host, policy, request, convert);
+            split = split2048(host, policy, request, convert);
+            break;
         case SizeClass::S4096:
-            return split4096(host, policy, request, convert);
+            split = split4096(host, policy, request, convert);
+            break;
         case SizeClass::None:
             break;
     }
-    return false;
+    if (!split)
+        return false;
+    for (const ImageTiling& image : imageTilings(request, request.sizeClass, request.images)) {
+        if (!policy.run([&] { cutAtGlobe(image); }) || policy.ended())
+            return false;
+    }
+    return true;
 }
 
 }  // namespace orvanta

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "imagery/globe.h"
 #include "imagery/piece_world_files.h"
 #include "imagery/size_class.h"
 #include "tiling/split_plans.h"
@@ -26,6 +27,9 @@ struct ImageTiling {
     std::function<TileSwitches(const std::string&)> pieceSwitches;
     // A padded edge piece whose empty tiles are skipped: the part of it that holds the image.
     std::optional<ImageArea> imageArea;
+    // The part of its pixels that lies on the globe: the files of squares wholly off it are not
+    // written, those of squares on its edge are cut to it (cutAtGlobe).
+    GlobeWindow globe;
 };
 
 // The ImageMagick steps of the image: the argument vectors of image1024Plan, image2048Plan or
@@ -47,9 +51,10 @@ struct TileOutput {
 // also its sixteen 1024 pieces and all of their tiles.
 std::vector<TileOutput> tileOutputs(const ImageTiling& image);
 
-// True when the output's square lies wholly outside the image's area: nothing but padding.
+// True when the output's square lies wholly outside the image's area (nothing but padding) or
+// wholly off the globe: its file is not written.
 bool inPadding(const ImageTiling& image, const TileOutput& output);
-// The files of tileOutputs that are nothing but padding.
+// The files of tileOutputs that are not written (inPadding).
 std::vector<std::string> paddingFiles(const ImageTiling& image);
 
 // Tiles the image with the pixel engine: decodes its source once and writes every file of
@@ -58,5 +63,11 @@ std::vector<std::string> paddingFiles(const ImageTiling& image);
 // source none of whose files is missing or older is not decoded. Throws RunError on the first
 // failure.
 void tileWithPixels(const ImageTiling& image, int jobs, bool resume);
+
+// After either engine: removes the tiles of the image whose square lies wholly off the globe
+// and cuts each tile on its edge to the part that shows the globe (globeCut), so that it fits
+// the box its KML file gives it. A tile cut already, which is no longer square, stays as it is.
+// Throws RunError when a tile cannot be read or written.
+void cutAtGlobe(const ImageTiling& image);
 
 }  // namespace orvanta
