@@ -48,7 +48,9 @@ fuzz:
 	done
 
 # The Debian package of the programs, their man pages, completion, desktop entry and manual.
-package: build
+# It builds only what the package holds (not the tests).
+package: configure
+	cmake --build $(BUILD_DIR) --target package_contents -j $(JOBS)
 	cmake --build $(BUILD_DIR) --target package
 
 # Builds the package and checks what it installs, unpacked into a scratch root.

@@ -25,7 +25,7 @@ add_custom_target(generated_docs ALL DEPENDS ${generated_files})
 install(TARGETS orvanta-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${generated}/orvanta-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${generated}/orvanta-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
-install(FILES README.md DESTINATION ${doc_dir})
+install(FILES README.md packaging/copyright DESTINATION ${doc_dir})
 if(TARGET orvanta)
   install(TARGETS orvanta RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${generated}/orvanta.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -36,22 +36,34 @@ if(TARGET orvanta)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
+# What the package installs, and only that: `make package` builds this target, not the tests.
+add_custom_target(package_contents DEPENDS generated_docs)
+add_dependencies(package_contents orvanta-cli)
+if(TARGET orvanta)
+  add_dependencies(package_contents orvanta)
+endif()
+set(CMAKE_SKIP_PACKAGE_ALL_DEPENDENCY ON)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvanta)
 set(CPACK_PACKAGE_VENDOR Orvanta)
 set(CPACK_PACKAGE_CONTACT "Orvanta developers <developers@orvanta.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "turns georeferenced imagery into tile pyramids and KML super-overlays")
+# One text: a list of several would reach the control file joined by ";".
 set(CPACK_PACKAGE_DESCRIPTION
-    "Orvanta cuts georeferenced raster images (WGS84, with world files) into pyramids of\n"
-    "256x256 tiles and writes a KML super-overlay tree with Regions for Google Earth.\n"
-    "It has a window (orvanta) and a command line (orvanta-cli).")
+    "Orvanta cuts georeferenced raster images (WGS84, with world files) into pyramids of \
+256x256 tiles and writes a KML super-overlay tree with Regions for Google Earth. \
+It has a window (orvanta) and a command line (orvanta-cli).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # The libraries come from what the programs link; listgeo writes the world files of GeoTIFF
-# images, xdg-open opens the manual and web pages from the command line.
+# images, xdg-open opens the manual and web pages from the command line, and the preview page
+# (--preview) copies Leaflet from libjs-leaflet.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "geotiff-bin")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libjs-leaflet")
+# The programs are packaged stripped; their debug symbols go to the orvanta-dbgsym package.
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 include(CPack)

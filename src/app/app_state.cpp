@@ -79,7 +79,7 @@ void AppState::closeProject() {
     settings.imageFolder.clear();
     settings.kmlFolder.clear();
     settings.previewImage = false;
-    setStatus("Status...");
+    setStatus(kIdleStatus);
     run.paddedPieces = false;
     settings.largeImage.clear();
     run.largeImageMode = false;

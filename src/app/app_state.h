@@ -77,6 +77,9 @@ class AppState {
     LatLonBounds folderBounds = EmptyRootBounds();
     // The preview page the last job wrote, which "Preview" opens.
     std::string previewPage;
+    // How the person reaches the large-image slicer from this front end, named by the
+    // messages that send an image of no tile size there.
+    std::string largeImageCommand = "the \"Large Image Slicer\" button";
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);

@@ -96,56 +96,38 @@ void writeTopFile(AppState& app, RunErrorPolicy& policy, const LatLonBounds& bou
         openInGoogleEarth(app, topKmlPath);
 }
 
-// The shard files of the batch NAME in the folder, by file name.
-std::vector<FoundShard> findShards(const std::string& kmlFolder, const std::string& name) {
-    namespace fs = std::filesystem;
-    std::vector<FoundShard> shards;
-    std::error_code error;
-    for (fs::directory_iterator entry(kmlFolder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        const std::string file = entry->path().filename().string();
-        if (!file.starts_with(name + ".shard-") || !file.ends_with(".txt"))
-            continue;
-        const std::string path = joinPath(kmlFolder, file);
-        const std::optional<ShardRecord> record = parseShardFile(readTextLines(path, 10000000));
-        if (!record)
-            throw RunError(errors::TypeMismatch, path + " is not a shard file of a batch");
-        if (record->name == name)  // else the shard of a batch whose name starts the same
-            shards.push_back({path, *record});
-    }
-    if (error)
-        throw RunError(errors::PathNotFound, "Path not found: " + kmlFolder);
-    if (shards.empty()) {
-        throw RunError(errors::FileNotFound, "There are no shard files of " + name + " in " +
-                                                 kmlFolder + " (" + name + ".shard-I-of-N.txt)");
-    }
-    std::sort(shards.begin(), shards.end(),
-              [](const FoundShard& a, const FoundShard& b) { return a.file < b.file; });
-    return shards;
-}
-
 }  // namespace
 
-std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
-                            DisplayOrder order, const std::vector<std::string>& folders,
-                            const std::string& linksFrom) {
+std::string topKmlText(const std::string& projectName, const LatLonBounds& bounds,
+                       DisplayOrder order,
+                       const std::vector<std::pair<std::string, std::string>>& links) {
     KmlWriter out;
     writeHeader(out, true);
     writeRootDocument(out, projectName, bounds, order);
-    for (std::size_t j = 0; j < folders.size(); ++j) {
-        const std::string name = projectName + std::to_string(j);
+    for (const auto& [name, href] : links) {
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(name), "</name>");
         out.line("    <Link>");
-        const std::string folder =
-            linksFrom.empty() ? slashForm(folders[j]) : relativeLink(folders[j], linksFrom);
-        out.line("        <href>", xmlText(folder + "/" + name + ".kml"), "</href>");
+        out.line("        <href>", xmlText(href), "</href>");
         out.line("        <viewRefreshMode>onRegion</viewRefreshMode>");
         out.line("    </Link>");
         out.line("</NetworkLink>");
     }
     writeFooter(out);
     return out.text();
+}
+
+std::string batchTopKmlText(const std::string& projectName, const LatLonBounds& bounds,
+                            DisplayOrder order, const std::vector<std::string>& folders,
+                            const std::string& linksFrom) {
+    std::vector<std::pair<std::string, std::string>> links;
+    for (std::size_t j = 0; j < folders.size(); ++j) {
+        const std::string name = projectName + std::to_string(j);
+        const std::string folder =
+            linksFrom.empty() ? slashForm(folders[j]) : relativeLink(folders[j], linksFrom);
+        links.push_back({name, folder + "/" + name + ".kml"});
+    }
+    return topKmlText(projectName, bounds, order, links);
 }
 
 void MultipleDirectories(AppState& app, bool kmlOnly) {
@@ -196,7 +178,7 @@ Outcome MergeBatchShards(Host& host, const std::string& kmlFolder, const std::st
         return outcome;
     };
     try {
-        const auto merged = mergeShards(findShards(kmlFolder, name));
+        const auto merged = mergeShardFiles(kmlFolder, name, [&host] { host.doEvents(); });
         if (const std::string* message = std::get_if<std::string>(&merged))
             return fail(*message + "\nNo top file was written.");
         const MergedBatch& m = std::get<MergedBatch>(merged);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/outcome.h"
@@ -11,6 +12,12 @@
 namespace orvanta {
 
 class AppState;
+
+// The text of a top KML file: the Region of `bounds`, then a NetworkLink to each file in order,
+// given by its name and href.
+std::string topKmlText(const std::string& projectName, const LatLonBounds& bounds,
+                       DisplayOrder order,
+                       const std::vector<std::pair<std::string, std::string>>& links);
 
 // The text of the top KML file of a batch, which links the KML file of every folder: by its
 // path, or relative to `linksFrom` (the top file's folder) when that is given.

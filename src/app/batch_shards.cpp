@@ -1,9 +1,13 @@
 #include "app/batch_shards.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
+#include "platform/path_names.h"
 #include "platform/run_error.h"
 #include "platform/text_file.h"
 
@@ -92,43 +96,78 @@ std::optional<CoordValue> coordOf(const std::string& field) {
     return CoordValue::number(value);
 }
 
-// Reads one line into the record; false when it is not a line of a shard file.
-bool readLine(const std::vector<std::string>& f, ShardRecord& r) {
+// What makes a folder or tile root of a shard file unusable, or nothing.
+std::optional<std::string> folderProblem(const std::string& what, const std::string& path) {
+    if (path.empty())
+        return "the " + what + " is empty";
+    if (!std::filesystem::path(path).is_absolute())
+        return "the " + what + " '" + path + "' is not a full path";
+    return std::nullopt;
+}
+
+// What makes bounds unusable, or nothing: an edge that is not a finite number or lies off the
+// globe would reach the top file's Region as it stands.
+std::optional<std::string> boundsProblem(const LatLonBounds& b) {
+    for (const CoordValue* edge : {&b.north, &b.south, &b.east, &b.west}) {
+        if (!std::isfinite(edge->value()))
+            return "the bounds are not finite numbers";
+    }
+    const auto within = [](const CoordValue& edge, double limit) {
+        return edge.value() >= -limit && edge.value() <= limit;
+    };
+    if (!within(b.north, 90) || !within(b.south, 90) || !within(b.east, 180) ||
+        !within(b.west, 180)) {
+        return "the bounds lie off the globe";
+    }
+    return std::nullopt;
+}
+
+// Reads line `index` into the record; what is wrong with it, or nothing.
+std::optional<std::string> readLine(const std::vector<std::string>& f, std::size_t index,
+                                    ShardRecord& r) {
     const std::string& key = f[0];
+    const std::optional<std::string> unknown = "it is not a line of a shard file";
     if (key == "name" && f.size() == 2) {
         const auto name = unescaped(f[1]);
         r.name = name.value_or("");
-        return name.has_value();
+        return name ? std::nullopt : unknown;
     }
     if (key == "order" && f.size() == 2 && (f[1] == "HIGH" || f[1] == "LOW")) {
         r.order = displayOrderOf(f[1]);
-        return true;
+        return std::nullopt;
     }
     if (key == "links" && f.size() == 2) {
         const auto from = unescaped(f[1]);
         r.linksFrom = from.value_or("");
-        return from.has_value();
+        if (!from)
+            return unknown;
+        return r.linksFrom.empty() ? std::nullopt : folderProblem("links folder", r.linksFrom);
     }
     if (key == "shard" && f.size() == 2) {
         const auto shard = parseBatchShard(f[1]);
         r.shard = shard.value_or(BatchShard{});
-        return shard.has_value();
+        return shard ? std::nullopt : unknown;
     }
     if (key == "folder" && f.size() == 4 && count(f[1]) == r.folders.size()) {
         const auto folder = unescaped(f[2]), root = unescaped(f[3]);
-        r.folders.push_back(folder.value_or(""));
-        r.roots.push_back(root.value_or(""));
-        return folder && root;
+        if (!folder || !root)
+            return unknown;
+        r.folders.push_back(*folder);
+        r.roots.push_back(*root);
+        r.folderLines.push_back(index);
+        if (const auto problem = folderProblem("folder", *folder))
+            return problem;
+        return folderProblem("tile folder", *root);
     }
     if (key == "finished" && f.size() == 6) {
         const auto position = count(f[1]);
         const auto n = coordOf(f[2]), s = coordOf(f[3]), e = coordOf(f[4]), w = coordOf(f[5]);
         if (!position || *position >= r.folders.size() || !n || !s || !e || !w)
-            return false;
+            return unknown;
         r.finished[*position] = LatLonBounds{*n, *s, *e, *w};
-        return true;
+        return boundsProblem(r.finished[*position]);
     }
-    return false;
+    return unknown;
 }
 
 // "3 (/data/d)": a folder as messages name it, by position and path.
@@ -174,16 +213,16 @@ std::string shardFileText(const ShardRecord& r) {
     return joinCrLf(lines);
 }
 
-std::optional<ShardRecord> parseShardFile(const std::vector<std::string>& lines) {
+std::variant<ShardRecord, std::string> parseShardFile(const std::vector<std::string>& lines) {
     if (lines.empty() || lines[0] != kShardHeader)
-        return std::nullopt;
+        return std::string("it is not a shard file of a batch");
     ShardRecord record;
     for (std::size_t i = 1; i < lines.size(); ++i) {
-        if (!readLine(fields(lines[i]), record))
-            return std::nullopt;
+        if (const auto problem = readLine(fields(lines[i]), i, record))
+            return "line " + std::to_string(i) + ": " + *problem;
     }
     if (record.name.empty() || record.folders.empty())
-        return std::nullopt;
+        return std::string("it names no batch or no folder");
     return record;
 }
 
@@ -233,7 +272,72 @@ std::variant<MergedBatch, std::string> mergeShards(const std::vector<FoundShard>
             message += "\nFinished in more than one shard (remove the stale shard file):" + twice;
         return message;
     }
-    return MergedBatch{batch, batchBounds(bounds)};
+    return MergedBatch{batch, batchBounds(bounds), shards.front().file};
+}
+
+std::optional<std::string> missingShardOutput(const MergedBatch& merged,
+                                              const std::string& topFolder) {
+    namespace fs = std::filesystem;
+    const ShardRecord& batch = merged.batch;
+    for (std::size_t i = 0; i < batch.roots.size(); ++i) {
+        // Where the top file's link leads: relative links are followed from the top file.
+        const std::string linked =
+            batch.linksFrom.empty()
+                ? batch.roots[i]
+                : joinPath(topFolder, relativeLink(batch.roots[i], batch.linksFrom));
+        const std::string refused = "The shard file " + merged.file + " cannot be merged: line " +
+                                    std::to_string(batch.folderLines[i]) + ": the tile folder '" +
+                                    linked + "' ";
+        std::error_code error;
+        const fs::path real = fs::canonical(linked, error);
+        if (error || !fs::is_directory(real, error))
+            return refused + "does not exist.";
+        if (real == real.root_path())
+            return refused + "is the root of the file system.";
+        const std::string kml = batch.name + std::to_string(i) + ".kml";
+        if (!fs::is_regular_file(real / kml, error))
+            return refused + "holds no " + kml + ".";
+    }
+    return std::nullopt;
+}
+
+std::variant<MergedBatch, std::string> mergeShardFiles(const std::string& kmlFolder,
+                                                       const std::string& name,
+                                                       const std::function<void()>& pause) {
+    namespace fs = std::filesystem;
+    std::vector<FoundShard> shards;
+    std::error_code error;
+    for (fs::directory_iterator entry(kmlFolder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string file = entry->path().filename().string();
+        if (!file.starts_with(name + ".shard-") || !file.ends_with(".txt"))
+            continue;
+        const std::string path = joinPath(kmlFolder, file);
+        const auto read = readLimitedTextLines(path, kShardFileLimits, pause);
+        const auto parsed =
+            std::holds_alternative<std::string>(read)
+                ? std::variant<ShardRecord, std::string>(std::get<std::string>(read))
+                : parseShardFile(std::get<std::vector<std::string>>(read));
+        if (const std::string* problem = std::get_if<std::string>(&parsed))
+            return "The shard file " + path + " cannot be merged: " + *problem + ".";
+        const ShardRecord& record = std::get<ShardRecord>(parsed);
+        if (record.name == name)  // else the shard of a batch whose name starts the same
+            shards.push_back({path, record});
+    }
+    if (error)
+        throw RunError(errors::PathNotFound, "Path not found: " + kmlFolder);
+    if (shards.empty()) {
+        throw RunError(errors::FileNotFound, "There are no shard files of " + name + " in " +
+                                                 kmlFolder + " (" + name + ".shard-I-of-N.txt)");
+    }
+    std::sort(shards.begin(), shards.end(),
+              [](const FoundShard& a, const FoundShard& b) { return a.file < b.file; });
+    auto merged = mergeShards(shards);
+    if (const MergedBatch* batch = std::get_if<MergedBatch>(&merged)) {
+        if (const auto missing = missingShardOutput(*batch, kmlFolder))
+            return *missing;
+    }
+    return merged;
 }
 
 }  // namespace orvanta

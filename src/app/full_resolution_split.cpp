@@ -6,10 +6,13 @@
 #include "app/app_state.h"
 #include "app/error_policy.h"
 #include "app/open_image.h"
+#include "app/tile_run.h"
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
 #include "platform/text_file.h"
+#include "tiling/grid_splitter.h"
+#include "tiling/tile_set.h"
 
 namespace orvanta {
 namespace {
@@ -50,7 +53,48 @@ void writeTile(const std::string& imageName, PictureBoxes& boxes, cGdiPlus& save
     });
 }
 
+// The last 1024 image the split of the project cuts into its 512 level, and that level's folder:
+// the project's last image of a 1024 run; the last 1024 piece in Tgroup1 of a 4096 run, once
+// it has been split.
+std::optional<std::pair<SourceImage, std::string>> last1024Image(const AppState& app) {
+    const SizeClass sizeClass = app.run.sizeClass;
+    if (sizeClass != SizeClass::S1024 && sizeClass != SizeClass::S4096)
+        return std::nullopt;
+    const TileRun run = currentRun(app, sizeClass, false);
+    const TileSet tiles{run.root};
+    std::vector<SourceImage> images;
+    if (sizeClass == SizeClass::S4096)
+        images = folderImages(tiles.tgroup1());
+    else if (run.singleImage)
+        images = {{run.image, run.imageName}};
+    else
+        images = folderImages(run.sources, run.leftOut);
+    if (images.empty())
+        return std::nullopt;
+    return std::pair{images.back(), tiles.sgroup1()};
+}
+
 }  // namespace
+
+void ScaleAndQuarterSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
+    const auto last = last1024Image(app);
+    if (!last) {
+        app.host().messageBox(
+            "There is no 1024 image of a split to scale: open an image or folder of 1024 or "
+            "4096 pixel images (a 4096 one split first) and try again.",
+            kAppTitle);
+        return;
+    }
+    const auto& [image, folder] = *last;
+    RunErrorPolicy policy(app);
+    policy.run([&] {
+        int width = 512, height = 512;
+        boxes.scaled = LoadPictureResized(image.path, width, height, kWhite);
+        QuarterSplit(boxes, saver, app.host(), folder, image.name,
+                     formatName(app.settings.outputFormat));
+    });
+    policy.finish();
+}
 
 void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
     ProjectSettings& settings = app.settings;

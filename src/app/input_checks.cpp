@@ -46,15 +46,15 @@ std::vector<std::string> jobImages(const AppState& app) {
 }
 
 bool classifyImage(AppState& app, const std::string& path) {
-    return classifyImage(app, readImageFacts(path));
+    return classifyImage(app, path, readImageFacts(path));
 }
 
-bool classifyImage(AppState& app, const ImageFacts& facts) {
+bool classifyImage(AppState& app, const std::string& path, const ImageFacts& facts) {
     keepFacts(app, facts);
     if (const std::optional<SizeClass> sizeClass = sizeClassOf(facts)) {
         app.run.sizeClass = *sizeClass;
     } else if (!app.run.largeImageMode) {
-        app.host().messageBox(kNotTileSizeMessage, kAppTitle);
+        app.host().messageBox(notTileSizeRefusal(path, facts, app.largeImageCommand), kAppTitle);
         return false;
     } else {
         app.run.sizeClass = SizeClass::None;

@@ -11,10 +11,10 @@ namespace orvanta {
 class AppState;
 
 // Reads the image's facts and sets the run's size class from them: true when classified (or,
-// in large-image mode, marked as of no class); false after the not-tileable message.
+// in large-image mode, marked as of no class); false after the message that says why not.
 bool classifyImage(AppState& app, const std::string& path);
-// The same from facts already read.
-bool classifyImage(AppState& app, const ImageFacts& facts);
+// The same from the image's facts already read.
+bool classifyImage(AppState& app, const std::string& path, const ImageFacts& facts);
 
 // The images the job of the project will tile, as full paths.
 std::vector<std::string> jobImages(const AppState& app);

@@ -112,7 +112,7 @@ bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff
     const ImageFacts facts = readImageFacts(path);
     if (!acceptProjectWorldFile(app, worldPath, facts.header))
         return false;
-    if (!classifyImage(app, facts)) {
+    if (!classifyImage(app, path, facts)) {
         app.closeProject();
         return false;
     }

@@ -52,6 +52,11 @@ std::string madeWorldFileFolder(const ProjectSettings& settings, const std::stri
     return batchFolder ? batchFolderRoot(settings, inputFolder) : outputBase(settings, inputFolder);
 }
 
+std::string singleImageTopFile(const ProjectSettings& settings, const std::string& root) {
+    return settings.nameGiven ? joinPath(folderOf(root), settings.projectName + ".kml")
+                              : root + ".kml";
+}
+
 std::string largePieceFolder(const ProjectSettings& settings) {
     return pieceFolder(outputBase(settings, settings.imageFolder), settings.imageName);
 }

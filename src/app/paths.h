@@ -23,6 +23,10 @@ std::string batchFolderRoot(const ProjectSettings& settings, const std::string& 
 // folder's run when an output folder is set (the input is then only read), else the folder.
 std::string madeWorldFileFolder(const ProjectSettings& settings, const std::string& inputFolder);
 
+// The top KML file of a single image whose tiles go to `root`: ROOT.kml, or NAME.kml beside
+// the root when the job was given a name.
+std::string singleImageTopFile(const ProjectSettings& settings, const std::string& root);
+
 // The folder of the 4096 pieces of the project's large image.
 std::string largePieceFolder(const ProjectSettings& settings);
 

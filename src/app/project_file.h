@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "app/project_settings.h"
-#include "app/run_state.h"
+#include "platform/host.h"
 #include "platform/text_case.h"
+#include "platform/text_file.h"
 
 namespace orvanta {
 
-class AppState;
-
 inline constexpr const char* kProjectFileFilter = "OVT Project Files (*.ovt)|*.ovt";
-inline constexpr int kProjectFileLines = 30;  // two header lines and lines 2 to 29
+// A project file beyond these sizes is damaged; it is refused before it is read whole.
+inline constexpr TextLimits kProjectFileLimits{1024 * 1024, 64 * 1024};
 
 // Value encodings of the project file.
 // The leading decimal number of the trimmed text (no number gives 0), rounded half to even.
@@ -28,30 +28,51 @@ std::uint32_t parseColourLine(const std::string& line);
 std::vector<std::string> parseListLine(const std::string& line);
 std::string formatListLine(const std::vector<std::string>& items);
 
-// The text of the project file, lines 0 to 29, each ended by CR LF.
-std::string projectFileText(const ProjectSettings& settings, const RunState& run);
+// What a project file stores: the settings of the project and the folder of its last 4096
+// run.
+struct StoredProject {
+    ProjectSettings settings;
+    std::string root4096;
+};
 
-// What makes the lines of a project file unusable, or nothing: a missing line, a folder or
-// image line that is relative, holds "..", or is the root of the file system, a project or
-// image name that is not a plain file name. A project may come from someone else, so its paths
-// must not send output anywhere else.
-std::optional<std::string> projectFileDamage(const std::vector<std::string>& lines);
+// The lines of the project file, from the two header lines to the last line of its table.
+std::vector<std::string> projectFileLines(const StoredProject& project);
+// Those lines, each ended by CR LF.
+std::string projectFileText(const StoredProject& project);
+// What keeps the project from being read back as it would be written, or nothing: a value
+// holding a line break, a list item holding a comma, a line or file beyond kProjectFileLimits.
+std::optional<std::string> projectUnfitToSave(const StoredProject& project);
 
-// Applies line `index` (counted from 0) of a project file. The Google Earth program line is
-// not applied: the program is the person's own setting.
-void applyProjectLine(AppState& app, int index, const std::string& line);
+// A path line's value as the project takes it: a relative path is resolved against `folder`,
+// the folder of the project file; empty stays empty.
+std::string projectPath(const std::string& text, const std::string& folder);
 
-// Loads a project file into the open project, by the error policy; returns false when loading
-// ended on an error or the file is damaged (then nothing is applied). A project naming another
-// Google Earth program is loaded with a notice in the status. The caller has closed the
-// previous project.
-bool loadProjectFile(AppState& app, const std::string& path);
+// What makes the lines of a project file unusable, or nothing: a path (taken as projectPath
+// takes it) that is the root of the file system once its links are resolved, or a project or
+// image name that is not a plain file name. A project may come from someone else: its paths
+// must not send output to the root.
+std::optional<std::string> projectFileDamage(const std::vector<std::string>& lines,
+                                             const std::string& folder);
 
-// The menu commands.
-void openProject(AppState& app);    // "Open &Project..."
-void saveProject(AppState& app);    // "&Save Project"
-void saveProjectAs(AppState& app);  // "Save Project &As..."
-// Writes the project file to `path` and reports it; false when it could not be written.
-bool writeProjectFile(AppState& app, const std::string& path);
+// Applies the lines of a project file, counted from 0, to `project`, line by line in the order
+// of the file; where a field has two lines the later one wins. The Google Earth program line
+// is never applied: the program is the person's own setting. Lines after the table are
+// ignored; the fields of the lines added after the first 30 that the file lacks take their
+// start-up values, as the older files that lack them were run. Throws the RunError of the
+// first value it cannot read (380, 13 or 6); the lines before it stay applied.
+void applyProjectLines(const std::vector<std::string>& lines, const std::string& folder,
+                       StoredProject& project);
+
+// Loads the project file at `path` into `project`: read within kProjectFileLimits, checked,
+// then applied; afterwards the lists of unchecked groups are empty. Says through `host` what
+// went wrong (a damaged file changes nothing; a refused value leaves the lines before it
+// applied) or that the file was loaded, with a notice when it names another Google Earth
+// program. False when loading did not end well. `host.doEvents()` runs while reading, so a
+// cancel stops it.
+bool loadProject(Host& host, const std::string& path, StoredProject& project);
+
+// Writes the project file to `path` whole or not at all and says so through `host`; false
+// (and the reason shown) when it could not be written or would not read back as written.
+bool saveProjectFile(Host& host, const std::string& path, const StoredProject& project);
 
 }  // namespace orvanta

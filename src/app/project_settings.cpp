@@ -1,5 +1,7 @@
 #include "app/project_settings.h"
 
+#include <charconv>
+
 namespace orvanta {
 
 std::string defaultGoogleEarthPath() {
@@ -10,6 +12,15 @@ std::string defaultGoogleEarthPath() {
 #else
     return "/opt/google/earth/pro/google-earth-pro";
 #endif
+}
+
+std::optional<int> jpegQualityOf(const std::string& text) {
+    int quality = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, quality);
+    if (text.empty() || error != std::errc() || stop != end || quality < 1 || quality > 100)
+        return std::nullopt;
+    return quality;
 }
 
 ProjectSettings::ProjectSettings()

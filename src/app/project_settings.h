@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,14 +38,17 @@ struct ProjectSettings {
     bool multiResolution = false;  // "Multi Resolution Imagery"
     std::vector<std::string> multiResolutionImages;   // high resolution first
     std::vector<std::string> multiResolutionFolders;  // folder of each of those images
-    int jpegQuality = 100;        // "Output Image Quality:" (not in the project file)
+    int jpegQuality = 100;                            // "Output Image Quality:", 1 to 100
     bool relativeLinks = false;   // "Portable links (relative paths)" (not in the project file)
     std::string kmzFile;          // the result is also packed into this file, when given
+    // The project name was given for this job (the command line's --name): it names the top
+    // file of a single image and of a multi-resolution pair too (not in the project file).
+    bool nameGiven = false;
     bool skipEmptyTiles = false;  // "Skip empty edge tiles" (not in the project file)
     bool previewPage = false;     // "Write a preview page" (not in the project file)
-    bool exactEdges = false;      // "Exact edges (pixel corners)" (project-file line 32)
-    // Where the tiles, KML and pieces go; empty for beside the input (not in the project file).
+    // Where the tiles, KML and pieces go; empty for beside the input.
     std::string outputFolder;
+    bool exactEdges = false;  // KML edges at the pixel corners instead of the pixel centres
     std::string projectFile;  // the project file that was loaded or saved
     std::string largeImage;   // image handed to the large-image slicer
 
@@ -62,5 +66,9 @@ inline const std::vector<std::string> kTileSizeChoices = {"256x256", "400x400", 
 inline const std::vector<std::string> kFormatChoices = {"GIF", "JPG", "PNG", "TIF"};
 inline const std::vector<std::string> kOrderChoices = {"HIGH", "LOW"};
 inline const std::vector<int> kQualityChoices = {100, 90, 75};
+
+// The JPEG quality a text gives: a whole number from 1 to 100 (the window offers three of
+// them; the command line and project files take any). Nothing for any other text.
+std::optional<int> jpegQualityOf(const std::string& text);
 
 }  // namespace orvanta

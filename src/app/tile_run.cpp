@@ -149,7 +149,7 @@ TileRun singleImageRun(const AppState& app, bool kmlOnly) {
     run.sizeClass = app.run.sizeClass;
     run.singleImage = true;
     run.root = joinPath(outputBase(s, s.imageFolder), s.imageName);
-    run.rootFile = run.root + ".kml";
+    run.rootFile = singleImageTopFile(s, run.root);
     run.image = s.projectImage;
     run.imageName = s.imageName;
     run.order = s.drawOrder;

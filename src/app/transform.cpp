@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/batch.h"
+#include "app/batch_shards.h"
 #include "app/error_policy.h"
 #include "app/input_checks.h"
 #include "app/large_image.h"
@@ -17,18 +18,56 @@
 #include "platform/file_lookup.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
+#include "platform/text_file.h"
 
 namespace orvanta {
 namespace {
 
+// The root KML file of a pass of a multi-resolution job: IMAGE.kml beside its tile root.
+std::string passFile(const ProjectSettings& s, const std::string& image) {
+    return joinPath(outputBase(s, folderOf(image)), baseNameOf(image)) + ".kml";
+}
+
+// The top file of a multi-resolution job given a name: NAME.kml beside the high resolution
+// tree. A name that would replace a pass's own file is refused before any work.
+std::string namedTopFile(const ProjectSettings& s, const std::vector<std::string>& images) {
+    const std::string top = joinPath(folderOf(passFile(s, images.front())), s.projectName + ".kml");
+    for (const std::string& image : images) {
+        if (passFile(s, image) == top) {
+            throw RunError(errors::InvalidArgument, "The name " + s.projectName +
+                                                        " would give the top file " + top +
+                                                        " the name of the KML file of the image " +
+                                                        image + ". Please choose another name.");
+        }
+    }
+    return top;
+}
+
+// Writes the top file that links the root file of each pass in order.
+void writeNamedTopFile(const ProjectSettings& s, const std::string& top,
+                       const std::vector<std::string>& passFiles,
+                       const std::vector<LatLonBounds>& bounds) {
+    const std::string folder = folderOf(top);
+    std::vector<std::pair<std::string, std::string>> links;
+    for (const std::string& file : passFiles) {
+        links.push_back(
+            {baseNameOf(file), s.relativeLinks ? relativeLink(file, folder) : slashForm(file)});
+    }
+    writeFileAtomically(top, topKmlText(s.projectName, batchBounds(bounds), s.drawOrder, links));
+}
+
 // The two passes of a multi-resolution job: the first image as HIGH, the second as LOW, then
-// Google Earth on both results, the high resolution first, when asked. An image that cannot be
-// tiled closes the project and ends the job.
+// Google Earth on both results, the high resolution first, when asked (on the one top file
+// that links both when the job was given a name). An image that cannot be tiled closes the
+// project and ends the job.
 void runMultiResolution(AppState& app, bool kmlOnly) {
     const ProjectSettings& s = app.settings;
     app.run.singleImage = true;
     const std::array<DisplayOrder, 2> orders = {DisplayOrder::High, DisplayOrder::Low};
     const std::vector<std::string> images = s.multiResolutionImages;
+    const std::string top = s.nameGiven && !images.empty() ? namedTopFile(s, images) : "";
+    std::vector<std::string> passFiles;
+    std::vector<LatLonBounds> bounds;
     for (std::size_t pass = 0; pass < orders.size() && pass < images.size(); ++pass) {
         if (!classifyImage(app, images[pass])) {
             app.closeProject();
@@ -41,13 +80,20 @@ void runMultiResolution(AppState& app, bool kmlOnly) {
         run.image = images[pass];
         run.imageName = baseNameOf(images[pass]);
         run.root = joinPath(outputBase(s, folderOf(images[pass])), run.imageName);
-        run.rootFile = run.root + ".kml";
+        run.rootFile = passFile(s, images[pass]);
         run.order = orders[pass];
         run.kmlOnly = kmlOnly;
-        if (!runTiles(app, run))
+        const std::optional<LatLonBounds> passBounds = runTiles(app, run);
+        if (!passBounds)
             return;
-        app.outcome.topKmlFiles.push_back(run.rootFile);
+        passFiles.push_back(run.rootFile);
+        bounds.push_back(*passBounds);
         app.doEvents();
+    }
+    app.outcome.topKmlFiles = passFiles;
+    if (!top.empty()) {
+        writeNamedTopFile(s, top, passFiles, bounds);
+        app.outcome.topKmlFiles = {top};
     }
     if (s.openWhenDone) {
         for (const std::string& path : app.outcome.topKmlFiles)
@@ -265,7 +311,7 @@ std::string projectTopKmlPath(const AppState& app) {
     const ProjectSettings& s = app.settings;
     if (!s.projectImage.empty() && !s.imageFolder.empty() && !s.imageName.empty() &&
         s.tilesFolder.empty()) {
-        return joinPath(outputBase(s, s.imageFolder), s.imageName) + ".kml";
+        return singleImageTopFile(s, joinPath(outputBase(s, s.imageFolder), s.imageName));
     }
     if (s.multipleFolders) {
         const auto index = static_cast<std::size_t>(app.batchIndex);

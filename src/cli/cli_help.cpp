@@ -108,4 +108,10 @@ std::string usageText(std::optional<Command> command) {
            help.example + "\n";
 }
 
+std::string usageErrorText(const std::string& message, std::optional<Command> command) {
+    const std::string name = command ? commandName(*command) : std::string();
+    return "orvanta-cli: " + message + "\nTry 'orvanta-cli " + (name.empty() ? "" : name + " ") +
+           "--help'.\n";
+}
+
 }  // namespace orvanta::cli

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "app/project_settings.h"
 #include "cli/option_table.h"
 
 namespace orvanta::cli {
@@ -123,9 +124,12 @@ void readOption(CliOptions& options, const std::string& option,
         options.name = value();
     else if (option == "--format")
         options.format = parsePictureFormat(oneOf(option, value(), {"JPG", "PNG", "GIF", "TIF"}));
-    else if (option == "--quality")
-        options.quality = std::stoi(oneOf(option, value(), {"100", "90", "75"}));
-    else if (option == "--order")
+    else if (option == "--quality") {
+        const std::string& text = value();
+        options.quality = jpegQualityOf(text);
+        if (!options.quality)
+            throw UsageError{"--quality takes a whole number from 1 to 100, not '" + text + "'"};
+    } else if (option == "--order")
         options.order = displayOrderOf(oneOf(option, value(), {"HIGH", "LOW"}));
     else if (option == "--url")
         options.url = value();

@@ -67,4 +67,8 @@ struct UsageError {
 // The help text of the program, or of one command.
 std::string usageText(std::optional<Command> command = std::nullopt);
 
+// What a usage error prints: the mistake on one line, then where to read the help of the
+// command the arguments name (of the program when they name none).
+std::string usageErrorText(const std::string& message, std::optional<Command> command);
+
 }  // namespace orvanta::cli

@@ -11,7 +11,7 @@
 #include "app/lists.h"
 #include "app/open_image.h"
 #include "app/paths.h"
-#include "app/project_file.h"
+#include "app/project_commands.h"
 #include "app/transform.h"
 #include "cli/info_command.h"
 #include "options/large_image_options.h"
@@ -35,8 +35,10 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
         s.outputFolder = std::filesystem::absolute(*options.output).lexically_normal().string();
     if (options.kmz)
         s.kmzFile = *options.kmz;
-    if (options.name)
+    if (options.name) {
         s.projectName = *options.name;
+        s.nameGiven = true;
+    }
     if (options.format)
         s.outputFormat = *options.format;
     if (options.quality)
@@ -259,6 +261,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     }
     AppState app(host);
     app.startUp(fixedDisks());
+    app.largeImageCommand = "'orvanta-cli large IMAGE'";
     applyLargeImageOptions(app, options);
     if (options.jobs)
         app.jobs = *options.jobs;
@@ -276,7 +279,7 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
         return 1;
     }
     if (options.kmlFolder)
-        app.settings.kmlFolder = *options.kmlFolder;
+        app.settings.kmlFolder = enteredPath(*options.kmlFolder);
     else if (options.output)
         app.settings.kmlFolder = app.settings.outputFolder;  // the batch's top file
     // Settings given on the command line win over those of a loaded project.

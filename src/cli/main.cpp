@@ -20,10 +20,8 @@ int main(int argc, char** argv) {
     try {
         options = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& error) {
-        // The help of the command the arguments name, else the overview.
         const std::optional<Command> command = argc > 1 ? namedCommand(argv[1]) : std::nullopt;
-        std::fprintf(stderr, "orvanta-cli: %s\n\n%s", error.message.c_str(),
-                     usageText(command).c_str());
+        std::fputs(usageErrorText(error.message, command).c_str(), stderr);
         return 2;
     }
     switch (options.command) {

@@ -1,5 +1,6 @@
 #include "imagery/folder_scan.h"
 
+#include <algorithm>
 #include <map>
 
 #include "imagery/geo_image.h"
@@ -17,10 +18,41 @@ namespace {
 struct ScanCounts {
     int referenced = 0;
     std::vector<std::string> missing;  // images without a world file
-    int mismatched = 0;
-    std::uint32_t width = 0;  // reference size: the first image's
+    std::uint32_t width = 0;           // reference size: the first image's
     std::uint32_t height = 0;
+    std::vector<ImagesOfOneSize> sizes;  // the images that could be read, by size
+    std::vector<std::string> unreadable;
 };
+
+// "a.png, b.png and 3 more": at most five names.
+std::string someNames(const std::vector<std::string>& names) {
+    constexpr std::size_t kShown = 5;
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kShown; ++i)
+        text += (i == 0 ? "" : ", ") + names[i];
+    if (names.size() > kShown)
+        text += " and " + std::to_string(names.size() - kShown) + " more";
+    return text;
+}
+
+std::string sizeText(std::uint32_t width, std::uint32_t height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// Files the image under its size, or as unreadable when it has none.
+void noteSize(ScanCounts& counts, const std::string& name, const ImageHeaderInfo& info) {
+    if (info.width == 0 || info.height == 0) {
+        counts.unreadable.push_back(name);
+        return;
+    }
+    const auto same = std::find_if(counts.sizes.begin(), counts.sizes.end(), [&](const auto& s) {
+        return s.width == info.width && s.height == info.height;
+    });
+    if (same == counts.sizes.end())
+        counts.sizes.push_back({info.width, info.height, {name}});
+    else
+        same->names.push_back(name);
+}
 
 // Steps of one image; false when its world file cannot place it and the scan must end.
 bool scanImage(Host& host, const std::string& folder, const std::string& madeWorldFiles,
@@ -56,19 +88,32 @@ bool scanImage(Host& host, const std::string& folder, const std::string& madeWor
     if (first) {
         counts.width = info.width;
         counts.height = info.height;
-    } else if (info.width != counts.width || info.height != counts.height) {
-        ++counts.mismatched;
     }
+    noteSize(counts, name, info);
     return true;
 }
 
 }  // namespace
 
-std::string differentSizesMessage(const std::string& folder) {
+std::string differentSizesMessage(const std::string& folder,
+                                  const std::vector<ImagesOfOneSize>& sizes) {
+    std::string found;
+    for (const ImagesOfOneSize& size : sizes) {
+        found += std::string(found.empty() ? "" : "; ") + sizeText(size.width, size.height) + ": " +
+                 someNames(size.names);
+    }
     return "This folder '" + folder +
            "' contains images of different sizes (Width x Height), OVT can not proceed unless "
            "all images are in the same size (Width x Height). Please remove the unmatched "
-           "images!";
+           "images! Sizes found: " +
+           found + ".";
+}
+
+std::string unreadableImagesMessage(const std::string& folder,
+                                    const std::vector<std::string>& names) {
+    return "This folder '" + folder + "' contains " + std::to_string(names.size()) +
+           " image(s) that cannot be read (damaged, empty or not an image): " + someNames(names) +
+           ". Please replace or remove them.";
 }
 
 std::string noWorldFilesMessage(const std::string& folder) {
@@ -83,10 +128,12 @@ std::string someWorldFilesMissingMessage(const std::string& folder, int missing)
            "want to continue?";
 }
 
-std::string noTileSizeMessage(const std::string& folder) {
+std::string noTileSizeMessage(const std::string& folder, std::uint32_t width,
+                              std::uint32_t height) {
     return "This folder '" + folder +
            "' does not contain images of acceptable tile sizes. The images must be 4096x4096 "
-           "or 2048x2048 , 1024x1024 to be sliced!";
+           "or 2048x2048 , 1024x1024 to be sliced! Its images are " +
+           sizeText(width, height) + ".";
 }
 
 std::string sameStemMessage(const std::string& first, const std::string& second) {
@@ -116,26 +163,29 @@ FolderScan scanFolder(Host& host, const std::string& folder, const std::string& 
             return scan;
     }
     const int missing = static_cast<int>(counts.missing.size());
-    scan.usable = true;
-    if (counts.mismatched != 0) {
-        host.messageBox(differentSizesMessage(folder), kAppTitle);
-        scan.usable = false;
+    scan.sizeClass = tileSizeClass(counts.width, counts.height);
+    // One message for a refused folder: the first reason found.
+    std::string refusal;
+    if (!counts.unreadable.empty())
+        refusal = unreadableImagesMessage(folder, counts.unreadable);
+    else if (counts.sizes.size() > 1)
+        refusal = differentSizesMessage(folder, counts.sizes);
+    else if (counts.referenced == 0 && missing != 0)
+        refusal = noWorldFilesMessage(folder);
+    else if (!scan.sizeClass)
+        refusal = noTileSizeMessage(folder, counts.width, counts.height);
+    if (!refusal.empty()) {
+        host.messageBox(refusal, kAppTitle);
+        return scan;
     }
-    if (counts.referenced == 0 && missing != 0) {
-        host.messageBox(noWorldFilesMessage(folder), kAppTitle);
-        scan.usable = false;
-    } else if (counts.referenced != 0 && missing != 0) {
+    scan.usable = true;
+    if (missing != 0) {
         if (host.askYesNo(someWorldFilesMissingMessage(folder, missing), kMissingWorldFilesTitle,
                           MessageIcon::Exclamation)) {
             scan.imagesLeftOut = counts.missing;
         } else {
             scan.usable = false;
         }
-    }
-    scan.sizeClass = tileSizeClass(counts.width, counts.height);
-    if (!scan.sizeClass) {
-        host.messageBox(noTileSizeMessage(folder), kAppTitle);
-        scan.usable = false;
     }
     return scan;
 }

@@ -9,12 +9,25 @@
 
 namespace orvanta {
 
-// Messages of the folder scan; `folder` is the path given to the scan.
-std::string differentSizesMessage(const std::string& folder);                      // M1
-std::string noWorldFilesMessage(const std::string& folder);                        // M2
-std::string someWorldFilesMissingMessage(const std::string& folder, int missing);  // M3
-std::string noTileSizeMessage(const std::string& folder);                          // M4
-inline constexpr const char* kFolderNotWgs84Message =                              // M5
+// The file names of the images of one size in a folder.
+struct ImagesOfOneSize {
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::string> names;
+};
+
+// Messages of the folder scan; `folder` is the path given to the scan. Where a message names
+// files, it names at most five of each kind and counts the others.
+// Images of several sizes: the sizes found, in the order met, and the files of each.
+std::string differentSizesMessage(const std::string& folder,
+                                  const std::vector<ImagesOfOneSize>& sizes);
+std::string noWorldFilesMessage(const std::string& folder);
+std::string someWorldFilesMissingMessage(const std::string& folder, int missing);
+// Images of one size that is no tile size, `width` x `height`.
+std::string noTileSizeMessage(const std::string& folder, std::uint32_t width, std::uint32_t height);
+// Images whose size cannot be read, by file name.
+std::string unreadableImagesMessage(const std::string& folder,
+                                    const std::vector<std::string>& names);
+inline constexpr const char* kFolderNotWgs84Message =  // M5
     "There are images in the selected folder not using 'WGS84 Datum Projection'. Google Earth "
     "requires a raster in TIFF, JPEG, or PNG format with a WGS84 Lat/Lon Coordinate Reference "
     "System (WGS84 Geographic). If you are using some projection other than Lat/Lon Google "
@@ -35,8 +48,10 @@ struct FolderScan {
 
 // Scans the images of a folder (not its subfolders) before processing: reads every header,
 // finds every world file (writing a GeoTIFF's with the listing program), refuses images not in
-// WGS84 latitude/longitude, checks that all images share the first image's size, asks whether
-// to go on without the images that have no world file, and finds the folder's size class.
+// WGS84 latitude/longitude, checks that every image can be read and that all share one size,
+// asks whether to go on without the images that have no world file, and finds the folder's
+// size class (the first image's). A refused folder gets one message, for the first reason
+// found in that order; the question comes only when nothing refused the folder.
 // Two images of one name but for the extension would write the same tiles: such a folder is
 // refused before any image is read. The world files made for GeoTIFFs go to `madeWorldFiles`
 // when it is given (the image's folder is then only read), and are found there too.

@@ -104,6 +104,18 @@ ImageFacts readImageFacts(const std::string& path) {
     return facts;
 }
 
+std::string notTileSizeRefusal(const std::string& path, const ImageFacts& facts,
+                               const std::string& largeImageCommand) {
+    const ImageHeaderInfo& size = facts.header;
+    if (size.width == 0 || size.height == 0) {
+        return "The image '" + path +
+               "' cannot be read: it is damaged, empty or not an image. Please open another one.";
+    }
+    return std::string(kNotTileSizeMessage) + " It is " + std::to_string(size.width) + "x" +
+           std::to_string(size.height) + " pixels. An image of any other size is tiled with " +
+           largeImageCommand + ", which cuts it into 4096 pieces first.";
+}
+
 std::optional<SizeClass> sizeClassOf(const ImageFacts& facts) {
     return tileSizeClass(textNumber(facts.widthText), textNumber(facts.heightText));
 }

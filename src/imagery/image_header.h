@@ -11,6 +11,14 @@ inline constexpr const char* kNotTileSizeMessage =
     "This image could not be tiled. The source image must be 4096x4096 or 2048x2048 , "
     "1024x1024 to be sliced!";
 
+struct ImageFacts;
+
+// Why the image at `path` cannot be tiled as it is: the message above, then its size and that
+// an image of another size is tiled with `largeImageCommand` (how the front end reaches the
+// large-image slicer). An image whose size cannot be read is called unreadable.
+std::string notTileSizeRefusal(const std::string& path, const ImageFacts& facts,
+                               const std::string& largeImageCommand);
+
 // The facts of an image file as the window shows them: the header and the texts of width,
 // height, bit depth, resolution and greyscale ("True"/"False").
 struct ImageFacts {

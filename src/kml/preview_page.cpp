@@ -391,7 +391,9 @@ std::string leafletFolder() {
     throw RunError(errors::FileNotFound,
                    "The preview page needs Leaflet, which was found neither beside the program "
                    "nor in " +
-                       std::string(kSystemLeaflet) + " (Debian package libjs-leaflet)");
+                       std::string(kSystemLeaflet) +
+                       ". Install Debian's package libjs-leaflet (sudo apt-get install "
+                       "libjs-leaflet) and run the job again.");
 }
 
 void writePreviewPage(const PreviewPage& page) {

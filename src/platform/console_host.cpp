@@ -13,6 +13,22 @@ namespace {
 
 volatile std::sig_atomic_t cancelSignalled = 0;
 
+// Every line the command line writes of itself starts so.
+constexpr const char* kPrefix = "orvanta-cli: ";
+
+// A message as lines that each carry the prefix; a title other than the program's comes first.
+std::string prefixedLines(const std::string& text, const std::string& title) {
+    std::string lines = kPrefix;
+    if (title != kAppTitle)
+        lines += title + ": ";
+    for (const char c : text) {
+        lines += c;
+        if (c == '\n')
+            lines += kPrefix;
+    }
+    return lines;
+}
+
 extern "C" void noteCancel(int) {
     cancelSignalled = 1;
 }
@@ -59,13 +75,13 @@ void ConsoleHost::endProgressLine() {
 void ConsoleHost::messageBox(const std::string& text, const std::string& title) {
     endProgressLine();
     ++messageCount_;
-    std::fprintf(output_, "%s: %s\n", title.c_str(), text.c_str());
+    std::fprintf(output_, "%s\n", prefixedLines(text, title).c_str());
     std::fflush(output_);
 }
 
 bool ConsoleHost::askYesNo(const std::string& text, const std::string& title, MessageIcon) {
     endProgressLine();
-    std::fprintf(output_, "%s: %s [y/N] ", title.c_str(), text.c_str());
+    std::fprintf(output_, "%s [y/N] ", prefixedLines(text, title).c_str());
     bool yes = presetAnswer_.value_or(false);
     if (!presetAnswer_ && interactive_) {
         std::fflush(output_);
@@ -100,7 +116,8 @@ std::optional<std::uint32_t> ConsoleHost::chooseColour(std::uint32_t) {
 }
 
 void ConsoleHost::statusChanged(const std::string& text) {
-    if (verbosity_ == Verbosity::Quiet || (text == lastStatus_ && verbosity_ == Verbosity::Normal))
+    if (verbosity_ == Verbosity::Quiet || text == kIdleStatus ||
+        (text == lastStatus_ && verbosity_ == Verbosity::Normal))
         return;
     lastStatus_ = text;
     // A dotted line is not broken by the status texts of the next phase; they follow it.
@@ -163,7 +180,7 @@ void ConsoleHost::openUrl(const std::string& url) {
     try {
         startProgramDetached({"xdg-open", url});
     } catch (const std::exception&) {
-        std::fprintf(output_, "Open %s in a web browser.\n", url.c_str());
+        std::fprintf(output_, "%sOpen %s in a web browser.\n", kPrefix, url.c_str());
     }
 }
 

@@ -10,6 +10,8 @@ namespace orvanta {
 
 // The application title: the caption of every message box.
 inline constexpr const char* kAppTitle = "Orvanta";
+// The status text of a window with nothing in hand; a console has no status bar to reset.
+inline constexpr const char* kIdleStatus = "Status...";
 
 // Thrown from Host::doEvents once the person has asked to cancel the run in hand. It does not
 // derive from std::exception, so the error policy does not turn it into a run-time error: it

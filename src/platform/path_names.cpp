@@ -45,4 +45,27 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     return folder + kPathSeparator + name;
 }
 
+std::string enteredPath(const std::string& path, const std::string& base) {
+    namespace fs = std::filesystem;
+    if (path.empty())
+        return path;
+    std::error_code error;
+    const fs::path from = base.empty() ? fs::current_path(error) : fs::path(base);
+    std::string full = (from / path).lexically_normal().string();
+    while (full.size() > 1 && full.back() == kPathSeparator)
+        full.pop_back();
+    return full;
+}
+
+std::string resolvedPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(path, error);
+    return error ? path : real.string();
+}
+
+bool isFileSystemRoot(const std::string& path) {
+    const std::filesystem::path real(resolvedPath(path));
+    return real.has_root_path() && real == real.root_path();
+}
+
 }  // namespace orvanta

@@ -26,4 +26,16 @@ std::string baseNameOf(const std::string& path);
 // `folder`, the platform's separator and `name`.
 std::string joinPath(const std::string& folder, const std::string& name);
 
+// A path as it enters from a person: made absolute against `base` (the current folder when
+// empty), lexically normal, without a trailing separator. An empty path stays empty.
+std::string enteredPath(const std::string& path, const std::string& base = {});
+
+// The path with every symbolic link, "." and ".." resolved as the file system has them; a part
+// that does not exist yet is taken as written. What a path really names, for checks such as
+// "not the root of the file system".
+std::string resolvedPath(const std::string& path);
+
+// True for the root of the file system ("/"), however it is written.
+bool isFileSystemRoot(const std::string& path);
+
 }  // namespace orvanta

@@ -4,7 +4,9 @@
 #include <filesystem>
 
 #include "imagery/number_text.h"
+#include "platform/path_names.h"
 #include "platform/run_error.h"
+#include "platform/scratch_files.h"
 #include "platform/text_file.h"
 
 namespace orvanta {
@@ -24,6 +26,26 @@ void setCopyParameters(PictureBoxes& boxes, int tileSize, int sourceX, int sourc
     boxes.destWidth = boxes.destHeight = boxes.sourceWidth = boxes.sourceHeight = size;
     boxes.sourceX = std::to_string(sourceX);
     boxes.sourceY = std::to_string(sourceY);
+}
+
+// Saves the picture under `path` only when no file has that name, also one made meanwhile: the
+// picture is written under a scratch name and linked to its own, which fails when it is taken.
+// "ok", or "Not K" and why.
+std::string saveAsNewFile(cGdiPlus& saver, const Picture& picture, const std::string& path,
+                          long quality) {
+    namespace fs = std::filesystem;
+    const std::string taken = "Not K. " + path + " exists already; it was left as it is.";
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(path, error)))
+        return taken;
+    const std::string scratch = scratchPathFor(path);
+    const bool written = saver.PictureBoxToFile(picture, scratch, quality) != 0;
+    if (written)
+        fs::create_hard_link(scratch, path, error);
+    discardScratch(scratch);
+    if (!written || error)
+        return error == std::errc::file_exists ? taken : "Not K. " + path + " was not written.";
+    return "ok";
 }
 
 }  // namespace
@@ -63,6 +85,20 @@ void StretchCopy(PictureBoxes& boxes, const Picture& source, Picture& destinatio
                  number(boxes.destHeight)},
                 {number(boxes.sourceX), number(boxes.sourceY), number(boxes.sourceWidth),
                  number(boxes.sourceHeight)});
+}
+
+void QuarterSplit(PictureBoxes& boxes, cGdiPlus& saver, Host& host, const std::string& folder,
+                  const std::string& baseName, const std::string& format) {
+    constexpr int kQuarter = 256;
+    // Source origins, y from the bottom row: top-left, top-right, bottom-left, bottom-right.
+    constexpr int kOrigins[4][2] = {{0, kQuarter}, {kQuarter, kQuarter}, {0, 0}, {kQuarter, 0}};
+    for (int i = 1; i <= 4; ++i) {
+        setCopyParameters(boxes, kQuarter, kOrigins[i - 1][0], kOrigins[i - 1][1]);
+        StretchCopy(boxes, boxes.scaled, boxes.copy);
+        const std::string path =
+            joinPath(folder, baseName + "_" + std::to_string(i) + "." + format);
+        host.messageBox(saveAsNewFile(saver, boxes.copy, path, 85), kAppTitle);
+    }
 }
 
 TileGrid fullResolutionGrid(int width, int height) {

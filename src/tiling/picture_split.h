@@ -12,7 +12,8 @@ namespace orvanta {
 struct PictureBoxes {
     Picture display;  // the opened image
     Picture piece;    // a piece cut from the display
-    Picture copy;     // the target of the second copy button
+    Picture copy;     // the target of the second and third copy buttons
+    Picture scaled;   // the last 1024 image of a split, scaled to 512
 
     // Copy parameters as typed, read as numbers (text that is no number reads as 0).
     std::string destX, destY;               // "origion of dest": x, y from the top
@@ -35,10 +36,18 @@ struct CopyRect {
 void stretchRect(const Picture& source, Picture& destination, const CopyRect& to,
                  const CopyRect& from);
 
-// The copy buttons ("StretchDIBits", "StretchDIBits2"): the destination
+// The copy buttons ("StretchDIBits", "StretchDIBits2", "StretchDIBits3"): the destination
 // becomes a CutSize square (kept when it has that size already, white otherwise) and the
 // rectangles come from the text boxes.
 void StretchCopy(PictureBoxes& boxes, const Picture& source, Picture& destination);
+
+// The quarter split of "Scale1024 to 512 and split it": cuts the 512 picture in `boxes.scaled`
+// into four 256 quarters through the copy picture, top-left, top-right, bottom-left and
+// bottom-right, and saves quarter i as FOLDER/NAME_i.FORMAT at JPEG quality 85. After each
+// save the host says "ok", or "Not K" and why with the path: a name that is taken (by a tile of
+// the split, say) is never written over.
+void QuarterSplit(PictureBoxes& boxes, cGdiPlus& saver, Host& host, const std::string& folder,
+                  const std::string& baseName, const std::string& format);
 
 // The tile grid of "Splitorigional": tiles of 4096 when both sides exceed 4096, of 1024 when
 // neither exceeds 4096 and the width is at least 1024 and the height exceeds 1024; otherwise

@@ -6,7 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/lists.h"
-#include "app/project_file.h"
+#include "app/project_commands.h"
 #include "platform/large_pages.h"
 #include "ui/main_window.h"
 #include "ui/screenshots.h"

@@ -17,6 +17,7 @@
 #include "app/user_settings.h"
 #include "app/window_rules.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
 #include "ui/about_box.h"
 #include "ui/image_viewer.h"
 #include "ui/manual.h"
@@ -119,6 +120,15 @@ QLineEdit* MainWindow::textField(const char* name, std::string ProjectSettings::
     return edit;
 }
 
+QLineEdit* MainWindow::pathField(const char* name, std::string ProjectSettings::*field) {
+    QLineEdit* edit = textField(name, field, true);
+    connect(edit, &QLineEdit::editingFinished, this, [this, field] {
+        app_.settings.*field = enteredPath(app_.settings.*field);
+        refreshFromState();
+    });
+    return edit;
+}
+
 QCheckBox* MainWindow::checkBox(const char* name, const char* caption, bool ProjectSettings::*field,
                                 std::function<void()> onClick) {
     auto* box = new QCheckBox(caption);
@@ -138,6 +148,9 @@ QComboBox* MainWindow::comboBox(const char* name, const std::vector<std::string>
                                 std::function<void(const std::string&)> chosen) {
     auto* combo = new QComboBox;
     combo->setObjectName(name);
+    // A stored value that is not a choice makes the box editable: text typed there never
+    // becomes a choice of its own.
+    combo->setInsertPolicy(QComboBox::NoInsert);
     for (const std::string& choice : choices)
         combo->addItem(qs(choice));
     connect(combo, &QComboBox::activated, this,
@@ -257,6 +270,9 @@ void MainWindow::showResult() {
     } else if (!last.topKmlFiles.empty()) {
         // A run that only started Google Earth leaves the result of the one before.
         resultPath_ = last.topKmlFiles.front();
+        // The output KML path shows where this run wrote its top file (an output folder moves
+        // it away from the input).
+        app_.settings.kmlFolder = folderOf(resultPath_);
         resultFile_->setText(QString::fromStdString("Result: " + resultPath_));
         result_->show();
     }

@@ -66,6 +66,8 @@ class MainWindow : public QMainWindow {
 
     // Controls bound to fields of the project record.
     QLineEdit* textField(const char* name, std::string ProjectSettings::*field, bool editable);
+    // An editable folder field: what is typed is made an absolute path when editing ends.
+    QLineEdit* pathField(const char* name, std::string ProjectSettings::*field);
     QCheckBox* checkBox(const char* name, const char* caption, bool ProjectSettings::*field,
                         std::function<void()> onClick);
     // A choice list that shows `shown()` and hands the person's choice to `chosen`.

@@ -87,11 +87,16 @@ std::function<void()> MainWindow::optionsCommand() {
 }
 
 std::function<void()> MainWindow::specialistCommand(const std::string& name) {
-    // Picture copies: from the display picture into the piece, and the piece into the copy.
+    // Picture copies: from the display picture into the piece, the piece into the copy, and the
+    // scaled picture into the copy.
     if (name == "Command5")
         return [this] { StretchCopy(boxes_, boxes_.display, boxes_.piece); };
     if (name == "Command4")
         return [this] { StretchCopy(boxes_, boxes_.piece, boxes_.copy); };
+    if (name == "Command7")
+        return [this] { StretchCopy(boxes_, boxes_.scaled, boxes_.copy); };
+    if (name == "Command6")
+        return [this] { ScaleAndQuarterSplit(app_, boxes_, saver_); };
     if (name == "Command21")
         return [this] { FullResolutionSplit(app_, boxes_, saver_); };
     if (name == "Command29")

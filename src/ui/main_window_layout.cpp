@@ -23,7 +23,7 @@
 
 #include <filesystem>
 
-#include "app/project_file.h"
+#include "app/project_commands.h"
 #include "ui/main_window.h"
 
 namespace orvanta {
@@ -105,9 +105,15 @@ QWidget* MainWindow::buildInputGroup() {
     grid->addWidget(textField("projname", &ProjectSettings::projectName, true), 2, 1);
     grid->addWidget(checkBox("Check5", "Preview Image", &ProjectSettings::previewImage, nullptr), 2,
                     2, 1, 2);
+    // Where the result goes, right under what goes in: visible at the window's smallest size.
+    grid->addWidget(new QLabel("Output folder (empty: beside the input):"), 3, 0);
+    grid->addWidget(pathField("outputFolder", &ProjectSettings::outputFolder), 3, 1, 1, 2);
+    grid->addWidget(
+        button("chooseOutput", "...", listCommand(ListCommand::ChooseOutputFolder), false), 3, 3,
+        Qt::AlignLeft);
 
-    grid->addWidget(buildLists(), 3, 0, 1, 4);
-    grid->addWidget(buildImageFacts(), 4, 0, 1, 4);
+    grid->addWidget(buildLists(), 4, 0, 1, 4);
+    grid->addWidget(buildImageFacts(), 5, 0, 1, 4);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -201,7 +207,10 @@ QWidget* MainWindow::buildOutputGroup() {
         qualities.push_back(std::to_string(quality));
     grid->addWidget(comboBox(
                         "Combo5", qualities, [&s] { return std::to_string(s.jpegQuality); },
-                        [&s](const std::string& text) { s.jpegQuality = std::stoi(text); }),
+                        [&s](const std::string& text) {
+                            // A value typed over a stored one that is no quality is not taken.
+                            s.jpegQuality = jpegQualityOf(text).value_or(s.jpegQuality);
+                        }),
                     0, 5);
 
     grid->addWidget(checkBox("Check4", "Transparent Image", &ProjectSettings::transparent,
@@ -251,7 +260,7 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
     grid->addWidget(button("Command23", "...", listCommand(ListCommand::ChooseGoogleEarth), false),
                     0, 2);
     grid->addWidget(new QLabel("Path to the output kml file"), 1, 0);
-    grid->addWidget(textField("kmlpath", &ProjectSettings::kmlFolder, true), 1, 1);
+    grid->addWidget(pathField("kmlpath", &ProjectSettings::kmlFolder), 1, 1);
     grid->addWidget(button("Command24", "...", listCommand(ListCommand::ChooseKmlFolder), false), 1,
                     2);
     auto* checks = new QWidget;
@@ -271,10 +280,6 @@ QWidget* MainWindow::buildGoogleEarthGroup() {
     flagged_.push_back({url, &EnabledFlags::webServerUrl});
     grid->addWidget(new QLabel("Webserver URL to server the tiles kml and images"), 3, 0);
     grid->addWidget(url, 3, 1, 1, 2);
-    grid->addWidget(new QLabel("Output folder (empty: beside the input):"), 4, 0);
-    grid->addWidget(textField("outputFolder", &ProjectSettings::outputFolder, true), 4, 1);
-    grid->addWidget(
-        button("chooseOutput", "...", listCommand(ListCommand::ChooseOutputFolder), false), 4, 2);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -339,6 +344,8 @@ QWidget* MainWindow::buildAdvancedPanel() {
         {"Picture copies",
          {{"Command5", "StretchDIBits"},
           {"Command4", "StretchDIBits2"},
+          {"Command7", "StretchDIBits3"},
+          {"Command6", "Scale1024 to 512 and split it"},
           {"Command21", "Splitorigional"}}},
     };
     QVBoxLayout* lastGroup = nullptr;

@@ -46,5 +46,51 @@ TEST_F(FullResolutionSplitTest, WritesLocatedTilesOrRefuses) {
     }
 }
 
+// "Scale1024 to 512 and split it" takes the last 1024 image of the project's split, scales it to
+// 512 into the scaled picture and saves its quarters, top-left to bottom-right, at quality 85
+// beside the split's 512 level tiles: a name a tile has taken is reported and kept.
+TEST_F(FullResolutionSplitTest, ScaledQuarterSplitSavesOnlyNewFilesInTheQuartersOrder) {
+    PictureBoxes boxes;
+    cGdiPlus saver;
+    ScaleAndQuarterSplit(app, boxes, saver);  // nothing opened: nothing to scale
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].text.find("no 1024 image"), std::string::npos);
+
+    const std::uint32_t colours[2][2] = {{0x0000FF, 0x00FF00}, {0xFF0000, 0xFFFFFF}};
+    Picture image(1024, 1024, 0);
+    for (int y = 0; y < 1024; ++y) {
+        for (int x = 0; x < 1024; ++x)
+            image.setPixel(x, y, colours[y / 512][x / 512]);
+    }
+    ASSERT_NE(saver.PictureBoxToFile(image, dir / "q.png"), 0);
+    app.settings.projectImage = dir / "q.png";
+    app.settings.imageFolder = dir.path().string();
+    app.settings.imageName = "q";
+    app.run.singleImage = true;
+    app.run.sizeClass = SizeClass::S1024;
+    const std::string level = dir / "q/Tgroup1/Sgroup1";
+    std::filesystem::create_directories(level);
+    testing::writeFile(level + "/q_2.JPG", "a tile of the split");
+
+    host.messages.clear();
+    ScaleAndQuarterSplit(app, boxes, saver);
+    EXPECT_EQ(boxes.scaled.width(), 512);
+    EXPECT_EQ(host.messageTexts(),
+              (std::vector<std::string>{
+                  "ok", "Not K. " + level + "/q_2.JPG exists already; it was left as it is.", "ok",
+                  "ok"}));
+    EXPECT_EQ(testing::readFile(level + "/q_2.JPG"), "a tile of the split");
+    for (const int i : {1, 3, 4}) {
+        const std::string quarter = level + "/q_" + std::to_string(i) + ".JPG";
+        EXPECT_EQ(runIdentify({"identify", "-format", "%wx%h %Q", quarter}), "256x256 85");
+        int width = -1, height = -1;
+        const std::uint32_t shown = LoadPictureResized(quarter, width, height, 0).pixel(128, 128);
+        const std::uint32_t wanted = colours[(i - 1) / 2][(i - 1) % 2];
+        for (const int shift : {0, 8, 16}) {
+            EXPECT_NEAR((shown >> shift) & 0xFF, (wanted >> shift) & 0xFF, 24) << i;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orvanta

@@ -81,10 +81,13 @@ TEST_F(OpenImageTest, TileSizedImageIsOpenedWithItsWorldFileInAnyCase) {
     EXPECT_FALSE(ImagePreview(app));
 }
 
-// An image without its world file, one placed in projected metres and one of no tile size are
-// each refused with their message, and the project is closed.
+// An image without its world file, one placed in projected metres, one of no tile size and one
+// that cannot be read are each refused with their message, and the project is closed.
 TEST_F(OpenImageTest, RefusedImagesCloseTheProject) {
     testing::writeFile(dir / "utm.pgw", "30\n0\n0\n-30\n500000\n4649776\n");
+    const std::string unreadable = dir / "cut.jpg";
+    testing::writeFile(unreadable, "\xff\xd8 cut short");
+    testing::writeWorldFile(dir / "cut.jgw", 0.01, -0.01, 10, 50);
     const std::vector<std::pair<std::string, std::string>> cases = {
         {image("area.jpg", 8, 8, ""),
          "There are no reference 'world file' associated with this image. OVT cannot process "
@@ -97,7 +100,13 @@ TEST_F(OpenImageTest, RefusedImagesCloseTheProject) {
              "' place the upper-left pixel at 500000, 4649776, beyond longitude -180 to 180 and "
              "latitude -90 to 90: an image in a projected coordinate system must first be "
              "warped to WGS84 latitude/longitude."},
-        {image("odd.png", 300, 200, "odd.pgw"), kNotTileSizeMessage},
+        {image("odd.png", 300, 200, "odd.pgw"),
+         std::string(kNotTileSizeMessage) +
+             " It is 300x200 pixels. An image of any other size is tiled with the \"Large Image "
+             "Slicer\" button, which cuts it into 4096 pieces first."},
+        {unreadable, "The image '" + unreadable +
+                         "' cannot be read: it is damaged, empty or not an image. Please open "
+                         "another one."},
     };
     for (const auto& [path, message] : cases) {
         FakeHost fresh;

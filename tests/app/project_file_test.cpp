@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
+#include "app/project_commands.h"
 #include "platform/run_error.h"
 #include "support/fake_host.h"
 #include "support/scratch_dir.h"
@@ -95,12 +96,15 @@ TEST_F(ProjectFileTest, SavedFileHoldsEachValueOnItsLineAndLoadsBack) {
     app.run.root4096 = "/img/area";
     s.multiResolutionImages = {"/hi/a.jpg", "/lo/b.jpg"};
     s.multiResolutionFolders = {"/hi", "/lo"};
+    s.outputFolder = "/result";
+    s.jpegQuality = 42;
+    s.exactEdges = true;
     const std::string expected =
         "#OVT Project File\r\n#----------------\r\n/img/area.jpg\r\n1\r\n1\r\n/tiles\r\n"
         "/tiles/a,/tiles/b,\r\n/opt/earth prog\r\n/out\r\n0\r\nhttp://host/x/\r\nArea\r\n"
         "2048\r\n1024\r\n24\r\n72\r\n512x512\r\nPNG\r\n1\r\n8388863\r\nHIGH\r\n/img\r\n"
         "/img/area.jpg\r\narea\r\n/img/area\r\n0\r\n1\r\n/hi/a.jpg,/lo/b.jpg,\r\n/hi,/lo,\r\n"
-        "HIGH\r\n";
+        "HIGH\r\n/result\r\n42\r\n1\r\n";
     const std::string path = dir / "saved.ovt";
     ASSERT_TRUE(writeProjectFile(app, path));
     EXPECT_EQ(app.statusText(), "Project file " + path + " was saved!");
@@ -149,27 +153,64 @@ TEST_F(ProjectFileTest, LaterLinesWinAnyLineEndIsReadAndTheProgramLineIsNotTaken
     EXPECT_TRUE(host.messages.empty());
 }
 
-// A shared project must not send output anywhere else: its paths are full, stay in their
-// folders and are never the root; its names are plain. A damaged file changes nothing.
+// A shared project must not send output to the root of the file system, however the path is
+// written; its names are plain; a file too big to be a project is not read whole. A damaged
+// file changes nothing.
 TEST_F(ProjectFileTest, DamagedFilesAreRefusedAndChangeNothing) {
-    EXPECT_FALSE(load(projectFile({"/a.jpg"})));
     const std::vector<std::pair<int, std::string>> damages = {
-        {5, "/tiles/../../etc"}, {8, "/"},     {21, "relative/dir"},
-        {6, "/a,/b/..,"},        {11, "../x"}, {23, "a/b"}};
+        {8, "/proc/self/root"}, {5, "/tiles/../.."}, {30, "/tmp/.."},
+        {6, "/a,/b/../..,"},    {11, "../x"},        {23, "a/b"}};
     for (const auto& [line, text] : damages) {
         Lines lines = usableLines();
+        lines.resize(29, "");
         lines[static_cast<std::size_t>(line - 2)] = text;
         lines[8] = "http://other/";  // line 10, kept by closing the project
         EXPECT_FALSE(load(projectFile(lines))) << text;
     }
+    EXPECT_FALSE(load(projectFile({std::string(64 * 1024 + 1, 'x')})));
+    EXPECT_FALSE(load(std::string(1024 * 1024 - 1, '\n') + "xx"));
     EXPECT_EQ(app.settings.webServerUrl, kDefaultWebserverUrl);
-    ASSERT_EQ(host.messages.size(), 7u);
-    EXPECT_EQ(host.messages[0].text,
-              "The project file " + (dir / "project.ovt") + " is damaged: line 3 is missing.");
-    EXPECT_EQ(host.messages[1].text, "The project file " + (dir / "project.ovt") +
-                                         " is damaged: line 5: '/tiles/../../etc' climbs out "
-                                         "of its folder.");
-    EXPECT_TRUE(load(projectFile(usableLines())));
+    const std::string damaged = "The project file " + (dir / "project.ovt") + " is damaged: ";
+    EXPECT_EQ(
+        host.messageTexts(),
+        (Lines{damaged + "line 8: '/proc/self/root' is the root of the file system.",
+               damaged + "line 5: '/tiles/../..' is the root of the file system.",
+               damaged + "line 30: '/tmp/..' is the root of the file system.",
+               damaged + "line 6: '/b/../..' is the root of the file system.",
+               damaged + "line 11: '../x' is not a plain name.",
+               damaged + "line 23: 'a/b' is not a plain name.",
+               damaged + "line 2 is longer than 64 KB.", damaged + "it is larger than 1 MB."}));
+}
+
+// Relative paths are read against the project file's folder; a file of the two header lines
+// is an empty project; a file older than the output-folder, quality and edge lines runs as
+// those files were run, whatever the window held before.
+TEST_F(ProjectFileTest, RelativePathsHeaderOnlyAndOlderFilesLoad) {
+    ASSERT_TRUE(load("#OVT Project File\r\n#----------------\r\n"));
+    EXPECT_EQ(app.statusText(),
+              "Project file " + (dir / "project.ovt") + " was loaded successfully!");
+    EXPECT_EQ(app.settings.tilesFolder, "");
+    Lines lines = usableLines();
+    lines[2] = "1";           // line 4: a batch
+    lines[3] = "tiles";       // line 5
+    lines[4] = "a,../b,/c,";  // line 6
+    lines[6] = "./out/";      // line 8
+    app.settings.outputFolder = "/elsewhere";
+    app.settings.jpegQuality = 75;
+    app.settings.exactEdges = true;
+    ASSERT_TRUE(load(projectFile(lines)));
+    const std::string parent = dir.path().parent_path().string();
+    EXPECT_EQ(app.settings.tilesFolder, dir / "tiles");
+    EXPECT_EQ(app.settings.batchFolders, (Lines{dir / "a", parent + "/b", "/c"}));
+    EXPECT_EQ(app.settings.kmlFolder, dir / "out");
+    EXPECT_EQ(app.settings.outputFolder, "");
+    EXPECT_EQ(app.settings.jpegQuality, 100);
+    EXPECT_FALSE(app.settings.exactEdges);
+    lines.resize(30, "");
+    lines[29] = "101";  // line 31
+    EXPECT_FALSE(load(projectFile(lines)));
+    EXPECT_EQ(host.messageTexts(), (Lines{"380 Invalid property value: the JPEG quality '101' is "
+                                          "not a whole number from 1 to 100"}));
 }
 
 TEST_F(ProjectFileTest, EmptyMultiResolutionLineEmptiesBothLists) {
@@ -232,6 +273,15 @@ TEST_F(ProjectFileTest, SaveAsAsksBeforeOverwritingAndFailuresAreReported) {
     app.settings.projectName = "Again";
     saveProject(app);
     EXPECT_EQ(host.questions.size(), 2u);
+    EXPECT_NE(testing::readFile(path).find("\r\nAgain\r\n"), std::string::npos);
+
+    // What would not read back as it was is not saved, and the file stays as it was.
+    for (const Lines& folders : {Lines{"/a,b"}, Lines{"/a\nb"}}) {
+        app.settings.batchFolders = folders;
+        EXPECT_FALSE(writeProjectFile(app, path));
+    }
+    EXPECT_EQ(host.messageTexts().back(),
+              "The project cannot be saved to " + path + ": line 6: '/a\nb' holds a line break.");
     EXPECT_NE(testing::readFile(path).find("\r\nAgain\r\n"), std::string::npos);
 }
 

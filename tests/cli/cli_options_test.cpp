@@ -13,12 +13,12 @@ using Args = std::vector<std::string>;
 // Values are taken in any letter case and turned into their types.
 TEST(CliArguments, CommandsTakeTheirInputsAndTypedOptions) {
     const CliOptions transform =
-        parseArguments({"transform", "/d/tiles", "--format", "png", "--quality", "75", "--order",
+        parseArguments({"transform", "/d/tiles", "--format", "png", "--quality", "63", "--order",
                         "high", "--transparent", "255,0,128", "--open", "--yes", "--jobs", "3"});
     EXPECT_EQ(transform.command, Command::Transform);
     EXPECT_EQ(transform.inputs, Args{"/d/tiles"});
     EXPECT_EQ(transform.format, PictureFormat::Png);
-    EXPECT_EQ(transform.quality, 75);
+    EXPECT_EQ(transform.quality, 63);
     EXPECT_EQ(transform.order, DisplayOrder::High);
     EXPECT_EQ(transform.transparent, (Rgb{255, 0, 128}));
     EXPECT_TRUE(transform.open && *transform.answer);
@@ -35,11 +35,11 @@ TEST(CliArguments, CommandsTakeTheirInputsAndTypedOptions) {
 TEST(CliArguments, MistakesAreUsageErrors) {
     for (const char* line :
          {"", "frobnicate", "transform", "transform a b", "multires hi.jpg", "batch",
-          "transform a --format BMP", "transform a --quality 80", "transform a --transparent 255,0",
-          "transform a --transparent 256,0,0", "transform a --jobs 0", "transform a --name",
-          "transform a --batch", "regenerate --project", "batch a --shard 2/2",
-          "transform a --shard 0/2", "batch a --shard 0/2 --kmz a.kmz", "merge",
-          "merge a --kml-folder d"}) {
+          "transform a --format BMP", "transform a --quality 101",
+          "transform a --transparent 255,0", "transform a --transparent 256,0,0",
+          "transform a --jobs 0", "transform a --name", "transform a --batch",
+          "regenerate --project", "batch a --shard 2/2", "transform a --shard 0/2",
+          "batch a --shard 0/2 --kmz a.kmz", "merge", "merge a --kml-folder d"}) {
         std::istringstream words(line);
         const Args args{std::istream_iterator<std::string>(words), {}};
         EXPECT_THROW(parseArguments(args), UsageError) << line;

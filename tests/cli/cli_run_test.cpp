@@ -75,6 +75,29 @@ TEST_F(CliRunTest, FolderOfTwo2048TilesGivesItsTreeAndLeavesOutTheUnreferencedIm
         << result.err;
 }
 
+// --name names the top file of every kind of job: the one of a single image, and one over a
+// pair that links both passes; the JPEG quality given (any from 1 to 100) reaches the tiles.
+TEST_F(CliRunTest, NameNamesTheTopFileAndQualityReachesTheTiles) {
+    tile(dir / "one", "a", 1024);
+    tile(dir / "one", "b", 1024);
+    const auto single =
+        cli({"transform", dir / "one/a.jpg", "--name", "Europe", "--quality", "40"});
+    EXPECT_EQ(single.out, dir / "one/Europe.kml\n") << single.err;
+    EXPECT_TRUE(testing::walkKmlTree(dir / "one/Europe.kml").missing.empty());
+    EXPECT_FALSE(fs::exists(dir / "one/a.kml"));
+    EXPECT_EQ(runIdentify({"identify", "-format", "%Q", dir / "one/a/Tgroup1/Sgroup1/a.JPG"}),
+              "40");
+
+    const auto pair = cli({"multires", dir / "one/a.jpg", dir / "one/b.jpg", "--name", "Pair"});
+    EXPECT_EQ(pair.out, dir / "one/Pair.kml\n") << pair.err;
+    const testing::KmlTreeWalk walk = testing::walkKmlTree(dir / "one/Pair.kml");
+    EXPECT_TRUE(walk.missing.empty());
+    const std::string top = testing::readFile(dir / "one/Pair.kml");
+    EXPECT_LT(top.find("<href>" + dir / "one/a.kml</href>"),
+              top.find("<href>" + dir / "one/b.kml</href>"));
+    EXPECT_NE(top.find("<href>" + dir / "one/b.kml</href>"), std::string::npos);
+}
+
 // Written into an output folder with relative links, the result still works after it was
 // moved, and packs into one file; the input folder gains nothing.
 TEST_F(CliRunTest, RelativeLinksResolveAfterTheTreeIsMoved) {
@@ -181,26 +204,26 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
     tile(dir / "pair", "a", 1024);
     fs::copy_file(dir / "pair/a.jpg", dir / "pair/a.png");
     fs::copy_file(dir / "pair/a.jgw", dir / "pair/a.pgw");
-    std::string project = "#OVT Project File\r\n#----------------\r\n\r\n0\r\n0\r\n" + dir / "gone";
-    testing::writeFile(dir / "damaged.ovt", project + "\r\n");  // lines 6 to 29 missing
-    for (int line = 5; line <= 29; ++line)
-        project += std::string(line == 17 ? "JPG" : line == 19 ? "0" : "") + "\r\n";
-    testing::writeFile(dir / "gone.ovt", project);
+    // Lines 6 on are missing: they keep the values of an empty project.
+    testing::writeFile(dir / "gone.ovt",
+                       "#OVT Project File\r\n#----------------\r\n\r\n0\r\n0\r\n" + dir / "gone");
     // Padded to 4096 pixels, the pieces of the whole-earth sample would reach beyond the globe.
     for (const char* name : {"earth.jpg", "earth.jgw"})
         fs::copy_file(std::string(ORVANTA_SOURCE_DIR) + "/samples/earth/" + name, dir / name);
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"transform", dir / "empty"}, "holds no images"},
         {{"transform", dir / "missing"}, "does not exist"},
-        {{"transform", dir / "mixed"}, "contains images of different sizes"},
+        {{"transform", dir / "mixed"}, "Sizes found: 1024x1024: a.jpg; 2048x2048: b.jpg.\n"},
         {{"transform", dir / "unreferenced"}, "does not contain any reference 'world file'"},
         {{"transform", dir / "utm/a.jpg"}, "is not using 'WGS84 Datum Projection'"},
-        {{"transform", dir / "odd/a.jpg"}, "This image could not be tiled."},
+        {{"transform", dir / "odd/a.jpg"},
+         "to be sliced! It is 1000x1000 pixels. An image of any other size is tiled with "
+         "'orvanta-cli large IMAGE', which cuts it into 4096 pieces first.\n"},
         {{"multires", dir / "good/a.jpg", dir / "odd/a.jpg"}, "This image could not be tiled."},
         {{"multires", dir / "pair/a.jpg", dir / "pair/a.png"}, "would write the same tiles"},
         {{"batch", dir / "good", dir / "utm"}, "not using 'WGS84 Datum Projection'"},
         {{"run", dir / "gone.ovt"}, "which does not exist"},
-        {{"run", dir / "damaged.ovt"}, "is damaged: line 6 is missing."},
+        {{"run", "/dev/zero"}, "/dev/zero is damaged: line 0 is longer than 64 KB."},
         {{"large", dir / "earth.jpg", "--no"}, "stopped at a question answered No"},
         {{"large", dir / "earth.jpg"}, "(no terminal to answer on: --yes answers Yes)"},
     };
@@ -210,8 +233,62 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         EXPECT_EQ(result.exitStatus, 1) << args[1] << "\n" << result.err;
         EXPECT_EQ(result.out, "") << args[1];
         EXPECT_NE(result.err.find(message), std::string::npos) << args[1] << "\n" << result.err;
+        // Messages carry the command line's one prefix; no idle status follows the refusal.
+        EXPECT_EQ(result.err.find("Orvanta: "), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("Status..."), std::string::npos) << result.err;
     }
     EXPECT_EQ(snapshot(dir.path().string()), before);
+}
+
+// A project saved after a run reopens it from anywhere: its output folder is kept, a relative
+// folder given on the command line is stored absolute, and relative lines are read against the
+// project file's own folder. Reading a project that never ends can be stopped.
+TEST_F(CliRunTest, SavedProjectsReopenWhatWasRunFromAnywhere) {
+    tile(dir / "in", "area", 1024);
+    const std::string out = dir / "O", project = dir / "p.ovt";
+    ASSERT_EQ(cli({"transform", dir / "in/area.jpg", "--output", out, "--save-project", project})
+                  .exitStatus,
+              0);
+    fs::remove_all(out);
+    const auto run = cli({"run", project});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, out + "/area.kml\n");
+    EXPECT_FALSE(fs::exists(dir / "in/area"));
+    EXPECT_EQ(cli({"open", project, "--google-earth", "/bin/true"}).exitStatus, 0);
+
+    tile(dir / "A", "west", 1024, 10);
+    tile(dir / "B", "east", 1024, 5);
+    fs::create_directories(dir / "rel/dir");
+    // Run from the scratch folder, so that rel/dir is relative to it.
+    const auto inFolder = [&](std::vector<std::string> args) {
+        args.insert(args.begin(),
+                    {"sh", "-c", "cd \"$0\" && exec \"$@\"", dir.path().string(), ORVANTA_CLI});
+        return runProgram(args);
+    };
+    ASSERT_EQ(inFolder({"batch", "A", "B", "--kml-folder", "rel/dir", "--save-project", "b.ovt"})
+                  .exitStatus,
+              0);
+    std::string text = testing::readFile(dir / "b.ovt");
+    for (std::size_t at; (at = text.find(dir / "")) != std::string::npos;)
+        text.erase(at, (dir / "").size());
+    testing::writeFile(dir / "relative.ovt", text);
+    for (const std::string saved : {"b.ovt", "relative.ovt"}) {
+        fs::remove(dir / "rel/dir/Default.kml");
+        const auto again = cli({"regenerate", "--project", dir / saved});
+        EXPECT_EQ(again.exitStatus, 0) << again.err;
+        EXPECT_EQ(again.out, dir / "rel/dir/Default.kml\n");
+    }
+
+    // A project that gives nothing and never ends is read until SIGTERM, which cancels; the
+    // signal comes once the program has the file open.
+    const auto silent = runProgram(
+        {"sh", "-c",
+         "mkfifo \"$0\" && exec 3<>\"$0\" && { \"$1\" run \"$0\" 3>&- & pid=$!; "
+         "for i in $(seq 600); do ls -l /proc/$pid/fd | grep -q -- \"$0\" && break; sleep 0.05; "
+         "done; kill -TERM $pid; (sleep 30; kill -KILL $pid) >/dev/null 2>&1 & guard=$!; "
+         "wait $pid; status=$?; kill $guard; echo $status; }",
+         dir / "fifo", ORVANTA_CLI});
+    EXPECT_EQ(silent.out, "130\n") << silent.err;
 }
 
 // A world file that cannot place the image is refused before any work, with the program's own
@@ -270,8 +347,10 @@ TEST_F(CliRunTest, WorldFilesAndImagesOfEveryCommonNameTileAlike) {
     std::string image = "t.jpg", world = "t.jgw";
     for (const auto& [nextImage, nextWorld] : std::vector<std::pair<std::string, std::string>>{
              {"t.jpg", "t.jgw"}, {"t.jpg", "t.wld"}, {"t.jpg", "t.jpgw"}, {"t.jpeg", "t.jgw"}}) {
-        fs::rename(dir / ("in/" + std::exchange(image, nextImage)), dir / ("in/" + image));
-        fs::rename(dir / ("in/" + std::exchange(world, nextWorld)), dir / ("in/" + world));
+        fs::rename(dir / ("in/" + image), dir / ("in/" + nextImage));
+        fs::rename(dir / ("in/" + world), dir / ("in/" + nextWorld));
+        image = nextImage;
+        world = nextWorld;
         fs::remove_all(dir / "out");
         const auto result = cli({"transform", dir / ("in/" + image), "--output", dir / "out"});
         ASSERT_EQ(result.exitStatus, 0) << image << " " << world << "\n" << result.err;

@@ -65,8 +65,9 @@ TEST(CliShards, ShardsRunThroughParallelMergeIntoTheSingleMachineBatch) {
     fs::rename(out + "/Area.shard-1-of-3.txt", dir / "away.txt");
     merged = runProgram(merge);
     EXPECT_EQ(merged.exitStatus, 1);
-    EXPECT_NE(merged.err.find("Finished in no shard (run its shard again, with --resume):\n  1 (" +
-                              dir / "south)\nNo top file"),
+    EXPECT_NE(merged.err.find("Finished in no shard (run its shard again, with --resume):\n"
+                              "orvanta-cli:   1 (" +
+                              dir / "south)\norvanta-cli: No top file"),
               std::string::npos)
         << merged.err;
     EXPECT_FALSE(fs::exists(top));
@@ -77,15 +78,29 @@ TEST(CliShards, ShardsRunThroughParallelMergeIntoTheSingleMachineBatch) {
     ASSERT_EQ(run(batch, out, {"--shard", "1/2", "--resume"}).exitStatus, 0);
     merged = runProgram(merge);
     EXPECT_EQ(merged.exitStatus, 1);
-    EXPECT_NE(merged.err.find("more than one shard (remove the stale shard file):\n  1 (" +
-                              dir / "south) in " + out + "/Area.shard-1-of-2.txt " + out +
-                              "/Area.shard-1-of-3.txt\n  3 ("),
-              std::string::npos)
+    EXPECT_NE(
+        merged.err.find("more than one shard (remove the stale shard file):\norvanta-cli:   1 (" +
+                        dir / "south) in " + out + "/Area.shard-1-of-2.txt " + out +
+                        "/Area.shard-1-of-3.txt\norvanta-cli:   3 ("),
+        std::string::npos)
         << merged.err;
     EXPECT_FALSE(fs::exists(top));
     fs::remove(out + "/Area.shard-1-of-2.txt");
     ASSERT_EQ(runProgram(merge).exitStatus, 0);
     EXPECT_EQ(tree(out), tree(dir / "single"));
+
+    // A folder's tree removed after its shard finished: the top file would link nothing there.
+    fs::remove(top);
+    fs::remove_all(out + "/west");
+    merged = runProgram(merge);
+    EXPECT_EQ(merged.exitStatus, 1);
+    EXPECT_NE(merged.err.find("The shard file " + out +
+                              "/Area.shard-0-of-3.txt cannot be merged: "
+                              "line 8: the tile folder '" +
+                              out + "/west' does not exist."),
+              std::string::npos)
+        << merged.err;
+    EXPECT_FALSE(fs::exists(top));
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <map>
 #include <sstream>
 
 namespace orvanta::cli {
@@ -64,6 +67,46 @@ TEST(CliOptionTable, EachCommandTakesListsAndCompletesOnlyWhatItReads) {
     }
     EXPECT_EQ(parseArguments({"info", "in", "-q"}).verbosity, Verbosity::Quiet);
     EXPECT_NE(usageText().find("--version"), std::string::npos);
+}
+
+std::vector<std::string> sortedWords(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> list{std::istream_iterator<std::string>(in), {}};
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+// The options of each command written out here, not read from the table: a row that loses or
+// gains a command (large no longer reading --resume) changes the help, the parser and the
+// completion alike, which the test above then finds in agreement.
+TEST(CliOptionTable, EachCommandTakesTheOptionsItIsKnownToRead) {
+    const std::string general = " --yes --no --quiet --verbose --help";
+    const std::string tiling =
+        "--output --name --format --quality --order --url --transparent --relative-links --kmz "
+        "--skip-empty-tiles --exact-edges --preview --save-project --jobs --resume --engine --ram "
+        "--open --google-earth";
+    const std::map<std::string, std::string> takes = {
+        {"transform", tiling},
+        {"large", tiling + " --disk --piece-format --background"},
+        {"batch", tiling + " --kml-folder --shard"},
+        {"multires", tiling},
+        {"regenerate",
+         "--batch --multires --project --output --name --format --order --url --transparent "
+         "--kml-folder --relative-links --kmz --skip-empty-tiles --exact-edges --preview "
+         "--save-project --open --google-earth"},
+        {"run", tiling + " --kml-folder --disk --piece-format --background"},
+        {"open", "--google-earth"},
+        {"info", ""},
+        {"merge", "--name --kml-folder"}};
+    ASSERT_EQ(takes.size(), commandList().size());
+    for (const auto& [name, command] : commandList()) {
+        std::string reads;
+        for (const OptionRow& row : optionTable()) {
+            if (commandReads(row, command))
+                reads += std::string(" ") + row.name;
+        }
+        EXPECT_EQ(sortedWords(reads), sortedWords(takes.at(name) + general)) << name;
+    }
 }
 
 }  // namespace

@@ -298,52 +298,59 @@ TEST_F(FolderScanTest, SomeWorldFilesMissingAsksWhetherToLeaveThemOut) {
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(FolderScanTest, NoWorldFilesAtAllThenNoTileSize) {
+// A refused folder gets one message, for the first reason in the order: unreadable images,
+// several sizes, no world files, no tile size; the question about images without world files
+// comes only when nothing refused the folder.
+TEST_F(FolderScanTest, ARefusedFolderGetsOneMessageThatNamesWhatToRemove) {
     image("a", 1000, false);
     image("b", 1000, false);
-    const FolderScan result = scan();
-    EXPECT_FALSE(result.usable);
-    EXPECT_EQ(result.sizeClass, std::nullopt);
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[0].text,
-              "This folder '" + folder +
-                  "' does not contain any reference 'world file', OVT will not proceced unless "
-                  "all images have their associated reference 'world file'");
-    EXPECT_EQ(host.messages[1].text,
-              "This folder '" + folder +
+    EXPECT_FALSE(scan().usable);
+    EXPECT_EQ(host.messageTexts(), std::vector<std::string>{noWorldFilesMessage(folder)});
+    image("a", 1000);
+    host.messages.clear();
+    EXPECT_EQ(scan().sizeClass, std::nullopt);
+    EXPECT_EQ(host.messageTexts(),
+              std::vector<std::string>{
+                  "This folder '" + folder +
                   "' does not contain images of acceptable tile sizes. The images must be "
-                  "4096x4096 or 2048x2048 , 1024x1024 to be sliced!");
-}
+                  "4096x4096 or 2048x2048 , 1024x1024 to be sliced! Its images are 1000x1000."});
 
-// All images must have the first image's size: a mismatch is refused even when the person agrees
-// to leave the unreferenced image out, and an image that cannot be read counts as another size.
-TEST_F(FolderScanTest, ImagesOfAnotherSizeAreRefused) {
+    // Sizes in the order met, at most five names of each; the size class is the first image's.
     image("a", 2048);
-    image("b", 1024, false);
-    host.yesNoAnswers = {true};
-    const FolderScan result = scan();
-    EXPECT_FALSE(result.usable);
-    EXPECT_EQ(result.sizeClass, SizeClass::S2048);
-    EXPECT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.messageTexts().at(0),
-              "This folder '" + folder +
+    for (const char* name : {"c", "d", "e", "f", "g"})
+        image(name, 1024, false);
+    host.messages.clear();
+    const FolderScan mixed = scan();
+    EXPECT_FALSE(mixed.usable);
+    EXPECT_EQ(mixed.sizeClass, SizeClass::S2048);
+    EXPECT_TRUE(host.questions.empty());
+    EXPECT_EQ(host.messageTexts(),
+              std::vector<std::string>{
+                  "This folder '" + folder +
                   "' contains images of different sizes (Width x Height), OVT can not proceed "
                   "unless all images are in the same size (Width x Height). Please remove the "
-                  "unmatched images!");
+                  "unmatched images! Sizes found: 2048x2048: a.png; 1000x1000: b.png; "
+                  "1024x1024: c.png, d.png, e.png, f.png, g.png."});
+    image("h", 1024);
+    host.messages.clear();
+    scan();
+    EXPECT_NE(host.messageTexts().at(0).find("g.png and 1 more."), std::string::npos);
 
+    // An image that cannot be read is named as such, not counted as another size.
     writeFile(dir / "c.png", "");
-    writeFile(dir / "c.pgw", kWgs84World);
+    host.messages.clear();
     EXPECT_FALSE(scan().usable);
-    EXPECT_EQ(host.messageTexts(), std::vector<std::string>(2, differentSizesMessage(folder)));
+    EXPECT_EQ(host.messageTexts(),
+              std::vector<std::string>{unreadableImagesMessage(folder, {"c.png"})});
+    EXPECT_NE(host.messageTexts().at(0).find("1 image(s) that cannot be read"), std::string::npos);
 
     // b.jpg beside b.png would write b's tiles twice: refused, naming both, before any reading.
     writeFile(dir / "B.jpg", "");
     host.messages.clear();
-    const std::size_t asked = host.questions.size();
     EXPECT_FALSE(scan().usable);
     EXPECT_EQ(host.messageTexts(),
               std::vector<std::string>{sameStemMessage(dir / "B.jpg", dir / "b.png")});
-    EXPECT_EQ(host.questions.size(), asked);
+    EXPECT_TRUE(host.questions.empty());
 }
 
 TEST_F(FolderScanTest, ProjectedOrUnreadableWorldFileEndsTheScan) {

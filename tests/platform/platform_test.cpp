@@ -127,19 +127,24 @@ TEST(FileLists, DerivedNamesAreFoundWithoutRegardToCase) {
     EXPECT_EQ(findFileLoosely(dir / "missing/IMG.jgw"), "");
 }
 
-TEST(ConsoleHost, QuestionsAreAnsweredByThePresetOrNo) {
+// Every line the console writes of itself carries the program's prefix; the idle status text
+// of a window that closed its project is not shown.
+TEST(ConsoleHost, QuestionsAreAnsweredByThePresetOrNoAndEveryLineIsPrefixed) {
     std::FILE* input = std::tmpfile();
     std::FILE* output = std::tmpfile();
     ConsoleHost yes(true, input, output);
     EXPECT_TRUE(yes.askYesNo("Go on?", "Title", MessageIcon::Question));
     ConsoleHost none(std::nullopt, input, output);
-    EXPECT_FALSE(none.askYesNo("Go on?", "Title", MessageIcon::Question));
-    none.messageBox("Something failed", "Orvanta");
+    EXPECT_FALSE(none.askYesNo("Go on?", kAppTitle, MessageIcon::Question));
+    none.messageBox("Something failed\nin two lines", kAppTitle);
+    none.statusChanged(kIdleStatus);
     EXPECT_EQ(none.messageCount(), 1);
     std::rewind(output);
     char buffer[256] = {};
     const std::size_t length = std::fread(buffer, 1, sizeof buffer - 1, output);
-    EXPECT_NE(std::string(buffer, length).find("Orvanta: Something failed\n"), std::string::npos);
+    EXPECT_EQ(std::string(buffer, length),
+              "orvanta-cli: Title: Go on? [y/N] y\norvanta-cli: Go on? [y/N] n\n"
+              "orvanta-cli: Something failed\norvanta-cli: in two lines\n");
     std::fclose(input);
     std::fclose(output);
 }

@@ -104,6 +104,44 @@ TEST(MainWindowEdits, FieldsWriteTheProjectRecord) {
     EXPECT_FALSE(f.window->app().settings.openWhenDone);
 }
 
+// The window offers three qualities and shows another stored one (from a project file or the
+// command line) as it is; a text typed over it that is no quality is not taken, nor listed.
+TEST(MainWindowEdits, QualityShowsAStoredValueAndTakesOnlyQualities) {
+    WindowFixture f;
+    AppState& app = f.window->app();
+    auto* quality = f.child<QComboBox>("Combo5");
+    app.settings.jpegQuality = 60;
+    f.window->refreshFromState();
+    EXPECT_EQ(quality->currentText(), "60");
+    quality->lineEdit()->selectAll();
+    QTest::keyClicks(quality->lineEdit(), "abc");
+    QTest::keyClick(quality->lineEdit(), Qt::Key_Return);
+    emit quality->activated(quality->currentIndex());
+    EXPECT_EQ(app.settings.jpegQuality, 60);
+    EXPECT_EQ(quality->count(), 3);
+    quality->setCurrentIndex(1);
+    emit quality->activated(1);
+    EXPECT_EQ(app.settings.jpegQuality, 90);
+}
+
+// At its default size, 800 x 600 pixels, the window shows the output folder row: in a picture
+// of the window, the field is where it is, whole, as it paints itself.
+TEST(MainWindowSize, TheOutputFolderRowIsInThePictureOfTheDefaultSize) {
+    WindowFixture f;
+    QCoreApplication::processEvents();
+    const QImage shot = f.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.size(), QSize(800, 600));
+    auto* field = f.child<QLineEdit>("outputFolder");
+    field->setText("/maps/out");
+    QCoreApplication::processEvents();
+    const QRect inner = field->rect().adjusted(4, 4, -4, -4);
+    const QImage own = field->grab(inner).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = f.window->grab(inner.translated(field->mapTo(f.window.get(), QPoint())))
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, own);
+}
+
 // The window grows with its frame, and its pages and fields with it; it never gets smaller
 // than 12000 x 9000 twips.
 TEST(MainWindowSize, GrowsWithItsFrameNeverBelowTwelveThousandByNineThousandTwips) {

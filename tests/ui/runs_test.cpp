@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -119,6 +120,14 @@ TEST(WindowRuns, TransformOfAFolderRunsOnTheWorkerAndStartsGoogleEarth) {
     f.click("openResultFolder");
     f.click("openPreview");
     EXPECT_EQ(f.dialogs.openedUrls, (std::vector<std::string>{tiles, tiles + "/Area.html"}));
+
+    // The output KML path shows where each run wrote its top file, not where an earlier went.
+    auto* kmlPath = f.child<QLineEdit>("kmlpath");
+    EXPECT_EQ(kmlPath->text().toStdString(), tiles);
+    app.settings.outputFolder = dir / "out";
+    f.click("Command25");
+    f.waitForRun();
+    EXPECT_EQ(kmlPath->text().toStdString(), dir / "out");
 }
 
 TEST(WindowRuns, CancelEndsATransform) {
