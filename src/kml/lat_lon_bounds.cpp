@@ -180,6 +180,9 @@ void IncludeTile(LatLonBounds& all, const LatLonBounds& tile) {
         all.east = tile.east;
     if (tile.north.value() > all.north.value())
         all.north = CoordValue::number(tile.north.value());
+    // Tiles on both sides of 180 (one taken round to -180) would widen it beyond the globe.
+    if (all.east.value() > all.west.value() + 360)
+        all.east = CoordValue::number(all.west.value() + 360);
 }
 
 LatLonBounds EmptyRootBounds() {

@@ -85,7 +85,8 @@ LatLonBounds cutBounds(const LatLonBounds& cell, const PictureCut& cut, int pixe
                        double tileWest);
 
 // Widens the bounds of all tiles by one tile: smaller west and south, greater east and north
-// win. Winning west, south and east keep their form; the north is held as a number.
+// win. Winning west, south and east keep their form; the north is held as a number. The east
+// goes at most 360 degrees beyond the west.
 void IncludeTile(LatLonBounds& all, const LatLonBounds& tile);
 
 // The starting point of IncludeTile: west 180, south 90, east -180, north -90.
