@@ -263,11 +263,10 @@ std::vector<KmlFile> treeOf(SizeClass sizeClass, DisplayOrder order,
     const KmlTreeOptions options{&kmlTreeLayout(sizeClass), "R", "", order, "JPG", "img", false, "",
                                  !picture.empty()};
     const KmlTile tile{"a", TileBounds(parseWorldFile("0.001\n0\n0\n-0.001\n10\n20\n"), 1024)};
-    return tileKml(options, tile,
-                   [&](const std::string&, const std::string& name) {
-                       return name == picture ? name : "";
-                   })
-        .files;
+    const auto lookup = [&](const std::string&, const std::string& name) {
+        return name == picture ? name : "";
+    };
+    return tileKml(options, tile, lookup).files;
 }
 
 bool has(const KmlFile& file, const std::string& part) {
