@@ -58,9 +58,10 @@ It has a window (orvanta) and a command line (orvanta-cli).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-# The libraries come from what the programs link; listgeo writes the world files of GeoTIFF
-# images, xdg-open opens the manual and web pages from the command line, and the preview page
-# (--preview) copies Leaflet from libjs-leaflet.
+# The libraries (GDAL, which reads georeference and warps, among them) come from what the
+# programs link; listgeo writes the world files of GeoTIFF images, xdg-open opens the manual and
+# web pages from the command line, and the preview page (--preview) copies Leaflet from
+# libjs-leaflet.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "geotiff-bin")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libjs-leaflet")

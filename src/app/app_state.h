@@ -8,6 +8,7 @@
 #include "app/batch_shards.h"
 #include "app/outcome.h"
 #include "app/project_settings.h"
+#include "app/reprojection.h"
 #include "app/run_state.h"
 #include "app/user_settings.h"
 #include "imagery/image_header_info.h"
@@ -80,6 +81,10 @@ class AppState {
     // How the person reaches the large-image slicer from this front end, named by the
     // messages that send an image of no tile size there.
     std::string largeImageCommand = "the \"Large Image Slicer\" button";
+    // Images in other coordinate systems than WGS84 latitude/longitude: the person's choice,
+    // and the project image's warped form when it is warped (see warpedProjectImage).
+    ReprojectionSettings reprojection;
+    std::optional<WarpedProjectImage> warpedImage;
 
     const std::string& statusText() const { return statusText_; }
     void setStatus(const std::string& text);

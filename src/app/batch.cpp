@@ -12,6 +12,7 @@
 #include "app/paths.h"
 #include "app/tile_run.h"
 #include "kml/fragments.h"
+#include "kml/web_text.h"
 #include "platform/path_names.h"
 #include "platform/text_file.h"
 
@@ -108,7 +109,7 @@ std::string topKmlText(const std::string& projectName, const LatLonBounds& bound
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(name), "</name>");
         out.line("    <Link>");
-        out.line("        <href>", xmlText(href), "</href>");
+        out.line("        <href>", xmlText(hrefPath(href)), "</href>");
         out.line("        <viewRefreshMode>onRegion</viewRefreshMode>");
         out.line("    </Link>");
         out.line("</NetworkLink>");

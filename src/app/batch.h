@@ -14,7 +14,7 @@ namespace orvanta {
 class AppState;
 
 // The text of a top KML file: the Region of `bounds`, then a NetworkLink to each file in order,
-// given by its name and href.
+// given by its name and the path it links (written as an href, percent-encoded).
 std::string topKmlText(const std::string& projectName, const LatLonBounds& bounds,
                        DisplayOrder order,
                        const std::vector<std::pair<std::string, std::string>>& links);

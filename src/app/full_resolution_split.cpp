@@ -32,7 +32,7 @@ void save(cGdiPlus& saver, const Picture& picture, const std::string& path, long
 }
 
 // Where the tiles of a full-resolution split go and how they are located.
-struct TileOutput {
+struct FullResolutionTiles {
     std::string folder;
     std::string worldExtension;
     WorldFile world;
@@ -43,7 +43,7 @@ struct TileOutput {
 // Cuts tile number i, in `row` and `column`, out of the display picture and writes it and its
 // world file.
 void writeTile(const std::string& imageName, PictureBoxes& boxes, cGdiPlus& saver,
-               StepPolicy& policy, const TileOutput& output, int row, int column, int i) {
+               StepPolicy& policy, const FullResolutionTiles& output, int row, int column, int i) {
     cutTile(boxes, output.tileSize, row, column);
     const std::string name = output.folder + kPathSeparator + imageName + "_" + std::to_string(i);
     policy.run([&] { save(saver, boxes.piece, name + "." + output.format, 100); });
@@ -114,7 +114,7 @@ void FullResolutionSplit(AppState& app, PictureBoxes& boxes, cGdiPlus& saver) {
     }
 
     RunErrorPolicy policy(app);
-    TileOutput output{
+    FullResolutionTiles output{
         settings.imageFolder + kPathSeparator + "Tiles",
         GetFileExtension(worldPath),
         {},

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/paths.h"
+#include "app/reprojection.h"
 #include "app/tile_run.h"
 #include "app/transform.h"
 #include "imagery/geo_image.h"
@@ -64,6 +65,11 @@ bool classifyImage(AppState& app, const std::string& path, const ImageFacts& fac
 
 bool worldFilesPlaceImages(AppState& app, const std::vector<std::string>& images) {
     for (const std::string& image : images) {
+        // A warped image's own georeference is in another system: the warp places it.
+        if (const WarpedProjectImage* warped = warpedProjectImage(app);
+            warped && warped->source.path == image) {
+            continue;
+        }
         const std::string world =
             findWorldFile(folderOf(image), baseNameOf(image), GetFileExtension(image));
         if (world.empty())
@@ -80,10 +86,11 @@ bool worldFilesPlaceImages(AppState& app, const std::vector<std::string>& images
     return true;
 }
 
-bool scanTilesFolder(AppState& app, const std::string& folder) {
+bool scanTilesFolder(AppState& app, const std::string& folder, bool makeWorldFiles) {
     const std::string& output = app.settings.outputFolder;
-    const FolderScan scan = scanFolder(
-        app.host(), folder, output.empty() ? "" : madeWorldFileFolder(app.settings, folder));
+    const FolderScan scan =
+        scanFolder(app.host(), folder,
+                   output.empty() ? "" : madeWorldFileFolder(app.settings, folder), makeWorldFiles);
     if (!scan.scannedImages)
         return false;
     keepFacts(app, scan.lastFacts);

@@ -26,7 +26,8 @@ bool worldFilesPlaceImages(AppState& app, const std::vector<std::string>& images
 
 // Scans a tiles folder and keeps what the scan found: the facts of the image read last, the
 // folder as the KML folder, its size class and the images left out. True when processing may
-// go on.
-bool scanTilesFolder(AppState& app, const std::string& folder);
+// go on. Without `makeWorldFiles`, GeoTIFFs without a world file get none written: their own
+// georeference is read.
+bool scanTilesFolder(AppState& app, const std::string& folder, bool makeWorldFiles = true);
 
 }  // namespace orvanta

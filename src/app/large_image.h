@@ -31,8 +31,13 @@ std::optional<Preview> OpenLargeImage(AppState& app);
 // "Imagemagick large image slicer": cuts largeImage into the pieces of imageFolder/imageName"L"
 // and gives them their world files and padding. When the padded pieces would reach beyond the
 // globe, asks first; No declines the job. Returns true when the piece folder is ready for the
-// folder scan and Transform.
-bool SliceLargeImage(AppState& app);
+// folder scan and Transform. With `tile`, when piecesTiledAsCut, the pieces are tiled as they
+// are cut and given their world files, so that only their KML remains to write.
+bool SliceLargeImage(AppState& app, bool tile = false);
+
+// True when the vips engine cuts the pieces of the large image and tiles them from the pixels
+// in memory in one pass (JPG and PNG pieces).
+bool piecesTiledAsCut(AppState& app);
 
 // Refuses the project's large image when its header promises more than the large-image limits
 // let the chosen engine slice: tells the person the figures and notes the failure. True when it

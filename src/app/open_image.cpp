@@ -6,7 +6,9 @@
 #include "app/error_policy.h"
 #include "app/input_checks.h"
 #include "app/paths.h"
+#include "app/reprojection.h"
 #include "imagery/geo_image.h"
+#include "imagery/georeference.h"
 #include "imagery/geotiff.h"
 #include "imagery/world_file.h"
 #include "platform/file_lookup.h"
@@ -86,13 +88,17 @@ std::string projectWorldFilePath(const ProjectSettings& settings) {
 bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageHeaderInfo& header) {
     const std::string found = findFileLoosely(path);
     const std::string& image = app.settings.projectImage;
-    if (found.empty()) {
+    // Without a world file, the georeference the image holds itself.
+    const std::optional<WorldFile> own = found.empty() ? embeddedWorldFile(image) : std::nullopt;
+    if (found.empty() && !own) {
         app.host().messageBox(imageWithoutWorldFileMessage(image), kAppTitle);
         app.closeProject();
         return false;
     }
-    const std::string refusal = worldFileRefusal(
-        found, header.width, header.height, kImageNotWgs84Message, unreferencedImageText(image));
+    const std::string refusal =
+        own ? georeferenceRefusal(image, *own, header.width, header.height, kImageNotWgs84Message)
+            : worldFileRefusal(found, header.width, header.height, kImageNotWgs84Message,
+                               unreferencedImageText(image));
     if (!refusal.empty()) {
         app.host().messageBox(refusal, kAppTitle);
         app.closeProject();
@@ -110,6 +116,11 @@ bool openChosenImage(AppState& app, const std::string& path, bool convertGeoTiff
     }
     // The size first: the world file must place the whole image on the globe.
     const ImageFacts facts = readImageFacts(path);
+    if (const std::optional<bool> warped = decideReprojection(app, worldPath, facts)) {
+        if (!*warped)
+            app.closeProject();
+        return *warped;
+    }
     if (!acceptProjectWorldFile(app, worldPath, facts.header))
         return false;
     if (!classifyImage(app, path, facts)) {

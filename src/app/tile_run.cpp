@@ -9,6 +9,9 @@
 #include "app/input_checks.h"
 #include "app/open_image.h"
 #include "app/paths.h"
+#include "imagery/georeference.h"
+#include "imagery/piece_world_files.h"
+#include "kml/kml_layout.h"
 #include "kml/kml_tree.h"
 #include "kml/tree_inputs.h"
 #include "platform/file_list.h"
@@ -18,12 +21,18 @@
 namespace orvanta {
 namespace {
 
-// Where the pixels of the image lie on the globe, by the world file the KML pass reads.
+// Where the pixels of the image lie on the globe, by the georeference the KML pass reads.
 GlobeWindow globeOf(AppState& app, const std::string& image) {
     TileSource tile = folderTile(folderOf(image), std::filesystem::path(image).filename().string());
     tile.worldFilePath = worldFilePathFor(app.settings, tile.worldFilePath);
-    return worldFileGlobe(locateWorldFile(app.host(), tile), app.settings.exactEdges);
+    const std::string found = locateWorldFile(app.host(), tile);
+    if (const std::optional<WorldFile> own =
+            found.empty() ? embeddedWorldFile(image) : std::nullopt)
+        return globeWindow(*own, app.settings.exactEdges);
+    return worldFileGlobe(found, app.settings.exactEdges);
 }
+
+}  // namespace
 
 SplitRequest splitRequest(AppState& app, const TileRun& run) {
     const ProjectSettings& s = app.settings;
@@ -60,6 +69,8 @@ SplitRequest splitRequest(AppState& app, const TileRun& run) {
     return request;
 }
 
+namespace {
+
 KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
     const ProjectSettings& s = app.settings;
     KmlTreeRequest request;
@@ -89,15 +100,20 @@ KmlTreeRequest kmlRequest(const AppState& app, const TileRun& run) {
 }  // namespace
 
 bool claimFolder(AppState& app, const std::string& folder, std::optional<FolderLock>& lock) {
+    std::vector<std::string> written = treeFolderPaths(folder);
+    written.push_back(folderOf(backgroundPicturePath(folder)));
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    lock.emplace(folder);
+    lock.emplace(folder, written);
     if (!lock->held()) {
-        app.host().messageBox(folderBusyMessage(folder, lock->holder()), kAppTitle);
+        app.host().messageBox(lock->refusal(), kAppTitle);
         app.outcome.note(Ending::Failed);
         return false;
     }
-    removeStaleScratch(folder, true);
+    // Only the folders the run writes: what lies deeper (an input folder's own subfolders)
+    // is never touched.
+    for (const std::string& each : written)
+        removeStaleScratch(each);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "kml/display_order.h"
 #include "kml/lat_lon_bounds.h"
 #include "platform/folder_lock.h"
+#include "tiling/grid_splitter.h"
 
 namespace orvanta {
 
@@ -33,6 +34,9 @@ struct TileRun {
 // left in it and below it. When another run holds it, tells the person, records the failure and
 // returns false.
 bool claimFolder(AppState& app, const std::string& folder, std::optional<FolderLock>& lock);
+
+// What the splitter cuts for the run, from the project's settings.
+SplitRequest splitRequest(AppState& app, const TileRun& run);
 
 // Runs the splitter of the run's size class and then its KML generation, or only the KML
 // generation. Returns the bounds of all tiles when the KML tree was written; a run of size

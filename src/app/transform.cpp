@@ -115,10 +115,10 @@ void runSingleImage(AppState& app, bool kmlOnly) {
             return;
         }
         // Only a folder of pieces the scan accepted is tiled.
-        if (!SliceLargeImage(app) || app.run.sizeClass != SizeClass::S4096)
+        if (!SliceLargeImage(app, true) || app.run.sizeClass != SizeClass::S4096)
             return;
         app.run.singleImage = false;
-        TileRun run = folderRun(app, false);
+        TileRun run = folderRun(app, piecesTiledAsCut(app));
         // The pieces are output already: their tree and top file go beside them.
         run.root = run.sources = app.run.root4096;
         run.rootFile = joinPath(run.root, app.settings.projectName + ".kml");

@@ -14,6 +14,8 @@ constexpr const char* kSection = "Settings";
 constexpr const char* kKey = "Jobs";
 constexpr const char* kGoogleEarthKey = "GoogleEarth";
 constexpr const char* kEngineKey = "Engine";
+constexpr const char* kReprojectKey = "Reproject";
+constexpr const char* kResamplingKey = "Resampling";
 
 }  // namespace
 
@@ -44,6 +46,21 @@ PixelEngine loadEngine(const SettingsStore& store) {
 
 void saveEngine(SettingsStore& store, PixelEngine engine) {
     store.setValue(kSection, kEngineKey, engineName(engine));
+}
+
+ReprojectionSettings loadReprojection(const SettingsStore& store) {
+    ReprojectionSettings settings;
+    settings.choice = store.value(kSection, kReprojectKey) == "1" ? ReprojectionChoice::Warp
+                                                                  : ReprojectionChoice::Ask;
+    if (const std::optional<std::string> stored = store.value(kSection, kResamplingKey))
+        settings.resampling = parseResampling(*stored).value_or(Resampling::Bilinear);
+    return settings;
+}
+
+void saveReprojection(SettingsStore& store, const ReprojectionSettings& settings) {
+    store.setValue(kSection, kReprojectKey,
+                   settings.choice == ReprojectionChoice::Warp ? "1" : "0");
+    store.setValue(kSection, kResamplingKey, resamplingName(settings.resampling));
 }
 
 std::string loadGoogleEarthProgram(const SettingsStore& store) {

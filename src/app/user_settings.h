@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/reprojection.h"
 #include "platform/pixel_engine.h"
 #include "platform/settings_store.h"
 
@@ -21,6 +22,12 @@ void saveJobs(SettingsStore& store, int jobs);
 // from --engine): the stored engine, or vips when none or an unknown one is stored.
 PixelEngine loadEngine(const SettingsStore& store);
 void saveEngine(SettingsStore& store, PixelEngine engine);
+
+// How the window treats images in other coordinate systems, kept the same way (keys
+// "Reproject", 1 to always warp them, and "Resampling"): warped when so stored, else the
+// person is asked in place of the refusal; bilinear unless another resampling is stored.
+ReprojectionSettings loadReprojection(const SettingsStore& store);
+void saveReprojection(SettingsStore& store, const ReprojectionSettings& settings);
 
 // The Google Earth program is the person's own setting, kept per user (key "GoogleEarth"),
 // never taken from a project file: a shared project must not name a program to run.

@@ -6,7 +6,10 @@
 #include <functional>
 
 #include "app/project_settings.h"
+#include "app/user_settings.h"
 #include "cli/option_table.h"
+#include "kml/web_text.h"
+#include "platform/run_error.h"
 
 namespace orvanta::cli {
 namespace {
@@ -56,6 +59,16 @@ Rgb rgb(const std::string& option, const std::string& value) {
         start = comma + 1;
     }
     return {parts[0], parts[1], parts[2]};
+}
+
+// The coordinate system a code names, as WKT.
+std::string coordinateSystem(const std::string& option, const std::string& code) {
+    try {
+        return coordinateSystemFromCode(code);
+    } catch (const RunError&) {
+        throw UsageError{option + " takes a coordinate system such as EPSG:32633, not '" + code +
+                         "'"};
+    }
 }
 
 // How many inputs each command takes: exact count, or at least one.
@@ -131,9 +144,12 @@ void readOption(CliOptions& options, const std::string& option,
             throw UsageError{"--quality takes a whole number from 1 to 100, not '" + text + "'"};
     } else if (option == "--order")
         options.order = displayOrderOf(oneOf(option, value(), {"HIGH", "LOW"}));
-    else if (option == "--url")
+    else if (option == "--url") {
         options.url = value();
-    else if (option == "--transparent")
+        if (!isWebServerUrl(*options.url))
+            throw UsageError{"--url takes an http, https, ftp or file URL, not '" + *options.url +
+                             "'"};
+    } else if (option == "--transparent")
         options.transparent = rgb(option, value());
     else if (option == "--kml-folder")
         options.kmlFolder = value();
@@ -174,6 +190,13 @@ void readOption(CliOptions& options, const std::string& option,
             parsePictureFormat(oneOf(option, value(), {"JPG", "PNG", "GIF", "TIF"}));
     else if (option == "--background")
         options.background = rgb(option, value());
+    else if (option == "--reproject")
+        options.reproject = true;
+    else if (option == "--resampling")
+        options.resampling =
+            parseResampling(oneOf(option, value(), {"NEAR", "BILINEAR", "CUBIC", "LANCZOS"}));
+    else if (option == "--source-srs")
+        options.sourceSystem = coordinateSystem(option, value());
     else if (option == "--shard") {
         const std::string& text = value();
         options.shard = parseBatchShard(text);
@@ -192,6 +215,10 @@ void readOption(CliOptions& options, const std::string& option,
 }
 
 }  // namespace
+
+int jobsLimit(unsigned cores) {
+    return std::clamp(4 * static_cast<int>(std::min(cores, 1024u)), 4, kMaxJobs);
+}
 
 CliOptions parseArguments(const std::vector<std::string>& args) {
     CliOptions options;

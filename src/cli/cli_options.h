@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/batch_shards.h"
+#include "geo/warp.h"
 #include "kml/display_order.h"
 #include "platform/colour.h"
 #include "platform/console_host.h"
@@ -54,8 +55,17 @@ struct CliOptions {
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
     std::optional<BatchShard> shard;  // batch --shard I/N
+    // Images in another coordinate system are warped to WGS84 (--reproject), resampled so, from
+    // the system named (WKT of --source-srs) instead of their own.
+    bool reproject = false;
+    std::optional<Resampling> resampling;
+    std::optional<std::string> sourceSystem;
     Verbosity verbosity = Verbosity::Normal;
 };
+
+// The most tiling steps a run takes on at once on a machine with `cores` cores: four per core,
+// at least four, at most what the window offers. More only use up memory and open files.
+int jobsLimit(unsigned cores);
 
 // Reads the arguments (without the program name). Throws UsageError on any mistake.
 CliOptions parseArguments(const std::vector<std::string>& args);

@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_state.h"
@@ -12,6 +14,7 @@
 #include "app/open_image.h"
 #include "app/paths.h"
 #include "app/project_commands.h"
+#include "app/reprojection.h"
 #include "app/transform.h"
 #include "cli/info_command.h"
 #include "options/large_image_options.h"
@@ -73,6 +76,16 @@ void applyLargeImageOptions(AppState& app, const CliOptions& options) {
         large.background = *options.background;
 }
 
+// Images in another coordinate system are refused unless --reproject asks to warp them.
+void applyReprojectionOptions(AppState& app, const CliOptions& options) {
+    ReprojectionSettings& reprojection = app.reprojection;
+    reprojection.choice = options.reproject ? ReprojectionChoice::Warp : ReprojectionChoice::Refuse;
+    if (options.resampling)
+        reprojection.resampling = *options.resampling;
+    if (options.sourceSystem)
+        reprojection.sourceSystem = *options.sourceSystem;
+}
+
 bool isFolder(const std::string& path) {
     std::error_code error;
     return std::filesystem::is_directory(path, error);
@@ -126,8 +139,13 @@ bool reopenProject(AppState& app, const std::string& path) {
         case RunKind::MultiResolution:
             return !s.multiResolutionImages.empty() &&
                    classifyImage(app, s.multiResolutionImages.front());
-        case RunKind::SingleImage:
-            return classifyImage(app, s.projectImage);
+        case RunKind::SingleImage: {
+            // An image in another coordinate system is warped when --reproject asks for it.
+            const ImageFacts facts = readImageFacts(s.projectImage);
+            if (const auto warped = decideReprojection(app, projectWorldFilePath(s), facts))
+                return *warped;
+            return classifyImage(app, s.projectImage, facts);
+        }
         case RunKind::Batch:
             return true;
         case RunKind::Folder:
@@ -243,6 +261,22 @@ int report(const Outcome& outcome, bool listFiles, bool saved, std::FILE* output
     return outcome.googleEarthFailed || !saved ? 1 : 0;
 }
 
+// A folder or a batch that holds images in other coordinate systems, with --reproject: every
+// image goes through the large-image road. Nothing when the job is of another kind.
+std::optional<Outcome> runEachAsLargeImage(AppState& app, const CliOptions& options) {
+    const std::vector<std::string>& in = options.inputs;
+    const bool folders = options.command == Command::Batch ||
+                         (options.command == Command::Transform && isFolder(in[0]));
+    if (!folders || imagesToWarp(app, in).empty())
+        return std::nullopt;
+    // The top file goes where a batch's or a folder's would.
+    const std::string topFolder = options.kmlFolder ? *options.kmlFolder
+                                  : options.output  ? app.settings.outputFolder
+                                                    : in.back();
+    return TransformEachAsLargeImage(app, in,
+                                     joinPath(topFolder, app.settings.projectName + ".kml"));
+}
+
 int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     CliOptions options = given;
     const auto inputs = resolveInputs(given.inputs, errors);
@@ -263,14 +297,28 @@ int runJob(const CliOptions& given, std::FILE* output, std::FILE* errors) {
     app.startUp(fixedDisks());
     app.largeImageCommand = "'orvanta-cli large IMAGE'";
     applyLargeImageOptions(app, options);
-    if (options.jobs)
-        app.jobs = *options.jobs;
+    if (options.jobs) {
+        const int limit = jobsLimit(std::thread::hardware_concurrency());
+        app.jobs = std::min(*options.jobs, limit);
+        if (*options.jobs > limit) {
+            std::fprintf(errors,
+                         "orvanta-cli: --jobs %d is more than this machine can use; %d steps "
+                         "run at once (four per core).\n",
+                         *options.jobs, limit);
+        }
+    }
     if (options.engine)
         app.engine = *options.engine;
     app.resume = options.resume;
     app.shard = options.shard;
+    applyReprojectionOptions(app, options);
     applyOutputOptions(app, options);
 
+    if (const std::optional<Outcome> outcome = runEachAsLargeImage(app, options)) {
+        host.endProgress(outcome->ending == Ending::Done);
+        const bool saved = !options.saveProject || writeProjectFile(app, *options.saveProject);
+        return report(*outcome, true, saved, output, errors);
+    }
     if (!prepare(app, options)) {
         // A folder without images is refused silently in the window, where nothing happening
         // tells the person; a command line has to say why it stops.

@@ -1,5 +1,6 @@
 #include "cli/info_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -8,11 +9,13 @@
 #include "app/paths.h"
 #include "imagery/folder_scan.h"
 #include "imagery/geo_image.h"
-#include "imagery/geotiff.h"
+#include "imagery/georeference.h"
 #include "imagery/image_header.h"
 #include "platform/console_host.h"
 #include "platform/file_list.h"
+#include "platform/file_lookup.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
 #include "platform/run_error.h"
 
 namespace orvanta {
@@ -30,19 +33,54 @@ std::string sizeClassText(SizeClass sizeClass) {
     return edge ? std::to_string(edge) : "none (large image)";
 }
 
-// The world file of the image, written first by the listing program for a GeoTIFF; empty
-// after the refusal message when there is none.
-std::string worldFileOf(AppState& app, const std::string& path) {
+// The georeference of the image: its world file, else the one it holds itself, read without
+// writing anything; nothing after the refusal message when it has neither.
+std::optional<Georeference> georeferenceOf(AppState& app, const std::string& path) {
     const std::string imageFolder = GetProjDir(path, app.settings);
-    const std::string extension = GetFileExtension(path);
-    std::string found = findWorldFile(imageFolder, app.settings.imageName, extension);
-    if (found.empty() && getworldfile(extension) == "tfw") {
-        convertGeoTiff(app.host(), imageFolder, path.substr(imageFolder.size() + 1));
-        found = findWorldFile(imageFolder, app.settings.imageName, extension);
+    const std::string worldPath =
+        findWorldFile(imageFolder, app.settings.imageName, GetFileExtension(path));
+    std::optional<Georeference> found;
+    try {
+        found = readGeoreference(path, worldPath);
+    } catch (const RunError&) {
+        // Unreadable: the refusal tells why.
+        found = Georeference{WorldFile{}, worldPath, {}};
     }
-    if (found.empty())
+    if (!found)
         app.host().messageBox(imageWithoutWorldFileMessage(path), kAppTitle);
     return found;
+}
+
+// Bits of each channel as the file stores them: "8 per channel, 3 channels", or each one
+// when they differ.
+std::string channelDepthText(const std::vector<int>& bits) {
+    if (bits.empty())
+        return {};
+    const bool same = std::all_of(bits.begin(), bits.end(), [&](int b) { return b == bits[0]; });
+    if (same) {
+        return std::to_string(bits[0]) + " per channel, " + std::to_string(bits.size()) +
+               (bits.size() == 1 ? " channel" : " channels");
+    }
+    std::string text;
+    for (int b : bits)
+        text += (text.empty() ? "" : ", ") + std::to_string(b);
+    return text + " (per channel)";
+}
+
+// The file's own facts as the library reads them: each channel's bits and its coordinate
+// system. What the library warns of goes to the status; an image it cannot read keeps the
+// header's figures.
+std::string readChannelFacts(AppState& app, const std::string& path) {
+    try {
+        const RasterFacts facts = readRasterFacts(path);
+        for (const std::string& warning : facts.warnings)
+            app.setStatus(baseNameOf(path) + ": " + warning);
+        if (const std::string depth = channelDepthText(facts.channelBits); !depth.empty())
+            app.settings.bitDepthText = depth;
+        return facts.coordinateSystem;
+    } catch (const RunError&) {
+        return {};
+    }
 }
 
 void printFacts(std::FILE* out, const AppState& app) {
@@ -55,28 +93,33 @@ void printFacts(std::FILE* out, const AppState& app) {
 }
 
 int imageInfo(AppState& app, const std::string& path, std::FILE* out) {
-    const std::string worldPath = worldFileOf(app, path);
-    if (worldPath.empty())
+    const std::optional<Georeference> found = georeferenceOf(app, path);
+    if (!found)
         return 1;
     // Images of no tile size are large images here, not refusals.
     app.run.largeImageMode = true;
     classifyImage(app, path);
+    const std::string fileSystem = readChannelFacts(app, path);
     const ImageHeaderInfo& header = app.imageHeader;
-    if (const std::string refusal =
-            worldFileRefusal(worldPath, header.width, header.height, kImageNotWgs84Message,
-                             unreferencedImageText(path));
-        !refusal.empty()) {
+    const WorldFile& world = found->world;
+    const std::string refusal =
+        found->worldFilePath.empty()
+            ? georeferenceRefusal(path, world, header.width, header.height, kImageNotWgs84Message)
+            : worldFileRefusal(found->worldFilePath, header.width, header.height,
+                               kImageNotWgs84Message, unreferencedImageText(path));
+    if (!refusal.empty()) {
         app.host().messageBox(refusal, kAppTitle);
         return 1;
     }
-    const WorldFile world = readWorldFile(worldPath);
     if (header.width == 0 || header.height == 0) {
         app.host().messageBox(kNotTileSizeMessage, kAppTitle);
         return 1;
     }
     std::fprintf(out, "Image: %s\n", path.c_str());
     printFacts(out, app);
-    std::fprintf(out, "World file: %s\n", worldPath.c_str());
+    std::fprintf(out, "World file: %s\n",
+                 found->worldFilePath.empty() ? "none (the image's own georeference)"
+                                              : found->worldFilePath.c_str());
     const char* const names[] = {"A", "D", "B", "E", "C", "F"};
     const std::string* const values[] = {&world.A, &world.D, &world.B,
                                          &world.E, &world.C, &world.F};
@@ -86,6 +129,10 @@ int imageInfo(AppState& app, const std::string& path, std::FILE* out) {
         const std::string text = first == std::string::npos ? "" : values[i]->substr(first);
         std::fprintf(out, "%s: %s\n", names[i], text.c_str());
     }
+    const std::string system =
+        found->coordinateSystem.empty() ? fileSystem : found->coordinateSystem;
+    if (!system.empty())
+        std::fprintf(out, "Coordinate system: %s\n", coordinateSystemName(system).c_str());
     std::fprintf(out, "WGS84: yes\n");
     if (const std::optional<GeoBounds> b = blockBounds(world, header.width, header.height)) {
         std::fprintf(out, "North: %s\nSouth: %s\nEast: %s\nWest: %s\n",
@@ -103,7 +150,8 @@ int folderInfo(AppState& app, const std::string& folder, std::FILE* out) {
             kAppTitle);
         return 1;
     }
-    const bool usable = scanTilesFolder(app, folder);
+    // Nothing is written: GeoTIFFs without a world file are read as they are.
+    const bool usable = scanTilesFolder(app, folder, false);
     std::fprintf(out, "Folder: %s\nImages: %zu\nUsable: %s\n", folder.c_str(), images,
                  usable ? "yes" : "no");
     if (usable)

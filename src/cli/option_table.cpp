@@ -27,7 +27,7 @@ const std::vector<OptionRow> kOptions = {
      "transform large batch multires regenerate run",
      "display order of the imagery (default: LOW)"},
     {"--url", "", "URL", OptionGroup::Output, "transform large batch multires regenerate run",
-     "host the tiles on a web server: links are built on URL"},
+     "host the tiles on a web server: links are built on URL\n(http, https, ftp or file)"},
     {"--transparent", "", "R,G,B", OptionGroup::Output,
      "transform large batch multires regenerate run",
      "make this colour transparent (tiles become PNG)"},
@@ -45,8 +45,8 @@ const std::vector<OptionRow> kOptions = {
      "nothing but padding"},
     {"--exact-edges", "", "", OptionGroup::Output, "transform large batch multires regenerate run",
      "put the edges of the imagery at the corners of its pixels, as\n"
-     "GIS tools read a world file (default: at the centre of the\n"
-     "upper-left pixel, half a pixel north-west of them)"},
+     "GIS tools read a world file (default: from the centre of the\n"
+     "upper-left pixel, the whole box half a pixel south-east)"},
     {"--preview", "", "", OptionGroup::Output, "transform large batch multires regenerate run",
      "also write NAME.html beside the top KML file: a map of the\n"
      "imagery that any browser opens from the disk, offline"},
@@ -57,7 +57,7 @@ const std::vector<OptionRow> kOptions = {
      "tile only the folders at positions I, I+N, I+2N ... (from 0)\n"
      "and record them for merge instead of writing the top file"},
     {"--jobs", "", "N", OptionGroup::Processing, "transform large batch multires run",
-     "how many tiling steps run at once (default: one per core)"},
+     "how many tiling steps run at once (default: one per core;\nat most four per core)"},
     {"--resume", "", "", OptionGroup::Processing, "transform large batch multires run",
      "keep the pictures of an earlier run that are complete and\n"
      "newer than their source (after a run was stopped or killed)"},
@@ -65,6 +65,15 @@ const std::vector<OptionRow> kOptions = {
      "pixel engine that slices and tiles: vips (default) decodes each\n"
      "image once and reads a large one in bands of 4096 lines;\n"
      "magick runs ImageMagick, one operation per file"},
+    {"--reproject", "", "", OptionGroup::Processing, "transform large batch multires run",
+     "warp images in another coordinate system (GeoTIFF tags, a .prj\n"
+     "beside the world file, --source-srs) to WGS84 latitude/longitude\n"
+     "and slice each as a large image, instead of refusing them"},
+    {"--resampling", "", "near|bilinear|cubic|lanczos", OptionGroup::Processing,
+     "transform large batch multires run", "how --reproject resamples (default: bilinear)"},
+    {"--source-srs", "", "CODE", OptionGroup::Processing, "transform large batch multires run",
+     "the images' coordinate system (EPSG:32633, a PROJ string, WKT),\n"
+     "in place of the one they name"},
 
     {"--ram", "", "MB", OptionGroup::LargeImage, "transform large batch multires run",
      "memory the image library may use (a large image's slicing and\n"

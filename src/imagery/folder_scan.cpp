@@ -4,6 +4,7 @@
 #include <map>
 
 #include "imagery/geo_image.h"
+#include "imagery/georeference.h"
 #include "imagery/geotiff.h"
 #include "imagery/image_header.h"
 #include "imagery/world_file.h"
@@ -56,7 +57,8 @@ void noteSize(ScanCounts& counts, const std::string& name, const ImageHeaderInfo
 
 // Steps of one image; false when its world file cannot place it and the scan must end.
 bool scanImage(Host& host, const std::string& folder, const std::string& madeWorldFiles,
-               const std::string& name, bool first, ScanCounts& counts, FolderScan& scan) {
+               bool makeWorldFiles, const std::string& name, bool first, ScanCounts& counts,
+               FolderScan& scan) {
     const std::string image = folder + kPathSeparator + name;
     scan.lastFacts = readImageFacts(image);
     const std::string baseName = baseNameOf(name);
@@ -66,22 +68,29 @@ bool scanImage(Host& host, const std::string& folder, const std::string& madeWor
         const std::string beside = findWorldFile(folder, baseName, imageExtension);
         return beside.empty() ? findWorldFile(made, baseName, imageExtension) : beside;
     };
+    const auto listingWrote = [&] {
+        convertGeoTiffInto(host, image, made + kPathSeparator + baseName + ".tfw");
+        return !worldFile().empty();
+    };
     const std::string found = worldFile();
-    if (!found.empty()) {
+    // A world file the listing program writes now is neither counted nor tested.
+    const bool written =
+        found.empty() && makeWorldFiles && getworldfile(imageExtension) == "tfw" && listingWrote();
+    // Without one, the georeference the image holds itself, read in memory.
+    const std::optional<WorldFile> own =
+        found.empty() && !written ? embeddedWorldFile(image) : std::nullopt;
+    if (!found.empty() || own) {
         ++counts.referenced;
         const ImageHeaderInfo& header = scan.lastFacts.header;
         if (const std::string refusal =
-                worldFileRefusal(found, header.width, header.height, kFolderNotWgs84Message);
+                own ? georeferenceRefusal(image, *own, header.width, header.height,
+                                          kFolderNotWgs84Message)
+                    : worldFileRefusal(found, header.width, header.height, kFolderNotWgs84Message);
             !refusal.empty()) {
             host.messageBox(refusal, kAppTitle);
             return false;
         }
-    } else if (getworldfile(imageExtension) == "tfw") {
-        convertGeoTiffInto(host, image, made + kPathSeparator + baseName + ".tfw");
-        // A world file written now is neither counted nor tested.
-        if (worldFile().empty())
-            counts.missing.push_back(name);
-    } else {
+    } else if (!written) {
         counts.missing.push_back(name);
     }
     const ImageHeaderInfo& info = scan.lastFacts.header;
@@ -141,7 +150,8 @@ std::string sameStemMessage(const std::string& first, const std::string& second)
            "' would write the same tiles. Please rename one of them.";
 }
 
-FolderScan scanFolder(Host& host, const std::string& folder, const std::string& madeWorldFiles) {
+FolderScan scanFolder(Host& host, const std::string& folder, const std::string& madeWorldFiles,
+                      bool makeWorldFiles) {
     FolderScan scan;
     const std::vector<std::string> images = listFiles(folder, kImagePattern);
     if (images.empty())
@@ -159,7 +169,8 @@ FolderScan scanFolder(Host& host, const std::string& folder, const std::string& 
     }
     ScanCounts counts;
     for (std::size_t i = 0; i < images.size(); ++i) {
-        if (!scanImage(host, folder, madeWorldFiles, images[i], i == 0, counts, scan))
+        if (!scanImage(host, folder, madeWorldFiles, makeWorldFiles, images[i], i == 0, counts,
+                       scan))
             return scan;
     }
     const int missing = static_cast<int>(counts.missing.size());

@@ -54,8 +54,10 @@ struct FolderScan {
 // found in that order; the question comes only when nothing refused the folder.
 // Two images of one name but for the extension would write the same tiles: such a folder is
 // refused before any image is read. The world files made for GeoTIFFs go to `madeWorldFiles`
-// when it is given (the image's folder is then only read), and are found there too.
-FolderScan scanFolder(Host& host, const std::string& folder,
-                      const std::string& madeWorldFiles = {});
+// when it is given (the image's folder is then only read), and are found there too. Without
+// `makeWorldFiles`, or when the listing program is missing or writes none, a GeoTIFF's own
+// georeference is read in memory instead, as any image's is that holds one.
+FolderScan scanFolder(Host& host, const std::string& folder, const std::string& madeWorldFiles = {},
+                      bool makeWorldFiles = true);
 
 }  // namespace orvanta

@@ -46,6 +46,12 @@ std::string worldFileRefusal(const std::string& path, std::uint32_t width, std::
         return (unreadableMessage.empty() ? "" : unreadableMessage + " ") + "The world file '" +
                path + "' cannot be read: " + reason + ".";
     }
+    return georeferenceRefusal(path, world, width, height, partMessage);
+}
+
+std::string georeferenceRefusal(const std::string& path, const WorldFile& world,
+                                std::uint32_t width, std::uint32_t height,
+                                const std::string& partMessage) {
     const std::string detail = worldFileDetail(path, world, width, height);
     return detail.empty() ? std::string() : partMessage + " " + detail;
 }

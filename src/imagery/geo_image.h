@@ -44,6 +44,11 @@ std::string findWorldFile(const std::string& folder, const std::string& baseName
 std::string worldFileRefusal(const std::string& path, std::uint32_t width, std::uint32_t height,
                              const std::string& partMessage,
                              const std::string& unreadableMessage = {});
+// The same for the six numbers `world` read from `path` (a world file, or an image that holds
+// its own georeference).
+std::string georeferenceRefusal(const std::string& path, const WorldFile& world,
+                                std::uint32_t width, std::uint32_t height,
+                                const std::string& partMessage);
 
 // Messages when a single image is refused.
 inline constexpr const char* kImageNotWgs84Message =

@@ -21,12 +21,14 @@ std::vector<std::string> listgeoCommand(const std::string& listgeo, const std::s
 
 // Writes the world file of a GeoTIFF that has none: runs the listing program and waits for it
 // to end (at most kListgeoLimit), letting window events run before and after. The caller then
-// looks for the world file again; a program that is missing or fails leaves none.
+// looks for the world file again; a program that is missing (not started then) or fails
+// leaves none, and the image's own georeference is read instead (embeddedWorldFile).
 void convertGeoTiff(Host& host, const std::string& folder, const std::string& fileName);
 
-// The same, but the world file goes to `worldFile`. When that is not beside the image, the
-// image's folder is only read: the listing program works on a link to the image in a scratch
-// folder beside `worldFile`, and what it writes is moved into place.
+// The same, but the world file goes to `worldFile`. The image's folder is only read: the
+// listing program works on a link to the image in a scratch folder of this process beside
+// `worldFile`, so it never writes through a link someone planted, and what it writes is moved
+// into place.
 void convertGeoTiffInto(Host& host, const std::string& image, const std::string& worldFile);
 
 }  // namespace orvanta

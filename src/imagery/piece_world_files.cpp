@@ -46,6 +46,17 @@ void appendEdgePieces(PieceWorldPlan& plan, const std::string& piece, ImageArea 
 
 }  // namespace
 
+void listPaddedPiece(PieceWorldPlan& plan, int k, int width, int height,
+                     const std::string& imageName) {
+    const std::string piece = imageName + "_" + std::to_string(k);
+    if (Searchlist(plan.paddedPieceNames, piece) >= 0)
+        return;
+    const int columns = pieceGrid(width, height).columns;
+    const int x = k % columns * kPieceSize, y = k / columns * kPieceSize;
+    appendEdgePieces(plan, piece, {within(width, x, kPieceSize), within(height, y, kPieceSize)});
+    plan.paddedPieces = true;
+}
+
 PieceGrid pieceGrid(int width, int height) {
     return {piecesAlong(width), piecesAlong(height)};
 }

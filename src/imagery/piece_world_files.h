@@ -60,6 +60,10 @@ std::string pieceWorldFileText(const WorldFile& source, double x, double y);
 PieceWorldPlan planPieceWorldFiles(int width, int height, const WorldFile& source,
                                    const std::string& imageName);
 
+// Lists piece k of a W by H image and its 1024 parts as padded, as an edge piece is (once).
+void listPaddedPiece(PieceWorldPlan& plan, int k, int width, int height,
+                     const std::string& imageName);
+
 // Folders and files of the pieces of the image `imageName` in `imageFolder`.
 std::string pieceFolder(const std::string& imageFolder, const std::string& imageName);
 std::string pieceImagePath(const std::string& folder, const std::string& imageName, int k,

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <optional>
 
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
@@ -44,8 +45,20 @@ void placePiece(StepPolicy& policy, const std::string& folder, const std::string
 bool placePieces(Host& host, StepPolicy& policy, const std::string& folder,
                  const std::string& imageName, const PieceWorldPlan& plan,
                  PictureFormat pieceFormat, std::optional<Rgb> background) {
-    if (plan.paddedPieces && background)
+    // The background picture only serves the padding: it is no part of the output.
+    struct BackgroundRemover {
+        std::string path;
+        ~BackgroundRemover() {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+            std::filesystem::remove(std::filesystem::path(path).parent_path(), ignored);
+        }
+    };
+    std::optional<BackgroundRemover> remover;
+    if (plan.paddedPieces && background) {
+        remover.emplace(BackgroundRemover{backgroundPicturePath(folder)});
         policy.run([&] { makeBackground(folder, *background); });
+    }
     for (const PiecePlan& piece : plan.pieces) {
         placePiece(policy, folder, imageName, piece, pieceFormat, background.has_value());
         host.doEvents();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "imagery/number_text.h"
+#include "platform/path_names.h"
 #include "platform/run_error.h"
 #include "platform/text_file.h"
 
@@ -48,17 +49,24 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// "the world file 'P'", or, when `path` is an image that holds its own georeference,
+// "the georeference held in 'P'".
+std::string holderOf(const std::string& path) {
+    const bool image = !getworldfile(GetFileExtension(path)).empty();
+    return (image ? "the georeference held in '" : "the world file '") + path + "'";
+}
+
 std::string lineFault(const std::string& path, const WorldLine& line, const WorldFile& world,
                       const std::string& why) {
-    return "Line " + std::to_string(line.number) + " of the world file '" + path + "', " +
-           line.meaning + ", reads '" + trimmed(world.*line.text) + "': " + why;
+    return "Line " + std::to_string(line.number) + " of " + holderOf(path) + ", " + line.meaning +
+           ", reads '" + trimmed(world.*line.text) + "': " + why;
 }
 
 // The first of the six lines that is missing or not a number.
 std::string numberFault(const std::string& path, const WorldFile& world) {
     for (const WorldLine& line : kWorldLines) {
         if (line.number > world.lineCount) {
-            return "Line " + std::to_string(line.number) + " of the world file '" + path + "', " +
+            return "Line " + std::to_string(line.number) + " of " + holderOf(path) + ", " +
                    line.meaning + ", is missing: a world file holds six lines, one number each.";
         }
         if (!WorldFile::number(world.*line.text)) {
@@ -186,10 +194,11 @@ std::string worldFileDetail(const std::string& path, const WorldFile& world, std
 }
 
 std::string notGeographicDetail(const std::string& path, double c, double f) {
-    return "Lines 5 and 6 of the world file '" + path + "' place the upper-left pixel at " +
+    return "Lines 5 and 6 of " + holderOf(path) + " place the upper-left pixel at " +
            FormatNumber(c) + ", " + FormatNumber(f) +
            ", beyond longitude -180 to 180 and latitude -90 to 90: an image in a projected "
-           "coordinate system must first be warped to WGS84 latitude/longitude.";
+           "coordinate system must first be warped to WGS84 latitude/longitude." +
+           kReprojectHint;
 }
 
 bool isWgs84(const WorldFile& worldFile) {

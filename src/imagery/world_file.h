@@ -57,6 +57,10 @@ std::string worldFileDetail(const std::string& path, const WorldFile& world, std
 // The sentence that tells why C and F (line 5 and 6 of the world file at `path`) are not
 // degrees, and what to do about it.
 std::string notGeographicDetail(const std::string& path, double c, double f);
+// The end of that sentence: how to have the image warped instead.
+inline constexpr const char* kReprojectHint =
+    " To warp it to WGS84 latitude/longitude, give --reproject (in the window: \"Warp images in "
+    "other coordinate systems to WGS84\" in the options).";
 
 // WGS84 plausibility: C within -180..180 and F within -90..90, limits included; the extent of
 // the image is not tested. A C or F that is missing or not a number fails.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "imagery/world_file.h"
+#include "kml/web_text.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
 #include "platform/text_case.h"
@@ -100,11 +101,22 @@ std::string treeFolderPath(const std::string& root, TreeFolder folder) {
     return path;
 }
 
+std::vector<std::string> treeFolderPaths(const std::string& root) {
+    std::vector<std::string> paths;
+    for (const TreeFolder folder : {F::R, F::T1, F::T2, F::S1, F::S2}) {
+        paths.push_back(treeFolderPath(root, folder));
+        paths.push_back(join(paths.back(), "kml"));
+    }
+    return paths;
+}
+
 std::string treeHref(const std::string& root, TreeFolder folder, const std::string& url,
                      const std::string& linksFrom, const std::string& name) {
     if (url.empty() && !linksFrom.empty())
-        return relativeLink(treeFolderPath(root, folder) + "/" + name, linksFrom);
-    return hrefPrefix(root, folder, url) + "/" + name;
+        return hrefPath(relativeLink(treeFolderPath(root, folder) + "/" + name, linksFrom));
+    if (url.empty())
+        return hrefPath(hrefPrefix(root, folder, url) + "/" + name);
+    return hrefPrefix(root, folder, url) + "/" + hrefPath(name);
 }
 
 std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::string& url) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "imagery/size_class.h"
 
@@ -30,6 +31,9 @@ const KmlTreeLayout& kmlTreeLayout(SizeClass sizeClass);
 // The path of a folder of the tile root.
 std::string treeFolderPath(const std::string& root, TreeFolder folder);
 
+// Every folder of a tile root that a run writes: the five folders and the kml folder of each.
+std::vector<std::string> treeFolderPaths(const std::string& root);
+
 // The start of the hrefs into a folder: with a web-server URL, the URL (for R exactly as
 // typed, for the others followed by the folder names, with a "/" between unless the URL
 // ends in one); without one, the folder path written with "/".
@@ -37,7 +41,8 @@ std::string hrefPrefix(const std::string& root, TreeFolder folder, const std::st
 
 // The href of `name` (a file, or "kml/" and a file) in a folder of the tree: the prefix, "/"
 // and the name; or, when `linksFrom` names the folder of the file that holds the href, the
-// shortest relative path from there.
+// shortest relative path from there. What comes from paths is written as `hrefPath` has it;
+// the URL stays as typed.
 std::string treeHref(const std::string& root, TreeFolder folder, const std::string& url,
                      const std::string& linksFrom, const std::string& name);
 

@@ -1,6 +1,7 @@
 #include "kml/kml_tree.h"
 
 #include "imagery/geo_image.h"
+#include "imagery/georeference.h"
 #include "imagery/world_file.h"
 #include "kml/kml_plan.h"
 #include "kml/tree_inputs.h"
@@ -61,15 +62,20 @@ class KmlTreeRun {
             std::string worldFile;
             if (!policy_.run([&] { worldFile = locateWorldFile(host_, source); }))
                 return false;
-            if (worldFile.empty()) {
+            // Without a world file, the georeference the image holds itself.
+            const std::optional<WorldFile> own =
+                worldFile.empty() ? embeddedWorldFile(source.imagePath) : std::nullopt;
+            if (worldFile.empty() && !own) {
                 host_.messageBox(missingWorldFileMessage(source), kAppTitle);
                 return false;
             }
             WorldFile world;
-            if (!policy_.run([&] { world = readWorldFile(worldFile); }))
+            if (own)
+                world = *own;
+            else if (!policy_.run([&] { world = readWorldFile(worldFile); }))
                 return false;
-            if (const std::string detail =
-                    worldFileDetail(worldFile, world, layout_.size, layout_.size);
+            if (const std::string detail = worldFileDetail(own ? source.imagePath : worldFile,
+                                                           world, layout_.size, layout_.size);
                 !detail.empty()) {
                 host_.messageBox(std::string(kProjectionMessage) + " " + detail, kAppTitle);
                 host_.statusChanged(kProjectionStatus);

@@ -8,6 +8,7 @@
 
 #include "kml/fragments.h"
 #include "kml/kml_writer.h"
+#include "kml/web_text.h"
 #include "platform/path_names.h"
 #include "platform/run_error.h"
 #include "platform/scratch_files.h"
@@ -54,7 +55,7 @@ std::string readWhole(const std::string& path) {
 }
 
 fs::path resolve(const std::string& href, const fs::path& folder) {
-    const fs::path link(unescapeXml(href));
+    const fs::path link(hrefTarget(unescapeXml(href)));
     return (link.is_absolute() ? link : folder / link).lexically_normal();
 }
 
@@ -130,7 +131,7 @@ std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
             if (fs::path(unescapeXml(href->second)).is_absolute())
                 refuseFullPath(topKmlFiles.front(), href->second);
             const std::string rebased =
-                xmlText(relativeLink(resolve(href->second, folder).string(), base));
+                xmlText(hrefPath(relativeLink(resolve(href->second, folder).string(), base)));
             text.replace(href->first, href->second.size(), rebased);
         }
         return text;
@@ -142,7 +143,7 @@ std::string kmzDocument(const std::vector<std::string>& topKmlFiles,
         out.line("<NetworkLink>");
         out.line("    <name>", xmlText(baseNameOf(top)), "</name>");
         out.line("    <Link>");
-        out.line("        <href>", xmlText(relativeLink(top, base)), "</href>");
+        out.line("        <href>", xmlText(hrefPath(relativeLink(top, base))), "</href>");
         out.line("    </Link>");
         out.line("</NetworkLink>");
     }
@@ -158,13 +159,14 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
         topTexts.push_back(readWhole(top));
     // Held until the archive is closed, which is when it is read.
     const std::string document = kmzDocument(topKmlFiles, topTexts, base);
-    const std::string scratch = scratchPathFor(kmzPath);
+    // A name of this process alone, which the archive replaces when it is closed.
+    ScratchFile scratchFile(kmzPath);
+    const std::string& scratch = scratchFile.scratchPath();
     int error = 0;
     std::unique_ptr<zip_t, ZipDeleter> archive(
         zip_open(scratch.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
     const auto fail = [&](const std::string& reason) {
         archive.reset();
-        discardScratch(scratch);
         throw RunError(errors::PathFileAccess,
                        "Path/File access error: " + kmzPath + " (" + reason + ")");
     };
@@ -189,7 +191,6 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
     } catch (const RunError& cause) {
         if (cause.number() != errors::PathFileAccess) {
             archive.reset();
-            discardScratch(scratch);
             throw;
         }
         fail(cause.description());
@@ -197,7 +198,7 @@ void writeKmz(const std::string& kmzPath, const std::vector<std::string>& topKml
     if (zip_close(archive.get()) != 0)
         fail(zip_strerror(archive.get()));
     archive.release();
-    commitScratch(scratch, kmzPath);
+    scratchFile.commit();
 }
 
 }  // namespace orvanta

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "kml/kml_writer.h"
+#include "kml/web_text.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
 #include "platform/run_error.h"
@@ -42,43 +43,6 @@ std::string jsonNumber(double value) {
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     return std::string(text, end);
-}
-
-// A JSON string; "<", ">" and "&" are escaped too, so that the text cannot end a script
-// element of the page.
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == '<' || c == '>' || c == '&') {
-            constexpr char hex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
-// A relative path written as a URL: every byte but letters, digits, "-", ".", "_", "~" and "/"
-// percent-encoded, so that names with blanks, "#" or "%" still name their file.
-std::string urlPath(const std::string& path) {
-    std::string out;
-    for (const unsigned char c : path) {
-        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
-            out += static_cast<char>(c);
-        } else {
-            constexpr char hex[] = "0123456789ABCDEF";
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
 }
 
 std::string htmlText(const std::string& text) {
@@ -118,8 +82,8 @@ void appendCell(std::string& out, const TreeCell& cell, const std::string& pageF
            ",\"lod\":" + std::to_string(cell.minLodPixels) +
            ",\"z\":" + std::to_string(cell.drawOrder) + "," + boundsJson(cell.bounds) +
            ",\"picture\":";
-    out +=
-        cell.picture.empty() ? "null" : jsonString(urlPath(relativeLink(cell.picture, pageFolder)));
+    out += cell.picture.empty() ? "null"
+                                : jsonString(strictUrlPath(relativeLink(cell.picture, pageFolder)));
     out += ",\"children\":";
     appendCells(out, cell.children, pageFolder);
     out += '}';
@@ -303,12 +267,9 @@ header a { color: #9fd0ff; }
 void copyFile(const std::string& from, const std::string& to) {
     std::error_code error;
     fs::create_directories(fs::path(to).parent_path(), error);
-    const std::string scratch = scratchPathFor(to);
-    if (error || !fs::copy_file(from, scratch, fs::copy_options::overwrite_existing, error)) {
-        discardScratch(scratch);
+    if (error)
         throw RunError(errors::PathFileAccess, "Path/File access error: " + to);
-    }
-    commitScratch(scratch, to);
+    copyFileAtomically(from, to);
 }
 
 }  // namespace
@@ -324,7 +285,7 @@ std::string previewIndexJson(const std::vector<TreeIndex>& trees, const std::str
     for (std::size_t t = 0; t < trees.size(); ++t) {
         const TreeIndex& tree = trees[t];
         out += t > 0 ? ",{" : "{";
-        out += "\"rootFile\":" + jsonString(urlPath(relativeLink(tree.rootFile, pageFolder)));
+        out += "\"rootFile\":" + jsonString(strictUrlPath(relativeLink(tree.rootFile, pageFolder)));
         out += ",\"lod\":" + std::to_string(tree.minLodPixels) + "," + boundsJson(tree.bounds);
         out += ",\"tiles\":";
         appendCells(out, tree.tiles, pageFolder);
@@ -350,7 +311,7 @@ std::string previewPageText(const PreviewPage& page) {
     facts += std::to_string(census.levels) + " levels &middot; " + std::to_string(census.pictures) +
              " tiles from " + std::to_string(census.sources) + " images &middot; ";
     for (const std::string& top : page.topKmlFiles) {
-        facts += "<a href=\"" + htmlText(urlPath(relativeLink(top, folder))) + "\">" +
+        facts += "<a href=\"" + htmlText(strictUrlPath(relativeLink(top, folder))) + "\">" +
                  htmlText(fs::path(top).filename().string()) + "</a> ";
     }
     KmlWriter out;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "magick/scratch_output.h"
 #include "magick/temporary_folder.h"
+#include "platform/colour.h"
 #include "platform/os_services.h"
 #include "platform/run_error.h"
 
@@ -162,10 +164,29 @@ std::size_t inputIndex(const std::vector<std::string>& argv) {
     return input + 1 < argv.size() && !argv[input].starts_with("-") ? input : 0;
 }
 
+// True when the output of a command (its last argument) is a JPEG, by its format prefix or by
+// its extension.
+bool writesJpeg(const std::string& output) {
+    std::string name = output;
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto jpeg = [](const std::string& format) { return format == "jpg" || format == "jpeg"; };
+    if (const std::size_t colon = name.find(':'); colon != std::string::npos && colon > 1)
+        return jpeg(name.substr(0, colon));
+    const std::size_t dot = name.find_last_of("./");
+    return dot != std::string::npos && name[dot] == '.' && jpeg(name.substr(dot + 1));
+}
+
+// A JPEG holds no alpha: the transparent parts of a source are laid on the background the
+// other engine uses too, before any resize, so every level shows the same.
 std::vector<std::string> forViewers(std::vector<std::string> argv) {
-    if (const std::size_t input = inputIndex(argv); input > 0)
-        argv.insert(argv.begin() + static_cast<std::ptrdiff_t>(input) + 1,
-                    {"-colorspace", "sRGB", "-strip", "+orient"});
+    const std::size_t input = inputIndex(argv);
+    if (input == 0)
+        return argv;
+    std::vector<std::string> added = {"-colorspace", "sRGB", "-strip", "+orient"};
+    if (writesJpeg(argv.back()))
+        added.insert(added.end(), {"-background", kFlattenBackground.text(), "-alpha", "remove"});
+    argv.insert(argv.begin() + static_cast<std::ptrdiff_t>(input) + 1, added.begin(), added.end());
     return argv;
 }
 

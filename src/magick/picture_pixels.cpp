@@ -7,6 +7,7 @@
 
 #include "magick/commands.h"
 #include "platform/run_error.h"
+#include "platform/scratch_files.h"
 
 namespace orvanta {
 namespace {
@@ -116,10 +117,19 @@ void writePixelRows(const PixelRows& pixels, const std::string& path, const std:
     MagickSetImageDepth(image.get(), 8);
     if (quality)
         MagickSetImageCompressionQuality(image.get(), std::clamp(*quality, 1, 100));
-    // The format named before the path wins over whatever the extension suggests.
-    if (MagickWriteImage(image.get(), (format + ":" + path).c_str()) == MagickFalse) {
+    // The format named wins over whatever the extension suggests. The bytes go through a file
+    // made for them under a scratch name, renamed when complete.
+    std::size_t length = 0;
+    unsigned char* blob = MagickSetImageFormat(image.get(), format.c_str()) == MagickFalse
+                              ? nullptr
+                              : MagickGetImageBlob(image.get(), &length);
+    if (!blob)
         fail(image.get(), path);
-    }
+    const std::string bytes(reinterpret_cast<const char*>(blob), length);
+    MagickRelinquishMemory(blob);
+    ScratchFile file(path);
+    file.write(bytes);
+    file.commit();
 }
 
 }  // namespace orvanta

@@ -26,7 +26,9 @@ std::string magickWriterFor(const std::string& extension);
 PixelRows readPixelRows(const std::string& path, int width, int height, std::uint32_t background);
 
 // Writes pixels to `path` in the library format `format`, with a compression quality (1 to 100)
-// when one is given. Throws RunError(errors::ImageTool) when the file cannot be written.
+// when one is given, under a scratch name renamed when complete. Throws
+// RunError(errors::ImageTool) when the picture cannot be encoded, 75 or 76 when the file cannot
+// be written.
 void writePixelRows(const PixelRows& pixels, const std::string& path, const std::string& format,
                     std::optional<int> quality);
 

@@ -1,7 +1,6 @@
 #include "magick/scratch_output.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <filesystem>
 
@@ -15,12 +14,6 @@ namespace {
 bool exists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::exists(path, ignored);
-}
-
-// Numbered scratch files of one process never share a name.
-std::string uniqueNumber() {
-    static std::atomic<unsigned long> next{0};
-    return std::to_string(++next);
 }
 
 }  // namespace
@@ -42,34 +35,24 @@ ScratchOutput::ScratchOutput(const std::vector<std::string>& argv) : arguments_(
                                           [](unsigned char c) { return std::isalnum(c); });
     const std::string format = formatPrefix ? output.substr(0, colon + 1) : std::string();
     const std::string path = output.substr(format.size());
+    const std::size_t separator = path.find_last_of('/');
+    folder_.emplace(separator == std::string::npos
+                        ? std::string(".")
+                        : path.substr(0, std::max<std::size_t>(separator, 1)));
     const std::size_t slot = numberSlot(argv);
     numbered_ = slot != std::string::npos;
     if (!numbered_) {
         finalPrefix_ = path;
-        scratchPrefix_ = scratchPathFor(path);
+        scratchPrefix_ = folder_->path() + "/" + path.substr(separator + 1);
         output = format + scratchPrefix_;
         return;
     }
     finalPrefix_ = path.substr(0, slot - format.size());
     finalSuffix_ = path.substr(slot - format.size() + 2);
-    // The scratch name keeps only the folder of the final one, so no "%" of the name is
-    // read as a pattern.
-    const std::size_t separator = finalPrefix_.find_last_of("/\\");
-    const std::string folder =
-        separator == std::string::npos ? std::string() : finalPrefix_.substr(0, separator + 1);
-    scratchPrefix_ = scratchPathFor(folder + uniqueNumber() + "_");
+    // The scratch names keep only the number and the suffix, so no "%" of the name is read as
+    // a pattern.
+    scratchPrefix_ = folder_->path() + "/";
     output = format + commandFileName(scratchPrefix_) + "%d" + commandFileName(finalSuffix_);
-}
-
-ScratchOutput::~ScratchOutput() {
-    if (committed_ || arguments_.size() < 2)
-        return;
-    if (!numbered_) {
-        discardScratch(scratchPrefix_);
-        return;
-    }
-    for (int number = 0; number < scratchFiles(); ++number)
-        discardScratch(scratchFile(number));
 }
 
 int ScratchOutput::scratchFiles() {
@@ -94,15 +77,14 @@ void ScratchOutput::commit() {
         return;
     if (!numbered_) {
         commitScratch(scratchPrefix_, finalPrefix_);
-    } else {
-        if (scratchFiles() == 0) {
-            throw RunError(errors::PathFileAccess,
-                           "Path/File access error: " + finalFile(0) + " was not written");
-        }
-        for (int number = 0; number < scratchFiles(); ++number)
-            commitScratch(scratchFile(number), finalFile(number));
+        return;
     }
-    committed_ = true;
+    if (scratchFiles() == 0) {
+        throw RunError(errors::PathFileAccess,
+                       "Path/File access error: " + finalFile(0) + " was not written");
+    }
+    for (int number = 0; number < scratchFiles(); ++number)
+        commitScratch(scratchFile(number), finalFile(number));
 }
 
 }  // namespace orvanta

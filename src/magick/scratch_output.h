@@ -1,14 +1,18 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/scratch_files.h"
+
 namespace orvanta {
 
-// The output of an image command, written under scratch names beside its final files and
-// renamed when the command has succeeded, so that a failed, cancelled or killed command never
-// leaves a half-made or flat grey file under a real name, nor replaces a good one.
+// The output of an image command, written into a scratch folder of this process beside its
+// final files and renamed when the command has succeeded, so that a failed, cancelled or killed
+// command never leaves a half-made or flat grey file under a real name, nor replaces a good one,
+// and the library, which opens its files by name, never writes through a link someone planted.
 //
 // A command with "-crop" writes numbered files: the last "%d" of its output marks where the
 // number goes (0, 1, 2… row by row); any other output is one file. Either way every other
@@ -20,8 +24,8 @@ std::size_t numberSlot(const std::vector<std::string>& args);
 class ScratchOutput {
   public:
     explicit ScratchOutput(const std::vector<std::string>& argv);
-    // Removes the scratch files that were not renamed.
-    ~ScratchOutput();
+    // Removes the scratch files that were not renamed (with the scratch folder).
+    ~ScratchOutput() = default;
     ScratchOutput(const ScratchOutput&) = delete;
     ScratchOutput& operator=(const ScratchOutput&) = delete;
 
@@ -47,7 +51,7 @@ class ScratchOutput {
     // suffix.
     std::string finalPrefix_, finalSuffix_, scratchPrefix_;
     int scratchFiles_ = -1;
-    bool committed_ = false;
+    std::optional<ScratchFolder> folder_;
 };
 
 }  // namespace orvanta

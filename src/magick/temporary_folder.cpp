@@ -2,6 +2,8 @@
 
 #include <wand/MagickWand.h>
 
+#include <stdlib.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -20,15 +22,12 @@ void removeOwnFolder() {
     std::filesystem::remove_all(ownFolder, ignored);
 }
 
-// Removes the temporary folders of processes that no longer run.
+// Removes the temporary folders that this person's processes which no longer run left behind.
 void removeStaleFolders(const std::filesystem::path& parent) {
-    const std::string prefix = kFolderPrefix;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(parent, error), end; !error && entry != end;
          entry.increment(error)) {
-        std::error_code ignored;
-        if (leftByEndedProcess(entry->path().filename().string(), prefix, '\0'))
-            std::filesystem::remove_all(entry->path(), ignored);
+        removeStaleScratchFolder(entry->path().string(), kFolderPrefix);
     }
 }
 
@@ -40,11 +39,13 @@ std::string useOwnTemporaryFolder() {
     if (error)
         return {};
     removeStaleFolders(parent);
-    const long pid = currentProcessId();
-    const std::filesystem::path folder = parent / (kFolderPrefix + std::to_string(pid));
-    if (!std::filesystem::create_directory(folder, error) && error)
+    // A new folder open to its owner only: one of that name that someone else made is never
+    // taken over.
+    std::string folder =
+        (parent / (kFolderPrefix + std::to_string(currentProcessId()) + "-XXXXXX")).string();
+    if (mkdtemp(folder.data()) == nullptr)
         return {};
-    ownFolder = folder.string();
+    ownFolder = folder;
     std::atexit(removeOwnFolder);
     std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> exception(
         AcquireExceptionInfo(), DestroyExceptionInfo);

@@ -26,4 +26,8 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
+// What the transparent parts of a source show in a picture format that holds no alpha (JPEG),
+// the same under both pixel engines and at every level of the pyramid: black, as a run warns.
+inline constexpr Rgb kFlattenBackground{0, 0, 0};
+
 }  // namespace orvanta

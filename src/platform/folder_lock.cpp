@@ -1,6 +1,12 @@
 #include "platform/folder_lock.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <string>
@@ -8,28 +14,13 @@
 #include "platform/path_names.h"
 #include "platform/scratch_files.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace orvanta {
 namespace {
 
-#ifdef _WIN32
-using Handle = HANDLE;
-#else
-using Handle = int;
-#endif
-
-enum class Locking { Held, Busy, NoFile };
+enum class Locking { Held, Busy, NoFile, NotAFile };
 
 struct Hold {
-    Handle handle{};
+    int handle = -1;
     int count = 0;
 };
 
@@ -40,78 +31,113 @@ std::map<std::string, Hold>& holds() {
     return all;
 }
 
-// The process id the holder wrote into the lock file; 0 when there is none.
-long recordedHolder(const std::string& path) {
-    long pid = 0;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        if (std::fscanf(file, "%ld", &pid) != 1)
-            pid = 0;
-        std::fclose(file);
-    }
-    return pid;
+// The process id the holder wrote at the start of the lock file; 0 when there is none.
+long recordedHolder(int handle) {
+    char text[24] = {};
+    const ssize_t got = pread(handle, text, sizeof text - 1, 0);
+    return got > 0 ? std::strtol(text, nullptr, 10) : 0;
 }
 
-#ifdef _WIN32
-// The file is opened for this process alone and deleted when it is closed.
-Locking lockFile(const std::string& path, Handle& handle) {
-    handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                         OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION ? Locking::Busy : Locking::NoFile;
-    const std::string pid = std::to_string(currentProcessId()) + "\r\n";
-    DWORD written = 0;
-    WriteFile(handle, pid.data(), static_cast<DWORD>(pid.size()), &written, nullptr);
-    return Locking::Held;
+// True when `handle` is the file that `path` names now (the lock goes with the inode).
+bool namesFile(const std::string& path, int handle) {
+    struct stat opened {};
+    struct stat named {};
+    return fstat(handle, &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
+           opened.st_ino == named.st_ino && opened.st_dev == named.st_dev;
 }
 
-void unlockFile(const std::string&, Handle handle) {
-    CloseHandle(handle);
-}
-#else
-// The lock goes with the file's inode: a file that the last holder removed after this process
-// opened it is opened again, so that two processes never both hold the lock of one name.
-Locking lockFile(const std::string& path, Handle& handle) {
-    for (;;) {
-        handle = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (handle < 0)
-            return Locking::NoFile;
+// Opens the lock file: made anew and exclusively, or the regular file a run that ended left
+// (never through a symbolic link, never truncated, never a folder or a device). A file that
+// the last holder removed after this process opened it is opened again, so that two processes
+// never both hold the lock of one name. A lock file left by an ended run is replaced by a new
+// one, so that this run's id goes only into a file it made.
+Locking lockFile(const std::string& path, int& handle, long& holder) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        handle = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        const bool made = handle >= 0;
+        if (!made && errno == EEXIST)
+            handle = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (handle < 0) {
+            if (errno == ENOENT)
+                continue;  // removed meanwhile
+            return errno == ELOOP || errno == EISDIR || errno == ENXIO ? Locking::NotAFile
+                                                                       : Locking::NoFile;
+        }
+        struct stat info {};
+        if (fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) {
+            close(handle);
+            return Locking::NotAFile;
+        }
         if (flock(handle, LOCK_EX | LOCK_NB) != 0) {
+            holder = recordedHolder(handle);
             close(handle);
             return Locking::Busy;
         }
-        struct stat opened {};
-        struct stat named {};
-        if (fstat(handle, &opened) == 0 && stat(path.c_str(), &named) == 0 &&
-            opened.st_ino == named.st_ino && opened.st_dev == named.st_dev) {
+        if (!namesFile(path, handle)) {
+            close(handle);
+            continue;
+        }
+        if (made) {
             const std::string pid = std::to_string(currentProcessId()) + "\r\n";
-            if (ftruncate(handle, 0) != 0 || write(handle, pid.data(), pid.size()) < 0) {
+            if (write(handle, pid.data(), pid.size()) < 0) {
                 // The lock holds without the id; a refused run then names no process.
             }
             return Locking::Held;
         }
-        close(handle);
+        // Left by a run that ended: removed while held, then made anew. Where it cannot be
+        // removed (a folder others share), the hold on it is the lock, without an id.
+        if (unlink(path.c_str()) == 0) {
+            close(handle);
+            continue;
+        }
+        return Locking::Held;
     }
+    return Locking::NoFile;
 }
 
-void unlockFile(const std::string& path, Handle handle) {
-    unlink(path.c_str());
+// The first of `folders` that is a symbolic link another user made; empty when none is.
+std::string linkOfSomeoneElse(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        struct stat info {};
+        if (lstat(folder.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && info.st_uid != 0 &&
+            info.st_uid != geteuid()) {
+            return folder;
+        }
+    }
+    return {};
+}
+
+void unlockFile(const std::string& path, int handle) {
+    if (namesFile(path, handle))
+        unlink(path.c_str());
     close(handle);
 }
-#endif
 
 }  // namespace
 
-FolderLock::FolderLock(const std::string& folder) : path_(joinPath(folder, kLockFileName)) {
+FolderLock::FolderLock(const std::string& folder, const std::vector<std::string>& written)
+    : path_(joinPath(folder, kLockFileName)) {
+    if (const std::string link = linkOfSomeoneElse(written); !link.empty()) {
+        refusal_ = "The folder " + link +
+                   " is a link that another user made, and the run would write through it. "
+                   "Remove it, or choose another folder.";
+        return;
+    }
     const std::lock_guard lock(holdsMutex);
     Hold& hold = holds()[path_];
-    const Locking locking = hold.count > 0 ? Locking::Held : lockFile(path_, hold.handle);
+    const Locking locking = hold.count > 0 ? Locking::Held : lockFile(path_, hold.handle, holder_);
     if (locking != Locking::Held)
         holds().erase(path_);
     // A folder where no lock file can be made cannot be written either: the run goes on and
     // its writes fail with their own messages.
-    held_ = locking != Locking::Busy;
+    held_ = locking == Locking::Held || locking == Locking::NoFile;
     if (locking == Locking::Busy)
-        holder_ = recordedHolder(path_);
+        refusal_ = folderBusyMessage(folder, holder_);
+    if (locking == Locking::NotAFile) {
+        refusal_ = "The lock file " + path_ +
+                   " is not a regular file (a link, a folder or a device). Remove it, or choose "
+                   "another folder.";
+    }
     if (locking == Locking::Held) {
         ++hold.count;
         owns_ = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orvanta {
 
@@ -13,18 +14,21 @@ inline constexpr const char* kLockFileName = ".orvanta-lock";
 // image's pieces are sliced and then tiled in one folder); it is released with the last hold.
 class FolderLock {
   public:
-    // Takes the lock of an existing folder. When another process holds it, `held()` is false
-    // and `holder()` is that process's id (0 when unknown).
-    explicit FolderLock(const std::string& folder);
+    // Takes the lock of an existing folder. When another process holds it, its lock file is not
+    // a regular file (a link someone planted, a folder), or one of `written` (the folders the
+    // run writes) is a symbolic link that another user made (not the system's administrator),
+    // `held()` is false and `refusal()` says why.
+    explicit FolderLock(const std::string& folder, const std::vector<std::string>& written = {});
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
     bool held() const { return held_; }
-    long holder() const { return holder_; }
+    const std::string& refusal() const { return refusal_; }
 
   private:
     std::string path_;
+    std::string refusal_;
     bool held_ = false;
     bool owns_ = false;  // this hold counts in the process's locks
     long holder_ = 0;

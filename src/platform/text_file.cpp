@@ -167,27 +167,9 @@ std::string joinCrLf(const std::vector<std::string>& lines) {
 }
 
 void writeFileAtomically(const std::string& path, const std::string& content) {
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
-        throw RunError(errors::PathNotFound, "Path not found: " + folder.string());
-    }
-    const std::string scratch = scratchPathFor(path);
-    std::FILE* file = std::fopen(scratch.c_str(), "wb");
-    if (!file) {
-        throw RunError(errors::PathFileAccess,
-                       "Path/File access error: " + path + " (" + std::strerror(errno) + ")");
-    }
-    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(scratch.c_str(), path.c_str()) != 0) {
-        const int cause = errno;
-        std::remove(scratch.c_str());
-        throw RunError(errors::PathFileAccess,
-                       "Path/File access error: " + path + " (" + std::strerror(cause) + ")");
-    }
+    ScratchFile file(path);
+    file.write(content);
+    file.commit();
 }
 
 }  // namespace orvanta

@@ -171,6 +171,51 @@ bool split2048(Host& host, StepPolicy& policy, const SplitRequest& request,
                       executorSettings(request));
 }
 
+// Cuts the large image of the request into its pieces and tiles them as they come, each piece
+// one step under the policy. Progress counts pieces; the run can be cancelled after each
+// strip of rows read.
+bool cutAndTilePieces(Host& host, StepPolicy& policy, const SplitRequest& request) {
+    const PiecesToCut& cut = *request.cut;
+    const PieceGrid grid = pieceGrid(cut.source.width(), cut.source.height());
+    const int total = grid.columns * grid.rows;
+    std::vector<SourceImage> sources;
+    for (int k = 0; k < total; ++k) {
+        sources.push_back(
+            {pieceImagePath(request.root, cut.name, k, cut.pieceFormat),
+             cut.name + "_" + std::to_string(k),
+             k < static_cast<int>(cut.globes.size()) ? cut.globes[k] : GlobeWindow{}});
+    }
+    const std::vector<ImageTiling> pieces = imageTilings(request, SizeClass::S4096, sources);
+    const auto done = [&](int k, std::exception_ptr error) {
+        policy.run([&] {
+            if (error)
+                std::rethrow_exception(error);
+        });
+        host.progress(k + 1, total);
+    };
+    struct PolicyEnded {};
+    try {
+        cutPiecesWithPixels(cut, pieces, request.jobs, request.resume, done, [&] {
+            host.doEvents();
+            if (policy.ended())
+                throw PolicyEnded{};
+        });
+    } catch (const PolicyEnded&) {
+        return false;
+    } catch (const RunCancelled&) {
+        throw;
+    } catch (...) {
+        // A source that cannot be read to its end: the pieces not yet cut fail with it.
+        const std::exception_ptr error = std::current_exception();
+        policy.run([&] { std::rethrow_exception(error); });
+    }
+    for (const ImageTiling& piece : pieces) {
+        if (!policy.run([&] { cutAtGlobe(piece); }) || policy.ended())
+            return false;
+    }
+    return !policy.ended();
+}
+
 // The 4096 stage, then the 1024 stage of its pieces. The vips engine tiles the pieces with
 // their image, so their folders are made first.
 bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
@@ -184,6 +229,8 @@ bool split4096(Host& host, StepPolicy& policy, const SplitRequest& request,
     const bool vips = request.engine == PixelEngine::Vips;
     if (vips && !split1024(host, policy, request, convert, true))
         return false;
+    if (request.cut)
+        return cutAndTilePieces(host, policy, request);
     // Each operation on a 4096 image may use the whole memory setting.
     ExecutorSettings settings = executorSettings(request);
     settings.memoryBudgetMb = request.memoryMb;
@@ -240,8 +287,9 @@ bool splitImages(Host& host, StepPolicy& policy, const SplitRequest& request,
         case SizeClass::None:
             break;
     }
-    if (!split)
-        return false;
+    // Pieces cut as they are read were cut at the globe with their tiles.
+    if (!split || request.cut)
+        return split;
     for (const ImageTiling& image : imageTilings(request, request.sizeClass, request.images)) {
         if (!policy.run([&] { cutAtGlobe(image); }) || policy.ended())
             return false;

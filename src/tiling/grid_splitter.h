@@ -12,6 +12,7 @@
 #include "platform/picture_format.h"
 #include "platform/pixel_engine.h"
 #include "platform/step_policy.h"
+#include "tiling/image_tiling.h"
 #include "tiling/split_plans.h"
 #include "tiling/tile_executor.h"
 
@@ -69,6 +70,10 @@ struct SplitRequest {
     // The pixel engine. The ImageMagick steps go through the runner given to splitImages; the
     // vips engine decodes each image once and writes all of its tiles, 1024 pieces included.
     PixelEngine engine = PixelEngine::Magick;
+    // A 4096 run of the vips engine whose images are the pieces of this large image: it cuts
+    // them itself (their files in the root) and tiles each from the pixels in memory. The
+    // pieces are numbered NAME_k, and `images` is not read.
+    std::optional<PiecesToCut> cut;
 };
 
 // The grid splitter: cuts square images of 1024, 2048 or 4096 pixels into a pyramid of 256x256

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "imagery/globe.h"
 #include "imagery/piece_world_files.h"
 #include "imagery/size_class.h"
+#include "pixels/pixel_image.h"
 #include "tiling/split_plans.h"
 #include "tiling/tile_set.h"
 
@@ -69,5 +71,32 @@ void tileWithPixels(const ImageTiling& image, int jobs, bool resume);
 // the box its KML file gives it. A tile cut already, which is no longer square, stays as it is.
 // Throws RunError when a tile cannot be read or written.
 void cutAtGlobe(const ImageTiling& image);
+
+// A large image that the pixel engine cuts into its 4096 pieces itself as it reads it once from
+// top to bottom: each piece's file (padded with `background`; JPG or PNG) and its tiles are
+// written from the same rows in memory, so no piece is read back.
+struct PiecesToCut {
+    PixelImage source;
+    std::string path;  // the file the source is read from, for resumed runs; empty for none
+    std::string name;  // the pieces are NAME_k in the tile root, numbered row by row
+    PictureFormat pieceFormat = PictureFormat::Jpg;
+    Rgb background;
+    // The part of each piece on the globe, by piece number; unbounded for a piece not listed.
+    std::vector<GlobeWindow> globes;
+};
+
+// True when the pixel engine can write pieces of the format as their rows come.
+inline bool cutInStream(PictureFormat pieceFormat) {
+    return pieceFormat == PictureFormat::Jpg || pieceFormat == PictureFormat::Png;
+}
+
+// Cuts the pieces: `pieces` are the 4096 images they become (their sources the pieces' paths),
+// numbered as the cut numbers them. Reading overlaps with writing; `jobs` threads write. With
+// `resume`, a piece no older than the source file keeps its file, and its tiles no older than
+// it are kept. `done(k, error)` and `between` are called as feedSquares calls them.
+void cutPiecesWithPixels(const PiecesToCut& cut, const std::vector<ImageTiling>& pieces, int jobs,
+                         bool resume,
+                         const std::function<void(int k, std::exception_ptr error)>& done,
+                         const std::function<void()>& between);
 
 }  // namespace orvanta

@@ -10,16 +10,10 @@
 #include "magick/commands.h"
 #include "pixels/pixel_image.h"
 #include "platform/os_services.h"
+#include "tiling/image_tiling.h"
 #include "tiling/work_threads.h"
 
 namespace orvanta {
-namespace {
-
-// The JPEG quality of pieces: the image tool's own default, which the slicer gives them.
-constexpr int kPieceQuality = 92;
-
-}  // namespace
-
 std::vector<std::string> sliceArguments(const std::string& image, const SliceSettings& limits,
                                         const std::string& folder, const std::string& name) {
     // The limits come first: the library applies each setting as it reads it, and they must
@@ -75,9 +69,27 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
 
 namespace {
 
-// Writes the pieces of `image` band by band, short ones padded (SliceSettings).
-void writePiecesInBands(const std::string& image, const std::string& folder,
-                        const std::string& name, const SliceSettings& settings) {
+// Writes the pieces of `image` (read from `path`, or made as it is read) band by band, short
+// ones padded (SliceSettings). JPG and PNG pieces are written as their rows are read, in
+// strips; others a band of pieces at a time.
+void writePiecesInBands(const PixelImage& image, const std::string& path, const std::string& folder,
+                        const std::string& name, int count, const SliceSettings& settings) {
+    if (cutInStream(settings.pieceFormat)) {
+        std::vector<ImageTiling> pieces(static_cast<std::size_t>(count));
+        for (int k = 0; k < count; ++k)
+            pieces[k].source = pieceImagePath(folder, name, k, settings.pieceFormat);
+        std::exception_ptr failure;
+        cutPiecesWithPixels({image, path, name, settings.pieceFormat, settings.background, {}},
+                            pieces, settings.jobs, false,
+                            [&](int, std::exception_ptr error) {
+                                if (!failure)
+                                    failure = std::move(error);
+                            },
+                            {});
+        if (failure)
+            std::rethrow_exception(failure);
+        return;
+    }
     PixelImage::forEachBand(image, kPieceSize, [&](const PixelImage& band, int top) {
         const int columns = (band.width() + kPieceSize - 1) / kPieceSize;
         const int firstPiece = top / kPieceSize * columns;
@@ -115,8 +127,10 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
     if (limits.resume && piecesUpToDate(image, folder, name, pieces, limits.pieceFormat))
         return true;
     policy.run([&] {
+        if (limits.source)
+            return writePiecesInBands(*limits.source, image, folder, name, pieces, limits);
         if (limits.engine == PixelEngine::Vips)
-            return writePiecesInBands(image, folder, name, limits);
+            return writePiecesInBands(PixelImage::open(image), image, folder, name, pieces, limits);
         std::vector<std::string> argv = {"convert"};
         for (std::string& arg : sliceArguments(image, limits, folder, name))
             argv.push_back(std::move(arg));
@@ -129,17 +143,27 @@ bool slicePieces(StepPolicy& policy, const std::string& image, const std::string
 std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& limits) {
     constexpr double kMiB = 1024.0 * 1024.0;
     const double w = width, h = height;
-    const bool vips = limits.engine == PixelEngine::Vips;
+    const bool vips = limits.engine == PixelEngine::Vips || limits.source;
+    // Pieces written as they are read: two strips of 1024 lines, and the rows of its levels
+    // and of its transparency that each piece of a band keeps while it is cut (measured: under
+    // 12 MB).
+    const double bytes = limits.alpha ? 4 : 3;
+    const double columns = std::ceil(w / kPieceSize);
+    const double streamed =
+        2 * columns * kPieceSize * std::min(h, 1024.0) * bytes / kMiB + columns * 12;
+    const double banded = w * std::min(h, double{kPieceSize}) * bytes / kMiB;
     const double neededMb =
-        vips ? w * std::min(h, double{kPieceSize}) * 3 / kMiB : 2 * w * h * 8 / kMiB;
+        vips ? (cutInStream(limits.pieceFormat) ? streamed : banded) : 2 * w * h * 8 / kMiB;
     const double allowedMb = vips ? limits.memoryMb : limits.memoryMb + limits.diskGb * 1024.0;
     if (neededMb <= allowedMb)
         return std::nullopt;
     const auto mb = [](double value) {
         return std::to_string(static_cast<long long>(std::ceil(value)));
     };
-    const std::string what =
-        vips ? "one band of 4096 lines of it needs " : "its pixels and its pieces need ";
+    const std::string what = !vips ? "its pixels and its pieces need "
+                             : cutInStream(limits.pieceFormat)
+                                 ? "two strips of 1024 lines of it and its pieces in work need "
+                                 : "one band of 4096 lines of it needs ";
     const std::string limit = vips ? mb(allowedMb) + " MB of memory"
                                    : std::to_string(limits.memoryMb) + " MB of memory and " +
                                          std::to_string(limits.diskGb) + " GB of disk";

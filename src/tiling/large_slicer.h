@@ -5,12 +5,16 @@
 #include <vector>
 
 #include "imagery/world_file.h"
+#include "pixels/pixel_image.h"
 #include "platform/colour.h"
 #include "platform/picture_format.h"
 #include "platform/pixel_engine.h"
 #include "platform/step_policy.h"
 
 namespace orvanta {
+
+// The JPEG quality of pieces: the image tool's own default, which the slicer gives them.
+inline constexpr int kPieceQuality = 92;
 
 // The resource limits, the piece format and the engine of a slice.
 struct SliceSettings {
@@ -25,6 +29,10 @@ struct SliceSettings {
     PixelEngine engine = PixelEngine::Magick;
     int jobs = 1;
     Rgb background{};
+    bool alpha = false;  // the image has an alpha band (four bytes a pixel in memory)
+    // Pixels to slice in place of the image file's (an image warped as it is read); the vips
+    // band writer slices them whatever the engine.
+    std::optional<PixelImage> source = std::nullopt;
 };
 
 // The convert arguments that cut `image` into 4096 x 4096 pieces folder/NAME_%d.EXT, numbered
@@ -49,7 +57,8 @@ void removePiecesBeyond(const std::string& folder, const std::string& name, int 
                         PictureFormat pieceFormat);
 
 // Why a width x height image cannot be sliced within the limits, with the figures; nothing
-// when it can. The vips engine holds one band of 4096 lines of 8-bit RGB in memory; ImageMagick
+// when it can. The vips engine holds two strips of 1024 lines and the rows each piece of a band
+// keeps while it is cut (JPG and PNG pieces), or one band of 4096 lines; ImageMagick
 // holds the whole image and all its pieces at 8 bytes a pixel in its memory and its disk cache
 // (a memory-mapped cache is a file on disk too), from the moment it decodes the image.
 std::optional<std::string> sliceRefusal(int width, int height, const SliceSettings& settings);

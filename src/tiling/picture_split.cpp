@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "imagery/number_text.h"
 #include "platform/path_names.h"
@@ -29,8 +30,8 @@ void setCopyParameters(PictureBoxes& boxes, int tileSize, int sourceX, int sourc
 }
 
 // Saves the picture under `path` only when no file has that name, also one made meanwhile: the
-// picture is written under a scratch name and linked to its own, which fails when it is taken.
-// "ok", or "Not K" and why.
+// picture is written into a scratch folder of this process and linked to its own name, which
+// fails when it is taken. "ok", or "Not K" and why.
 std::string saveAsNewFile(cGdiPlus& saver, const Picture& picture, const std::string& path,
                           long quality) {
     namespace fs = std::filesystem;
@@ -38,11 +39,16 @@ std::string saveAsNewFile(cGdiPlus& saver, const Picture& picture, const std::st
     std::error_code error;
     if (fs::exists(fs::symlink_status(path, error)))
         return taken;
-    const std::string scratch = scratchPathFor(path);
+    std::optional<ScratchFolder> folder;
+    try {
+        folder.emplace(folderOf(path));
+    } catch (const RunError&) {
+        return "Not K. " + path + " was not written.";
+    }
+    const std::string scratch = joinPath(folder->path(), fs::path(path).filename().string());
     const bool written = saver.PictureBoxToFile(picture, scratch, quality) != 0;
     if (written)
         fs::create_hard_link(scratch, path, error);
-    discardScratch(scratch);
     if (!written || error)
         return error == std::errc::file_exists ? taken : "Not K. " + path + " was not written.";
     return "ok";

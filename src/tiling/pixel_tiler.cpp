@@ -1,82 +1,18 @@
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <tuple>
 
+#include "pixels/picture_codecs.h"
 #include "pixels/pixel_image.h"
 #include "platform/run_error.h"
+#include "platform/scratch_files.h"
 #include "tiling/image_tiling.h"
-#include "tiling/work_threads.h"
+#include "tiling/large_slicer.h"
+#include "tiling/row_tiler.h"
+#include "tiling/square_feed.h"
 
 namespace orvanta {
 namespace {
-
-constexpr int kTileEdge = 256;
-
-// The distance in red, green and blue within which a colour is made transparent: the padding
-// tolerance for a padding colour, else exactly the colour.
-double tolerance(const TileSwitches& switches) {
-    return switches.fuzzy ? kPaddingFuzzPercent * 255.0 / 100.0 : 0.0;
-}
-
-// What a tile's pixels depend on besides its place: the size of its region (so the
-// reduction) and the colour made transparent, if any.
-using LevelKey = std::tuple<int, bool, std::uint32_t, bool>;
-
-LevelKey levelKey(const TileOutput& output) {
-    const TileSwitches& s = output.switches;
-    return {output.size, s.transparent, s.transparent ? s.colour.value() : 0,
-            s.transparent && s.fuzzy};
-}
-
-PictureFormat formatOf(const TileSwitches& switches) {
-    const auto format = parsePictureFormat(switches.format);
-    if (!format)
-        throw RunError(errors::ImageTool, "Unknown tile format " + switches.format);
-    return *format;
-}
-
-// The levels of the pyramid, held in memory: for each region size and transparent colour the
-// source reduced so that each region becomes one 256 tile. The 256 level is the source itself
-// (with the colour cleared); each level above is reduced by half from the one below, which
-// costs a third of the source's area in all instead of the whole area per level.
-std::map<LevelKey, PixelImage> makeLevels(const PixelImage& source,
-                                          const std::vector<TileOutput>& outputs) {
-    std::map<LevelKey, const TileSwitches*> wanted;  // in order of size, smallest first
-    for (const TileOutput& output : outputs) {
-        if (!output.piece)
-            wanted.emplace(levelKey(output), &output.switches);
-    }
-    std::map<LevelKey, PixelImage> levels;
-    for (const auto& [key, switches] : wanted) {
-        const int size = std::get<0>(key);
-        if (size == kTileEdge) {
-            levels.emplace(key, switches->transparent
-                                    ? source.withTransparent(switches->colour, tolerance(*switches))
-                                    : source);
-            continue;
-        }
-        LevelKey below = key;
-        std::get<0>(below) = size / 2;
-        const PixelImage& base = levels.at(below);
-        levels.emplace(key, base.reduced(base.width() / 2, base.height() / 2));
-    }
-    return levels;
-}
-
-void writeOutput(const PixelImage& source, const std::map<LevelKey, PixelImage>& levels,
-                 const TileOutput& output) {
-    const int quality = std::atoi(output.switches.quality.c_str());
-    if (output.piece) {
-        source.region(output.x, output.y, output.size, output.size)
-            .write(output.path, PictureFormat::Jpg, quality);
-        return;
-    }
-    const int scale = output.size / kTileEdge;
-    levels.at(levelKey(output))
-        .region(output.x / scale, output.y / scale, kTileEdge, kTileEdge)
-        .write(output.path, formatOf(output.switches), quality);
-}
 
 // The outputs whose file is missing or older than the source.
 std::vector<TileOutput> outdated(const std::vector<TileOutput>& outputs,
@@ -112,6 +48,63 @@ std::vector<TileOutput> withoutPadding(const ImageTiling& image,
     return kept;
 }
 
+// What a piece of a large image needs: its file and its tiles, or only those of its tiles
+// that are missing or older than its file when a resumed run finds the file up to date.
+struct PieceWork {
+    bool writePiece = true;
+    std::vector<TileOutput> all, outputs;
+    bool nothing() const { return !writePiece && outputs.empty(); }
+};
+
+PieceWork pieceWork(const ImageTiling& piece, const PiecesToCut& cut, bool resume) {
+    PieceWork work;
+    work.all = tileOutputs(piece);
+    work.outputs = withoutPadding(piece, work.all);
+    std::error_code error;
+    const auto made = std::filesystem::last_write_time(piece.source, error);
+    if (resume && !error && !cut.path.empty()) {
+        const auto source = std::filesystem::last_write_time(cut.path, error);
+        if (!error && made >= source) {
+            work.writePiece = false;
+            work.outputs = outdated(work.outputs, piece.source);
+        }
+    }
+    return work;
+}
+
+// The piece's file written as its rows come, and its tiles cut from the same rows. The file
+// bears the time its cutting began, so that the tiles cut from it count as newer than it.
+SquareCut pieceCut(const ImageTiling& piece, const PieceWork& work, const PiecesToCut& cut) {
+    if (work.nothing())
+        return {[](const PixelImage&) { return std::vector<TileWrite>{}; }, {}};
+    auto tiler = std::make_shared<RowTiler>(piece, work.all, work.outputs);
+    std::shared_ptr<ScratchFile> file;
+    std::shared_ptr<PictureStream> stream;
+    if (work.writePiece) {
+        file = std::make_shared<ScratchFile>(piece.source);
+        stream = std::make_shared<PictureStream>(
+            file->descriptor(), piece.source, kPieceSize, kPieceSize, cut.source.hasAlpha() ? 4 : 3,
+            cut.pieceFormat == PictureFormat::Png, kPieceQuality);
+    }
+    const auto began = std::filesystem::file_time_type::clock::now();
+    SquareCut square;
+    // A failure drops the scratch file with the last copy of `file`.
+    square.feed = [tiler, stream](const PixelImage& rows) {
+        if (stream)
+            rows.appendTo(*stream);
+        return tiler->feed(rows);
+    };
+    if (stream) {
+        square.finish = [file, stream, path = piece.source, began] {
+            stream->finish();
+            file->commit();
+            std::error_code ignored;
+            std::filesystem::last_write_time(path, began, ignored);
+        };
+    }
+    return square;
+}
+
 }  // namespace
 
 void tileWithPixels(const ImageTiling& image, int jobs, bool resume) {
@@ -120,15 +113,43 @@ void tileWithPixels(const ImageTiling& image, int jobs, bool resume) {
     const std::vector<TileOutput> outputs = resume ? outdated(wanted, image.source) : wanted;
     if (outputs.empty())
         return;
-    const PixelImage source = PixelImage::decode(image.source);
+    const PixelImage source = PixelImage::open(image.source);
     const int edge = edgePixels(image.sizeClass);
     if (source.width() != edge || source.height() != edge) {
         throw RunError(errors::ImageTool, image.source + " is not " + std::to_string(edge) + " x " +
                                               std::to_string(edge) + " pixels.");
     }
-    const std::map<LevelKey, PixelImage> levels = makeLevels(source, all);
-    forEachOnThreads(outputs.size(), jobs,
-                     [&](std::size_t i) { writeOutput(source, levels, outputs[i]); });
+    SquareFeedSettings settings;
+    settings.edge = edge;
+    settings.jobs = jobs;
+    std::exception_ptr failure;
+    feedSquares(
+        source, settings,
+        [&](int) {
+            auto tiler = std::make_shared<RowTiler>(image, all, outputs);
+            return SquareCut{[tiler](const PixelImage& rows) { return tiler->feed(rows); }, {}};
+        },
+        [&](int, std::exception_ptr error) { failure = std::move(error); }, {});
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void cutPiecesWithPixels(const PiecesToCut& cut, const std::vector<ImageTiling>& pieces, int jobs,
+                         bool resume,
+                         const std::function<void(int k, std::exception_ptr error)>& done,
+                         const std::function<void()>& between) {
+    std::vector<PieceWork> work;
+    for (const ImageTiling& piece : pieces)
+        work.push_back(pieceWork(piece, cut, resume));
+    if (std::all_of(work.begin(), work.end(), [](const PieceWork& w) { return w.nothing(); }))
+        return;
+    SquareFeedSettings settings;
+    settings.grid = pieceGrid(cut.source.width(), cut.source.height());
+    settings.background = cut.background;
+    settings.jobs = jobs;
+    feedSquares(
+        cut.source, settings, [&](int k) { return pieceCut(pieces.at(k), work.at(k), cut); }, done,
+        between);
 }
 
 }  // namespace orvanta

@@ -83,6 +83,7 @@ MainWindow::MainWindow(Host* front, SettingsStore* store, QWidget* parent)
     app_.startUp(fixedDisks());
     app_.jobs = loadJobs(store_);
     app_.engine = loadEngine(store_);
+    app_.reprojection = loadReprojection(store_);
     app_.settings.googleEarthProgram = loadGoogleEarthProgram(store_);
     app_.googleEarthChosen = [this](const std::string& program) {
         saveGoogleEarthProgram(store_, program);

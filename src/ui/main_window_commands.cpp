@@ -82,6 +82,7 @@ std::function<void()> MainWindow::optionsCommand() {
     return [this] {
         OptionsDialog dialog(app_.options, app_.host(), this);
         dialog.offerRunSettings(app_.jobs, app_.engine, store_);
+        dialog.offerReprojection(app_.reprojection);
         dialog.exec();
     };
 }

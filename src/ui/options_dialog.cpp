@@ -1,5 +1,6 @@
 #include "ui/options_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -183,6 +184,23 @@ void OptionsDialog::offerRunSettings(int& jobs, PixelEngine& engine, SettingsSto
     resourcesForm_->addRow("Pixel engine:", engineBox_);
 }
 
+void OptionsDialog::offerReprojection(ReprojectionSettings& reprojection) {
+    reprojection_ = &reprojection;
+    reprojectBox_ = new QCheckBox("Warp images in other coordinate systems to WGS84");
+    reprojectBox_->setObjectName("checkReproject");
+    reprojectBox_->setChecked(reprojection.choice == ReprojectionChoice::Warp);
+    reprojectBox_->setToolTip(
+        "Unticked, you are asked when an image is not in WGS84 latitude/longitude");
+    resourcesForm_->addRow(reprojectBox_);
+    resamplingBox_ = new QComboBox;
+    resamplingBox_->setObjectName("comboResampling");
+    for (Resampling choice :
+         {Resampling::Near, Resampling::Bilinear, Resampling::Cubic, Resampling::Lanczos})
+        resamplingBox_->addItem(qs(resamplingName(choice)));
+    resamplingBox_->setCurrentText(qs(resamplingName(reprojection.resampling)));
+    resourcesForm_->addRow("Warp resampling:", resamplingBox_);
+}
+
 bool OptionsDialog::apply() {
     try {
         applyOptions(options_);
@@ -191,6 +209,13 @@ bool OptionsDialog::apply() {
             saveJobs(*jobsStore_, *jobs_);
             *engine_ = parsePixelEngine(engineBox_->currentText().toStdString()).value_or(*engine_);
             saveEngine(*jobsStore_, *engine_);
+        }
+        if (reprojection_ && jobsStore_) {
+            reprojection_->choice =
+                reprojectBox_->isChecked() ? ReprojectionChoice::Warp : ReprojectionChoice::Ask;
+            reprojection_->resampling = parseResampling(resamplingBox_->currentText().toStdString())
+                                            .value_or(reprojection_->resampling);
+            saveReprojection(*jobsStore_, *reprojection_);
         }
         return true;
     } catch (...) {

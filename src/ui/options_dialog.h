@@ -2,9 +2,11 @@
 
 #include <QDialog>
 
+#include "app/reprojection.h"
 #include "options/large_image_options.h"
 #include "platform/pixel_engine.h"
 
+class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QLabel;
@@ -29,6 +31,9 @@ class OptionsDialog : public QDialog {
     // Adds the number of tiling steps that run at once and the pixel engine to the first
     // page; applying sets `jobs` and `engine` and keeps them in `store`.
     void offerRunSettings(int& jobs, PixelEngine& engine, SettingsStore& store);
+    // Adds whether images in other coordinate systems are always warped to WGS84 (else the
+    // person is asked) and how they are resampled; applying keeps them in the same store.
+    void offerReprojection(ReprojectionSettings& reprojection);
 
     // Writes settings.ini; false when it could not be written (the error has been shown).
     bool apply();
@@ -54,6 +59,9 @@ class OptionsDialog : public QDialog {
     QComboBox* engineBox_ = nullptr;
     PixelEngine* engine_ = nullptr;
     SettingsStore* jobsStore_ = nullptr;
+    QCheckBox* reprojectBox_ = nullptr;
+    QComboBox* resamplingBox_ = nullptr;
+    ReprojectionSettings* reprojection_ = nullptr;
     QComboBox* pieceFormatBox_ = nullptr;
     QToolButton* backgroundSwatch_ = nullptr;
     std::vector<std::pair<QComboBox*, std::string LargeImageOptions::*>> combos_;

@@ -6,6 +6,7 @@
 #include "imagery/geo_image.h"
 #include "imagery/image_header.h"
 #include "support/fake_host.h"
+#include "support/geo_images.h"
 #include "support/scratch_dir.h"
 #include "support/test_images.h"
 
@@ -99,7 +100,8 @@ TEST_F(OpenImageTest, RefusedImagesCloseTheProject) {
              dir / "utm.pgw" +
              "' place the upper-left pixel at 500000, 4649776, beyond longitude -180 to 180 and "
              "latitude -90 to 90: an image in a projected coordinate system must first be "
-             "warped to WGS84 latitude/longitude."},
+             "warped to WGS84 latitude/longitude." +
+             kReprojectHint},
         {image("odd.png", 300, 200, "odd.pgw"),
          std::string(kNotTileSizeMessage) +
              " It is 300x200 pixels. An image of any other size is tiled with the \"Large Image "
@@ -121,17 +123,45 @@ TEST_F(OpenImageTest, RefusedImagesCloseTheProject) {
 TEST_F(OpenImageTest, GeoTiffGetsItsWorldFileFromTheListingProgram) {
     const std::string tiff = image("geo.tif", 1024, 1024, "");
     host.fileAnswers.push_back(tiff);
-    host.onRun = [&](const std::vector<std::string>&) {
-        testing::writeWorldFile(dir / "geo.tfw", 0.01, -0.01, 10, 50);
+    // The program writes beside the path it is given: a link to the image.
+    host.onRun = [&](const std::vector<std::string>& argv) {
+        testing::writeWorldFile(argv.back().substr(0, argv.back().size() - 3) + "tfw", 0.01, -0.01,
+                                10, 50);
         return std::optional<int>(0);
     };
     app.settings.multiResolution = true;  // multi-resolution: Transform stays as it was
     EXPECT_FALSE(OpenImage(app));
     ASSERT_EQ(host.ran.size(), 1u);
-    EXPECT_EQ(host.ran[0].back(), tiff);
+    EXPECT_TRUE(host.ran[0].back().ends_with("/geo.tif"));
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(app.settings.projectImage, tiff);
     EXPECT_FALSE(app.enabled.transform);
+}
+
+// In the window an image in another coordinate system is offered to be warped in place of
+// the refusal: No declines and leaves an empty project; Yes makes it a large image whatever
+// its size, Transform enabled.
+TEST_F(OpenImageTest, ImageInAnotherSystemIsOfferedToBeWarped) {
+    testing::makeGeoImage(dir / "utm.tif", 1024, 1024, {300000, 10, 0, 5500000, 0, -10},
+                          "EPSG:32633");
+    app.reprojection.choice = ReprojectionChoice::Ask;
+    for (const bool yes : {false, true}) {
+        host.yesNoAnswers = {yes};
+        host.fileAnswers = {dir / "utm.tif"};
+        app.outcome = {};
+        OpenImage(app);
+        ASSERT_EQ(host.questions.size(), yes ? 2u : 1u);
+        EXPECT_NE(host.questions.back().text.find("It is in WGS 84 / UTM zone 33N (EPSG:32633). "
+                                                  "Warp it to WGS84 latitude/longitude"),
+                  std::string::npos);
+        EXPECT_EQ(app.outcome.ending, yes ? Ending::Done : Ending::Declined);
+        EXPECT_EQ(app.enabled.transform, yes);
+        EXPECT_EQ(warpedProjectImage(app) != nullptr, yes);
+        EXPECT_EQ(app.settings.projectImage, yes ? dir / "utm.tif" : "");
+    }
+    EXPECT_TRUE(app.run.largeImageMode);
+    EXPECT_EQ(app.run.sizeClass, SizeClass::None);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 }  // namespace

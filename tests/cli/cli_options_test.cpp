@@ -27,6 +27,11 @@ TEST(CliArguments, CommandsTakeTheirInputsAndTypedOptions) {
     const CliOptions regenerate = parseArguments({"regenerate", "--multires", "hi.jpg", "lo.jpg"});
     EXPECT_EQ(regenerate.regenerateInput, RegenerateInput::Multires);
     EXPECT_EQ(regenerate.inputs, (Args{"hi.jpg", "lo.jpg"}));
+    EXPECT_EQ(parseArguments({"transform", "a", "--url", "HTTPS://h/t"}).url, "HTTPS://h/t");
+    // Steps at once: four per core, at least four, at most what the window offers.
+    EXPECT_EQ(jobsLimit(0), 4);
+    EXPECT_EQ(jobsLimit(2), 8);
+    EXPECT_EQ(jobsLimit(1000000), 64);
     const CliOptions large = parseArguments({"large", "big.jpg", "--ram", "2048", "--no"});
     EXPECT_EQ(large.ramMegabytes, 2048);
     EXPECT_FALSE(*large.answer || large.open);
@@ -44,6 +49,8 @@ TEST(CliArguments, MistakesAreUsageErrors) {
         const Args args{std::istream_iterator<std::string>(words), {}};
         EXPECT_THROW(parseArguments(args), UsageError) << line;
     }
+    for (const char* url : {"javascript:alert(1)", "data:text/html,x", "/no/scheme"})
+        EXPECT_THROW(parseArguments({"transform", "a", "--url", url}), UsageError) << url;
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+
 #include "magick/commands.h"
+#include "support/geo_images.h"
 #include "support/run_program.h"
 #include "support/scratch_dir.h"
 
@@ -52,6 +56,42 @@ TEST(InfoCommand, FolderVerdictAndRefusals) {
     EXPECT_EQ(info({dir.path().string(), "--yes"}).exitStatus, 0);
     EXPECT_EQ(info({dir / "absent.png"}).exitStatus, 1);
     EXPECT_EQ(info({}).exitStatus, 2);
+}
+
+// A WGS84 GeoTIFF whose georeference is in its tags only, where no listing program can write
+// its world file: info reads it in memory, tells the bits of each channel, warns of nothing and
+// writes nothing; transform tiles it where its tags place it and writes only its tree.
+TEST(InfoCommand, GeoTiffWithoutWorldFileIsReadWithoutWritingOne) {
+    namespace fs = std::filesystem;
+    testing::ScratchDir dir;
+    testing::makeGeoImage(dir / "a.tif", 1024, 1024, {10, 0.001, 0, 50, 0, -0.001}, "EPSG:4326");
+    fs::create_directory(dir / "bin");
+    const auto run = [&](const std::string& command) {
+        return testing::runProgram(
+            {"/usr/bin/env", "PATH=" + dir / "bin", ORVANTA_CLI, command, dir / "a.tif"});
+    };
+    const auto files = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    const testing::ProgramResult facts = run("info");
+    EXPECT_EQ(facts.exitStatus, 0) << facts.err;
+    EXPECT_EQ(facts.err, "");
+    for (const char* line : {"Bit Depth: 8 per channel, 3 channels\n",
+                             "World file: none (the image's own georeference)\n", "C: 10.0005\n",
+                             "F: 49.9995\n", "Coordinate system: WGS 84 (EPSG:4326)\n"}) {
+        EXPECT_NE(facts.out.find(line), std::string::npos) << line << "\n" << facts.out;
+    }
+    EXPECT_EQ(files(), (std::set<std::string>{"a.tif", "bin"}));
+
+    const testing::ProgramResult tiled = run("transform");
+    EXPECT_EQ(tiled.exitStatus, 0) << tiled.err;
+    EXPECT_EQ(files(), (std::set<std::string>{"a.tif", "bin", "a", "a.kml"}));
+    const std::string root = testing::readFile(dir / "a.kml");
+    EXPECT_NE(root.find("<north>49.9995</north>"), std::string::npos) << root;
+    EXPECT_NE(root.find("<west>10.0005</west>"), std::string::npos) << root;
 }
 
 }  // namespace

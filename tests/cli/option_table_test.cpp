@@ -84,7 +84,7 @@ TEST(CliOptionTable, EachCommandTakesTheOptionsItIsKnownToRead) {
     const std::string tiling =
         "--output --name --format --quality --order --url --transparent --relative-links --kmz "
         "--skip-empty-tiles --exact-edges --preview --save-project --jobs --resume --engine --ram "
-        "--open --google-earth";
+        "--open --google-earth --reproject --resampling --source-srs";
     const std::map<std::string, std::string> takes = {
         {"transform", tiling},
         {"large", tiling + " --disk --piece-format --background"},

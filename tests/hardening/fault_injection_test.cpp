@@ -95,19 +95,23 @@ TEST_F(CliFaultTest, WritesFailingAsOnAFullDiskAreCountedAndKeepTheEarlierRun) {
     }
 }
 
-// An interrupt cancels the run after the step in hand: exit 130, nothing half-written, no KML.
+// SIGINT or SIGTERM cancels the run after the step in hand: exit 130, nothing half-written.
 TEST_F(CliFaultTest, InterruptCancelsAfterTheStepInHand) {
     testing::makeImage(image, 4096, 4096);
-    const auto result = testing::runProgram(
-        {"/bin/sh", "-c",
-         "\"$0\" transform \"$1\" --engine magick --jobs 1 & sleep 1.5; kill -INT $!; wait $!",
-         ORVANTA_CLI, image});
-    EXPECT_EQ(result.exitStatus, 130) << result.err;
-    EXPECT_NE(result.err.find("orvanta-cli: cancelled"), std::string::npos);
-    EXPECT_EQ(result.out, "");
-    EXPECT_FALSE(fs::exists(folder + "/area.kml"));
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        EXPECT_TRUE(entry.is_directory() || entry.file_size() > 0) << entry.path();
+    for (const std::string signal : {"INT", "TERM"}) {
+        fs::remove_all(folder + "/area");
+        const auto result = testing::runProgram(
+            {"/bin/sh", "-c",
+             "\"$0\" transform \"$1\" --engine magick --jobs 1 & sleep 1.5; kill -" + signal +
+                 " $!; wait $!",
+             ORVANTA_CLI, image});
+        EXPECT_EQ(result.exitStatus, 130) << signal << result.err;
+        EXPECT_NE(result.err.find("orvanta-cli: cancelled"), std::string::npos);
+        EXPECT_EQ(result.out, "");
+        EXPECT_FALSE(fs::exists(folder + "/area.kml"));
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            EXPECT_TRUE(entry.is_directory() || entry.file_size() > 0) << entry.path();
+    }
 }
 
 // A run killed outright and started again with --resume ends with the files of a run that was
@@ -144,14 +148,16 @@ TEST_F(CliFaultTest, SecondRunIntoABusyFolderIsRefused) {
     EXPECT_FALSE(fs::exists(folder + "/area/.orvanta-lock"));
 }
 
+// Cut halfway, or cut with the end marker put back (which the decoder only warns of).
 TEST_F(CliFaultTest, SourceImageTruncatedHalfwayIsRefusedNotTiledAsGrey) {
-    for (const auto& [name, world, size] : {std::tuple{"half.png", "half.pgw", 1024},
-                                            {"half.jpg", "half.jgw", 1024},
-                                            {"half2048.jpg", "half2048.jgw", 2048}}) {
+    for (const auto& [name, world, size, end] : {std::tuple{"half.png", "half.pgw", 1024, ""},
+                                                 {"half.jpg", "half.jgw", 1024, ""},
+                                                 {"half2048.jpg", "half2048.jgw", 2048, ""},
+                                                 {"ended.jpg", "ended.jgw", 1024, "\xFF\xD9"}}) {
         const std::string path = folder + "/" + name;
         testing::makeImage(path, size, size);
         const std::string bytes = readFile(path);
-        testing::writeFile(path, bytes.substr(0, bytes.size() / 2));
+        testing::writeFile(path, bytes.substr(0, bytes.size() / 2) + end);
         testing::writeWorldFile(folder + "/" + world, 0.001, -0.001, 10, 20);
         const auto sourcesBefore = sources(folder);
         const auto result = cli({"transform", path});

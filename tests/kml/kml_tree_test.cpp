@@ -6,7 +6,11 @@
 #include <map>
 
 #include "imagery/world_file.h"
+#include "kml/fragments.h"
+#include "kml/kml_layout.h"
 #include "kml/kml_plan.h"
+#include "kml/preview_page.h"
+#include "kml/web_text.h"
 #include "platform/file_list.h"
 #include "platform/process.h"
 #include "support/fake_host.h"
@@ -201,13 +205,16 @@ TEST_F(KmlTreeTest, MissingWorldFileEndsTheRunAndKeepsTheEarlierRoot) {
     fs::remove(path("b.jpg"));
     image("g.tif", "", "10", "20");
     image("h.tif", "", "10", "20");
-    host.onRun = [&](const std::vector<std::string>&) {
-        writeFile(path("g.tfw"), "0.001\n0\n0\n-0.001\n10\n20\n");  // none for h.tif
+    // The converter writes beside the link it is given; none for h.tif.
+    host.onRun = [&](const std::vector<std::string>& argv) {
+        fs::path world(argv.back());
+        if (world.stem() == "g")
+            writeFile(world.replace_extension(".tfw").string(), "0.001\n0\n0\n-0.001\n10\n20\n");
         return std::optional<int>(0);
     };
     EXPECT_FALSE(write(folderRequest(SizeClass::S1024)));
     ASSERT_EQ(host.ran.size(), 2u);
-    EXPECT_EQ(host.ran[0].back(), path("g.tif"));
+    EXPECT_EQ(fs::path(host.ran[0].back()).filename(), "g.tif");
     EXPECT_EQ(host.messageTexts(),
               (std::vector<std::string>{missingWorldFileMessage(folderTile(root, "b.jpg")),
                                         missingWorldFileMessage(folderTile(root, "h.tif"))}));
@@ -315,6 +322,51 @@ TEST(KmlDisplayOrder, OnlyExactHighIsHigh) {
     EXPECT_EQ(displayOrderOf("HIGH"), DisplayOrder::High);
     for (const char* text : {"high", "LOW", "", " HIGH"})
         EXPECT_EQ(displayOrderOf(text), DisplayOrder::Low) << text;
+}
+
+TEST(Hrefs, EncodedOnlyWhereAUrlReaderWouldReadThemOtherwise) {
+    const struct {
+        std::string path, href, strict;
+    } rows[] = {
+        {"/maps/a_0_1.JPG", "/maps/a_0_1.JPG", "/maps/a_0_1.JPG"},
+        {"/my maps/#1/50%?.png", "/my%20maps/%231/50%25%3F.png", "/my%20maps/%231/50%25%3F.png"},
+        {"a:b/c:d.kml", "a%3Ab/c:d.kml", "a%3Ab/c%3Ad.kml"},
+        {"../x:y\\z\t.kml", "../x:y%5Cz%09.kml", "../x%3Ay%5Cz%09.kml"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(hrefPath(row.path), row.href) << row.path;
+        EXPECT_EQ(strictUrlPath(row.path), row.strict) << row.path;
+        EXPECT_EQ(hrefTarget(row.href), row.path);
+    }
+    // Paths are encoded, a web server's URL stays as typed.
+    EXPECT_EQ(treeHref("/r #1", TreeFolder::S1, "", "", "a%.JPG"),
+              "/r%20%231/Tgroup1/Sgroup1/a%25.JPG");
+    EXPECT_EQ(treeHref("/r", TreeFolder::S1, "http://h/a%20b", "", "a b.JPG"),
+              "http://h/a%20b/Tgroup1/Sgroup1/a%20b.JPG");
+    EXPECT_EQ(treeHref("/r", TreeFolder::T1, "", "/r/kml", "kml/x#.kml"),
+              "../Tgroup1/kml/x%23.kml");
+}
+
+TEST(KmlFragments, HrefsAndNamesAreXmlText) {
+    KmlWriter out;
+    writeGroundOverlay(out, GroundOverlay{3, "a&b<c>.JPG", {}, BoundsStyle::Plain});
+    writeTileLink(out, KmlLink{"n&<", {}, "x.kml"}, FadePair::High);
+    EXPECT_NE(out.text().find("<href>a&amp;b&lt;c&gt;.JPG</href>"), std::string::npos);
+    EXPECT_NE(out.text().find("<name>n&amp;&lt;</name>"), std::string::npos);
+}
+
+// A name holding "</script>" or markup ends neither the page's index nor its title.
+TEST(PreviewPage, NamesCannotEndTheIndexTheTitleOrALink) {
+    EXPECT_EQ(jsonString("</script>\"\\\n&"), R"("\u003c/script\u003e\"\\\u000a\u0026")");
+    const std::string hostile = "</script><b>\"&";
+    const TreeCell cell{1, {}, 0, 0, "/maps/" + hostile + " #.JPG", {}};
+    const std::string text = previewPageText({"/maps/p.html",
+                                              hostile,
+                                              {"/maps/" + hostile + ".kml"},
+                                              {TreeIndex{"/maps/t.kml", {}, 0, {cell}}}});
+    EXPECT_NE(text.find("<title>&lt;/script&gt;&lt;b&gt;&quot;&amp;</title>"), std::string::npos);
+    EXPECT_NE(text.find("\"picture\":\"%3C/script%3E%3Cb%3E%22%26%20%23.JPG\""), std::string::npos);
+    EXPECT_NE(text.find("<a href=\"%3C/script%3E%3Cb%3E%22%26.kml\">"), std::string::npos);
 }
 
 }  // namespace

@@ -49,6 +49,17 @@ TEST(Magick, ErrorsCarryTheLibraryReason) {
     EXPECT_THROW(runConvert({}), RunError);
 }
 
+// A crop of a JPEG whose data ends early fails and leaves no piece and no scratch file.
+TEST(Magick, FailedCropLeavesNoPieceAndNoScratch) {
+    ScratchDir dir;
+    runConvert({"convert", "-size", "600x500", "plasma:", dir / "whole.jpg"});
+    const std::string bytes = testing::readFile(dir / "whole.jpg");
+    testing::writeFile(dir / "ended.jpg", bytes.substr(0, bytes.size() / 2) + "\xFF\xD9");
+    EXPECT_THROW(runConvert({"convert", dir / "ended.jpg", "-crop", "256x256", dir / "p_%d.jpg"}),
+                 RunError);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
 TEST(Magick, IdentifyFormatAndCompositeGeometry) {
     ScratchDir dir;
     runConvert({"convert", "-size", "8x6", "xc:blue", dir / "base.png"});

@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/console_host.h"
 #include "platform/file_list.h"
 #include "platform/file_lookup.h"
+#include "platform/folder_lock.h"
+#include "platform/large_pages.h"
 #include "platform/os_services.h"
 #include "platform/process.h"
 #include "platform/run_error.h"
@@ -17,7 +20,10 @@
 namespace orvanta {
 namespace {
 
+namespace fs = std::filesystem;
+using testing::readFile;
 using testing::ScratchDir;
+using testing::writeFile;
 
 TEST(FixedDisks, LocalDiskMountsInListingOrderAndRootAlwaysOffered) {
     const std::string table =
@@ -147,6 +153,53 @@ TEST(ConsoleHost, QuestionsAreAnsweredByThePresetOrNoAndEveryLineIsPrefixed) {
               "orvanta-cli: Something failed\norvanta-cli: in two lines\n");
     std::fclose(input);
     std::fclose(output);
+}
+
+// A lock file that is a link, a folder or a device refuses the run; one found is never written.
+TEST(FolderLockFile, WhatIsNoLockFileOfOursIsRefusedOrLeftAsItWas) {
+    testing::ScratchDir dir;
+    writeFile(dir / "victim", "precious");
+    const std::string lock = std::string("/") + kLockFileName;
+    const auto plant = [&](const std::string& name, const auto& how) {
+        fs::create_directory(dir / name);
+        how(dir / name + lock);
+        return dir / name;
+    };
+    for (const std::string& folder :
+         {plant("link", [&](const std::string& at) { fs::create_symlink(dir / "victim", at); }),
+          plant("folder", [](const std::string& at) { fs::create_directory(at); }),
+          plant("fifo", [](const std::string& at) { mkfifo(at.c_str(), 0600); })}) {
+        const FolderLock held(folder);
+        EXPECT_FALSE(held.held());
+        EXPECT_EQ(held.refusal().find("The lock file " + folder + lock + " is not a regular file"),
+                  0u);
+        EXPECT_TRUE(fs::exists(fs::symlink_status(folder + lock)));
+    }
+    const std::string hard =
+        plant("hard", [&](const std::string& at) { fs::create_hard_link(dir / "victim", at); });
+    {
+        const FolderLock held(hard);
+        EXPECT_TRUE(held.held());
+        EXPECT_EQ(readFile(hard + lock), std::to_string(getpid()) + "\r\n");
+    }
+    EXPECT_FALSE(fs::exists(hard + lock));
+    EXPECT_EQ(readFile(dir / "victim"), "precious");
+    // A folder of the run that another user made a link is refused too.
+    fs::create_directory_symlink(dir.path(), hard + "/Tgroup1");
+    if (lchown((hard + "/Tgroup1").c_str(), 1, 1) == 0) {
+        const FolderLock held(hard, {hard + "/kml", hard + "/Tgroup1"});
+        EXPECT_EQ(held.refusal().find("The folder " + hard + "/Tgroup1 is a link that another"),
+                  0u);
+    }
+}
+
+// The restart with huge pages happens once, and never when the person set the tunable.
+TEST(LargePages, RestartOnceAndOnlyWithoutThePersonsOwnChoice) {
+    const std::string huge = "glibc.malloc.hugetlb=1";
+    EXPECT_EQ(largePageTunables(nullptr, false), huge);
+    EXPECT_EQ(largePageTunables("glibc.malloc.check=3", false), "glibc.malloc.check=3:" + huge);
+    EXPECT_EQ(largePageTunables("glibc.malloc.hugetlb=0", false), std::nullopt);
+    EXPECT_EQ(largePageTunables(nullptr, true), std::nullopt);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <filesystem>
 
+#include "pixels/pixel_image.h"
+#include "tiling/image_tiling.h"
 #include "tiling/tiling_rig.h"
 
 namespace orvanta {
@@ -15,11 +17,19 @@ namespace fs = std::filesystem;
 using testing::SplitRig;
 
 // Smooth fractal gradients with detail at every scale, grain on top: hard on a resampler.
+// In CMYK for a name starting "cmyk"; for "clear", alpha fading out from top to bottom.
 void makePhotograph(const std::string& path, int size, int seed) {
-    const std::string edge = std::to_string(size);
-    runConvert({"convert", "-seed", std::to_string(seed), "-size", edge + "x" + edge,
-                "plasma:fractal", "-attenuate", "0.3", "+noise", "Gaussian", "-quality", "95",
-                path});
+    const std::string edge = std::to_string(size) + "x" + std::to_string(size);
+    std::vector<std::string> argv = {"convert", "-seed", std::to_string(seed), "-size", edge};
+    argv.insert(argv.end(), {"plasma:fractal", "-attenuate", "0.3", "+noise", "Gaussian"});
+    const std::string name = fs::path(path).filename().string();
+    if (name.starts_with("cmyk"))
+        argv.insert(argv.end(), {"-colorspace", "CMYK"});
+    if (name.starts_with("clear"))
+        argv.insert(argv.end(),
+                    {"-size", edge, "gradient:", "-compose", "CopyOpacity", "-composite"});
+    argv.insert(argv.end(), {"-quality", "95", path});
+    runConvert(argv);
 }
 
 // Every file below a folder, relative to it, in order.
@@ -84,6 +94,49 @@ TEST(EngineEquivalence, FolderOf1024ImagesGivesTheSameTilesUnderBothEngines) {
 
 TEST(EngineEquivalence, Image2048GivesTheSameTilesUnderBothEngines) {
     expectEnginesAgree(SizeClass::S2048, {{"area.jpg", 7}});
+}
+
+// The vips engine reads an image in strips of 1024 rows and reduces each level as its rows
+// come: every tile equals the same square of the whole level reduced at once, across the
+// strips' seams, with and without a transparent colour (the alpha-weighted reduction).
+TEST(EngineEquivalence, LevelsMadeAsRowsComeEqualReductionsOfWholeLevels) {
+    testing::ScratchDir dir;
+    makePhotograph(dir / "area.jpg", 2048, 11);
+    const PixelImage source = PixelImage::decode(dir / "area.jpg");
+    for (const bool transparent : {false, true}) {
+        SCOPED_TRACE(transparent);
+        ImageTiling image;
+        image.sizeClass = SizeClass::S2048;
+        image.source = dir / "area.jpg";
+        image.name = "area";
+        image.tiles = TileSet{dir / "t"};
+        image.withWholeImage = true;
+        image.switches.format = "PNG";
+        image.switches.transparent = transparent;
+        image.switches.colour = Rgb{128, 128, 128};
+        const std::vector<TileOutput> outputs = tileOutputs(image);
+        for (const TileOutput& output : outputs)
+            fs::create_directories(fs::path(output.path).parent_path());
+        tileWithPixels(image, 2, false);
+
+        PixelImage level = transparent ? source.withTransparent(image.switches.colour, 0) : source;
+        for (int size = 256; size <= 2048; size *= 2) {
+            const int scale = size / 256;
+            for (const TileOutput& output : outputs) {
+                if (output.size != size)
+                    continue;
+                EXPECT_EQ(PixelImage::decode(output.path).bytes(),
+                          level.region(output.x / scale, output.y / scale, 256, 256).bytes())
+                    << output.path;
+            }
+            level = level.reduced(level.width() / 2, level.height() / 2);
+        }
+    }
+}
+
+// CMYK converted alike, transparent parts on the same background at every level of JPG tiles.
+TEST(EngineEquivalence, CmykAndTransparentSourcesGiveTheSameTilesUnderBothEngines) {
+    expectEnginesAgree(SizeClass::S1024, {{"cmyk.jpg", 11}, {"clear.png", 13}});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "support/scratch_dir.h"
 #include "support/test_images.h"
 #include "support/test_policy.h"
+#include "tiling/warped_image.h"
 
 namespace orvanta {
 namespace {
@@ -87,20 +88,34 @@ TEST(SliceLargeImage, PiecesReadInBandsArePaddedWithTheBackground) {
 }
 
 // An image whose header promises more than the limits allow is refused with the figures: the
-// vips engine needs one band of 4096 lines, ImageMagick the whole image and its pieces.
+// vips engine needs two strips of 1024 lines and its pieces in work, ImageMagick the whole
+// image and its pieces.
 TEST(SliceLargeImage, ImagesBeyondTheLimitsAreRefusedWithTheFigures) {
     SliceSettings magick{512, 3, PictureFormat::Jpg}, vips = magick;
     vips.engine = PixelEngine::Vips;
     EXPECT_FALSE(sliceRefusal(40000, 30000, vips));
     EXPECT_FALSE(sliceRefusal(8000, 8000, magick));
     EXPECT_EQ(sliceRefusal(100000, 100000, vips),
-              "The image is 100000 x 100000 pixels: one band of 4096 lines of it needs 1172 MB, "
-              "more than the 512 MB of memory the large-image options allow. Nothing was "
-              "written.");
+              "The image is 100000 x 100000 pixels: two strips of 1024 lines of it and its "
+              "pieces in work need 900 MB, more than the 512 MB of memory the large-image "
+              "options allow. Nothing was written.");
     EXPECT_EQ(sliceRefusal(40000, 30000, magick),
               "The image is 40000 x 30000 pixels: its pixels and its pieces need 18311 MB, more "
               "than the 512 MB of memory and 3 GB of disk the large-image options allow. Nothing "
               "was written.");
+}
+
+// The pieces of a warped image that hold background where it has no pixels: every piece on
+// the rim of a 3 x 3 grid whose outline is its frame, and the middle one too once a corner of
+// the outline cuts into it.
+TEST(SliceLargeImage, PiecesReachingBeyondAWarpedOutlineAreFound) {
+    const int side = 3 * 4096;
+    std::vector<std::pair<double, double>> frame = {{0, 0}, {side, 0}, {side, side}, {0, side}};
+    const std::vector<int> rim = {0, 1, 2, 3, 5, 6, 7, 8};
+    EXPECT_EQ(piecesReachingOutside(frame, side, side, 2), rim);
+    frame.insert(frame.begin() + 1, {{6000, 0}, {8000, 6000}, {8200, 0}});
+    EXPECT_EQ(piecesReachingOutside(frame, side, side, 2),
+              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 }  // namespace
