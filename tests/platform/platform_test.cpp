@@ -149,8 +149,9 @@ TEST(ConsoleHost, QuestionsAreAnsweredByThePresetOrNoAndEveryLineIsPrefixed) {
     char buffer[256] = {};
     const std::size_t length = std::fread(buffer, 1, sizeof buffer - 1, output);
     EXPECT_EQ(std::string(buffer, length),
-              "orvanta-cli: Title: Go on? [y/N] y\norvanta-cli: Go on? [y/N] n\n"
-              "orvanta-cli: Something failed\norvanta-cli: in two lines\n");
+              "orvanta-cli: Title: Go on? [y/N] y\norvanta-cli: Go on? [y/N] n (no terminal to "
+              "answer on: --yes answers Yes)\norvanta-cli: Something failed\norvanta-cli: in two "
+              "lines\n");
     std::fclose(input);
     std::fclose(output);
 }
