@@ -49,16 +49,20 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// "the world file 'P'", or, when `path` is an image that holds its own georeference,
-// "the georeference held in 'P'".
-std::string holderOf(const std::string& path) {
-    const bool image = !getworldfile(GetFileExtension(path)).empty();
-    return (image ? "the georeference held in '" : "the world file '") + path + "'";
+bool heldInImage(const std::string& path) {
+    return !getworldfile(GetFileExtension(path)).empty();
+}
+
+// Where a value comes from: `lines` ("Line 2") of the world file at `path`, or, when `path` is
+// an image that holds its own georeference, that georeference.
+std::string whereFrom(const std::string& path, const std::string& lines) {
+    return heldInImage(path) ? "The georeference held in '" + path + "'"
+                             : lines + " of the world file '" + path + "'";
 }
 
 std::string lineFault(const std::string& path, const WorldLine& line, const WorldFile& world,
                       const std::string& why) {
-    return "Line " + std::to_string(line.number) + " of " + holderOf(path) + ", " + line.meaning +
+    return whereFrom(path, "Line " + std::to_string(line.number)) + ", " + line.meaning +
            ", reads '" + trimmed(world.*line.text) + "': " + why;
 }
 
@@ -66,8 +70,8 @@ std::string lineFault(const std::string& path, const WorldLine& line, const Worl
 std::string numberFault(const std::string& path, const WorldFile& world) {
     for (const WorldLine& line : kWorldLines) {
         if (line.number > world.lineCount) {
-            return "Line " + std::to_string(line.number) + " of " + holderOf(path) + ", " +
-                   line.meaning + ", is missing: a world file holds six lines, one number each.";
+            return whereFrom(path, "Line " + std::to_string(line.number)) + ", " + line.meaning +
+                   ", is missing: a world file holds six lines, one number each.";
         }
         if (!WorldFile::number(world.*line.text)) {
             return lineFault(path, line, world,
@@ -194,8 +198,8 @@ std::string worldFileDetail(const std::string& path, const WorldFile& world, std
 }
 
 std::string notGeographicDetail(const std::string& path, double c, double f) {
-    return "Lines 5 and 6 of " + holderOf(path) + " place the upper-left pixel at " +
-           FormatNumber(c) + ", " + FormatNumber(f) +
+    return whereFrom(path, "Lines 5 and 6") + (heldInImage(path) ? " places" : " place") +
+           " the upper-left pixel at " + FormatNumber(c) + ", " + FormatNumber(f) +
            ", beyond longitude -180 to 180 and latitude -90 to 90: an image in a projected "
            "coordinate system must first be warped to WGS84 latitude/longitude." +
            kReprojectHint;

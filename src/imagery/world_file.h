@@ -59,8 +59,8 @@ std::string worldFileDetail(const std::string& path, const WorldFile& world, std
 std::string notGeographicDetail(const std::string& path, double c, double f);
 // The end of that sentence: how to have the image warped instead.
 inline constexpr const char* kReprojectHint =
-    " To warp it to WGS84 latitude/longitude, give --reproject (in the window: \"Warp images in "
-    "other coordinate systems to WGS84\" in the options).";
+    " To have it warped, give --reproject (in the window: \"Warp images in other coordinate "
+    "systems to WGS84\" in the options).";
 
 // WGS84 plausibility: C within -180..180 and F within -90..90, limits included; the extent of
 // the image is not tested. A C or F that is missing or not a number fails.
