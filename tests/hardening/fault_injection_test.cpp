@@ -100,11 +100,14 @@ TEST_F(CliFaultTest, InterruptCancelsAfterTheStepInHand) {
     testing::makeImage(image, 4096, 4096);
     for (const std::string signal : {"INT", "TERM"}) {
         fs::remove_all(folder + "/area");
+        // The signal is sent once the run has begun its tiles (within 30 s), however slow its
+        // start.
         const auto result = testing::runProgram(
             {"/bin/sh", "-c",
-             "\"$0\" transform \"$1\" --engine magick --jobs 1 & sleep 1.5; kill -" + signal +
-                 " $!; wait $!",
-             ORVANTA_CLI, image});
+             "\"$0\" transform \"$1\" --engine magick --jobs 1 & for i in $(seq 600); do [ -d "
+             "\"$2\" ] && break; sleep 0.05; done; sleep 0.5; kill -" +
+                 signal + " $!; wait $!",
+             ORVANTA_CLI, image, folder + "/area"});
         EXPECT_EQ(result.exitStatus, 130) << signal << result.err;
         EXPECT_NE(result.err.find("orvanta-cli: cancelled"), std::string::npos);
         EXPECT_EQ(result.out, "");
