@@ -72,8 +72,11 @@ std::optional<std::string> boundsProblem(const LatLonBounds& b) {
     const auto within = [](const CoordValue& edge, double limit) {
         return edge.value() >= -limit && edge.value() <= limit;
     };
-    if (!within(b.north, 90) || !within(b.south, 90) || !within(b.east, 180) ||
-        !within(b.west, 180)) {
+    // An east edge beyond 180 is that of a box across the 180th meridian, as KML allows; it goes
+    // once round the globe at most.
+    const double east = b.east.value();
+    if (!within(b.north, 90) || !within(b.south, 90) || !within(b.west, 180) || east < -180 ||
+        east > std::max(180.0, b.west.value() + 360)) {
         return "the bounds lie off the globe";
     }
     return std::nullopt;

@@ -40,8 +40,7 @@ bool scanTilesFolder(AppState& app, const std::string& folder, bool makeWorldFil
     const std::string made = s.outputFolder.empty() ? ""
                              : s.multipleFolders    ? batchFolderRoot(s, folder)
                                                     : madeWorldFileFolder(s, folder);
-    const FolderScan scan =
-        scanFolder(app.host(), folder, app.run.paddedPieces, made, makeWorldFiles);
+    const FolderScan scan = scanFolder(app.host(), folder, made, makeWorldFiles);
     if (!scan.scannedImages)
         return false;
     keepFacts(app, scan.lastFacts);

@@ -70,6 +70,15 @@ class FactsReader {
                (worldFile.empty() ? std::string("none") : contentIdentity(worldFile));
     }
 
+    // Where the image's pixels lie on the globe, by its world file or the georeference it
+    // holds itself; unbounded when neither can be read (the KML pass tells of it).
+    GlobeWindow globeOf(const std::string& image, const std::string& worldFile) const {
+        if (!worldFile.empty())
+            return worldFileGlobe(worldFile, s_.exactEdges);
+        const std::optional<WorldFile> own = embeddedWorldFile(image);
+        return own ? globeWindow(*own, s_.exactEdges) : GlobeWindow{};
+    }
+
     // The image of a single-image run or of a pass of a pair, in `folder` named `name`.
     bool addImage(const std::string& image, const std::string& folder, const std::string& name,
                   bool pairPass) {
@@ -95,12 +104,12 @@ class FactsReader {
         const std::optional<WorldFile> own =
             worldFile.empty() ? embeddedWorldFile(image) : std::nullopt;
         if (worldFile.empty() && !own)
-            return refuse(imageWithoutWorldFileMessage(name, GetFileExtension(spelled), folder));
+            return refuse(imageWithoutWorldFileMessage(image));
         if (const std::string refusal =
                 own ? georeferenceRefusal(image, *own, header.width, header.height,
                                           kImageNotWgs84Message)
                     : worldFileRefusal(worldFile, header.width, header.height,
-                                       kImageNotWgs84Message);
+                                       kImageNotWgs84Message, unreferencedImageText(image));
             !refusal.empty()) {
             return refuse(refusal);
         }
@@ -109,7 +118,8 @@ class FactsReader {
                                  header.width,
                                  header.height,
                                  worldFile.empty() ? spelled : worldFile,
-                                 identity(image, worldFile)};
+                                 identity(image, worldFile),
+                                 globeOf(image, worldFile)};
         if (large) {
             facts_.large =
                 LargeFacts{placed, own ? *own : readWorldFile(worldFile), imageHasAlpha(image)};
@@ -132,7 +142,8 @@ class FactsReader {
             std::to_string(warped.grid.width) + "x" + std::to_string(warped.grid.height);
         const auto width = static_cast<std::uint32_t>(warped.grid.width);
         const auto height = static_cast<std::uint32_t>(warped.grid.height);
-        facts_.large = LargeFacts{{image, name, width, height, {}, made}, world, warped.keepAlpha};
+        facts_.large =
+            LargeFacts{{image, name, width, height, {}, made, {}}, world, warped.keepAlpha};
         if (warped.keepAlpha)
             facts_.imagesWithAlpha.push_back(image);
         return true;
@@ -154,10 +165,8 @@ class FactsReader {
             input.sizeClass = scanned->sizeClass;
             leftOut = scanned->leftOut;
         } else {
-            const bool padded = settings_.paddedPieces && settings_.paddedPieces->paddedPieces;
-            const FolderScan scan =
-                scanFolder(host_, folder, padded,
-                           s_.outputFolder.empty() ? "" : madeWorldFileFolder(s_, folder));
+            const FolderScan scan = scanFolder(
+                host_, folder, s_.outputFolder.empty() ? "" : madeWorldFileFolder(s_, folder));
             if (!scan.usable || !scan.sizeClass)
                 return refuse({});  // the scan has told the person why, or the folder is empty
             input.sizeClass = *scan.sizeClass;
@@ -175,7 +184,8 @@ class FactsReader {
                     ? worldFilePathFor(s_,
                                        joinPath(folder, image.name + "." + getworldfile(extension)))
                     : world;
-            input.images.push_back({image.path, image.name, 0, 0, at, identity(image.path, world)});
+            input.images.push_back({image.path, image.name, 0, 0, at, identity(image.path, world),
+                                    globeOf(image.path, world)});
         }
         facts_.inputs.push_back(std::move(input));
         return true;

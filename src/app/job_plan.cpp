@@ -55,7 +55,7 @@ RootPlan rootPlan(const JobSettings& settings, const RootInput& in) {
     split.root = in.root;
     split.singleImage = in.singleImage;
     for (const PlacedImage& image : in.images)
-        split.images.push_back({image.path, image.name});
+        split.images.push_back({image.path, image.name, image.globe});
     split.tiles = tileOptions(s);
     split.edges = in.edges;
     if (in.sizeClass == SizeClass::S4096) {
@@ -76,6 +76,7 @@ RootPlan rootPlan(const JobSettings& settings, const RootInput& in) {
     kml.order = in.order;
     kml.relativeLinks = s.relativeLinks;
     kml.leaveOutEmptyCells = s.skipEmptyTiles;
+    kml.exactEdges = s.exactEdges;
     const std::vector<ImageTiling> tilings = splitTilings(split);
     for (std::size_t i = 0; i < in.images.size(); ++i) {
         TileSource source = kmlSource(in, in.images[i]);
@@ -172,7 +173,7 @@ std::variant<JobPlan, PlanRefusal> planBatch(const JobSettings& settings, const 
 }
 
 // The pieces of a large image as the images of the 4096 run over their folder.
-std::vector<PlacedImage> pieceImages(const SlicePlan& slice) {
+std::vector<PlacedImage> pieceImages(const SlicePlan& slice, bool exactEdges) {
     std::vector<PlacedImage> images;
     const std::string made = contentIdentityOf(slice.recipe);
     for (const PiecePlan& piece : slice.pieces.pieces) {
@@ -181,7 +182,8 @@ std::vector<PlacedImage> pieceImages(const SlicePlan& slice) {
         images.push_back(
             {path, slice.name + "_" + std::to_string(piece.k), kPieceSize, kPieceSize,
              pieceWorldFilePath(slice.folder, slice.name, piece.k, slice.settings.pieceFormat),
-             "piece " + std::to_string(piece.k) + " of " + made});
+             "piece " + std::to_string(piece.k) + " of " + made,
+             globeWindow(parseWorldFile(piece.worldFileText), exactEdges)});
     }
     return images;
 }
@@ -239,7 +241,7 @@ std::variant<JobPlan, PlanRefusal> planLargeImage(const JobSettings& settings,
     if (settings.sliceOnly)
         return plan;
     // The pieces are output already: their tree and top file go beside them.
-    InputFacts pieces{slice.folder, SizeClass::S4096, pieceImages(slice)};
+    InputFacts pieces{slice.folder, SizeClass::S4096, pieceImages(slice, s.exactEdges)};
     JobSettings folderSettings = settings;
     folderSettings.paddedPieces = slice.pieces;
     RootInput in = folderRoot(folderSettings, pieces, slice.folder,

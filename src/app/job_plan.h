@@ -10,6 +10,7 @@
 #include "app/outcome.h"
 #include "app/project_settings.h"
 #include "app/reprojection.h"
+#include "imagery/globe.h"
 #include "imagery/piece_world_files.h"
 #include "imagery/world_file.h"
 #include "kml/kml_tree.h"
@@ -64,7 +65,8 @@ struct PlacedImage {
     std::uint32_t width = 0, height = 0;
     // Where its world file is, or where the listing program makes a GeoTIFF's.
     std::string worldFile;
-    std::string identity;  // its bytes and its world file's (contentIdentity), for the manifest
+    std::string identity;    // its bytes and its world file's (contentIdentity), for the manifest
+    GlobeWindow globe = {};  // the part of its pixels that lies on the globe
     bool operator==(const PlacedImage&) const = default;
 };
 

@@ -8,6 +8,7 @@
 #include "app/reprojection.h"
 #include "app/transform.h"
 #include "imagery/georeference.h"
+#include "imagery/globe.h"
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
 #include "platform/file_lookup.h"

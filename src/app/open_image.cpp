@@ -76,28 +76,29 @@ std::string worldFilePathFor(const ProjectSettings& settings, const std::string&
 }
 
 std::string projectWorldFilePath(const ProjectSettings& settings) {
+    const std::string extension = GetFileExtension(settings.projectImage);
+    if (std::string found = findWorldFile(settings.imageFolder, settings.imageName, extension);
+        !found.empty()) {
+        return found;
+    }
     return worldFilePathFor(settings, settings.imageFolder + kPathSeparator + settings.imageName +
-                                          "." +
-                                          getworldfile(GetFileExtension(settings.projectImage)));
+                                          "." + getworldfile(extension));
 }
 
 bool acceptProjectWorldFile(AppState& app, const std::string& path, const ImageHeaderInfo& header) {
     const std::string found = findFileLoosely(path);
+    const std::string& image = app.settings.projectImage;
     // Without a world file, the georeference the image holds itself.
-    const std::optional<WorldFile> own =
-        found.empty() ? embeddedWorldFile(app.settings.projectImage) : std::nullopt;
+    const std::optional<WorldFile> own = found.empty() ? embeddedWorldFile(image) : std::nullopt;
     if (found.empty() && !own) {
-        const std::string extension = GetFileExtension(path);
-        app.host().messageBox(imageWithoutWorldFileMessage(app.settings.imageName, extension,
-                                                           app.settings.imageFolder),
-                              kAppTitle);
+        app.host().messageBox(imageWithoutWorldFileMessage(image), kAppTitle);
         app.closeProject();
         return false;
     }
     const std::string refusal =
-        own ? georeferenceRefusal(app.settings.projectImage, *own, header.width, header.height,
-                                  kImageNotWgs84Message)
-            : worldFileRefusal(found, header.width, header.height, kImageNotWgs84Message);
+        own ? georeferenceRefusal(image, *own, header.width, header.height, kImageNotWgs84Message)
+            : worldFileRefusal(found, header.width, header.height, kImageNotWgs84Message,
+                               unreferencedImageText(image));
     if (!refusal.empty()) {
         app.host().messageBox(refusal, kAppTitle);
         app.closeProject();

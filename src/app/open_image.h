@@ -11,7 +11,7 @@ namespace orvanta {
 // The file dialog of "&Open Image...".
 inline constexpr const char* kOpenImageTitle = "Open";
 inline constexpr const char* kOpenImageFilter =
-    "Images Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.gif;*.jpg;*.png;*.tif";
+    "Images Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff";
 
 // The preview shows pictures up to this size as they are; larger ones are scaled down.
 inline constexpr int kPreviewMaxWidth = 800;
@@ -55,7 +55,8 @@ void takeProjectImage(AppState& app, const std::string& path);
 // GeoTIFF's world file that is not there goes to the output folder when one is set, so that
 // nothing is written beside the input.
 std::string worldFilePathFor(const ProjectSettings& settings, const std::string& beside);
-// The world file the project image needs: in imageFolder, named imageName.
+// The world file of the project image: the one found in imageFolder under any of its names
+// (worldFileNames), else where its own name puts it (see worldFilePathFor).
 std::string projectWorldFilePath(const ProjectSettings& settings);
 
 // Steps 5 (after any GeoTIFF conversion) and 6 of opening an image: the world file at `path`

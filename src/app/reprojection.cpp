@@ -16,6 +16,7 @@
 #include "imagery/number_text.h"
 #include "platform/file_list.h"
 #include "platform/path_names.h"
+#include "platform/run_error.h"
 #include "platform/text_file.h"
 
 namespace orvanta {
@@ -55,7 +56,12 @@ std::optional<bool> decideReprojection(AppState& app, const std::string& worldPa
     app.warpedImage.reset();
     const ReprojectionSettings& chosen = app.reprojection;
     const std::string& image = app.settings.projectImage;
-    const std::optional<Georeference> found = readGeoreference(image, worldPath);
+    std::optional<Georeference> found;
+    try {
+        found = readGeoreference(image, worldPath);
+    } catch (const RunError&) {
+        return std::nullopt;  // a world file that cannot be read: the world-file checks tell
+    }
     const std::optional<GeoTransform> transform = found ? transformOf(found->world) : std::nullopt;
     if (!transform)
         return std::nullopt;  // the world-file checks tell what is missing

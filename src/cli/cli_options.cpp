@@ -163,6 +163,8 @@ void readOption(CliOptions& options, const std::string& option,
         options.preview = true;
     else if (option == "--skip-empty-tiles")
         options.skipEmptyTiles = true;
+    else if (option == "--exact-edges")
+        options.exactEdges = true;
     else if (option == "--kmz")
         options.kmz = value();
     else if (option == "--output")

@@ -51,6 +51,7 @@ struct CliOptions {
     bool relativeLinks = false;
     bool preview = false;
     bool skipEmptyTiles = false;
+    bool exactEdges = false;
     std::optional<int> jobs, ramMegabytes, diskGigabytes;
     std::optional<PixelEngine> engine;
     std::optional<BatchShard> shard;  // batch --shard I/N

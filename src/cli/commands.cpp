@@ -33,6 +33,8 @@ void applyOutputOptions(AppState& app, const CliOptions& options) {
     s.relativeLinks = options.relativeLinks || options.kmz.has_value();
     s.previewPage = options.preview;
     s.skipEmptyTiles = options.skipEmptyTiles;
+    if (options.exactEdges)
+        s.exactEdges = true;  // a loaded project's setting stands otherwise
     if (options.output)
         s.outputFolder = enteredPath(*options.output);
     if (options.kmz)

@@ -37,22 +37,17 @@ std::string sizeClassText(SizeClass sizeClass) {
 // writing anything; nothing after the refusal message when it has neither.
 std::optional<Georeference> georeferenceOf(AppState& app, const std::string& path) {
     const std::string imageFolder = GetProjDir(path, app.settings);
-    const std::string extension = getworldfile(GetFileExtension(path));
     const std::string worldPath =
-        extension.empty() ? std::string{}
-                          : joinPath(imageFolder, app.settings.imageName + "." + extension);
+        findWorldFile(imageFolder, app.settings.imageName, GetFileExtension(path));
     std::optional<Georeference> found;
     try {
         found = readGeoreference(path, worldPath);
     } catch (const RunError&) {
-        // Unreadable: refused like a world file without numbers.
-        found = Georeference{WorldFile{}, findFileLoosely(worldPath), {}};
+        // Unreadable: the refusal tells why.
+        found = Georeference{WorldFile{}, worldPath, {}};
     }
-    if (!found) {
-        app.host().messageBox(
-            imageWithoutWorldFileMessage(app.settings.imageName, extension, imageFolder),
-            kAppTitle);
-    }
+    if (!found)
+        app.host().messageBox(imageWithoutWorldFileMessage(path), kAppTitle);
     return found;
 }
 
@@ -107,11 +102,11 @@ int imageInfo(AppState& app, const std::string& path, std::FILE* out) {
     const std::string fileSystem = readChannelFacts(app, path);
     const ImageHeaderInfo& header = app.imageHeader;
     const WorldFile& world = found->world;
-    const std::string& source = found->worldFilePath.empty() ? path : found->worldFilePath;
-    const std::string refusal = world.lineCount == 0
-                                    ? std::string(kImageNotWgs84Message)
-                                    : georeferenceRefusal(source, world, header.width,
-                                                          header.height, kImageNotWgs84Message);
+    const std::string refusal =
+        found->worldFilePath.empty()
+            ? georeferenceRefusal(path, world, header.width, header.height, kImageNotWgs84Message)
+            : worldFileRefusal(found->worldFilePath, header.width, header.height,
+                               kImageNotWgs84Message, unreferencedImageText(path));
     if (!refusal.empty()) {
         app.host().messageBox(refusal, kAppTitle);
         return 1;

@@ -44,6 +44,10 @@ const std::vector<OptionRow> kOptions = {
      "transform large batch multires regenerate run",
      "leave out the tiles of a large image's padded edges that hold\n"
      "nothing but padding"},
+    {"--exact-edges", "", "", OptionGroup::Output, "transform large batch multires regenerate run",
+     "put the edges of the imagery at the corners of its pixels, as\n"
+     "GIS tools read a world file (default: from the centre of the\n"
+     "upper-left pixel, the whole box half a pixel south-east)"},
     {"--preview", "", "", OptionGroup::Output, "transform large batch multires regenerate run",
      "also write NAME.html beside the top KML file: a map of the\n"
      "imagery that any browser opens from the disk, offline"},

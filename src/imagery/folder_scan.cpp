@@ -11,7 +11,6 @@
 #include "platform/file_list.h"
 #include "platform/os_services.h"
 #include "platform/path_names.h"
-#include "platform/run_error.h"
 #include "platform/text_case.h"
 
 namespace orvanta {
@@ -24,7 +23,6 @@ struct ScanCounts {
     std::uint32_t height = 0;
     std::vector<ImagesOfOneSize> sizes;  // the images that could be read, by size
     std::vector<std::string> unreadable;
-    bool paddedPieces = false;  // see scanFolder
 };
 
 // "a.png, b.png and 3 more": at most five names.
@@ -57,17 +55,6 @@ void noteSize(ScanCounts& counts, const std::string& name, const ImageHeaderInfo
         same->names.push_back(name);
 }
 
-// The refusal of the image's world file; one that cannot be read fails the WGS84 test like one
-// without numbers. A size of 0 leaves the far corner unchecked.
-std::string folderWorldFileRefusal(const std::string& path, std::uint32_t width,
-                                   std::uint32_t height) {
-    try {
-        return worldFileRefusal(path, width, height, kFolderNotWgs84Message);
-    } catch (const RunError&) {
-        return kFolderNotWgs84Message;
-    }
-}
-
 // Steps of one image; false when its world file cannot place it and the scan must end.
 bool scanImage(Host& host, const std::string& folder, const std::string& madeWorldFiles,
                bool makeWorldFiles, const std::string& name, bool first, ScanCounts& counts,
@@ -95,10 +82,10 @@ bool scanImage(Host& host, const std::string& folder, const std::string& madeWor
     if (!found.empty() || own) {
         ++counts.referenced;
         const ImageHeaderInfo& header = scan.lastFacts.header;
-        const std::uint32_t width = counts.paddedPieces ? 0 : header.width;
         if (const std::string refusal =
-                own ? georeferenceRefusal(image, *own, width, header.height, kFolderNotWgs84Message)
-                    : folderWorldFileRefusal(found, width, header.height);
+                own ? georeferenceRefusal(image, *own, header.width, header.height,
+                                          kFolderNotWgs84Message)
+                    : worldFileRefusal(found, header.width, header.height, kFolderNotWgs84Message);
             !refusal.empty()) {
             host.messageBox(refusal, kAppTitle);
             return false;
@@ -163,8 +150,8 @@ std::string sameStemMessage(const std::string& first, const std::string& second)
            "' would write the same tiles. Please rename one of them.";
 }
 
-FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces,
-                      const std::string& madeWorldFiles, bool makeWorldFiles) {
+FolderScan scanFolder(Host& host, const std::string& folder, const std::string& madeWorldFiles,
+                      bool makeWorldFiles) {
     FolderScan scan;
     const std::vector<std::string> images = listFiles(folder, kImagePattern);
     if (images.empty())
@@ -181,7 +168,6 @@ FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces,
         }
     }
     ScanCounts counts;
-    counts.paddedPieces = paddedPieces;
     for (std::size_t i = 0; i < images.size(); ++i) {
         if (!scanImage(host, folder, madeWorldFiles, makeWorldFiles, images[i], i == 0, counts,
                        scan))

@@ -53,13 +53,11 @@ struct FolderScan {
 // size class (the first image's). A refused folder gets one message, for the first reason
 // found in that order; the question comes only when nothing refused the folder.
 // Two images of one name but for the extension would write the same tiles: such a folder is
-// refused before any image is read. The padded pieces of a large image may reach beyond the
-// globe when the person chose so: with `paddedPieces`, far corners are not checked. The world
-// files made for GeoTIFFs go to `madeWorldFiles` when it is given (the image's folder is then
-// only read), and are found there too. Without `makeWorldFiles`, or when the listing program
-// is missing or writes none, a GeoTIFF's own georeference is read in memory instead, as any
-// image's is that holds one.
-FolderScan scanFolder(Host& host, const std::string& folder, bool paddedPieces = false,
-                      const std::string& madeWorldFiles = {}, bool makeWorldFiles = true);
+// refused before any image is read. The world files made for GeoTIFFs go to `madeWorldFiles`
+// when it is given (the image's folder is then only read), and are found there too. Without
+// `makeWorldFiles`, or when the listing program is missing or writes none, a GeoTIFF's own
+// georeference is read in memory instead, as any image's is that holds one.
+FolderScan scanFolder(Host& host, const std::string& folder, const std::string& madeWorldFiles = {},
+                      bool makeWorldFiles = true);
 
 }  // namespace orvanta

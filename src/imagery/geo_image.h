@@ -33,25 +33,22 @@ struct GeoBounds {
 // east = C + width·A, south = F + height·E). Nothing when A, E, C or F is not a number.
 std::optional<GeoBounds> blockBounds(const WorldFile& world, double width, double height);
 
-// The path of the world file of an image as it is on disk (letter case matched loosely), or
-// empty. An image extension without a world-file extension has none.
+// The path of the world file of an image as it is on disk (letter case matched loosely), by
+// the first of worldFileNames that the folder holds; empty when it holds none.
 std::string findWorldFile(const std::string& folder, const std::string& baseName,
                           const std::string& imageExtension);
 
-// Why the world file at `path` cannot place an image of `width` x `height` pixels: its fault
-// (worldFileFault), else, when it fails the WGS84 test, the corner it gives followed by
-// `notWgs84Message`; empty when it places the image. Throws as readWorldFile does.
+// Why the world file at `path` cannot place an image of `width` x `height` pixels: empty when
+// it can; otherwise `partMessage` followed by the detail (worldFileDetail). A file that cannot
+// be read is told as such, after `unreadableMessage` when one is given.
 std::string worldFileRefusal(const std::string& path, std::uint32_t width, std::uint32_t height,
-                             const std::string& notWgs84Message);
+                             const std::string& partMessage,
+                             const std::string& unreadableMessage = {});
 // The same for the six numbers `world` read from `path` (a world file, or an image that holds
 // its own georeference).
 std::string georeferenceRefusal(const std::string& path, const WorldFile& world,
                                 std::uint32_t width, std::uint32_t height,
-                                const std::string& notWgs84Message);
-// The end of a WGS84 refusal: how to have the image warped instead.
-inline constexpr const char* kReprojectHint =
-    " To warp it to WGS84 latitude/longitude, give --reproject (in the window: \"Warp images in "
-    "other coordinate systems to WGS84\" in the options).";
+                                const std::string& partMessage);
 
 // Messages when a single image is refused.
 inline constexpr const char* kImageNotWgs84Message =
@@ -59,8 +56,11 @@ inline constexpr const char* kImageNotWgs84Message =
     "in TIFF, JPEG, or PNG format with a WGS84 Lat/Lon Coordinate Reference System (WGS84 "
     "Geographic). If you are using some projection other than Lat/Lon Google Earth will not be "
     "able to display your image correctly!";
-std::string imageWithoutWorldFileMessage(const std::string& imageName,
-                                         const std::string& worldExtension,
-                                         const std::string& imageFolder);
+// The image at `imagePath` cannot be placed without a world file: the program's own text.
+std::string unreferencedImageText(const std::string& imagePath);
+// The image at `imagePath` has no world file: that text, then the names looked for beside it.
+std::string imageWithoutWorldFileMessage(const std::string& imagePath);
+// The world files looked for beside an image, as a message names them.
+std::string worldFileNamesTried(const std::string& imagePath);
 
 }  // namespace orvanta

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "imagery/number_text.h"
+#include "platform/path_names.h"
 #include "platform/run_error.h"
 #include "platform/text_file.h"
 
@@ -48,22 +49,33 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+bool heldInImage(const std::string& path) {
+    return !getworldfile(GetFileExtension(path)).empty();
+}
+
+// Where a value comes from: `lines` ("Line 2") of the world file at `path`, or, when `path` is
+// an image that holds its own georeference, that georeference.
+std::string whereFrom(const std::string& path, const std::string& lines) {
+    return heldInImage(path) ? "The georeference held in '" + path + "'"
+                             : lines + " of the world file '" + path + "'";
+}
+
 std::string lineFault(const std::string& path, const WorldLine& line, const WorldFile& world,
                       const std::string& why) {
-    return "Line " + std::to_string(line.number) + " of the world file '" + path + "', " +
-           line.meaning + ", reads '" + trimmed(world.*line.text) + "': " + why;
+    return whereFrom(path, "Line " + std::to_string(line.number)) + ", " + line.meaning +
+           ", reads '" + trimmed(world.*line.text) + "': " + why;
 }
 
 // The first of the six lines that is missing or not a number.
 std::string numberFault(const std::string& path, const WorldFile& world) {
     for (const WorldLine& line : kWorldLines) {
         if (line.number > world.lineCount) {
-            return "Line " + std::to_string(line.number) + " of the world file '" + path + "', " +
-                   line.meaning + ", is missing: a world file holds six lines, one number each.";
+            return whereFrom(path, "Line " + std::to_string(line.number)) + ", " + line.meaning +
+                   ", is missing: a world file holds six lines, one number each.";
         }
         if (!WorldFile::number(world.*line.text)) {
             return lineFault(path, line, world,
-                             "that is not a number. Each line holds one finite decimal number "
+                             "that is not a finite number. Each line holds one decimal number "
                              "written with a point, such as 0.0001.");
         }
     }
@@ -72,6 +84,28 @@ std::string numberFault(const std::string& path, const WorldFile& world) {
 
 double valueOf(const WorldFile& world, const WorldLine& line) {
     return *WorldFile::number(world.*line.text);
+}
+
+// How far, in pixels, leaving the rotation term out moves the far corner of the image: B shifts
+// each row by B along x, D each column by D along y.
+double cornerShift(double rotation, double pixelsAlong, double pixelSize) {
+    return std::abs(rotation * pixelsAlong / pixelSize);
+}
+
+// The rotation term whose shift of the far corner is a tenth of a pixel or more.
+std::string rotationFault(const std::string& path, const WorldFile& world, std::uint32_t width,
+                          std::uint32_t height) {
+    const auto& [lineA, lineD, lineB, lineE, lineC, lineF] = kWorldLines;
+    const double a = valueOf(world, lineA), e = valueOf(world, lineE);
+    const double byB = cornerShift(valueOf(world, lineB), height, a);
+    const double byD = cornerShift(valueOf(world, lineD), width, e);
+    if (std::hypot(byB, byD) < 0.1)
+        return {};
+    return lineFault(path, byB >= byD ? lineB : lineD, world,
+                     "the image is rotated or sheared, which moves its far corner by " +
+                         FormatNumber(std::hypot(byB, byD)) +
+                         " pixels; only north-up images can be tiled (rotation terms that move "
+                         "no corner by a tenth of a pixel are taken as 0).");
 }
 
 }  // namespace
@@ -94,11 +128,19 @@ std::optional<double> WorldFile::number(const std::string& text) {
     return value;
 }
 
+std::optional<Placement> placementOf(const WorldFile& world) {
+    const std::optional<double> a = WorldFile::number(world.A), e = WorldFile::number(world.E);
+    const std::optional<double> c = WorldFile::number(world.C), f = WorldFile::number(world.F);
+    if (!a || !e || !c || !f)
+        return std::nullopt;
+    return Placement{*a, *e, *c, *f};
+}
+
 std::string getworldfile(const std::string& imageExtension) {
     const std::string ext = lowerCase(imageExtension);
-    if (ext == "jpg")
+    if (ext == "jpg" || ext == "jpeg")
         return "jgw";
-    if (ext == "tif")
+    if (ext == "tif" || ext == "tiff")
         return "tfw";
     if (ext == "gif")
         return "gfw";
@@ -119,44 +161,48 @@ WorldFile readWorldFile(const std::string& path) {
     return fromLines(readTextLines(path, 6));
 }
 
-std::string worldFileFault(const std::string& path, const WorldFile& world, std::uint32_t width,
-                           std::uint32_t height) {
+std::vector<std::string> worldFileNames(const std::string& baseName,
+                                        const std::string& imageExtension) {
+    std::vector<std::string> names;
+    if (const std::string own = getworldfile(imageExtension); !own.empty())
+        names.push_back(baseName + "." + own);
+    if (!imageExtension.empty())
+        names.push_back(baseName + "." + lowerCase(imageExtension) + "w");
+    names.push_back(baseName + ".wld");
+    return names;
+}
+
+std::string worldFileDetail(const std::string& path, const WorldFile& world, std::uint32_t width,
+                            std::uint32_t height) {
     if (std::string fault = numberFault(path, world); !fault.empty())
         return fault;
     const auto& [lineA, lineD, lineB, lineE, lineC, lineF] = kWorldLines;
+    if (!isWgs84(world))
+        return notGeographicDetail(path, valueOf(world, lineC), valueOf(world, lineF));
     const double a = valueOf(world, lineA), e = valueOf(world, lineE);
-    if (a <= 0)
-        return lineFault(path, lineA, world, "it must be above 0 (columns run west to east).");
-    for (const WorldLine& rotation : {lineD, lineB}) {
-        if (valueOf(world, rotation) != 0) {
-            return lineFault(path, rotation, world,
-                             "the image is rotated, and only images with rotation terms of 0 "
-                             "(north up) can be tiled.");
-        }
+    for (const WorldLine* size : {&lineA, &lineE}) {
+        if (valueOf(world, *size) == 0)
+            return lineFault(path, *size, world, "a pixel of size 0 covers no ground.");
     }
-    if (e >= 0)
-        return lineFault(path, lineE, world, "it must be below 0 (rows run north to south).");
-    if (!isWgs84(world) || width == 0 || height == 0)
-        return {};
-    // C and F give the centre of the upper-left pixel: the far edges lie half a pixel short of
-    // width x A and height x E from it. A whole-earth image reaches 180 and -90 exactly, give or
-    // take the rounding of its numbers.
-    constexpr double rounding = 1e-9;
-    const double east = valueOf(world, lineC) + (width - 0.5) * a;
-    const double south = valueOf(world, lineF) + (height - 0.5) * e;
-    if (!(east <= 180 + rounding)) {
+    if (a < 0) {
         return lineFault(path, lineA, world,
-                         "the east edge of the " + std::to_string(width) +
-                             " pixels wide image would lie at longitude " + FormatNumber(east) +
-                             ", beyond 180.");
+                         "the image is mirrored (its columns run east to west); only images "
+                         "whose columns run west to east, with A above 0, can be tiled.");
     }
-    if (!(south >= -90 - rounding)) {
+    if (e > 0) {
         return lineFault(path, lineE, world,
-                         "the south edge of the " + std::to_string(height) +
-                             " pixels high image would lie at latitude " + FormatNumber(south) +
-                             ", beyond -90.");
+                         "the image is upside down (its rows run south to north); only "
+                         "north-up images, with E below 0, can be tiled.");
     }
-    return {};
+    return rotationFault(path, world, width, height);
+}
+
+std::string notGeographicDetail(const std::string& path, double c, double f) {
+    return whereFrom(path, "Lines 5 and 6") + (heldInImage(path) ? " places" : " place") +
+           " the upper-left pixel at " + FormatNumber(c) + ", " + FormatNumber(f) +
+           ", beyond longitude -180 to 180 and latitude -90 to 90: an image in a projected "
+           "coordinate system must first be warped to WGS84 latitude/longitude." +
+           kReprojectHint;
 }
 
 bool isWgs84(const WorldFile& worldFile) {

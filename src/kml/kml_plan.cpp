@@ -21,6 +21,27 @@ struct CellPictures {
     bool shown(const QuadPath& path) const { return anyBelow.at(path.digits); }
 };
 
+// The square of tile pixels that the cell of `path` shows.
+struct CellSquare {
+    int x = 0, y = 0, size = 0;
+};
+CellSquare squareOf(const QuadPath& path, int tileSize) {
+    CellSquare square{0, 0, tileSize};
+    for (int i = 0; i < path.depth(); ++i) {
+        square.size /= 2;
+        square.x += (path.digits[i] - 1) % 2 * square.size;
+        square.y += (path.digits[i] - 1) / 2 * square.size;
+    }
+    return square;
+}
+
+// The part of the cell's picture that shows the globe; nothing when the cell lies off it.
+std::optional<PictureCut> cellCut(const KmlTreeOptions& options, const KmlTile& tile,
+                                  const QuadPath& path) {
+    const CellSquare square = squareOf(path, options.layout->size);
+    return globeCut(tile.globe, square.x, square.y, square.size);
+}
+
 // The parts of a tree that every file of one tile shares.
 struct TileContext {
     const KmlTreeOptions& options;
@@ -35,6 +56,11 @@ struct TileContext {
         return fadePairFor(level >= layout().settingFadeFrom, options.order);
     }
     std::string kmlName(const QuadPath& path) const { return tile.name + path.kmlSuffix(); }
+    // The box the cell of `path`, on the globe, shows of `bounds`, its box before the cut.
+    LatLonBounds onGlobe(const LatLonBounds& bounds, const QuadPath& path) const {
+        return cutBounds(bounds, cellCut(options, tile, path).value(), kTilePictureSize,
+                         tile.bounds.west.value());
+    }
     // The href of the file of `path` in the file of `from`.
     std::string kmlHref(const QuadPath& path, const QuadPath& from) const {
         const int level = path.depth() + 1;
@@ -53,9 +79,10 @@ struct TileContext {
     }
 };
 
-// The Region bounds of a cell: the tile's own at level 1, one quadrant step at level 2 (so the
-// tile's world-file edges keep their text), the cell-edge functions further down.
-LatLonBounds boundsOf(const TileContext& context, const QuadPath& path) {
+// The Region bounds of a cell before the cut to the globe: the tile's own at level 1, one
+// quadrant step at level 2 (so the tile's world-file edges keep their text), the cell-edge
+// functions further down.
+LatLonBounds wholeBoundsOf(const TileContext& context, const QuadPath& path) {
     const int level = path.depth() + 1;
     if (level == 1)
         return context.tile.bounds;
@@ -64,27 +91,30 @@ LatLonBounds boundsOf(const TileContext& context, const QuadPath& path) {
     return CellBounds(path, context.tile.bounds);
 }
 
+LatLonBounds boundsOf(const TileContext& context, const QuadPath& path) {
+    return context.onGlobe(wholeBoundsOf(context, path), path);
+}
+
 // The bounds of a link out of a file: the links of a level-2 file take one quadrant step
-// from their parent's bounds, like level 2 itself.
-LatLonBounds childBounds(const TileContext& context, const QuadPath& parent,
-                         const LatLonBounds& parentBounds, int q) {
+// from their parent's bounds before the cut, like level 2 itself.
+LatLonBounds childBounds(const TileContext& context, const QuadPath& parent, int q) {
+    const QuadPath child = parent.child(q);
     if (parent.depth() <= 1)
-        return QuadrantBounds(parentBounds, q);
-    return CellBounds(parent.child(q), context.tile.bounds);
+        return context.onGlobe(QuadrantBounds(wholeBoundsOf(context, parent), q), child);
+    return context.onGlobe(CellBounds(child, context.tile.bounds), child);
 }
 
 BoundsStyle styleAt(int level) {
     return level <= 2 ? BoundsStyle::Plain : BoundsStyle::Indented;
 }
 
-void writeLinks(KmlWriter& out, const TileContext& context, const QuadPath& path,
-                const LatLonBounds& bounds) {
+void writeLinks(KmlWriter& out, const TileContext& context, const QuadPath& path) {
     const int level = path.depth() + 1;
     for (int q = 1; q <= 4; ++q) {
         const QuadPath child = path.child(q);
         if (!context.pictures.shown(child))
             continue;
-        const KmlLink link{context.kmlName(child), childBounds(context, path, bounds, q),
+        const KmlLink link{context.kmlName(child), childBounds(context, path, q),
                            context.kmlHref(child, path)};
         if (level == 1) {
             writeTileLink(out, link, context.fade(level));
@@ -142,7 +172,7 @@ KmlFile cellFile(const TileContext& context, const QuadPath& path) {
                         CellLod{cellMinLodPixels(level), context.fade(level), styleAt(level)});
     }
     if (level < context.layout().depth)
-        writeLinks(out, context, path, bounds);
+        writeLinks(out, context, path);
     if (level >= 2)
         writeDocumentName(out, context.tile.name + path.pictureSuffix());
     writeOverlay(out, context, path, bounds);
@@ -196,7 +226,7 @@ CellPictures cellPictures(const KmlTreeOptions& options, const KmlTile& tile,
             for (int q = 1; q <= 4 && level < depth; ++q)
                 any = any || pictures.shown(path.child(q));
             pictures.found.emplace(path.digits, found);
-            pictures.anyBelow.emplace(path.digits, any);
+            pictures.anyBelow.emplace(path.digits, any && cellCut(options, tile, path).has_value());
         }
     }
     return pictures;
@@ -212,7 +242,8 @@ std::string rootKmlText(const KmlTreeOptions& options, const LatLonBounds& rootB
     writeRootDocument(out, options.imageName, rootBounds, rootLodOrder(options));
     const std::string linksFrom = options.relativeLinks ? options.rootFileFolder : std::string();
     for (std::size_t i = 0; i < tiles.size(); ++i) {
-        const KmlLink link{options.imageName + std::to_string(i), tiles[i].bounds,
+        const KmlLink link{options.imageName + std::to_string(i),
+                           shownTileBounds(options, tiles[i]).value(),
                            treeHref(options.root, layout.kmlFolder[0], options.url, linksFrom,
                                     "kml/" + tiles[i].name + ".kml")};
         writeRootLink(out, link, options.order);
@@ -234,6 +265,13 @@ TileKml tileKml(const KmlTreeOptions& options, const KmlTile& tile,
         }
     }
     return kml;
+}
+
+std::optional<LatLonBounds> shownTileBounds(const KmlTreeOptions& options, const KmlTile& tile) {
+    const std::optional<PictureCut> cut = cellCut(options, tile, QuadPath{});
+    if (!cut)
+        return std::nullopt;
+    return cutBounds(tile.bounds, *cut, kTilePictureSize, tile.bounds.west.value());
 }
 
 int rootMinLodPixels(const KmlTreeOptions& options) {

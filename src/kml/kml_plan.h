@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,15 @@ struct KmlTreeOptions {
     bool leaveOutEmptyCells = false;
 };
 
-// One tile of the run with its bounds and the format of its pictures (see TileSource).
+// One tile of the run with its bounds, the part of its pixels that lies on the globe and the
+// format of its pictures (see TileSource). Cells wholly off the globe get no file and no link;
+// those on its edge show the part of their box that their cut picture shows (globeCut,
+// cutBounds).
 struct KmlTile {
     std::string name;
     LatLonBounds bounds;
-    std::string pictureFormat;
+    GlobeWindow globe = {};
+    std::string pictureFormat = {};
 };
 
 // One cell of a tile's tree as its KML file shows it, with the cells that file links.
@@ -72,6 +77,10 @@ struct TileKml {
 };
 TileKml tileKml(const KmlTreeOptions& options, const KmlTile& tile,
                 const PictureLookup& findPicture);
+
+// The box of the tile as the root file links it: its bounds, cut to the globe; nothing when it
+// lies wholly off the globe.
+std::optional<LatLonBounds> shownTileBounds(const KmlTreeOptions& options, const KmlTile& tile);
 
 // The minLodPixels of a root document's Region.
 int rootMinLodPixels(const KmlTreeOptions& options);

@@ -1,5 +1,6 @@
 #include "kml/kml_tree.h"
 
+#include "imagery/geo_image.h"
 #include "imagery/georeference.h"
 #include "imagery/world_file.h"
 #include "kml/kml_plan.h"
@@ -30,7 +31,7 @@ class KmlTreeRun {
         options_.rootFileFolder = folderOf(request_.rootFile);
         host_.statusChanged(kGeneratingKmlStatus);
         host_.doEvents();
-        if (!boundsPass() || !projectionTest())
+        if (!boundsPass())
             return std::nullopt;
         if (!policy_.run(
                 [&] { options_.pictureExtension = readPictureExtension(options_.root); })) {
@@ -52,8 +53,8 @@ class KmlTreeRun {
     }
 
   private:
-    // Reads every tile's world file and widens the bounds of the whole run by it. False when
-    // the operation has ended.
+    // Reads every tile's world file and widens the bounds of the whole run by the part of the
+    // tile on the globe. False when the operation has ended.
     bool boundsPass() {
         for (const TileSource& source : request_.sources) {
             std::string worldFile;
@@ -63,7 +64,7 @@ class KmlTreeRun {
             const std::optional<WorldFile> own =
                 worldFile.empty() ? embeddedWorldFile(source.imagePath) : std::nullopt;
             if (worldFile.empty() && !own) {
-                host_.messageBox(missingWorldFileMessage(source.worldFilePath), kAppTitle);
+                host_.messageBox(missingWorldFileMessage(source), kAppTitle);
                 return false;
             }
             WorldFile world;
@@ -71,38 +72,22 @@ class KmlTreeRun {
                 world = *own;
             else if (!policy_.run([&] { world = readWorldFile(worldFile); }))
                 return false;
-            // The far corner was checked before the tiles were cut: padded pieces of a large
-            // image may reach beyond the globe when the person chose so.
-            if (const std::string fault =
-                    worldFileFault(own ? source.imagePath : worldFile, world, 0, 0);
-                !fault.empty()) {
-                host_.messageBox(fault, kAppTitle);
+            if (const std::string detail = worldFileDetail(own ? source.imagePath : worldFile,
+                                                           world, layout_.size, layout_.size);
+                !detail.empty()) {
+                host_.messageBox(std::string(kProjectionMessage) + " " + detail, kAppTitle);
+                host_.statusChanged(kProjectionStatus);
                 return false;
             }
-            std::optional<LatLonBounds> bounds;
-            if (!policy_.run([&] { bounds = TileBounds(world, layout_.size); }))
-                return false;
-            if (bounds) {
-                IncludeTile(bounds_, *bounds);
-                tiles_.push_back({source.name, *bounds, source.pictureFormat});
+            const KmlTile tile{source.name, TileBounds(world, layout_.size, request_.exactEdges),
+                               globeWindow(world, request_.exactEdges), source.pictureFormat};
+            if (const std::optional<LatLonBounds> shown = shownTileBounds(options_, tile)) {
+                IncludeTile(bounds_, *shown);
+                tiles_.push_back(tile);
             }
             host_.doEvents();
         }
         return true;
-    }
-
-    // The last tile read must lie in geographic degrees.
-    bool projectionTest() {
-        if (tiles_.empty())
-            return true;
-        const LatLonBounds& last = tiles_.back().bounds;
-        const double north = last.north.value();
-        const double west = last.west.value();
-        if (north >= -90 && north <= 90 && west >= -180 && west <= 180)
-            return true;
-        host_.messageBox(kProjectionMessage, kAppTitle);
-        host_.statusChanged(kProjectionStatus);
-        return false;
     }
 
     bool tilePass() {
@@ -136,10 +121,11 @@ class KmlTreeRun {
 
 }  // namespace
 
-std::string missingWorldFileMessage(const std::string& worldFilePath) {
-    return "The Reference Worldfile " + worldFilePath +
+std::string missingWorldFileMessage(const TileSource& tile) {
+    return "The Reference Worldfile " + tile.worldFilePath +
            " does not exits. OVT cannot continue unless all the tiles have their associated "
-           "worldfiles! Ovt will now stop the conversion!";
+           "worldfiles! Ovt will now stop the conversion! " +
+           worldFileNamesTried(tile.imagePath);
 }
 
 std::optional<TreeIndex> writeKmlTree(Host& host, StepPolicy& policy,

@@ -26,6 +26,8 @@ struct KmlTreeRequest {
     // Cells with no picture in them or below them get no file and no link (the padding of a
     // large image whose empty tiles were skipped); otherwise every cell has its file.
     bool leaveOutEmptyCells = false;
+    // Edges at the corners of the pixels instead of the centre of the upper-left one.
+    bool exactEdges = false;
 };
 
 // Writes the KML super-overlay over the tiles of one tile root ("Make KML 1024", "Make KML
@@ -39,8 +41,9 @@ struct KmlTreeRequest {
 std::optional<TreeIndex> writeKmlTree(Host& host, StepPolicy& policy,
                                       const KmlTreeRequest& request);
 
-// The message shown when a tile has no world file.
-std::string missingWorldFileMessage(const std::string& worldFilePath);
+// The message shown when a tile has no world file: the program's own text for its world file's
+// own name, then the names looked for beside the image.
+std::string missingWorldFileMessage(const TileSource& tile);
 
 inline constexpr const char* kGeneratingKmlStatus = "Generating kml files...";
 inline constexpr const char* kProjectionMessage =

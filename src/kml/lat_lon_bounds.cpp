@@ -50,11 +50,20 @@ double Midpoint(const CoordValue& a, const CoordValue& b) {
     return (a.value() + b.value()) / 2;
 }
 
-LatLonBounds TileBounds(const WorldFile& worldFile, int size) {
+LatLonBounds TileBounds(const WorldFile& worldFile, int size, bool exactEdges) {
     const CoordValue a = CoordValue::fromText(worldFile.A);
     const CoordValue e = CoordValue::fromText(worldFile.E);
     const CoordValue c = CoordValue::fromText(worldFile.C);
     const CoordValue f = CoordValue::fromText(worldFile.F);
+    if (exactEdges) {
+        const ImageCorner corner = *imageCorner(worldFile, true);
+        return LatLonBounds{
+            .north = CoordValue::number(corner.north),
+            .south = CoordValue::number(corner.north + size * e.value()),
+            .east = CoordValue::number(corner.west + size * a.value()),
+            .west = CoordValue::number(corner.west),
+        };
+    }
     return LatLonBounds{
         .north = f,
         .south = CoordValue::number(size * e.value() + f.value()),
@@ -121,6 +130,47 @@ LatLonBounds CellBounds(const QuadPath& path, const LatLonBounds& tile) {
     };
 }
 
+namespace {
+
+// The edge `pixel` picture pixels from `from` towards `to`, or `from` itself at 0.
+CoordValue atPixel(const CoordValue& from, const CoordValue& to, int pixel, int pixels) {
+    if (pixel == 0)
+        return from;
+    return CoordValue::number(from.value() + (to.value() - from.value()) * pixel / pixels);
+}
+
+CoordValue clamped(const CoordValue& edge, double low, double high) {
+    if (edge.value() < low)
+        return CoordValue::number(low);
+    if (edge.value() > high)
+        return CoordValue::number(high);
+    return edge;
+}
+
+CoordValue turned(const CoordValue& edge, double by) {
+    return by == 0 ? edge : CoordValue::number(edge.value() + by);
+}
+
+}  // namespace
+
+LatLonBounds cutBounds(const LatLonBounds& cell, const PictureCut& cut, int pixels,
+                       double tileWest) {
+    LatLonBounds box{
+        .north = atPixel(cell.north, cell.south, cut.top, pixels),
+        .south = atPixel(cell.south, cell.north, pixels - cut.bottom, pixels),
+        .east = atPixel(cell.east, cell.west, pixels - cut.right, pixels),
+        .west = atPixel(cell.west, cell.east, cut.left, pixels),
+    };
+    box.north = clamped(box.north, -90, 90);
+    box.south = clamped(box.south, -90, 90);
+    box.east = clamped(box.east, -GlobeWindow::kNone, tileWest + 360);
+    const double west = box.west.value();
+    const double by = west >= 180 ? -360 : west < -180 ? 360 : 0;
+    box.west = turned(box.west, by);
+    box.east = turned(box.east, by);
+    return box;
+}
+
 void IncludeTile(LatLonBounds& all, const LatLonBounds& tile) {
     if (tile.west.value() < all.west.value())
         all.west = tile.west;
@@ -130,6 +180,9 @@ void IncludeTile(LatLonBounds& all, const LatLonBounds& tile) {
         all.east = tile.east;
     if (tile.north.value() > all.north.value())
         all.north = CoordValue::number(tile.north.value());
+    // Tiles on both sides of 180 (one taken round to -180) would widen it beyond the globe.
+    if (all.east.value() > all.west.value() + 360)
+        all.east = CoordValue::number(all.west.value() + 360);
 }
 
 LatLonBounds EmptyRootBounds() {

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include "imagery/globe.h"
 #include "imagery/number_text.h"
 
 namespace orvanta {
@@ -63,8 +64,10 @@ std::string FormatCoord(const CoordValue& value);
 double Midpoint(const CoordValue& a, const CoordValue& b);
 
 // The bounds of a tile of `size` pixels from its world file: north and west are the world
-// file's own F and C texts, east = C + size*A and south = size*E + F are numbers.
-LatLonBounds TileBounds(const WorldFile& worldFile, int size);
+// file's own F and C texts, east = C + size*A and south = size*E + F are numbers. With
+// `exactEdges`, the edges are those of the pixels' corners, all numbers: north = F - E/2,
+// west = C - A/2, east and south size pixels further.
+LatLonBounds TileBounds(const WorldFile& worldFile, int size, bool exactEdges = false);
 
 // Quadrant q (1 to 4) of a rectangle by one midpoint step; edges taken over keep their form.
 LatLonBounds QuadrantBounds(const LatLonBounds& bounds, int q);
@@ -73,8 +76,17 @@ LatLonBounds QuadrantBounds(const LatLonBounds& bounds, int q);
 // each edge uses only the two edges of its own axis.
 LatLonBounds CellBounds(const QuadPath& path, const LatLonBounds& tile);
 
+// The box a cell shows once its picture is cut as `cut` (of a picture `pixels` across): the
+// cell's bounds narrowed to the picture's part, kept within latitudes -90 to 90 and east of the
+// tile's west edge by at most 360 degrees, and taken round the globe by 360 degrees when it
+// would start at or beyond 180 or before -180 (a box that crosses 180 keeps its east beyond it,
+// as KML allows). Edges left as they were keep their form.
+LatLonBounds cutBounds(const LatLonBounds& cell, const PictureCut& cut, int pixels,
+                       double tileWest);
+
 // Widens the bounds of all tiles by one tile: smaller west and south, greater east and north
-// win. Winning west, south and east keep their form; the north is held as a number.
+// win. Winning west, south and east keep their form; the north is held as a number. The east
+// goes at most 360 degrees beyond the west.
 void IncludeTile(LatLonBounds& all, const LatLonBounds& tile);
 
 // The starting point of IncludeTile: west 180, south 90, east -180, north -90.

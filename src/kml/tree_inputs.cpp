@@ -3,10 +3,12 @@
 #include <chrono>
 #include <filesystem>
 
+#include "imagery/geo_image.h"
 #include "imagery/geotiff.h"
 #include "platform/file_lookup.h"
 #include "platform/host.h"
 #include "platform/os_services.h"
+#include "platform/path_names.h"
 #include "platform/process.h"
 #include "platform/text_case.h"
 #include "platform/text_file.h"
@@ -14,7 +16,10 @@
 namespace orvanta {
 
 std::string locateWorldFile(Host& host, const TileSource& tile) {
-    std::string found = findFileLoosely(tile.worldFilePath);
+    std::string found =
+        findWorldFile(folderOf(tile.imagePath), tile.name, GetFileExtension(tile.imagePath));
+    if (found.empty())
+        found = findFileLoosely(tile.worldFilePath);
     if (found.empty() && tile.worldFileExtension == "tfw") {
         convertGeoTiffInto(host, tile.imagePath, tile.worldFilePath);
         found = findFileLoosely(tile.worldFilePath);

@@ -11,9 +11,10 @@ namespace orvanta {
 
 class Host;
 
-// The world file of a tile as found on disk, without regard to letter case. When a GeoTIFF
-// has none, the converter is run once (waited for, within its time limit) and the file is
-// looked for again. Empty when there is still none.
+// The world file of a tile as found on disk, without regard to letter case: beside its image
+// under any of its names (worldFileNames), else at its worldFilePath. When a GeoTIFF has none,
+// the converter is run once (waited for, within its time limit) and the file is looked for
+// again. Empty when there is still none.
 std::string locateWorldFile(Host& host, const TileSource& tile);
 
 // The splitter's picture format: the first line of R/Tgroup1.txt without leading and trailing

@@ -88,8 +88,10 @@ bool ConsoleHost::askYesNo(const std::string& text, const std::string& title, Me
         yes = c == 'y' || c == 'Y';
         while (c != EOF && c != '\n')
             c = std::fgetc(input_);
-    } else {
+    } else if (presetAnswer_) {
         std::fputs(yes ? "y\n" : "n\n", output_);
+    } else {
+        std::fputs("n (no terminal to answer on: --yes answers Yes)\n", output_);
     }
     std::fflush(output_);
     return yes;

@@ -5,8 +5,8 @@
 
 namespace orvanta {
 
-// The pattern of the image file lists.
-inline constexpr const char* kImagePattern = "*.jpg;*.png;*.gif;*.tif";
+// The pattern of the image file lists; ".jpeg" and ".tiff" are read like ".jpg" and ".tif".
+inline constexpr const char* kImagePattern = "*.jpg;*.jpeg;*.png;*.gif;*.tif;*.tiff";
 
 // True when the file name matches one of the ";"-separated patterns, without regard to case.
 bool matchesPattern(const std::string& fileName, const std::string& pattern);

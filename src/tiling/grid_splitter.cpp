@@ -170,7 +170,7 @@ std::vector<ImageTiling> imageTilings(const SplitRequest& request, SizeClass siz
                           request.sizeClass == SizeClass::S2048,
                           request.sizeClass == SizeClass::S4096, switches(source.name), switches,
                           withEdges ? imageArea(request, source.name) : std::nullopt,
-                          request.keepExisting.contains(source.name)});
+                          request.keepExisting.contains(source.name), source.globe});
     }
     return images;
 }
@@ -277,6 +277,10 @@ bool cutAndTilePieces(Host& host, StepPolicy& policy, const SplitRequest& reques
         const std::exception_ptr error = std::current_exception();
         policy.run([&] { std::rethrow_exception(error); });
     }
+    for (const ImageTiling& piece : pieces) {
+        if (!policy.run([&] { cutAtGlobe(piece); }) || policy.ended())
+            return false;
+    }
     return !policy.ended();
 }
 
@@ -347,17 +351,28 @@ TileSwitches tileSwitches(const TileOptions& options, const std::optional<Rgb>& 
 
 bool splitImages(Host& host, StepPolicy& policy, const SplitRequest& request,
                  const ConvertRunner& convert) {
+    bool split = false;
     switch (request.sizeClass) {
         case SizeClass::S1024:
-            return split1024(host, policy, request, convert);
+            split = split1024(host, policy, request, convert);
+            break;
         case SizeClass::S2048:
-            return split2048(host, policy, request, convert);
+            split = split2048(host, policy, request, convert);
+            break;
         case SizeClass::S4096:
-            return split4096(host, policy, request, convert);
+            split = split4096(host, policy, request, convert);
+            break;
         case SizeClass::None:
             break;
     }
-    return false;
+    // Pieces cut as they are read were cut at the globe with their tiles.
+    if (!split || request.cut)
+        return split;
+    for (const ImageTiling& image : imageTilings(request, request.sizeClass, request.images)) {
+        if (!policy.run([&] { cutAtGlobe(image); }) || policy.ended())
+            return false;
+    }
+    return true;
 }
 
 }  // namespace orvanta

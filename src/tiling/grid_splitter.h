@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "imagery/globe.h"
 #include "imagery/piece_world_files.h"
 #include "imagery/size_class.h"
 #include "platform/colour.h"
@@ -19,10 +20,12 @@
 
 namespace orvanta {
 
-// One source image of a split: its path and the name its tiles carry.
+// One source image of a split: its path, the name its tiles carry and the part of its pixels
+// that lies on the globe (by its world file).
 struct SourceImage {
     std::string path;
     std::string name;
+    GlobeWindow globe = {};
     bool operator==(const SourceImage&) const = default;
 };
 
@@ -87,7 +90,8 @@ std::vector<ImageTiling> splitTilings(const SplitRequest& request);
 // The grid splitter: cuts square images of 1024, 2048 or 4096 pixels into a pyramid of 256x256
 // tiles under the tile root ("Split 1024", "Single Split 2048", "Split 4096"; a 4096 run goes on
 // into the 1024 pieces it left in Tgroup1). Failing steps are skipped or end the run under the
-// policy; under the vips engine a step is one whole image. Returns false when the run ended
+// policy; under the vips engine a step is one whole image. Tiles wholly off the globe are not
+// kept, and those on its edge are cut to it (cutAtGlobe). Returns false when the run ended
 // before its last step.
 bool splitImages(Host& host, StepPolicy& policy, const SplitRequest& request,
                  const ConvertRunner& convert = magickConvertRunner());

@@ -105,14 +105,13 @@ std::vector<TileOutput> tileOutputs(const ImageTiling& image) {
 }
 
 bool inPadding(const ImageTiling& image, const TileOutput& output) {
-    return image.imageArea &&
-           (output.x >= image.imageArea->width || output.y >= image.imageArea->height);
+    return (image.imageArea &&
+            (output.x >= image.imageArea->width || output.y >= image.imageArea->height)) ||
+           !globeCut(image.globe, output.x, output.y, output.size);
 }
 
 std::vector<std::string> paddingFiles(const ImageTiling& image) {
     std::vector<std::string> files;
-    if (!image.imageArea)
-        return files;
     for (const TileOutput& output : tileOutputs(image)) {
         if (inPadding(image, output))
             files.push_back(output.path);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "imagery/globe.h"
 #include "imagery/piece_world_files.h"
 #include "imagery/size_class.h"
 #include "pixels/pixel_image.h"
@@ -31,6 +32,9 @@ struct ImageTiling {
     // The files of an earlier run that exist were made from the same source and settings: they
     // are kept, and only the missing ones are made.
     bool keepExisting = false;
+    // The part of its pixels that lies on the globe: the files of squares wholly off it are not
+    // written, those of squares on its edge are cut to it (cutAtGlobe).
+    GlobeWindow globe;
 };
 
 // The ImageMagick steps of the image: the argument vectors of image1024Plan, image2048Plan or
@@ -52,9 +56,10 @@ struct TileOutput {
 // also its sixteen 1024 pieces and all of their tiles.
 std::vector<TileOutput> tileOutputs(const ImageTiling& image);
 
-// True when the output's square lies wholly outside the image's area: nothing but padding.
+// True when the output's square lies wholly outside the image's area (nothing but padding) or
+// wholly off the globe: its file is not written.
 bool inPadding(const ImageTiling& image, const TileOutput& output);
-// The files of tileOutputs that are nothing but padding.
+// The files of tileOutputs that are not written (inPadding).
 std::vector<std::string> paddingFiles(const ImageTiling& image);
 
 // The files of tileOutputs, but those of paddingFiles, that do not exist.
@@ -66,6 +71,12 @@ std::vector<TileOutput> missingOutputs(const ImageTiling& image);
 // complete, so one that exists is whole); every level is still made from the one below it.
 // Throws RunError on the first failure.
 void tileWithPixels(const ImageTiling& image, int jobs);
+
+// After either engine: removes the tiles of the image whose square lies wholly off the globe
+// and cuts each tile on its edge to the part that shows the globe (globeCut), so that it fits
+// the box its KML file gives it. A tile cut already, which is no longer square, stays as it is.
+// Throws RunError when a tile cannot be read or written.
+void cutAtGlobe(const ImageTiling& image);
 
 // A large image that the pixel engine cuts into its 4096 pieces itself as it reads it once from
 // top to bottom: each piece's file (padded with `background`; JPG or PNG) and its tiles are

@@ -187,12 +187,12 @@ bool beyondTheGlobe(const PieceExtent& extent) {
 
 std::string beyondTheGlobeQuestion(const PieceExtent& extent) {
     const auto number = [](double value) { return FormatNumber(value); };
-    return "Padded to 4096 x 4096 pixels, the pieces of this image would reach beyond 180\u00B0 "
-           "of longitude or 90\u00B0 of latitude (west " +
+    return "Padded to 4096 x 4096 pixels, the pieces of this image reach beyond 180\u00B0 of "
+           "longitude or 90\u00B0 of latitude (west " +
            number(extent.west) + ", east " + number(extent.east) + ", south " +
            number(extent.south) + ", north " + number(extent.north) +
-           "). No globe has such bounds: Google Earth would show the imagery in the wrong "
-           "place. Slice the image anyway?";
+           "). What lies beyond the globe is left out: its tiles and KML files are not written, "
+           "and tiles on the globe's edge are cut at it. Slice the image?";
 }
 
 }  // namespace orvanta

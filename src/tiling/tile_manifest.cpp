@@ -1,5 +1,7 @@
 #include "tiling/tile_manifest.h"
 
+#include <array>
+#include <charconv>
 #include <filesystem>
 
 #include "platform/path_names.h"
@@ -79,6 +81,16 @@ std::string tilingRecipe(const ImageTiling& image, PixelEngine engine,
     if (image.imageArea) {
         recipe += "; image area " + std::to_string(image.imageArea->width) + "x" +
                   std::to_string(image.imageArea->height);
+    }
+    // Tiles at the globe's edge are cut to it.
+    if (image.globe != GlobeWindow{}) {
+        recipe += "; globe";
+        for (const double edge :
+             {image.globe.left, image.globe.top, image.globe.right, image.globe.bottom}) {
+            std::array<char, 32> text{};
+            recipe +=
+                " " + std::string(text.data(), std::to_chars(text.begin(), text.end(), edge).ptr);
+        }
     }
     return recipe;
 }

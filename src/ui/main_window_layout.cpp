@@ -240,6 +240,13 @@ QWidget* MainWindow::buildOutputGroup() {
     grid->addWidget(checkBox("skipEmptyTiles", "Skip empty edge tiles",
                              &ProjectSettings::skipEmptyTiles, nullptr),
                     2, 0, 1, 3);
+    QCheckBox* exactEdges = checkBox("exactEdges", "Exact edges (pixel corners)",
+                                     &ProjectSettings::exactEdges, nullptr);
+    exactEdges->setToolTip(
+        "Put the edges of the imagery at the corners of its pixels, as GIS "
+        "tools read a world file, instead of at the centre of the upper-left "
+        "pixel");
+    grid->addWidget(exactEdges, 2, 3, 1, 3);
     return group;
 }
 

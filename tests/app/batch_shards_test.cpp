@@ -46,10 +46,10 @@ TEST(BatchShards, ShardFileKeepsEveryFieldExactly) {
 // The merge takes nothing from a shard file that would make the top file link nowhere or
 // place the imagery off the globe: each is refused naming the line, or the tile folder.
 TEST(BatchShards, FoldersAndBoundsAreCheckedBeforeTheMerge) {
-    const auto problem = [](const std::string& root, double north) {
+    const auto problem = [](const std::string& root, double north, double east = 1) {
         ShardRecord record{"Area", DisplayOrder::Low, "", BatchShard{0, 1}, {"/in/a"}, {root}, {}};
         record.finished[0] = {CoordValue::number(north), CoordValue::number(0),
-                              CoordValue::number(1), CoordValue::number(0)};
+                              CoordValue::number(east), CoordValue::number(-10)};
         const auto parsed = parseShardFile(splitLines(shardFileText(record)));
         if (const std::string* text = std::get_if<std::string>(&parsed))
             return *text;
@@ -77,6 +77,12 @@ TEST(BatchShards, FoldersAndBoundsAreCheckedBeforeTheMerge) {
         EXPECT_EQ(problem(dir.path().string(), north), "line 6: the bounds are not finite numbers");
     for (const double north : {1e308, 90.5})
         EXPECT_EQ(problem(dir.path().string(), north), "line 6: the bounds lie off the globe");
+    // A box across the 180th meridian keeps its east beyond 180, once round the globe at most.
+    for (const auto& [east, message] : std::vector<std::pair<double, std::string>>{
+             {180.09, ""},
+             {350.5, "line 6: the bounds lie off the globe"},
+             {-180.5, "line 6: the bounds lie off the globe"}})
+        EXPECT_EQ(problem(dir.path().string(), 10, east), message) << east;
 }
 
 }  // namespace

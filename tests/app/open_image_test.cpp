@@ -93,12 +93,15 @@ TEST_F(OpenImageTest, RefusedImagesCloseTheProject) {
         {image("area.jpg", 8, 8, ""),
          "There are no reference 'world file' associated with this image. OVT cannot process "
          "unreferenced images. A World file named: 'area.jgw' has to exists in the folder '" +
-             dir.path().string() + "/'"},
+             dir.path().string() + "/' No world file was found beside the image '" +
+             dir / "area.jpg" + "': looked for 'area.jgw', 'area.jpgw' and 'area.wld'."},
         {image("utm.png", 1024, 1024, ""),
-         "Lines 5 and 6 of the world file '" + dir / "utm.pgw" +
-             "' place the upper-left pixel at longitude 500000, latitude 4649776, outside the "
-             "globe. " +
-             kImageNotWgs84Message + kReprojectHint},
+         std::string(kImageNotWgs84Message) + " Lines 5 and 6 of the world file '" +
+             dir / "utm.pgw" +
+             "' place the upper-left pixel at 500000, 4649776, beyond longitude -180 to 180 and "
+             "latitude -90 to 90: an image in a projected coordinate system must first be "
+             "warped to WGS84 latitude/longitude." +
+             kReprojectHint},
         {image("odd.png", 300, 200, "odd.pgw"),
          std::string(kNotTileSizeMessage) +
              " It is 300x200 pixels. An image of any other size is tiled with the \"Large Image "

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "imagery/world_file.h"
@@ -169,6 +170,101 @@ TEST(CliLarge, TransparencyOfTheImageReachesTheTilesThroughItsPieces) {
     const auto jpg = testing::runProgram({ORVANTA_CLI, "large", dir / "clear.png", "--format",
                                           "PNG", "--piece-format", "JPG", "--output", dir / "j"});
     EXPECT_NE(jpg.err.find(warning), std::string::npos) << jpg.err;
+}
+
+// Every box of the KML files below `folder` that is off the globe: a latitude beyond 90, a west
+// edge outside -180 to 180, an east edge beyond 180 that does not start west of it, or a box
+// that is empty or goes round the globe more than once.
+std::vector<std::string> boxesOffTheGlobe(const std::string& folder) {
+    std::vector<std::string> off;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().extension() != ".kml")
+            continue;
+        const std::string text = testing::readFile(entry.path().string());
+        for (std::size_t at = 0; (at = text.find("<north>", at + 1)) != std::string::npos;) {
+            double n = 0, s = 0, e = 0, w = 0;
+            std::sscanf(text.c_str() + at,
+                        "<north>%lf</north> <south>%lf</south> <east>%lf</east> <west>%lf</west>",
+                        &n, &s, &e, &w);
+            if (!(-90 <= s && s < n && n <= 90 && -180 <= w && w < 180 && w < e && e <= w + 360 &&
+                  (e <= 180 || w < 180)))
+                off.push_back(entry.path().string() + " " + text.substr(at, 120));
+        }
+    }
+    return off;
+}
+
+// The world map of 2048 x 1024 pixels, padded to a 4096 piece reaching 540 east and 630 south:
+// under either engine, with or without empty tiles, every box lies on the globe and only the
+// cells on it are written and linked (the tile, its north-west quarter, 2, 8 and 32 below); the
+// tile's picture is cut to the image's 128 x 64 pixels of it.
+TEST(CliLarge, WholeEarthTreeLiesOnTheGlobe) {
+    testing::ScratchDir dir;
+    for (const char* name : {"earth.jpg", "earth.jgw"})
+        std::filesystem::copy_file(std::string(ORVANTA_SOURCE_DIR) + "/samples/earth/" + name,
+                                   dir / name);
+    for (const std::string options : {"vips", "vips-skip", "magick", "magick-skip"}) {
+        SCOPED_TRACE(options);
+        const std::string out = dir / options, root = out + "/earthL";
+        const auto result =
+            testing::runProgram({ORVANTA_CLI, "large", dir / "earth.jpg", "--engine",
+                                 options.substr(0, options.find('-')), "--output", out, "--yes",
+                                 options.ends_with("skip") ? "--skip-empty-tiles" : "--yes"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        const std::vector<std::string> off = boxesOffTheGlobe(out);
+        EXPECT_TRUE(off.empty()) << off.size() << " boxes off the globe, as " << off.front();
+        const testing::KmlTreeWalk walk = testing::walkKmlTree(root + "/Default.kml");
+        EXPECT_EQ(walk.files, 1 + 1 + 1 + 2 + 8 + 32);
+        EXPECT_TRUE(walk.missing.empty()) << walk.missing.front();
+        EXPECT_EQ(pictures(root + "/Tgroup2") + pictures(root + "/Tgroup1/Sgroup1") +
+                      pictures(root + "/Tgroup1/Sgroup2"),
+                  walk.overlays);
+        EXPECT_EQ(pingImageSize(root + "/Tgroup2/earth_0.PNG"), (PixelSize{128, 64}));
+    }
+}
+
+// gdalinfo's origin and pixel size of a raster; empty when it cannot read them.
+std::vector<double> gdalGeometry(const std::string& path) {
+    const std::string info = testing::runProgram({"gdalinfo", path}).out;
+    std::vector<double> g(4);
+    const char* origin = std::strstr(info.c_str(), "Origin = (");
+    if (origin == nullptr || std::sscanf(origin, "Origin = (%lf,%lf) Pixel Size = (%lf,%lf)", &g[0],
+                                         &g[1], &g[2], &g[3]) != 4)
+        return {};
+    return g;
+}
+
+// With exact edges, GDAL reads the tree of a single image, and of the whole-earth map, with
+// the origin and pixel size of the source, and the world map's pixels back in their place.
+TEST(CliLarge, ExactEdgesAreWhereGdalPutsTheSource) {
+    if (testing::runProgram({"gdalinfo", "--version"}).exitStatus != 0)
+        GTEST_SKIP() << "gdalinfo is not installed";
+    testing::ScratchDir dir;
+    testing::makeImage(dir / "t.jpg", 1024, 1024);
+    testing::writeWorldFile(dir / "t.jgw", 0.001, -0.001, 10.0005, 49.9995);
+    for (const char* name : {"earth.jpg", "earth.jgw"})
+        std::filesystem::copy_file(std::string(ORVANTA_SOURCE_DIR) + "/samples/earth/" + name,
+                                   dir / name);
+    for (const std::string command : {"transform", "large"}) {
+        const std::string image = dir / (command == "large" ? "earth.jpg" : "t.jpg");
+        const std::string top = command == "large" ? "earthL/Default" : "t";
+        const auto result =
+            testing::runProgram({ORVANTA_CLI, command, image, "--exact-edges", "--relative-links",
+                                 "--yes", "--output", dir / "o"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        const std::vector<double> source = gdalGeometry(image),
+                                  tree = gdalGeometry(dir / ("o/" + top + ".kml"));
+        ASSERT_EQ(source.size() + tree.size(), 8u) << command;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(tree[i], source[i], 1e-9) << command << " " << i;
+    }
+    ASSERT_EQ(testing::runProgram({"gdal_translate", "-q", "-of", "PNG", "-b", "1", "-b", "2", "-b",
+                                   "3", dir / "o/earthL/Default.kml", dir / "back.png"})
+                  .exitStatus,
+              0);
+    const auto psnr = testing::runProgram(
+        {"compare", "-metric", "PSNR", dir / "earth.jpg", dir / "back.png", "null:"});
+    EXPECT_GT(std::atof(psnr.err.c_str()), 40) << psnr.err;
 }
 
 // A PNG of a few bytes whose header promises 100000 x 100000 pixels is refused with the figures

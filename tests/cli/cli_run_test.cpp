@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <thread>
+#include <utility>
 
 #include "magick/commands.h"
 #include "support/kml_walk.h"
@@ -226,6 +227,7 @@ TEST_F(CliRunTest, RefusedInputsEndWithTheirMessageAndChangeNothing) {
         {{"open", dir / "header.ovt"}, "names no image or folder"},
         {{"run", "/dev/zero"}, "/dev/zero is damaged: line 0 is longer than 64 KB."},
         {{"large", dir / "earth.jpg", "--no"}, "stopped at a question answered No"},
+        {{"large", dir / "earth.jpg"}, "(no terminal to answer on: --yes answers Yes)"},
     };
     const auto before = snapshot(dir.path().string());
     for (const auto& [args, message] : cases) {
@@ -292,36 +294,45 @@ TEST_F(CliRunTest, SavedProjectsReopenWhatWasRunFromAnywhere) {
     EXPECT_EQ(silent.out, "130\n") << silent.err;
 }
 
-// Every world-file number is checked by the reader of the KML pass before any work: the first
-// bad value is refused naming its file and line, nothing is written, and info says the same.
-TEST_F(CliRunTest, BadWorldFileNumbersAreRefusedBeforeAnyFileIsWritten) {
+// A world file that cannot place the image is refused before any work, with the program's own
+// text first and then the file, line and value; an unreadable one is told as unreadable. The
+// WGS84 test is of the upper-left pixel: its limits pass.
+TEST_F(CliRunTest, WorldFileRefusalsGiveTheProgramsTextThenTheLine) {
     tile(dir / "one", "t", 1024);
     const std::string world = dir / "one/t.jgw";
+    const std::string notWgs84 = "The Selected image is not using 'WGS84 Datum Projection'. ";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"inf\n0\n0\n-0.001\n10\n50\n", "Line 1 of the world file '" + world + "'"},
-        {"0.001\n0\n0\nNaN\n10\n50\n", "Line 4 of the world file '" + world + "'"},
-        {"0.001\n0\n0\n-0.001\n10,5\n50\n", "Line 5 of the world file '" + world + "'"},
-        {"0\n0\n0\n-0.001\n10\n50\n", "Line 1 of the world file '" + world + "'"},
-        {"0.001\n0.0002\n0\n-0.001\n10\n50\n", "reads '0.0002': the image is rotated"},
-        {"1e308\n0\n0\n-0.001\n10\n50\n", "reads '1e308': the east edge"},
-        {"0.001\n0\n0\n-0.2\n10\n50\n", "reads '-0.2': the south edge"},
-        {"0.001\n0\n0\n-0.001\n10\n", "Line 6 of the world file '" + world + "'"},
+        {"0.001\n0\n0\n-0.001\n180.0001\n0\n", "Lines 5 and 6 of the world file '" + world},
+        {"30\n0\n0\n-30\n500000\n4649776\n", "must first be warped to WGS84 latitude/longitude"},
+        {"", "The world file '" + world + "' cannot be read: Input/output error."},
     };
     for (const auto& [text, message] : cases) {
-        testing::writeFile(world, text);
+        fs::remove(world);
+        if (text.empty())
+            fs::create_symlink("/proc/self/mem", world);  // unreadable, even to root
+        else
+            testing::writeFile(world, text);
         for (const char* command : {"transform", "info"}) {
             const auto result = cli({command, dir / "one/t.jpg"});
             EXPECT_EQ(result.exitStatus, 1) << command << " " << text;
             EXPECT_NE(result.err.find(message), std::string::npos) << command << "\n" << result.err;
+            EXPECT_EQ(result.err.find(notWgs84) != std::string::npos, !text.empty()) << result.err;
         }
         EXPECT_EQ(std::distance(fs::directory_iterator(dir / "one"), {}), 2) << text;
     }
+    fs::remove(world);
+    testing::writeFile(world, "0.001\n0\n0\n-0.001\n180\n-90\n");
+    EXPECT_EQ(cli({"info", dir / "one/t.jpg"}).exitStatus, 0);
     // Every image of a folder is checked; a byte-order mark is no part of the first number.
     tile(dir / "two", "a", 1024);
     tile(dir / "two", "b", 1024);
     testing::writeFile(dir / "two/b.jgw", "0.001\n0\n0\n-0.001\n10\n1e309\n");
     auto result = cli({"transform", dir / "two"});
     EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("There are images in the selected folder not using 'WGS84 Datum "
+                              "Projection'. Google Earth requires"),
+              std::string::npos);
     EXPECT_NE(result.err.find("Line 6 of the world file '" + dir / "two/b.jgw"), std::string::npos);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "two"), {}), 4);
     testing::writeFile(world,
@@ -329,6 +340,32 @@ TEST_F(CliRunTest, BadWorldFileNumbersAreRefusedBeforeAnyFileIsWritten) {
                        "0.001\n0\n0\n-0.001\n10\n50\n");
     result = cli({"transform", dir / "one/t.jpg"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
+}
+
+// The forms GIS tools write tile like the program's own: a .wld or .jpgw world file, a .jpeg
+// image, each gives the same tree byte for byte.
+TEST_F(CliRunTest, WorldFilesAndImagesOfEveryCommonNameTileAlike) {
+    tile(dir / "in", "t", 1024);
+    std::map<std::string, std::string> first;
+    std::string image = "t.jpg", world = "t.jgw";
+    for (const auto& [nextImage, nextWorld] : std::vector<std::pair<std::string, std::string>>{
+             {"t.jpg", "t.jgw"}, {"t.jpg", "t.wld"}, {"t.jpg", "t.jpgw"}, {"t.jpeg", "t.jgw"}}) {
+        fs::rename(dir / ("in/" + image), dir / ("in/" + nextImage));
+        fs::rename(dir / ("in/" + world), dir / ("in/" + nextWorld));
+        image = nextImage;
+        world = nextWorld;
+        fs::remove_all(dir / "out");
+        const auto result = cli({"transform", dir / ("in/" + image), "--output", dir / "out"});
+        ASSERT_EQ(result.exitStatus, 0) << image << " " << world << "\n" << result.err;
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(dir / "out")) {
+            if (entry.is_regular_file())
+                files[entry.path().string()] = testing::readFile(entry.path().string());
+        }
+        if (first.empty())
+            first = files;
+        EXPECT_TRUE(files == first) << image << " " << world;
+    }
 }
 
 // Tiles show in any viewer as the source's first frame, in its stored pixel order: animations

@@ -83,8 +83,8 @@ TEST(CliOptionTable, EachCommandTakesTheOptionsItIsKnownToRead) {
     const std::string general = " --yes --no --quiet --verbose --help";
     const std::string tiling =
         "--output --name --format --quality --order --url --transparent --relative-links --kmz "
-        "--skip-empty-tiles --preview --save-project --jobs --resume --engine --ram --open "
-        "--google-earth --reproject --resampling --source-srs";
+        "--skip-empty-tiles --exact-edges --preview --save-project --jobs --resume --engine --ram "
+        "--open --google-earth --reproject --resampling --source-srs";
     const std::map<std::string, std::string> takes = {
         {"transform", tiling},
         {"large", tiling + " --disk --piece-format --background"},
@@ -92,8 +92,8 @@ TEST(CliOptionTable, EachCommandTakesTheOptionsItIsKnownToRead) {
         {"multires", tiling},
         {"regenerate",
          "--batch --multires --project --output --name --format --order --url --transparent "
-         "--kml-folder --relative-links --kmz --skip-empty-tiles --preview --save-project --open "
-         "--google-earth"},
+         "--kml-folder --relative-links --kmz --skip-empty-tiles --exact-edges --preview "
+         "--save-project --open --google-earth"},
         {"run", tiling + " --kml-folder --disk --piece-format --background"},
         {"open", "--google-earth"},
         {"info", ""},

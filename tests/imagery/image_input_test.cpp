@@ -356,7 +356,7 @@ TEST_F(FolderScanTest, ARefusedFolderGetsOneMessageThatNamesWhatToRemove) {
 TEST_F(FolderScanTest, ProjectedOrUnreadableWorldFileEndsTheScan) {
     const std::vector<std::pair<std::string, std::string>> badWorlds = {
         {"1\n0\n0\n-1\n500000\n5000000\n", kFolderNotWgs84Message},  // UTM metres
-        {"0,1\n0\n0\n-0,1\n10,5\n50,25\n", "reads '0,1': that is not a number"},
+        {"0,1\n0\n0\n-0,1\n10,5\n50,25\n", "reads '0,1': that is not a finite number"},
         {"", "the pixel width A, is missing"},
     };
     image("a", 2048);

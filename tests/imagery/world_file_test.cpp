@@ -5,8 +5,10 @@
 #include <array>
 #include <filesystem>
 
+#include "imagery/geo_image.h"
 #include "imagery/piece_world_files.h"
 #include "magick/commands.h"
+#include "platform/path_names.h"
 #include "platform/run_error.h"
 #include "platform/text_file.h"
 #include "support/fake_host.h"
@@ -36,17 +38,65 @@ TEST(WorldFile, LinesFillTheirFieldsAndShortFilesLeaveThemEmpty) {
 }
 
 TEST(WorldFile, Wgs84LimitsPassAndEverythingElseFails) {
-    EXPECT_TRUE(isWgs84(withCorner("180", "-90")));
     EXPECT_TRUE(isWgs84(withCorner("-180", "90")));
     EXPECT_TRUE(isWgs84(withCorner("  12.5 ", "\t48.25")));
-    EXPECT_FALSE(isWgs84(withCorner("180.0001", "0")));
     EXPECT_FALSE(isWgs84(withCorner("0", "-90.0001")));
-    EXPECT_FALSE(isWgs84(withCorner("500000", "5000000")));  // UTM metres
     // Not numbers: refused rather than read as 0, which would pass.
     EXPECT_FALSE(isWgs84(withCorner("12,5", "48,25")));
     EXPECT_FALSE(isWgs84(withCorner("east", "48")));
     EXPECT_FALSE(isWgs84(withCorner("", "")));
     EXPECT_FALSE(isWgs84(withCorner("nan", "inf")));
+}
+
+// One table of world files: what the check lets through and the line each refusal names. The
+// WGS84 test is of the upper-left pixel only; the added checks refuse only what would place
+// pixels wrongly.
+TEST(WorldFile, ChecksRefuseOnlyWhatWouldPlacePixelsWrongly) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"0.001\n0\n0\n-0.001\n180\n-90\n", ""},       // the limits pass, far edges unchecked
+        {"0.001\n0\n0\n-0.001\n179.5\n10\n", ""},      // crosses longitude 180
+        {"0.001\n1e-9\n-1e-9\n-0.001\n10\n50\n", ""},  // moves the corner 0.001 pixel
+        {"0.001\n0\n0\n-0.001\n180.0001\n0\n", "Lines 5 and 6 of the world file 'w'"},
+        {"30\n0\n0\n-30\n500000\n4649776\n", "must first be warped to WGS84 latitude/longitude"},
+        // 0.2 pixel over the image's 1000 rows or columns, though far less on one pixel.
+        {"0.001\n0\n2e-7\n-0.001\n10\n50\n", "Line 3 of the world file 'w', the rotation term B"},
+        {"0.001\n2e-7\n0\n-0.001\n10\n50\n", "Line 2 of the world file 'w', the rotation term D"},
+        {"0\n0\n0\n-0.001\n10\n50\n", "Line 1 of the world file 'w', the pixel width A, reads '0'"},
+        {"0.001\n0\n0\n0\n10\n50\n", "Line 4 of the world file 'w', the pixel height E, reads '0'"},
+        {"-0.001\n0\n0\n-0.001\n10\n50\n", "reads '-0.001': the image is mirrored"},
+        {"0.001\n0\n0\n0.001\n10\n50\n", "reads '0.001': the image is upside down"},
+        {"inf\n0\n0\n-0.001\n10\n50\n",
+         "Line 1 of the world file 'w', the pixel width A, reads 'inf'"},
+        {"0.001\n0\n0\n-0.001\n10\n", "Line 6 of the world file 'w', the latitude F"},
+    };
+    for (const auto& [text, expected] : cases) {
+        const std::string detail = worldFileDetail("w", parseWorldFile(text), 1000, 1000);
+        if (expected.empty())
+            EXPECT_EQ(detail, "") << text;
+        else
+            EXPECT_NE(detail.find(expected), std::string::npos) << text << "\n" << detail;
+    }
+}
+
+// Each name a world file may have is found beside its image, the program's own first.
+TEST(WorldFile, FoundByEveryNameGisToolsWrite) {
+    testing::ScratchDir dir;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"a.jpg", "a.jgw"},    {"a.jpg", "a.jpgw"}, {"a.jpg", "a.wld"},    {"a.jpeg", "a.jgw"},
+        {"a.jpeg", "a.jpegw"}, {"a.tiff", "a.tfw"}, {"a.tiff", "a.tiffw"}, {"a.png", "A.PNGW"},
+    };
+    for (const auto& [image, world] : cases) {
+        testing::writeFile(dir / world, "x");
+        EXPECT_EQ(findWorldFile(dir.path().string(), "a", GetFileExtension(image)), dir / world)
+            << image;
+        std::filesystem::remove(dir / world);
+    }
+    testing::writeFile(dir / "a.wld", "x");
+    testing::writeFile(dir / "a.jgw", "x");
+    EXPECT_EQ(findWorldFile(dir.path().string(), "a", "JPG"), dir / "a.jgw");
+    EXPECT_EQ(worldFileNamesTried("/d/a.jpg"),
+              "No world file was found beside the image '/d/a.jpg': looked for 'a.jgw', 'a.jpgw' "
+              "and 'a.wld'.");
 }
 
 WorldFile sourceWorld() {
@@ -73,6 +123,10 @@ TEST(PieceWorldFiles, TenThousandByNineThousandGivesNinePiecesFiveOfThemPadded) 
     EXPECT_EQ(plan.paddedPieceNames[16], "big_2_3_3");
     EXPECT_EQ(plan.paddedPieceNames[17], "big_5");
 
+    // Piece 5 of three pieces a row is row 1, column 2: its y comes from its row.
+    const PiecePlan piece5 = planPieceWorldFiles(10000, 5000, sourceWorld(), "big").pieces[5];
+    EXPECT_EQ(splitLines(piece5.worldFileText)[4], "10.81925");
+    EXPECT_EQ(splitLines(piece5.worldFileText)[5], "50.59035");
     // Piece 4 is row 1, column 1: one piece right of and one piece below the upper left.
     const PiecePlan& piece4 = plan.pieces[4];
     EXPECT_EQ(std::pair(piece4.row, piece4.column), std::pair(1, 1));

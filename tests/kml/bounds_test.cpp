@@ -67,5 +67,22 @@ TEST(KmlBounds, CellEdgesMatchRepeatedQuadrantStepsBitForBit) {
     EXPECT_EQ(FormatCoord(CellBounds(QuadPath{{1, 1, 0, 0}}, tile).north), "47.25");
 }
 
+// A box beyond 180 goes round to -180, one across it keeps its east, one beyond a pole ends at
+// it; a union of boxes goes once round at most.
+TEST(KmlBounds, BoxesCutToTheGlobe) {
+    const LatLonBounds tile = TileBounds(worldFile("0.01", "-0.01", "175", "10"), 1024);
+    const PictureCut whole{0, 0, 256, 256};
+    EXPECT_EQ(cutBounds(QuadrantBounds(tile, 1), whole, 256, 175), QuadrantBounds(tile, 1));
+    const LatLonBounds beyond = cutBounds(QuadrantBounds(tile, 2), whole, 256, 175);
+    EXPECT_DOUBLE_EQ(beyond.west.value(), -179.88);
+    EXPECT_DOUBLE_EQ(beyond.east.value(), -174.76);
+    LatLonBounds all = EmptyRootBounds();
+    IncludeTile(all, tile);
+    IncludeTile(all, beyond);
+    EXPECT_DOUBLE_EQ(all.east.value(), -179.88 + 360);  // once round the globe at most
+    const LatLonBounds polar = TileBounds(worldFile("0.01", "-0.01", "0", "-85"), 1024);
+    EXPECT_EQ(cutBounds(polar, PictureCut{0, 0, 256, 126}, 256, 0).south.value(), -90);
+}
+
 }  // namespace
 }  // namespace orvanta

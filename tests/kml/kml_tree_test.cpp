@@ -155,6 +155,19 @@ TEST_F(KmlTreeTest, GoldenSingle4096HighOrder) {
     expectGolden(root, "kml_4096_single");
 }
 
+// With exact edges, the tile's edges are the corners of its pixels, half a pixel beyond the
+// centre of the upper-left one.
+TEST_F(KmlTreeTest, GoldenSingle1024WithExactEdges) {
+    image("img.jpg", "img.jgw", "5.0005", "-0.9995");
+    writePyramid(makeTileRoot(path("img")), SizeClass::S1024, "img");
+    KmlTreeRequest request{SizeClass::S1024, path("img"), path("img.kml"), {}, "img", "",
+                           DisplayOrder::Low};
+    request.sources = {singleImageTile(root, "img", path("img.jpg"))};
+    request.exactEdges = true;
+    ASSERT_TRUE(write(request));
+    expectGolden(root, "kml_1024_exact");
+}
+
 // Two 2048 tiles with world files and their pyramids: 2 x 85 tile files and the root, all
 // well-formed even with "&" in the name, and every link and picture href names an existing file.
 TEST_F(KmlTreeTest, FolderOfTwo2048TilesLinksOnlyExistingFiles) {
@@ -201,18 +214,20 @@ TEST_F(KmlTreeTest, MissingWorldFileEndsTheRunAndKeepsTheEarlierRoot) {
     ASSERT_EQ(host.ran.size(), 2u);
     EXPECT_EQ(fs::path(host.ran[0].back()).filename(), "g.tif");
     EXPECT_EQ(host.messageTexts(),
-              (std::vector<std::string>{missingWorldFileMessage(path("b.jgw")),
-                                        missingWorldFileMessage(path("h.tfw"))}));
+              (std::vector<std::string>{missingWorldFileMessage(folderTile(root, "b.jpg")),
+                                        missingWorldFileMessage(folderTile(root, "h.tif"))}));
 }
 
-// The last tile read must lie in degrees: a longitude or a latitude out of range ends the run.
-TEST_F(KmlTreeTest, LastTileOutsideGeographicRangeEndsWithProjectionMessage) {
+// Every tile must lie in degrees: a longitude or a latitude out of range ends the run.
+TEST_F(KmlTreeTest, TileOutsideGeographicRangeEndsWithProjectionMessage) {
     image("a.jpg", "a.jgw", "10", "20");
     for (const auto& [west, north] : {std::pair{"500000", "20"}, std::pair{"10", "4000000"}}) {
         host.messages.clear();
         image("b.jpg", "b.jgw", west, north);
         EXPECT_FALSE(write(folderRequest(SizeClass::S1024))) << west;
-        EXPECT_EQ(host.messageTexts(), std::vector<std::string>{kProjectionMessage});
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text.find(std::string(kProjectionMessage) + " Lines 5 and 6 of"),
+                  0u);
         EXPECT_EQ(host.statuses.back(),
                   "Transformatiom was not complete due to Error is Image Projection...");
         EXPECT_TRUE(kmlFiles().empty());
@@ -246,11 +261,17 @@ TEST_F(KmlTreeTest, LettersCaseOfDerivedNamesIsLoose) {
 // pin the fade and Lod lines of 1024 LOW, 2048 HIGH and 4096 HIGH; these cases cover what those do
 // not show: the order of the files, 1024 HIGH and 4096 LOW.
 
-std::vector<KmlFile> treeOf(SizeClass sizeClass, DisplayOrder order) {
-    const KmlTreeOptions options{
-        &kmlTreeLayout(sizeClass), "R", "", order, "JPG", "img", false, "", false};
-    const KmlTile tile{"a", TileBounds(parseWorldFile("0.001\n0\n0\n-0.001\n10\n20\n"), 1024), ""};
-    return tileKml(options, tile, [](const std::string&, const std::string&) { return ""; }).files;
+// The files of tile "a"; with `picture`, empty cells are left out and the lookup finds that
+// picture only.
+std::vector<KmlFile> treeOf(SizeClass sizeClass, DisplayOrder order,
+                            const std::string& picture = "") {
+    const KmlTreeOptions options{&kmlTreeLayout(sizeClass), "R", "", order, "JPG", "img", false, "",
+                                 !picture.empty()};
+    const KmlTile tile{"a", TileBounds(parseWorldFile("0.001\n0\n0\n-0.001\n10\n20\n"), 1024)};
+    const auto lookup = [&](const std::string&, const std::string& name) {
+        return name == picture ? name : "";
+    };
+    return tileKml(options, tile, lookup).files;
 }
 
 bool has(const KmlFile& file, const std::string& part) {
@@ -270,6 +291,15 @@ TEST(KmlTreePlan, FilesComeLevelByLevelInPathOrder) {
         {340, "R/Tgroup1/Sgroup2/kml/a_4_4_4_4.kml"}};
     for (const auto& [index, path] : firstOfLevel)
         EXPECT_EQ(files[index].path, fs::path(path).make_preferred().string());
+}
+
+// Empty cells left out, a cell whose only picture lies in its fourth quadrant keeps its file and
+// its link.
+TEST(KmlTreePlan, CellsAboveTheOnlyPictureAreKept) {
+    const auto files = treeOf(SizeClass::S1024, DisplayOrder::Low, "a_3_3.JPG");
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[2].path, fs::path("R/Tgroup1/Sgroup1/kml/a_4_4.kml").make_preferred().string());
+    EXPECT_TRUE(has(files[0], "/a_4.kml</href>") && has(files[1], "/a_4_4.kml</href>"));
 }
 
 TEST(KmlTreePlan, FadeAndLodByLevelAndDisplayOrder) {

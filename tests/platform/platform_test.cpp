@@ -118,7 +118,7 @@ TEST(FileLists, ImagesOfAFolderInCaseInsensitiveNameOrder) {
     }
     std::filesystem::create_directory(dir / "sub.jpg");
     EXPECT_EQ(listFiles(dir.path().string(), kImagePattern),
-              (std::vector<std::string>{"_z.tif", "a.png", "B.jpg", "b.JPG", "c.gif"}));
+              (std::vector<std::string>{"_z.tif", "a.png", "B.jpg", "b.JPG", "c.gif", "e.jpeg"}));
     EXPECT_TRUE(listFiles(dir / "missing", kImagePattern).empty());
     EXPECT_TRUE(matchesPattern("X.TIF", "*.jpg;*.tif"));
     EXPECT_FALSE(matchesPattern("x.tiff", "*.jpg;*.tif"));
@@ -148,8 +148,9 @@ TEST(ConsoleHost, QuestionsAreAnsweredByThePresetOrNoAndEveryLineIsPrefixed) {
     char buffer[256] = {};
     const std::size_t length = std::fread(buffer, 1, sizeof buffer - 1, output);
     EXPECT_EQ(std::string(buffer, length),
-              "orvanta-cli: Title: Go on? [y/N] y\norvanta-cli: Go on? [y/N] n\n"
-              "orvanta-cli: Something failed\norvanta-cli: in two lines\n");
+              "orvanta-cli: Title: Go on? [y/N] y\norvanta-cli: Go on? [y/N] n (no terminal to "
+              "answer on: --yes answers Yes)\norvanta-cli: Something failed\norvanta-cli: in two "
+              "lines\n");
     std::fclose(input);
     std::fclose(output);
 }
