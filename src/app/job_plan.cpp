@@ -213,19 +213,20 @@ std::variant<JobPlan, PlanRefusal> planLargeImage(const JobSettings& settings,
         for (const int k : piecesReachingOutside(slice.warped->outline, width, height, kBlend))
             listPaddedPiece(slice.pieces, k, width, height, slice.name);
     }
-    slice.settings = SliceSettings{settings.large.ramLimitMb,
-                                   settings.large.diskLimitGb,
-                                   largePieceFormat(settings, large.hasAlpha),
-                                   false,
-                                   settings.engine,
-                                   settings.jobs,
-                                   settings.large.background,
-                                   large.hasAlpha};
+    const auto sliceSettings = [&](PixelEngine engine) {
+        return SliceSettings{settings.large.ramLimitMb,
+                             settings.large.diskLimitGb,
+                             largePieceFormat(settings, large.hasAlpha),
+                             false,
+                             engine,
+                             settings.jobs,
+                             settings.large.background,
+                             large.hasAlpha};
+    };
+    slice.settings = sliceSettings(settings.engine);
     // Warped pixels are sliced by the band writer whatever the engine.
-    SliceSettings measured = slice.settings;
-    if (slice.warped)
-        measured.engine = PixelEngine::Vips;
-    if (const auto refusal = sliceRefusal(width, height, measured))
+    if (const auto refusal = sliceRefusal(
+            width, height, sliceSettings(slice.warped ? PixelEngine::Vips : settings.engine)))
         return PlanRefusal{*refusal};
     if (const auto extent = paddedPieceExtent(width, height, large.world);
         extent && beyondTheGlobe(*extent)) {
