@@ -27,7 +27,8 @@ bool openLargeImageFile(AppState& app, const std::string& path) {
 
 std::optional<Preview> OpenLargeImage(AppState& app) {
     resetForOpenLargeImage(app);
-    const std::string path = app.host().chooseOpenFile(kOpenLargeImageTitle, kOpenLargeImageFilter);
+    const std::string path = app.host().chooseOpenFile(
+        kOpenLargeImageTitle, std::string(kOpenLargeImageFilter) + kLongImageExtensions);
     if (path.empty() || !openLargeImageFile(app, path) || !app.settings.previewImage)
         return std::nullopt;
     return ImagePreview(app);

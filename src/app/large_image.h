@@ -13,7 +13,7 @@ class AppState;
 // The file dialog of "Large Image Slicer".
 inline constexpr const char* kOpenLargeImageTitle = "Open Large Image";
 inline constexpr const char* kOpenLargeImageFilter =
-    "Images Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.ico;*.jpg;*.jpeg;*.png;*.tif;*.tiff";
+    "Images Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.ico;*.jpg;*.png;*.tif";
 
 // Resets the project for a large image ("Large Image Slicer", before its file dialog):
 // large-image mode on, then no tiles folders, no multi-resolution lists (unless "Multi

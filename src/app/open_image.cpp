@@ -160,7 +160,8 @@ bool openImageFile(AppState& app, const std::string& path, bool convertGeoTiff) 
 
 std::optional<Preview> OpenImage(AppState& app) {
     resetForOpenImage(app);
-    const std::string path = app.host().chooseOpenFile(kOpenImageTitle, kOpenImageFilter);
+    const std::string path = app.host().chooseOpenFile(
+        kOpenImageTitle, std::string(kOpenImageFilter) + kLongImageExtensions);
     if (path.empty() || !openImageFile(app, path))
         return std::nullopt;
     if (app.settings.previewImage)

@@ -11,7 +11,9 @@ namespace orvanta {
 // The file dialog of "&Open Image...".
 inline constexpr const char* kOpenImageTitle = "Open";
 inline constexpr const char* kOpenImageFilter =
-    "Images Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff";
+    "Images Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.gif;*.jpg;*.png;*.tif";
+// The long spellings of JPEG and TIFF names, which the image dialogs list too.
+inline constexpr const char* kLongImageExtensions = ";*.jpeg;*.tiff";
 
 // The preview shows pictures up to this size as they are; larger ones are scaled down.
 inline constexpr int kPreviewMaxWidth = 800;
